@@ -1,0 +1,57 @@
+// The file system as the run sees it. The run reaches files only through this
+// layer, so tests can put a faulty one in its place (a full disk, a failing copy).
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace kadrel {
+
+// Result of a file operation: empty error text means success.
+struct FileStatus {
+  int code = 0;        // errno-like number, 0 on success
+  std::string text;    // Japanese description of the failure
+  bool ok() const { return code == 0; }
+};
+
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to n bytes; returns the count (0 at end of file) or -1 on failure.
+  virtual long read(char* buffer, size_t n) = 0;
+  virtual FileStatus lastError() const = 0;
+};
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  // Writes all n bytes or fails.
+  virtual bool write(const char* data, size_t n) = 0;
+  // Flushes and closes; a failure here is a write failure too (a full disk).
+  virtual bool close() = 0;
+  virtual FileStatus lastError() const = 0;
+};
+
+class FileLayer {
+ public:
+  virtual ~FileLayer() = default;
+  virtual std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) = 0;
+  // Creates or truncates the file, or appends to it (creating it if missing).
+  virtual std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
+                                                FileStatus& status) = 0;
+  // Replaces destination by a complete copy of source.
+  virtual FileStatus copyFile(const std::string& source, const std::string& destination) = 0;
+  virtual FileStatus removeFile(const std::string& path) = 0;
+  virtual bool exists(const std::string& path) = 0;
+  virtual bool isFolder(const std::string& path) = 0;
+};
+
+// The real file system.
+FileLayer& SystemFileLayer();
+
+// The Japanese description of an errno value, as the messages show it.
+std::string ErrorText(int code);
+FileStatus StatusFromErrno(int code);
+
+}  // namespace kadrel

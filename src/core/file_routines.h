@@ -1,0 +1,31 @@
+// The run's file routines. Each reports its own failure in a box and tells the
+// caller through its result.
+#pragma once
+
+#include <string>
+
+namespace kadrel {
+
+struct RunContext;
+
+// Copies source to its backup copy; returns the backup path, or "" on failure.
+std::string MakeBackup(RunContext& ctx, const std::string& source);
+// Replaces destination by a copy of source; destination becomes "" on failure.
+void CopyOver(RunContext& ctx, const std::string& source, std::string& destination);
+// Puts the backup's content back over the target; false (after its box) on failure.
+bool RestoreFile(RunContext& ctx, const std::string& backup, const std::string& target);
+// Opens ctx.in on input and ctx.out on output (truncated, or appended to).
+// False (after its box, both closed) on failure.
+bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& output);
+bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& output);
+// Creates path empty (the joint result file at the start of a run). False on failure.
+bool CreateEmpty(RunContext& ctx, const std::string& path);
+// True when the file may be processed: its first line holds no LF.
+bool CheckUnixNewline(RunContext& ctx, const std::string& path);
+// Closes ctx.out, then ctx.in; a failure to flush or close the output is a write
+// failure of the engine (box, ErrFlag). writePath names the output in the box.
+void CloseRunFiles(RunContext& ctx, const std::string& writePath);
+// Deletes a file, ignoring failures.
+void DeleteQuietly(RunContext& ctx, const std::string& path);
+
+}  // namespace kadrel

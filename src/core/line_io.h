@@ -1,0 +1,98 @@
+// Sequential text files, line by line, as every engine reads and writes them.
+//
+// Input: a line ends at CR or CR LF (both dropped); a lone LF stays inside the
+// line; a last line without a line end is a line; an empty file has no lines.
+// Output: every line is followed by CR LF. Both sides go through large buffers,
+// so a write failure may surface at a later write or only at close().
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/file_layer.h"
+#include "core/text/code_page.h"
+
+namespace kadrel {
+
+class LineReader {
+ public:
+  LineReader(std::unique_ptr<InputFile> file, CodePage codePage);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // True when no line is left. A read failure is not the end: the next read reports it.
+  bool atEnd();
+
+  // The next line's bytes, without its line end. False on a read failure.
+  bool readRaw(std::string& line);
+  // The next line decoded. False on a read failure.
+  bool readLine(std::u32string& line);
+
+  // The next line in pieces of at most one buffer, for lines that need not be held
+  // whole. piece(bytes) is called for each piece in order; the line's end is reached
+  // when readPieces returns true. False on a read failure.
+  template <typename PieceFn>
+  bool readPieces(PieceFn&& piece);
+
+  const FileStatus& error() const { return error_; }
+  const TextCodec& codec() const { return *codec_; }
+  void close();
+  bool isOpen() const { return file_ != nullptr; }
+
+ private:
+  bool fill();  // refills the buffer; false on failure or end
+  // Scans from pos_ for a CR; returns the bytes before it and whether the line ended.
+  std::string_view take(bool& lineEnded);
+
+  std::unique_ptr<InputFile> file_;
+  const TextCodec* codec_;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+  bool skipLf_ = false;  // a CR ended the last buffer: drop an LF that starts the next one
+  FileStatus error_;
+};
+
+class LineWriter {
+ public:
+  LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage);
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  bool writeLine(std::u32string_view line);  // encoded, then CR LF
+  bool writeRawLine(std::string_view bytes);  // as given, then CR LF
+  bool writeRaw(std::string_view bytes);      // as given, no line end
+  // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.
+  bool close();
+
+  const FileStatus& error() const { return error_; }
+  const TextCodec& codec() const { return *codec_; }
+  bool isOpen() const { return file_ != nullptr; }
+
+ private:
+  bool flush();
+
+  std::unique_ptr<OutputFile> file_;
+  const TextCodec* codec_;
+  std::string buffer_;
+  std::string encoded_;  // scratch for encoding, reused between lines
+  FileStatus error_;
+};
+
+template <typename PieceFn>
+bool LineReader::readPieces(PieceFn&& piece) {
+  for (;;) {
+    if (pos_ == end_ && !fill()) return error_.ok();
+    bool ended = false;
+    std::string_view bytes = take(ended);
+    if (!bytes.empty()) piece(bytes);
+    if (ended) return true;
+  }
+}
+
+}  // namespace kadrel

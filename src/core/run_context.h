@@ -1,0 +1,55 @@
+// One run's world: the options, the run state the engines share, the target and
+// step lists, the program's folder, the platform (Host) and the file layer.
+// Tests build one in a temporary folder with a fake Host and run it.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/file_layer.h"
+#include "core/host.h"
+#include "core/line_io.h"
+#include "core/run_options.h"
+#include "core/step_record.h"
+
+namespace kadrel {
+
+struct RunContext {
+  RunContext(Host& host, FileLayer& files) : host(host), files(files) {}
+
+  Host& host;
+  FileLayer& files;
+
+  RunOptions options;
+  std::string programFolder;         // where Kadrel.ini, KadrelCmb.data and the work file live
+  std::vector<std::string> targets;  // the target file list, in processing order
+  std::vector<std::string> steps;    // CmbDataList: the step lines of a COMBO!! run
+
+  // Run state.
+  StepRecord StepArr;
+  std::string DescText;
+  bool ComboRun = false;
+  std::string TargetPath;
+  std::string BkPath;
+  std::string SelPath;
+  bool ErrFlag = false;
+  std::atomic<bool> CancelFlag{false};  // may be set from a signal handler
+  int ChangedFlag = 1;
+  std::u32string FindStr;
+  std::u32string ReplStr;
+
+  // The open files of the run (the classic InFileNo / OutFileNo).
+  std::unique_ptr<LineReader> in;
+  std::unique_ptr<LineWriter> out;
+
+  // The work file of a COMBO!! run: "kdrcmb.work" in the program's folder, or a
+  // name of this process's own when another run holds that one.
+  std::string workFileName = "kdrcmb.work";
+
+  // Closes both files; errors are ignored (callers that care close out first).
+  void closeAll();
+};
+
+}  // namespace kadrel

@@ -1,0 +1,28 @@
+// Errors that end a whole run: raised where a step field does not convert, caught
+// only by RunAll, which reports them in the critical box.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kadrel {
+
+class RunError : public std::runtime_error {
+ public:
+  RunError(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
+  int number() const { return number_; }
+
+ private:
+  int number_;
+};
+
+// The classic error numbers and their Japanese texts.
+enum ErrorNumber {
+  kErrOverflow = 6,           // "オーバーフローしました。"
+  kErrSubscript = 9,          // "インデックスが有効範囲にありません。"
+  kErrTypeMismatch = 13,      // "型が一致しません。"
+};
+
+RunError MakeRunError(int number);
+
+}  // namespace kadrel
