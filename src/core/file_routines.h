@@ -8,6 +8,10 @@ namespace kadrel {
 
 struct RunContext;
 
+// The failure text when a derived name (backup copy, result file) is the file itself.
+inline constexpr const char* kSameFileText =
+    "作成するファイルが対象ファイルと同じ名前になります。付加文字の設定を確認してください。";
+
 // Copies source to its backup copy; returns the backup path, or "" on failure.
 std::string MakeBackup(RunContext& ctx, const std::string& source);
 // Replaces destination by a copy of source; destination becomes "" on failure.

@@ -18,9 +18,11 @@ class RunError : public std::runtime_error {
 
 // The classic error numbers and their Japanese texts.
 enum ErrorNumber {
-  kErrOverflow = 6,           // "オーバーフローしました。"
-  kErrSubscript = 9,          // "インデックスが有効範囲にありません。"
-  kErrTypeMismatch = 13,      // "型が一致しません。"
+  kErrInvalidCall = 5,    // "プロシージャの呼び出し、または引数が不正です。"
+  kErrOverflow = 6,       // "オーバーフローしました。"
+  kErrSubscript = 9,      // "インデックスが有効範囲にありません。"
+  kErrOutOfMemory = 7,    // "メモリが不足しています。"
+  kErrTypeMismatch = 13,  // "型が一致しません。"
 };
 
 RunError MakeRunError(int number);

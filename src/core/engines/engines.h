@@ -21,6 +21,10 @@ void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
                   const std::u32string& insertText, int32_t start, int32_t step,
                   const std::string& numberFormat);
 
+// A number in decimal, padded on the left with zeros to the width of numberFormat
+// (as many "0" as the start text had characters); a wider number is written in full.
+std::string FormatNumber(int32_t value, const std::string& numberFormat);
+
 // Mode 5: blank lines and spaces (U+0020, U+3000) deleted.
 void DeleteBlanks(RunContext& ctx, bool lineDel, bool spaceLineDel, bool trimLeft, bool trimAll,
                   bool trimRight);

@@ -1,6 +1,6 @@
 // Conversions between the program's internal UTF-8 strings and code point strings.
-// Internal UTF-8 may carry byte escapes (U+DC80..U+DCFF) as three-byte sequences,
-// so every code point string survives the trip.
+// A byte that is not UTF-8 (a file name in another encoding, an undecodable byte of
+// a file) becomes a byte escape (U+DC80..U+DCFF) and is written back as that byte.
 #pragma once
 
 #include <string>

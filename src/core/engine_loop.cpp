@@ -1,0 +1,100 @@
+#include "core/engine_loop.h"
+
+namespace kadrel {
+
+void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& status,
+                      const std::string& path) {
+  MessageBoxRequest box;
+  box.title = title;
+  box.text = status.text + "\r[ " + path + "]";
+  ctx.host.showMessage(box);
+}
+
+EngineLoop::EngineLoop(RunContext& ctx, std::string writePath)
+    : ctx_(ctx), writePath_(std::move(writePath)) {}
+
+bool EngineLoop::next(std::u32string& line) {
+  if (!ctx_.in) {
+    failRead();
+    return false;
+  }
+  if (ctx_.in->atEnd()) {
+    finished_ = true;
+    return false;
+  }
+  if (!ctx_.in->readLine(line)) {
+    failRead();
+    return false;
+  }
+  return true;
+}
+
+bool EngineLoop::nextRaw(std::string& bytes) {
+  if (!ctx_.in) {
+    failRead();
+    return false;
+  }
+  if (ctx_.in->atEnd()) {
+    finished_ = true;
+    return false;
+  }
+  if (!ctx_.in->readRaw(bytes)) {
+    failRead();
+    return false;
+  }
+  return true;
+}
+
+bool EngineLoop::write(std::u32string_view line) {
+  if (ctx_.out && ctx_.out->writeLine(line)) return true;
+  failWrite();
+  return false;
+}
+
+bool EngineLoop::writeRaw(std::string_view bytes) {
+  if (ctx_.out && ctx_.out->writeRawLine(bytes)) return true;
+  failWrite();
+  return false;
+}
+
+bool EngineLoop::writeBytes(std::string_view bytes) {
+  if (ctx_.out && ctx_.out->writeRaw(bytes)) return true;
+  failWrite();
+  return false;
+}
+
+bool EngineLoop::yield() {
+  ctx_.host.yield();
+  if (ctx_.CancelFlag.load()) {
+    ctx_.closeAll();
+    return false;
+  }
+  return true;
+}
+
+void EngineLoop::failRead() {
+  FileStatus status = ctx_.in ? ctx_.in->error() : StatusFromErrno(9);
+  if (status.ok()) status = StatusFromErrno(5);
+  ShowFileErrorBox(ctx_, "File Read Error", status, ctx_.TargetPath);
+  ctx_.ErrFlag = true;
+  ctx_.closeAll();
+}
+
+void EngineLoop::failWrite() {
+  FileStatus status = ctx_.out ? ctx_.out->error() : StatusFromErrno(9);
+  if (status.ok()) status = StatusFromErrno(5);
+  ShowFileErrorBox(ctx_, "File Write Error", status, writePath_);
+  ctx_.ErrFlag = true;
+  ctx_.closeAll();
+}
+
+void EngineLoop::fail(const std::string& title, const std::string& text) {
+  MessageBoxRequest box;
+  box.title = title;
+  box.text = text;
+  ctx_.host.showMessage(box);
+  ctx_.ErrFlag = true;
+  ctx_.closeAll();
+}
+
+}  // namespace kadrel

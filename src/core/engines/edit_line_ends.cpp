@@ -1,0 +1,44 @@
+#include <cstdlib>
+
+#include "core/engine_loop.h"
+#include "core/engines/engines.h"
+#include "core/text/utf.h"
+
+namespace kadrel {
+
+std::string FormatNumber(int32_t value, const std::string& numberFormat) {
+  std::string digits = std::to_string(std::llabs(static_cast<long long>(value)));
+  if (digits.size() < numberFormat.size())
+    digits.insert(0, numberFormat.size() - digits.size(), '0');
+  return value < 0 ? "-" + digits : digits;
+}
+
+void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
+                  const std::u32string& insertText, int32_t start, int32_t step,
+                  const std::string& numberFormat) {
+  EngineLoop loop(ctx, ctx.TargetPath);
+  const size_t cut = count > 0 ? static_cast<size_t>(count) : 0;
+  std::u32string insert = insertText;
+  int32_t number = start;
+  std::u32string line, result;
+  while (loop.next(line)) {
+    result.clear();
+    if (atHead) {
+      result = insert;
+      if (line.size() > cut) result.append(line, cut, std::u32string::npos);
+    } else {
+      if (line.size() > cut) result.assign(line, 0, line.size() - cut);
+      result += insert;
+    }
+    if (!loop.write(result)) return;
+    if (numbering) {
+      // From the second line on the number fills exactly the deleted columns.
+      number = static_cast<int32_t>(static_cast<int64_t>(number) + step);
+      insert = Utf8ToU32(FormatNumber(number, numberFormat));
+      if (cut > 0 && insert.size() > cut) insert.erase(0, insert.size() - cut);
+    }
+    if (!loop.yield()) return;
+  }
+}
+
+}  // namespace kadrel

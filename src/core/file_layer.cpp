@@ -1,0 +1,216 @@
+#include "core/file_layer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace kadrel {
+
+std::string ErrorText(int code) {
+  switch (code) {
+    case 0:
+      return "";
+    case ENOENT:
+      return "ファイルが見つかりません。";
+    case EACCES:
+    case EPERM:
+      return "書き込みできません。アクセスが拒否されました。";
+    case EROFS:
+      return "書き込み禁止のメディアです。";
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空き容量が不足しています。";
+    case EISDIR:
+      return "フォルダーが指定されました。ファイルではありません。";
+    case ENOTDIR:
+      return "パスが見つかりません。";
+    case EIO:
+      return "デバイス I/O エラーです。";
+    case EMFILE:
+    case ENFILE:
+      return "開いているファイルが多すぎます。";
+    case EFBIG:
+      return "ファイルが大きすぎます。";
+    case ENAMETOOLONG:
+      return "ファイル名が長すぎます。";
+    case EBUSY:
+    case ETXTBSY:
+      return "ファイルは既に開かれています。";
+    default:
+      return std::string("ファイル操作でエラーが発生しました。(") + std::strerror(code) + ")";
+  }
+}
+
+FileStatus StatusFromErrno(int code) {
+  return FileStatus{code, ErrorText(code)};
+}
+
+namespace {
+
+class PosixInput : public InputFile {
+ public:
+  explicit PosixInput(int fd) : fd_(fd) {}
+  ~PosixInput() override { ::close(fd_); }
+  long read(char* buffer, size_t n) override {
+    for (;;) {
+      ssize_t r = ::read(fd_, buffer, n);
+      if (r >= 0) return static_cast<long>(r);
+      if (errno == EINTR) continue;
+      error_ = StatusFromErrno(errno);
+      return -1;
+    }
+  }
+  FileStatus lastError() const override { return error_; }
+
+ private:
+  int fd_;
+  FileStatus error_;
+};
+
+class PosixOutput : public OutputFile {
+ public:
+  explicit PosixOutput(int fd) : fd_(fd) {}
+  ~PosixOutput() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool write(const char* data, size_t n) override {
+    if (fd_ < 0) return fail(EBADF);
+    while (n > 0) {
+      ssize_t w = ::write(fd_, data, n);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return fail(errno);
+      }
+      data += w;
+      n -= static_cast<size_t>(w);
+    }
+    return true;
+  }
+  bool close() override {
+    if (fd_ < 0) return error_.ok();
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR) return fail(errno);
+    return error_.ok();
+  }
+  FileStatus lastError() const override { return error_; }
+
+ private:
+  bool fail(int code) {
+    if (error_.ok()) error_ = StatusFromErrno(code);
+    return false;
+  }
+  int fd_;
+  FileStatus error_;
+};
+
+class PosixFileLayer : public FileLayer {
+ public:
+  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      status = StatusFromErrno(errno);
+      return nullptr;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      status = StatusFromErrno(EISDIR);
+      return nullptr;
+    }
+    status = {};
+    return std::make_unique<PosixInput>(fd);
+  }
+
+  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
+                                        FileStatus& status) override {
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) {
+      status = StatusFromErrno(errno);
+      return nullptr;
+    }
+    status = {};
+    return std::make_unique<PosixOutput>(fd);
+  }
+
+  FileStatus copyFile(const std::string& source, const std::string& destination) override {
+    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return StatusFromErrno(errno);
+    struct stat st;
+    if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+      int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+      ::close(in);
+      return StatusFromErrno(code);
+    }
+    int out =
+        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
+    if (out < 0) {
+      int code = errno;
+      ::close(in);
+      return StatusFromErrno(code);
+    }
+    int code = CopyContent(in, out);
+    ::close(in);
+    if (::close(out) != 0 && code == 0 && errno != EINTR) code = errno;
+    return StatusFromErrno(code);
+  }
+
+  FileStatus removeFile(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0) return StatusFromErrno(errno);
+    return {};
+  }
+
+  bool exists(const std::string& path) override {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+  }
+
+  bool isFolder(const std::string& path) override {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+ private:
+  static int CopyContent(int in, int out) {
+    for (;;) {  // the kernel copies without a trip through user space where it can
+      ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+      if (n == 0) return 0;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
+        return errno;
+      }
+    }
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+      ssize_t r = ::read(in, buffer.data(), buffer.size());
+      if (r == 0) return 0;
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      for (ssize_t done = 0; done < r;) {
+        ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(r - done));
+        if (w < 0) {
+          if (errno == EINTR) continue;
+          return errno;
+        }
+        done += w;
+      }
+    }
+  }
+};
+
+}  // namespace
+
+FileLayer& SystemFileLayer() {
+  static PosixFileLayer layer;
+  return layer;
+}
+
+}  // namespace kadrel

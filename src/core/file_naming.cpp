@@ -1,0 +1,69 @@
+#include "core/file_naming.h"
+
+#include <sys/stat.h>
+
+#include "core/run_context.h"
+#include "core/text/strings.h"
+
+namespace kadrel {
+
+namespace {
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+}  // namespace
+
+void FNameEdit::cFNameEdit() {
+  ifaDirName.clear();
+  ifaFileName.clear();
+  ifaFileSts1.clear();
+  ifaFileSts2.clear();
+  std::string s = TrimSpaces(ifaFullPath);
+  if (s.empty()) return;
+  // A trailing separator after something that does not exist is dropped.
+  while (!Exists(s) && s.size() > 1 && s.back() == '/') s.pop_back();
+  if (IsFolder(s) && s.back() != '/') s += '/';
+  if (s.back() == '/') {
+    ifaDirName = s;
+    return;
+  }
+  size_t slash = s.rfind('/');
+  if (slash != std::string::npos) {
+    ifaDirName = s.substr(0, slash + 1);
+    ifaFileName = s.substr(slash + 1);
+  } else {
+    ifaFileName = s;
+  }
+  size_t dot = ifaFileName.find('.');
+  if (dot != std::string::npos) {
+    ifaFileSts1 = ifaFileName.substr(0, dot);
+    ifaFileSts2 = ifaFileName.substr(dot);
+  } else {
+    ifaFileSts1 = ifaFileName;
+  }
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string AddPathSep(const std::string& folder) {
+  if (!folder.empty() && folder.back() == '/') return folder;
+  return folder + "/";
+}
+
+std::string MakeOutName(const RunContext& ctx, const std::string& path, const std::string& kind) {
+  FNameEdit name;
+  name.ifaFullPath = path;
+  name.cFNameEdit();
+  const RunOptions& o = ctx.options;
+  if (kind == "BK" || kind == "Bk" || kind == "bk")
+    return name.ifaDirName + o.FstChrBk + name.ifaFileSts1 + name.ifaFileSts2 + o.LstChrBk;
+  if (kind == "SEL" || kind == "Sel" || kind == "sel")
+    return name.ifaDirName + o.FstChr + name.ifaFileSts1 + name.ifaFileSts2 + o.LstChr;
+  return AddPathSep(ctx.programFolder) + ctx.workFileName;
+}
+
+}  // namespace kadrel

@@ -1,0 +1,149 @@
+#include "core/file_routines.h"
+
+#include <filesystem>
+
+#include "core/engine_loop.h"
+#include "core/file_naming.h"
+#include "core/run_context.h"
+
+namespace kadrel {
+
+namespace {
+
+constexpr const char* kCR = "\r";
+
+void ShowBox(RunContext& ctx, const std::string& text) {
+  MessageBoxRequest box;
+  box.text = text;
+  ctx.host.showMessage(box);
+}
+
+void ShowCopyFailure(RunContext& ctx, const std::string& source, const std::string& destination,
+                     const std::string& error) {
+  ShowBox(ctx, std::string("ファイルバックアップ処理でエラーが発生しました") + kCR + "元[ " +
+                   source + "]" + kCR + "先[ " + destination + "]" + kCR + error);
+}
+
+void ShowOpenFailure(RunContext& ctx, const std::string& path, const std::string& error) {
+  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
+                   kCR + error + kCR + "処理を飛ばします");
+}
+
+// Two names of one file (the same path, or links to one file).
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+bool Open(RunContext& ctx, const std::string& input, const std::string& output, bool append) {
+  ctx.closeAll();
+  FileStatus status;
+  auto in = ctx.files.openRead(input, status);
+  if (!in) {
+    ShowOpenFailure(ctx, input, status.text);
+    return false;
+  }
+  // Opening the output would empty the input it is read from.
+  if (SameFile(input, output)) {
+    ShowOpenFailure(ctx, output, kSameFileText);
+    return false;
+  }
+  auto out = ctx.files.openWrite(output, append, status);
+  if (!out) {
+    ShowOpenFailure(ctx, output, status.text);
+    return false;
+  }
+  ctx.in = std::make_unique<LineReader>(std::move(in), ctx.options.codePage);
+  ctx.out = std::make_unique<LineWriter>(std::move(out), ctx.options.codePage);
+  return true;
+}
+
+}  // namespace
+
+std::string MakeBackup(RunContext& ctx, const std::string& source) {
+  std::string destination = MakeOutName(ctx, source, "bk");
+  if (SameFile(source, destination)) {  // both backup affixes empty: never copy a file onto itself
+    ShowCopyFailure(ctx, source, destination, kSameFileText);
+    return "";
+  }
+  ctx.files.removeFile(destination);
+  FileStatus status = ctx.files.copyFile(source, destination);
+  if (!status.ok()) {
+    ShowCopyFailure(ctx, source, destination, status.text);
+    return "";
+  }
+  return destination;
+}
+
+void CopyOver(RunContext& ctx, const std::string& source, std::string& destination) {
+  FileStatus status =
+      SameFile(source, destination) ? FileStatus{} : ctx.files.copyFile(source, destination);
+  if (!status.ok()) {
+    ShowCopyFailure(ctx, source, destination, status.text);
+    destination.clear();
+  }
+}
+
+bool RestoreFile(RunContext& ctx, const std::string& backup, const std::string& target) {
+  FileStatus status = ctx.files.copyFile(backup, target);
+  if (status.ok()) return true;
+  ShowBox(ctx, std::string("ファイル復旧処理でエラーが発生しました") + kCR + "復旧[ " + target +
+                   "]" + kCR + status.text + kCR + "処理を飛ばします");
+  return false;
+}
+
+bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& output) {
+  return Open(ctx, input, output, false);
+}
+
+bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& output) {
+  return Open(ctx, input, output, true);
+}
+
+bool CreateEmpty(RunContext& ctx, const std::string& path) {
+  FileStatus status;
+  auto out = ctx.files.openWrite(path, false, status);
+  if (out && out->close()) return true;
+  if (out) status = out->lastError();
+  ShowOpenFailure(ctx, path, status.text);
+  return false;
+}
+
+bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
+  FileStatus status;
+  auto file = ctx.files.openRead(path, status);
+  if (!file) {
+    ShowOpenFailure(ctx, path, status.text);
+    return false;
+  }
+  LineReader reader(std::move(file), ctx.options.codePage);
+  bool hasLf = false;
+  bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
+    hasLf = hasLf || piece.find('\n') != std::string_view::npos;
+  });
+  if (!ok || !reader.error().ok()) {
+    ShowOpenFailure(ctx, path, reader.error().text);
+    return false;
+  }
+  if (hasLf) {
+    ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
+                     "[ " + path + " ]");
+    return false;
+  }
+  return true;
+}
+
+void CloseRunFiles(RunContext& ctx, const std::string& writePath) {
+  if (ctx.out && !ctx.out->close() && !ctx.ErrFlag) {
+    ShowFileErrorBox(ctx, "File Write Error", ctx.out->error(), writePath);
+    ctx.ErrFlag = true;
+  }
+  ctx.closeAll();
+}
+
+void DeleteQuietly(RunContext& ctx, const std::string& path) {
+  ctx.files.removeFile(path);
+}
+
+}  // namespace kadrel

@@ -1,0 +1,156 @@
+#include "core/line_io.h"
+
+#include <cstring>
+
+namespace kadrel {
+
+namespace {
+constexpr size_t kReadBuffer = 1 << 20;
+constexpr size_t kWriteBuffer = 1 << 20;
+}  // namespace
+
+LineReader::LineReader(std::unique_ptr<InputFile> file, CodePage codePage)
+    : file_(std::move(file)), codec_(&CodecFor(codePage)), buffer_(kReadBuffer) {}
+
+LineReader::~LineReader() = default;
+
+void LineReader::close() {
+  file_.reset();
+}
+
+bool LineReader::fill() {
+  pos_ = end_ = 0;
+  if (!file_ || eof_ || !error_.ok()) return false;
+  long n = file_->read(buffer_.data(), buffer_.size());
+  if (n < 0) {
+    error_ = file_->lastError();
+    if (error_.ok()) error_ = StatusFromErrno(5);
+    return false;
+  }
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ = static_cast<size_t>(n);
+  if (skipLf_) {
+    skipLf_ = false;
+    if (buffer_[0] == '\n') pos_ = 1;
+  }
+  return true;
+}
+
+bool LineReader::atEnd() {
+  while (pos_ == end_) {
+    if (!error_.ok() || !file_) return false;  // the next read reports the failure
+    if (!fill()) return error_.ok();
+  }
+  return false;
+}
+
+std::string_view LineReader::take(bool& lineEnded) {
+  const char* begin = buffer_.data() + pos_;
+  const char* cr = static_cast<const char*>(std::memchr(begin, '\r', end_ - pos_));
+  if (cr == nullptr) {
+    std::string_view piece(begin, end_ - pos_);
+    pos_ = end_;
+    lineEnded = false;
+    return piece;
+  }
+  std::string_view piece(begin, static_cast<size_t>(cr - begin));
+  pos_ = static_cast<size_t>(cr - buffer_.data()) + 1;
+  if (pos_ < end_) {
+    if (buffer_[pos_] == '\n') ++pos_;
+  } else {
+    skipLf_ = true;
+  }
+  lineEnded = true;
+  return piece;
+}
+
+bool LineReader::readRaw(std::string& line) {
+  line.clear();
+  if (!file_) {
+    error_ = StatusFromErrno(9);
+    return false;
+  }
+  return readPieces([&](std::string_view piece) { line.append(piece); });
+}
+
+bool LineReader::readLine(std::u32string& line) {
+  line.clear();
+  if (!file_) {
+    error_ = StatusFromErrno(9);
+    return false;
+  }
+  if (pos_ == end_ && !fill()) return error_.ok();
+  // A line that lies whole in the buffer is decoded in place; a longer one is
+  // gathered first, since a piece boundary may fall inside a character.
+  bool ended = false;
+  std::string_view first = take(ended);
+  if (ended) {
+    codec_->decode(first, line);
+    return true;
+  }
+  std::string bytes(first);
+  if (!readPieces([&](std::string_view piece) { bytes.append(piece); })) return false;
+  codec_->decode(bytes, line);
+  return true;
+}
+
+LineWriter::LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage)
+    : file_(std::move(file)), codec_(&CodecFor(codePage)) {
+  buffer_.reserve(kWriteBuffer + 4096);
+}
+
+LineWriter::~LineWriter() {
+  close();
+}
+
+bool LineWriter::flush() {
+  if (buffer_.empty()) return error_.ok();
+  if (!file_) return false;
+  if (error_.ok() && !file_->write(buffer_.data(), buffer_.size())) error_ = file_->lastError();
+  buffer_.clear();
+  return error_.ok();
+}
+
+bool LineWriter::writeRaw(std::string_view bytes) {
+  if (!file_ || !error_.ok()) {
+    if (error_.ok()) error_ = StatusFromErrno(9);
+    return false;
+  }
+  if (buffer_.size() + bytes.size() > kWriteBuffer) {
+    if (!flush()) return false;
+    if (bytes.size() > kWriteBuffer) {
+      if (!file_->write(bytes.data(), bytes.size())) {
+        error_ = file_->lastError();
+        return false;
+      }
+      return true;
+    }
+  }
+  buffer_.append(bytes);
+  return true;
+}
+
+bool LineWriter::writeRawLine(std::string_view bytes) {
+  if (!writeRaw(bytes)) return false;
+  return writeRaw("\r\n");
+}
+
+bool LineWriter::writeLine(std::u32string_view line) {
+  encoded_.clear();
+  codec_->encode(line, encoded_);
+  encoded_ += "\r\n";
+  return writeRaw(encoded_);
+}
+
+bool LineWriter::close() {
+  if (!file_) return error_.ok();
+  flush();
+  if (!file_->close() && error_.ok()) error_ = file_->lastError();
+  file_.reset();
+  return error_.ok();
+}
+
+}  // namespace kadrel

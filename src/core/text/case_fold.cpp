@@ -1,0 +1,63 @@
+#include "core/text/case_fold.h"
+
+#include <unicode/uchar.h>
+
+#include "core/text/utf.h"
+
+namespace kadrel {
+
+char32_t FoldCase(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+  return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+}
+
+char32_t ToUpper(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
+  return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+}
+
+void FoldCaseInPlace(std::u32string& s) {
+  for (char32_t& c : s) c = FoldCase(c);
+}
+
+void ToUpperInPlace(std::u32string& s) {
+  for (char32_t& c : s) c = ToUpper(c);
+}
+
+std::u32string FoldCase(std::u32string_view s) {
+  std::u32string out(s);
+  FoldCaseInPlace(out);
+  return out;
+}
+
+std::u32string ToUpper(std::u32string_view s) {
+  std::u32string out(s);
+  ToUpperInPlace(out);
+  return out;
+}
+
+namespace {
+std::u32string Folded(std::string_view utf8) {
+  std::u32string s = Utf8ToU32(utf8);
+  FoldCaseInPlace(s);
+  return s;
+}
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return Folded(a) == Folded(b);
+}
+
+bool ContainsIgnoreCase(std::string_view haystack, std::string_view needle) {
+  return Folded(haystack).find(Folded(needle)) != std::u32string::npos;
+}
+
+bool StartsWithIgnoreCase(std::string_view s, std::string_view prefix) {
+  return Folded(s).starts_with(Folded(prefix));
+}
+
+bool EndsWithIgnoreCase(std::string_view s, std::string_view suffix) {
+  return Folded(s).ends_with(Folded(suffix));
+}
+
+}  // namespace kadrel

@@ -1,0 +1,270 @@
+#include "core/text/code_page.h"
+
+#include <unicode/ucnv.h>
+
+#include <array>
+#include <cctype>
+#include <stdexcept>
+#include <vector>
+
+namespace kadrel {
+
+namespace {
+
+constexpr char32_t kNone = 0xFFFFFFFF;
+
+void AppendEscape(unsigned char b, std::u32string& out) {
+  out += kEscapeBase + b;
+}
+
+// UTF-8 as files hold it: strict (no surrogates, no overlong forms); every byte of
+// an ill-formed sequence becomes an escape of its own.
+class Utf8Codec : public TextCodec {
+ public:
+  void decode(std::string_view s, std::u32string& out) const override {
+    out.reserve(out.size() + s.size());
+    size_t i = 0;
+    const size_t n = s.size();
+    while (i < n) {
+      unsigned char b0 = static_cast<unsigned char>(s[i]);
+      if (b0 < 0x80) {
+        out += b0;
+        ++i;
+        continue;
+      }
+      size_t len = 0;
+      char32_t cp = 0, min = 0;
+      if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+      } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+      } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+      }
+      bool ok = len != 0 && i + len <= n;
+      for (size_t k = 1; ok && k < len; ++k) {
+        unsigned char b = static_cast<unsigned char>(s[i + k]);
+        ok = (b & 0xC0) == 0x80;
+        cp = (cp << 6) | (b & 0x3F);
+      }
+      ok = ok && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+      if (ok) {
+        out += cp;
+        i += len;
+      } else {
+        AppendEscape(b0, out);
+        ++i;
+      }
+    }
+  }
+
+  void encode(std::u32string_view text, std::string& out) const override {
+    out.reserve(out.size() + text.size());
+    for (char32_t c : text) {
+      if (c < 0x80) {
+        out += static_cast<char>(c);
+      } else if (IsByteEscape(c)) {
+        out += static_cast<char>(c - kEscapeBase);
+      } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      } else if (c >= 0xD800 && c <= 0xDFFF) {
+        out += '?';
+      } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      } else if (c <= 0x10FFFF) {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      } else {
+        out += '?';
+      }
+    }
+  }
+};
+
+// A multi-byte code page (CP932, EUC-JP) as lookup tables built once from ICU.
+// Only byte sequences that decode to one character and encode back to the very
+// same bytes enter the tables; every other byte is carried as an escape.
+class TableCodec : public TextCodec {
+ public:
+  explicit TableCodec(const char* icuName) : double_(65536, kNone), triple_(65536, kNone) {
+    single_.fill(kNone);
+    UErrorCode err = U_ZERO_ERROR;
+    conv_ = ucnv_open(icuName, &err);
+    if (U_FAILURE(err)) throw std::runtime_error(std::string("no converter for ") + icuName);
+    ucnv_setToUCallBack(conv_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    ucnv_setFromUCallBack(conv_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    encodeBmp_.assign(65536, 0);
+    for (int b = 0; b < 256; ++b) {
+      unsigned char bytes[1] = {static_cast<unsigned char>(b)};
+      single_[b] = Probe(bytes, 1);
+    }
+    for (int b1 = 0x80; b1 < 256; ++b1) {
+      if (single_[b1] != kNone) continue;
+      for (int b2 = 0x21; b2 < 256; ++b2) {
+        unsigned char bytes[2] = {static_cast<unsigned char>(b1), static_cast<unsigned char>(b2)};
+        double_[b1 * 256 + b2] = Probe(bytes, 2);
+      }
+    }
+    if (std::string(icuName) == "EUC-JP") {  // JIS X 0212 through SS3
+      for (int b2 = 0xA1; b2 < 0xFF; ++b2) {
+        for (int b3 = 0xA1; b3 < 0xFF; ++b3) {
+          unsigned char bytes[3] = {0x8F, static_cast<unsigned char>(b2),
+                                    static_cast<unsigned char>(b3)};
+          triple_[b2 * 256 + b3] = Probe(bytes, 3);
+        }
+      }
+    }
+    ucnv_close(conv_);
+    conv_ = nullptr;
+    asciiIdentity_ = true;
+    for (int b = 0; b < 0x80; ++b) asciiIdentity_ = asciiIdentity_ && single_[b] == char32_t(b);
+  }
+
+  void decode(std::string_view s, std::u32string& out) const override {
+    out.reserve(out.size() + s.size());
+    const size_t n = s.size();
+    size_t i = 0;
+    while (i < n) {
+      unsigned char b0 = static_cast<unsigned char>(s[i]);
+      if (b0 < 0x80 && asciiIdentity_) {
+        out += b0;
+        ++i;
+        continue;
+      }
+      char32_t cp = single_[b0];
+      if (cp != kNone) {
+        out += cp;
+        ++i;
+        continue;
+      }
+      if (i + 1 < n) {
+        unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
+        cp = double_[b0 * 256 + b1];
+        if (cp != kNone) {
+          out += cp;
+          i += 2;
+          continue;
+        }
+        if (b0 == 0x8F && i + 2 < n) {
+          cp = triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])];
+          if (cp != kNone) {
+            out += cp;
+            i += 3;
+            continue;
+          }
+        }
+      }
+      AppendEscape(b0, out);
+      ++i;
+    }
+  }
+
+  void encode(std::u32string_view text, std::string& out) const override {
+    out.reserve(out.size() + text.size());
+    for (char32_t c : text) {
+      if (c < 0x80 && asciiIdentity_) {
+        out += static_cast<char>(c);
+        continue;
+      }
+      if (IsByteEscape(c)) {
+        out += static_cast<char>(c - kEscapeBase);
+        continue;
+      }
+      uint32_t packed = c < 0x10000 ? encodeBmp_[c] : 0;
+      if (packed == 0) {
+        out += '?';
+        continue;
+      }
+      int len = static_cast<int>(packed >> 24);
+      for (int k = len - 1; k >= 0; --k) out += static_cast<char>((packed >> (8 * k)) & 0xFF);
+    }
+  }
+
+ private:
+  // The code point of exactly these bytes, when they round-trip; kNone otherwise.
+  char32_t Probe(const unsigned char* bytes, int len) {
+    UErrorCode err = U_ZERO_ERROR;
+    UChar u[4];
+    ucnv_resetToUnicode(conv_);
+    int32_t ulen = ucnv_toUChars(conv_, u, 4, reinterpret_cast<const char*>(bytes), len, &err);
+    if (U_FAILURE(err) || ulen == 0 || ulen > 2) return kNone;
+    char32_t cp = u[0];
+    if (ulen == 2) {
+      if (!(U16_IS_LEAD(u[0]) && U16_IS_TRAIL(u[1]))) return kNone;
+      cp = U16_GET_SUPPLEMENTARY(u[0], u[1]);
+    }
+    if (cp >= 0xD800 && cp <= 0xDFFF) return kNone;
+    char back[8];
+    err = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(conv_);
+    int32_t blen = ucnv_fromUChars(conv_, back, sizeof back, u, ulen, &err);
+    if (U_FAILURE(err) || blen != len) return kNone;
+    for (int k = 0; k < len; ++k)
+      if (static_cast<unsigned char>(back[k]) != bytes[k]) return kNone;
+    if (cp < 0x10000 && encodeBmp_[cp] == 0) {
+      uint32_t packed = static_cast<uint32_t>(len) << 24;
+      for (int k = 0; k < len; ++k)
+        packed |= static_cast<uint32_t>(bytes[k]) << (8 * (len - 1 - k));
+      encodeBmp_[cp] = packed;
+    }
+    return cp;
+  }
+
+  UConverter* conv_ = nullptr;
+  std::array<char32_t, 256> single_;
+  std::vector<char32_t> double_;     // [lead * 256 + trail]
+  std::vector<char32_t> triple_;     // EUC-JP 0x8F sequences: [second * 256 + third]
+  std::vector<uint32_t> encodeBmp_;  // code point -> (length << 24) | bytes; 0 = none
+  bool asciiIdentity_ = false;
+};
+
+}  // namespace
+
+std::optional<CodePage> ParseCodePage(std::string_view name) {
+  std::string key;
+  for (char c : name) {
+    if (c == '-' || c == '_' || c == ' ') continue;
+    key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (key == "CP932" || key == "SHIFTJIS" || key == "SJIS" || key == "WINDOWS31J")
+    return CodePage::CP932;
+  if (key == "UTF8") return CodePage::UTF8;
+  if (key == "EUCJP") return CodePage::EUCJP;
+  return std::nullopt;
+}
+
+const char* CodePageName(CodePage cp) {
+  switch (cp) {
+    case CodePage::UTF8:
+      return "UTF-8";
+    case CodePage::EUCJP:
+      return "EUC-JP";
+    case CodePage::CP932:
+      break;
+  }
+  return "CP932";
+}
+
+const TextCodec& CodecFor(CodePage cp) {
+  switch (cp) {
+    case CodePage::UTF8: {
+      static const Utf8Codec utf8;
+      return utf8;
+    }
+    case CodePage::EUCJP: {
+      static const TableCodec eucjp("EUC-JP");
+      return eucjp;
+    }
+    case CodePage::CP932:
+      break;
+  }
+  static const TableCodec cp932("windows-31j");
+  return cp932;
+}
+
+}  // namespace kadrel

@@ -1,0 +1,96 @@
+#include "core/text/utf.h"
+
+#include "core/text/code_page.h"
+
+namespace kadrel {
+
+namespace {
+
+// Decodes one sequence at s[i]; surrogate code points are accepted (they carry
+// byte escapes). Returns the length consumed, or 0 when the bytes are not UTF-8.
+size_t DecodeOne(std::string_view s, size_t i, char32_t& cp) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b0 = byte(i);
+  if (b0 < 0x80) {
+    cp = b0;
+    return 1;
+  }
+  size_t len;
+  char32_t min;
+  if ((b0 & 0xE0) == 0xC0) {
+    len = 2, cp = b0 & 0x1F, min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3, cp = b0 & 0x0F, min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    len = 4, cp = b0 & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + len > s.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    unsigned char b = byte(i + k);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF) return 0;
+  return len;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::u32string Utf8ToU32(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    char32_t cp;
+    size_t n = DecodeOne(utf8, i, cp);
+    if (n == 0) {  // a stray byte (a file name in another encoding, say) is kept as an escape
+      out += kEscapeBase + static_cast<unsigned char>(utf8[i]);
+      ++i;
+    } else {
+      out += cp;
+      i += n;
+    }
+  }
+  return out;
+}
+
+std::string U32ToUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : text) {
+    if (IsByteEscape(c)) {
+      out += static_cast<char>(c - kEscapeBase);  // back to the byte it stands for
+    } else {
+      AppendUtf8(c, out);
+    }
+  }
+  return out;
+}
+
+size_t CodePointCount(std::string_view utf8) {
+  size_t n = 0;
+  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+}  // namespace kadrel
