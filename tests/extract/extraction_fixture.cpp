@@ -59,7 +59,8 @@ class FailingOutput : public OutputFile {
 
 std::unique_ptr<InputFile> FaultyFiles::openRead(const std::string& path, FileStatus& status) {
   auto file = SystemFileLayer().openRead(path, status);
-  if (file && failReadAfter >= 0) return std::make_unique<FailingInput>(std::move(file), failReadAfter);
+  if (file && failReadAfter >= 0)
+    return std::make_unique<FailingInput>(std::move(file), failReadAfter);
   return file;
 }
 
@@ -78,7 +79,9 @@ std::string CrLf(const std::vector<std::string>& lines) {
   return out;
 }
 
-ExtractionTest::ExtractionTest() { ctx.options.codePage = CodePage::UTF8; }
+ExtractionTest::ExtractionTest() {
+  ctx.options.codePage = CodePage::UTF8;
+}
 
 std::string ExtractionTest::extract(const std::string& inputBytes,
                                     const std::function<void()>& engine, const std::string& name) {
