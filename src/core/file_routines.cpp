@@ -67,7 +67,9 @@ std::string MakeBackup(RunContext& ctx, const std::string& source) {
     ShowCopyFailure(ctx, source, destination, kSameFileText);
     return "";
   }
-  ctx.files.removeFile(destination);
+  // An earlier backup copy goes only when there is a file to take its place: it may
+  // be all that is left of a target deleted since it was listed.
+  if (ctx.files.exists(source)) ctx.files.removeFile(destination);
   FileStatus status = ctx.files.copyFile(source, destination);
   if (!status.ok()) {
     ShowCopyFailure(ctx, source, destination, status.text);
