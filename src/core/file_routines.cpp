@@ -36,6 +36,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
+bool IsListed(const RunContext& ctx, const std::string& path) {
+  for (const auto& target : ctx.targets)
+    if (target == path) return true;
+  return false;
+}
+
 bool Open(RunContext& ctx, const std::string& input, const std::string& output, bool append) {
   ctx.closeAll();
   FileStatus status;
@@ -63,7 +69,9 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
 
 std::string MakeBackup(RunContext& ctx, const std::string& source) {
   std::string destination = MakeOutName(ctx, source, "bk");
-  if (SameFile(source, destination)) {  // both backup affixes empty: never copy a file onto itself
+  // Never copy a file onto itself (both backup affixes empty) nor onto another listed
+  // file (listed beside its namesake, or the affixes changed after the drop).
+  if (SameFile(source, destination) || IsListed(ctx, destination)) {
     ShowCopyFailure(ctx, source, destination, kSameFileText);
     return "";
   }
