@@ -38,15 +38,17 @@ struct Case {
   std::vector<Fault> faults = {};
   std::vector<std::string> boxes = {};  // "title|text"; {T} {TB} {U} {UB} {W} stand for the paths
   Left target = Left::Previous;
-  bool backupKept = false;     // t.txt_BK holds the previous content after the run
+  bool backupKept = false;  // t.txt_BK holds the previous content after the run
   bool readOnlyTarget = false;
-  bool deleteU = false;        // u.txt disappears when the run turns to it
+  bool deleteU = false;  // u.txt disappears when the run turns to it
 };
 
 std::string Expand(std::string s, const World& w) {
-  const std::pair<std::string, std::string> names[] = {
-      {"{TB}", w.backupOf("t.txt")}, {"{UB}", w.backupOf("u.txt")}, {"{T}", w.path("t.txt")},
-      {"{U}", w.path("u.txt")},      {"{W}", w.workFile()}};
+  const std::pair<std::string, std::string> names[] = {{"{TB}", w.backupOf("t.txt")},
+                                                       {"{UB}", w.backupOf("u.txt")},
+                                                       {"{T}", w.path("t.txt")},
+                                                       {"{U}", w.path("u.txt")},
+                                                       {"{W}", w.workFile()}};
   for (const auto& [key, value] : names)
     for (size_t p; (p = s.find(key)) != std::string::npos;) s.replace(p, key.size(), value);
   return s;

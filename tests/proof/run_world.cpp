@@ -72,8 +72,7 @@ std::vector<std::string> NewContents(const Scenario& scenario) {
   return after;
 }
 
-std::vector<std::string> BrokenPromises(const World& world,
-                                        const std::vector<std::string>& after) {
+std::vector<std::string> BrokenPromises(const World& world, const std::vector<std::string>& after) {
   std::vector<std::string> broken;
   const auto& files = world.scenario.files;
   for (size_t i = 0; i < files.size(); ++i) {

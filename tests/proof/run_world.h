@@ -48,6 +48,7 @@ class World {
   void run();
 
   std::string path(const std::string& name) const { return dir_.file(name); }
+  const std::string& root() const { return dir_.path(); }
   std::string backupOf(const std::string& name) const;
   std::string workFile() const;
   // The box texts, "title|text" each ("" title for the default one).

@@ -185,8 +185,7 @@ std::unique_ptr<OutputFile> ScriptedFileLayer::openWrite(const std::string& path
                                           &fired);
 }
 
-FileStatus ScriptedFileLayer::copyFile(const std::string& source,
-                                       const std::string& destination) {
+FileStatus ScriptedFileLayer::copyFile(const std::string& source, const std::string& destination) {
   note(Op::Copy, destination, source);
   if (readOnly.count(destination)) return StatusFromErrno(EACCES);
   if (const Fault* f = due(Op::Copy, destination)) {

@@ -24,7 +24,7 @@ const char* OpName(Op op);
 
 struct Fault {
   Op op = Op::Copy;
-  std::string path;  // the path concerned, by its ending (a copy: its destination)
+  std::string path;    // the path concerned, by its ending (a copy: its destination)
   int occurrence = 1;  // the n-th matching operation fails; Read/Write/Close: the n-th open
   // Read/Write: bytes that get through first. Copy/Close: bytes the destination keeps
   // (-1: a copy leaves it untouched, a close keeps what was written).
