@@ -18,7 +18,9 @@ std::u32string_view OperatorText(JoinOperator op) {
   return U"";
 }
 
-JoinOperator FromFlag(bool isAnd) { return isAnd ? JoinOperator::And : JoinOperator::Or; }
+JoinOperator FromFlag(bool isAnd) {
+  return isAnd ? JoinOperator::And : JoinOperator::Or;
+}
 
 // " [" + s + "] "
 std::u32string Bracketed(std::u32string_view s) {
@@ -65,8 +67,7 @@ MultiStringCondition BuildMultiStringCondition(std::u32string_view first,
 }
 
 std::u32string BuildExpressionText(std::u32string_view first, std::u32string_view second,
-                                   std::u32string_view third, bool firstIsAnd,
-                                   bool secondIsAnd) {
+                                   std::u32string_view third, bool firstIsAnd, bool secondIsAnd) {
   return BuildMultiStringCondition(first, second, third, firstIsAnd, secondIsAnd).text;
 }
 

@@ -26,8 +26,7 @@ MultiStringCondition BuildMultiStringCondition(std::u32string_view first,
 
 // The text alone.
 std::u32string BuildExpressionText(std::u32string_view first, std::u32string_view second,
-                                   std::u32string_view third, bool firstIsAnd,
-                                   bool secondIsAnd);
+                                   std::u32string_view third, bool firstIsAnd, bool secondIsAnd);
 // The same over UTF-8 strings.
 std::string BuildExpressionText(std::string_view first, std::string_view second,
                                 std::string_view third, bool firstIsAnd, bool secondIsAnd);

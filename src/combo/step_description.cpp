@@ -146,6 +146,8 @@ class Describer {
 
 }  // namespace
 
-std::string DescribeStep(const StepRecord& step) { return Describer(step).run(); }
+std::string DescribeStep(const StepRecord& step) {
+  return Describer(step).run();
+}
 
 }  // namespace kadrel

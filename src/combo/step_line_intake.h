@@ -16,10 +16,10 @@ struct IntakeRules {
 };
 
 enum class IntakeResult {
-  Next,              // go on with the next line
-  Stop,              // the user cancelled a problem box
-  LimitReached,      // the step list is full; the limit box has been shown
-  CommentWithoutText // a comment line without its text (commentNeedsText only)
+  Next,               // go on with the next line
+  Stop,               // the user cancelled a problem box
+  LimitReached,       // the step list is full; the limit box has been shown
+  CommentWithoutText  // a comment line without its text (commentNeedsText only)
 };
 
 IntakeResult TakeStepLine(Host& host, const std::string& line, ComboModel& model,

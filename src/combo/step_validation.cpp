@@ -115,8 +115,8 @@ class StepChecker {
 
   void checkReplace() {
     if (number(2) == 0 && isEmpty(3) && !problem("置換前文字列が指定されていません")) return;
-    if (int find = number(2); !isZeroOrOne(find) &&
-                              !problem("置換前TABｺｰﾄﾞ指定に誤まりがあります", find)) {
+    if (int find = number(2);
+        !isZeroOrOne(find) && !problem("置換前TABｺｰﾄﾞ指定に誤まりがあります", find)) {
       return;
     }
     if (int kind = number(4);
@@ -162,10 +162,8 @@ class StepChecker {
 
   void checkBlankDelete() {
     static constexpr std::string_view kMessages[] = {
-        "空白行削除指定に誤まりがあります",
-        "SPACE行対象指定に誤まりがあります",
-        "空白文字削除（左）指定に誤まりがあります",
-        "空白文字削除（全）指定に誤まりがあります",
+        "空白行削除指定に誤まりがあります",         "SPACE行対象指定に誤まりがあります",
+        "空白文字削除（左）指定に誤まりがあります", "空白文字削除（全）指定に誤まりがあります",
         "空白文字削除（右）指定に誤まりがあります",
     };
     for (int k = 2; k <= 6; ++k) {

@@ -22,7 +22,9 @@ std::string HistoryKey(size_t i) {
   return key;
 }
 
-std::string RecentKey(size_t i) { return "CmbRecent" + std::to_string(i); }
+std::string RecentKey(size_t i) {
+  return "CmbRecent" + std::to_string(i);
+}
 
 // The run options and pattern names in the order they are read and written. A
 // numeric option has `number` set, a text option `text`.

@@ -1,5 +1,7 @@
 #include "settings/ini_file.h"
 
+// Values are bytes of the code page; this file converts them, SimpleIni does not.
+#define SI_NO_CONVERSION
 #include <SimpleIni.h>
 #include <unistd.h>
 
@@ -52,14 +54,19 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return true;
 }
 
-CSimpleIniA MakeIni() {
-  CSimpleIniA ini(/*isUtf8=*/false, /*multiKey=*/false, /*multiLine=*/false);
-  // Quotes keep blanks at the ends of a value and a value that is itself quoted.
+// Parses bytes; quotes keep blanks at the ends of a value and a value that is
+// itself quoted.
+bool ParseIni(const std::string& bytes, CSimpleIniA& ini) {
+  ini.SetUnicode(false);
+  ini.SetMultiKey(false);
+  ini.SetMultiLine(false);
   ini.SetQuotes(true);
-  return ini;
+  return ini.LoadData(bytes) >= 0;
 }
 
-bool IsIniBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsIniBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // The value as written to the file: enclosed in quotes where reading would
 // otherwise lose blanks at its ends or a pair of quotes around it.
@@ -105,8 +112,8 @@ std::optional<std::string> clsIniFile::readRaw(const std::string& section,
                                                const std::string& key) const {
   std::string bytes;
   if (ReadWholeFile(path_, bytes) != FileRead::Read) return std::nullopt;
-  CSimpleIniA ini = MakeIni();
-  if (ini.LoadData(bytes) < 0) return std::nullopt;
+  CSimpleIniA ini;
+  if (!ParseIni(bytes, ini)) return std::nullopt;
   const char* value =
       ini.GetValue(Encode(codePage_, section).c_str(), Encode(codePage_, key).c_str(), nullptr);
   if (value == nullptr) return std::nullopt;
@@ -118,8 +125,8 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
   if (value.find_first_of("\r\n") != std::string::npos) return false;
   std::string bytes;
   if (ReadWholeFile(path_, bytes) == FileRead::Failed) return false;
-  CSimpleIniA ini = MakeIni();
-  if (ini.LoadData(bytes) < 0) return false;
+  CSimpleIniA ini;
+  if (!ParseIni(bytes, ini)) return false;
   const std::string stored = QuoteForStore(Encode(codePage_, value));
   if (ini.SetValue(Encode(codePage_, section).c_str(), Encode(codePage_, key).c_str(),
                    stored.c_str()) < 0) {
@@ -133,8 +140,8 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
 std::string clsIniFile::mGetString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
   std::optional<std::string> raw = readRaw(section, key);
-  std::string value = DecodeCut(codePage_, raw ? *raw : Encode(codePage_, defaultValue),
-                                kIniValueMaxBytes);
+  std::string value =
+      DecodeCut(codePage_, raw ? *raw : Encode(codePage_, defaultValue), kIniValueMaxBytes);
   return value.empty() ? defaultValue : value;
 }
 

@@ -69,20 +69,22 @@ std::string StoreAnd(const ModeSettings& s) {
   return s.*Member ? "1" : "0";
 }
 
-#define KADREL_TEXT(section, name, def) \
-  ModeKey { section, #name, def, ApplyText<&ModeSettings::name>, StoreText<&ModeSettings::name> }
-#define KADREL_NUMBER_TEXT(section, name, def)                 \
-  ModeKey {                                                    \
-    section, #name, def, ApplyNumberText<&ModeSettings::name>, \
-        StoreText<&ModeSettings::name>                         \
+#define KADREL_TEXT(section, name, def)                                                 \
+  ModeKey {                                                                             \
+    section, #name, def, ApplyText<&ModeSettings::name>, StoreText<&ModeSettings::name> \
   }
-#define KADREL_INDEX(section, name, def, high)                    \
-  ModeKey {                                                       \
-    section, #name, def, ApplyIndex<&ModeSettings::name, 0, high>, \
-        StoreIndex<&ModeSettings::name>                           \
+#define KADREL_NUMBER_TEXT(section, name, def)                                                \
+  ModeKey {                                                                                   \
+    section, #name, def, ApplyNumberText<&ModeSettings::name>, StoreText<&ModeSettings::name> \
   }
-#define KADREL_AND(section, name, def) \
-  ModeKey { section, #name, def, ApplyAnd<&ModeSettings::name>, StoreAnd<&ModeSettings::name> }
+#define KADREL_INDEX(section, name, def, high)                                                     \
+  ModeKey {                                                                                        \
+    section, #name, def, ApplyIndex<&ModeSettings::name, 0, high>, StoreIndex<&ModeSettings::name> \
+  }
+#define KADREL_AND(section, name, def)                                                \
+  ModeKey {                                                                           \
+    section, #name, def, ApplyAnd<&ModeSettings::name>, StoreAnd<&ModeSettings::name> \
+  }
 
 // In the order of loading. ModeIdx comes first, so that the window switches to the
 // mode's page before the page's values arrive.

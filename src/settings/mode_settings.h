@@ -23,11 +23,11 @@ struct ModeSettings {
   int16_t TrimCR1 = 0;
   int16_t TrimLF1 = 0;
   // Mode 2.
-  int16_t Position = 0;                // 0 line head, 1 line end
-  std::string ComboCol = "6";          // combo box text
-  int16_t ComboAct = 0;                // action index 0..2
-  int16_t STRCheck = 0;                // 0 spaces, 1 string
-  std::string ComboSPCol = "6";        // combo box text
+  int16_t Position = 0;          // 0 line head, 1 line end
+  std::string ComboCol = "6";    // combo box text
+  int16_t ComboAct = 0;          // action index 0..2
+  int16_t STRCheck = 0;          // 0 spaces, 1 string
+  std::string ComboSPCol = "6";  // combo box text
   std::string ADDText;
   std::string ComboLineSt = "000100";  // kept with its leading zeros
   std::string ComboLineSkp = "100";    // combo box text

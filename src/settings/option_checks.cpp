@@ -10,7 +10,9 @@ namespace {
 constexpr const char* kAllFiles = "*.*";
 constexpr std::array<const char*, 3> kPatternNameDefaults = {"(No.1)", "(No.2)", "(No.3)"};
 
-int16_t CheckBox(int16_t option) { return option != 0 ? 1 : 0; }
+int16_t CheckBox(int16_t option) {
+  return option != 0 ? 1 : 0;
+}
 
 MessageBoxRequest OkBox(std::string text, BoxIcon icon) {
   MessageBoxRequest box;
@@ -77,8 +79,8 @@ OptionCheckResult CheckOptionDialog(OptionDialogValues& v, const RunOptions& cur
   }
   for (size_t i = 0; i < v.TxtPtnName.size(); ++i) {
     if (!v.TxtPtnName[i].empty()) continue;
-    result.messages.push_back(OkBox("ﾊﾟﾀｰﾝ名称 " + std::to_string(i + 1) + " 番目に初期値を仮定します",
-                                    BoxIcon::Information));
+    result.messages.push_back(OkBox(
+        "ﾊﾟﾀｰﾝ名称 " + std::to_string(i + 1) + " 番目に初期値を仮定します", BoxIcon::Information));
     v.TxtPtnName[i] = kPatternNameDefaults[i];
   }
   result.resetTargetList = v.TextOptSts != current.SelSts;

@@ -17,7 +17,7 @@ struct OptionDialogValues {
   int16_t CompMode = 0;    // check boxes: 0 or 1
   std::string inFrChrBK;   // backup prefix / suffix
   std::string inToChrBK;
-  std::string inFrChr;     // result prefix / suffix
+  std::string inFrChr;  // result prefix / suffix
   std::string inToChr;
   int16_t UpdateNoFile = 0;
   int16_t BkupEdit = 0;

@@ -27,7 +27,8 @@ MessageBoxRequest PatternReadConfirmation(const std::string& name) {
 
 MessageBoxRequest PatternSaveConfirmation(const std::string& name) {
   MessageBoxRequest box;
-  box.text = "現在の設定を " + name + " パターンとし、記憶します\rパターン設定は上書きされますがよろしいですか？";
+  box.text = "現在の設定を " + name +
+             " パターンとし、記憶します\rパターン設定は上書きされますがよろしいですか？";
   box.icon = BoxIcon::Exclamation;
   box.buttons = BoxButtons::YesNo;
   box.defaultAnswer = BoxAnswer::No;
