@@ -229,7 +229,8 @@ TEST_F(KeywordRange, CancelStopsWithoutTrailerOrBox) {
 }
 
 TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
-  files.failReadAfter = 6;  // "S\r\na\r\n" arrives, then the input fails
+  files.failReadOf = "in.txt";
+  files.readFailsAfter = 6;  // "S\r\na\r\n" arrives, then the input fails
   std::string result = run(CrLf({"S", "a", "b", "c"}), U"S", U"E");
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "S", "E"), {"S", "a"}})));
   EXPECT_TRUE(ctx.ErrFlag);
@@ -239,7 +240,8 @@ TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
 }
 
 TEST_F(KeywordRange, BodyWriteFailureIsReportedWithTheResultFile) {
-  files.failWriteAfter = 0;
+  files.failWriteOf = "_SEL";
+  files.writeFailsAfter = 0;
   std::string line(1000, 'x');
   std::vector<std::string> lines(2000, line);  // twice the write buffer
   run(CrLf(lines), U"", U"zz");
@@ -251,7 +253,8 @@ TEST_F(KeywordRange, BodyWriteFailureIsReportedWithTheResultFile) {
 }
 
 TEST_F(KeywordRange, HeaderWriteFailureStopsBeforeReading) {
-  files.failWriteAfter = 0;
+  files.failWriteOf = "_SEL";
+  files.writeFailsAfter = 0;
   std::u32string hugeKeyword((1 << 20) + 16, U'k');  // over the write buffer
   run(CrLf({"a", "b"}), hugeKeyword, U"E");
   EXPECT_TRUE(ctx.ErrFlag);
