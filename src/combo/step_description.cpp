@@ -4,11 +4,12 @@
 #include <optional>
 #include <string_view>
 
-#include "combo/expression_text.h"
 #include "combo/mode_names.h"
 #include "core/conversions.h"
 #include "core/text/case_fold.h"
 #include "core/text/strings.h"
+#include "core/text/utf.h"
+#include "extract/search_expression.h"
 
 namespace kadrel {
 
@@ -69,7 +70,9 @@ class Describer {
       append("  終了Key ");
       append(field(3));
     } else if (kind == "4") {
-      append(BuildExpressionText(field(2), field(4), field(6), boolean(3), boolean(5)));
+      append(U32ToUtf8(BuildSearchExpression(Utf8ToU32(field(2)), Utf8ToU32(field(4)),
+                                             Utf8ToU32(field(6)), boolean(3), boolean(5))
+                           .text));
     } else if (kind == "5") {
       describeBlankDelete();
     }
