@@ -59,7 +59,9 @@ TEST_P(CliSignals, InterruptedRewriteLeavesTheFileWhole) {
   EXPECT_EQ(r.status, 130) << r.err;
   const std::string now = ReadFile(target);
   EXPECT_TRUE(now == before || now == after) << "the target holds " << now.size() << " bytes";
-  if (FileExists(target + "_BK")) EXPECT_EQ(ReadFile(target + "_BK"), before);
+  if (FileExists(target + "_BK")) {
+    EXPECT_EQ(ReadFile(target + "_BK"), before);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliSignals,
