@@ -70,9 +70,7 @@ class Describer {
       append("  終了Key ");
       append(field(3));
     } else if (kind == "4") {
-      append(U32ToUtf8(BuildSearchExpression(Utf8ToU32(field(2)), Utf8ToU32(field(4)),
-                                             Utf8ToU32(field(6)), boolean(3), boolean(5))
-                           .text));
+      describeMultiString();
     } else if (kind == "5") {
       describeBlankDelete();
     }
@@ -131,6 +129,15 @@ class Describer {
       append("  刻み ");
       append(field(9));
     }
+  }
+
+  // The condition as the extraction writes it into its result header.
+  void describeMultiString() {
+    const bool firstIsAnd = boolean(3);
+    const bool secondIsAnd = boolean(5);
+    append(U32ToUtf8(BuildSearchExpression(Utf8ToU32(field(2)), Utf8ToU32(field(4)),
+                                           Utf8ToU32(field(6)), firstIsAnd, secondIsAnd)
+                         .text));
   }
 
   void describeBlankDelete() {
