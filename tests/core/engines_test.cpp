@@ -340,6 +340,8 @@ TEST_F(EngineRun, BadNumberFieldsEndTheRunAndKeepTheTarget) {
       "Kadrel処理中にエラーが発生しました\r\n( 13 ) 型が一致しません。";
   const std::string overflow =
       "Kadrel処理中にエラーが発生しました\r\n( 6 ) オーバーフローしました。";
+  const std::string invalidCall =
+      "Kadrel処理中にエラーが発生しました\r\n( 5 ) プロシージャの呼び出し、または引数が不正です。";
   struct BadStep {
     std::vector<std::string> fields;
     std::string box;
@@ -351,9 +353,11 @@ TEST_F(EngineRun, BadNumberFieldsEndTheRunAndKeepTheTarget) {
       {{"0", "0", "2", "0", "0", "", "1", "x"}, typeMismatch},
       {{"0", "0", "2", "0", "0", "", "1", "-32769"}, overflow},
       {{"0", "70000", "0", "0", "0", "", "1", "1"}, overflow},
+      {{"0", "-1", "0", "0", "0", "", "1", "1"}, invalidCall},
+      {{"0", "0", "1", "0", "-4", "", "1", "1"}, invalidCall},
   };
   for (const auto& s : steps) {
-    SCOPED_TRACE(s.fields[6] + "," + s.fields[7]);
+    SCOPED_TRACE(s.fields[1] + "," + s.fields[4] + "," + s.fields[6] + "," + s.fields[7]);
     host.boxes.clear();
     EXPECT_EQ(Run(Step("2", s.fields), "abc\r\ndef\r\n"), "abc\r\ndef\r\n");
     ASSERT_EQ(host.boxes.size(), 1u);
