@@ -1,0 +1,119 @@
+// kadrel-cli killed with SIGKILL at random moments of a run: whatever the moment,
+// the previous content of every target is still on disk, in the target itself or
+// in its backup copy. Plain runs with BkupEdit 0 and 1, and a COMBO!! run.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "proof/cli_runner.h"
+#include "support/temp_dir.h"
+
+namespace kadrel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using test::ReadFile;
+using test::WriteFile;
+
+std::string Text(int lines, int seed) {
+  std::string s;
+  s.reserve(static_cast<size_t>(lines) * 110);
+  for (int i = 0; i < lines; ++i) {
+    s += "line " + std::to_string(i + seed) + " abc " + std::string(80, 'x') + "  \r\n";
+    if (i % 9 == 0) s += "\r\n";
+  }
+  return s;
+}
+
+class CrashConsistency : public testing::Test {
+ protected:
+  struct Target {
+    std::string path;
+    std::string before;
+    std::string after;
+  };
+
+  CrashConsistency() {
+    WriteFile(dir.file("Kadrel.ini"), "");
+    WriteFile(dir.file("steps.txt"), "0,0,abc,0,XYZ,#\r\n5,1,0,0,0,1,#\r\n2,0,4,0,0,0,,0,0,#\r\n");
+    std::filesystem::create_directory(dir.file("data"));
+    targets = {{dir.file("data/big.txt"), Text(70000, 0), ""},
+               {dir.file("data/small.txt"), Text(20, 7), ""},
+               {dir.file("data/medium.txt"), Text(20000, 3), ""}};
+  }
+
+  void reset() {
+    for (const auto& t : targets) {
+      WriteFile(t.path, t.before);
+      std::filesystem::remove(t.path + "_BK");
+    }
+  }
+
+  std::vector<std::string> arguments(const std::vector<std::string>& run) const {
+    std::vector<std::string> args{"--ini", dir.file("Kadrel.ini"), "-q"};
+    args.insert(args.end(), run.begin(), run.end());
+    for (const auto& t : targets) args.push_back(t.path);
+    return args;
+  }
+
+  // Runs once to the end to learn the new contents and the run's length, then
+  // kills runs at random moments within that length.
+  void killAtRandom(const std::vector<std::string>& run, int kills) {
+    reset();
+    const auto start = Clock::now();
+    const pid_t pid = proof::StartCli(arguments(run));
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(proof::WaitCli(pid), 0);
+    const auto length = Clock::now() - start;
+    for (auto& t : targets) {
+      t.after = ReadFile(t.path);
+      ASSERT_NE(t.after, t.before);
+    }
+
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(length).count());
+    int interrupted = 0;
+    for (int k = 0; k < kills; ++k) {
+      reset();
+      const auto delay = std::chrono::microseconds(moment(random));
+      SCOPED_TRACE("killed after " + std::to_string(delay.count()) + " us");
+      const pid_t victim = proof::StartCli(arguments(run));
+      ASSERT_GT(victim, 0);
+      std::this_thread::sleep_for(delay);
+      ::kill(victim, SIGKILL);
+      interrupted += proof::WaitCli(victim) == 128 + SIGKILL;
+      for (const auto& t : targets) {
+        const std::string now = ReadFile(t.path);
+        if (now == t.before || now == t.after) continue;
+        ASSERT_TRUE(test::FileExists(t.path + "_BK")) << t.path << " lost its content";
+        EXPECT_TRUE(ReadFile(t.path + "_BK") == t.before) << t.path << " lost its content";
+      }
+    }
+    EXPECT_GT(interrupted, kills / 2);  // most kills landed inside the run
+  }
+
+  test::TempDir dir;
+  std::vector<Target> targets;
+};
+
+TEST_F(CrashConsistency, PlainRunWithoutKeptBackups) {
+  killAtRandom({"-o", "BkupEdit=0", "-s", "0,0,abc,0,XYZ,#"}, 12);
+}
+
+TEST_F(CrashConsistency, PlainRunWithKeptBackups) {
+  killAtRandom({"-o", "BkupEdit=1", "-s", "5,1,0,1,0,1,#"}, 12);
+}
+
+TEST_F(CrashConsistency, ComboRun) {
+  killAtRandom({"-c", dir.file("steps.txt")}, 12);
+}
+
+}  // namespace
+}  // namespace kadrel
