@@ -26,7 +26,10 @@ declare -A maxlen=([line_reader]=4096 [wildcard]=1024 [step_line]=512
 seconds=$([[ $mode == short ]] && echo 15 || echo 600)  # a cap per target, whatever the count
 
 build_dir="${KADREL_FUZZ_BUILD_DIR:-build-fuzz}"
-CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# clang, or clang-14 where only the versioned compiler is installed.
+cc=clang cxx=clang++
+command -v clang >/dev/null || { cc=clang-14 cxx=clang++-14; }
+CC=$cc CXX=$cxx cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKADREL_FUZZ=ON -DKADREL_TESTS=OFF -DKADREL_GUI=OFF >/dev/null
 cmake --build "$build_dir" -j"${KADREL_JOBS:-2}" \
   $(printf -- '--target fuzz_%s ' "${targets[@]}") >/dev/null
