@@ -1,0 +1,85 @@
+#include "combo/combo_loader.h"
+
+#include <memory>
+
+#include "combo/recent_list.h"
+#include "combo/step_line_intake.h"
+#include "core/line_io.h"
+#include "core/run_error.h"
+#include "core/text/utf.h"
+
+namespace kadrel {
+
+namespace {
+
+void ShowOpenError(Host& host, const FileStatus& status, const std::string& path) {
+  MessageBoxRequest box;
+  box.title = "File Open Error";
+  box.text = status.text + "\r[ " + path + "]";
+  box.icon = BoxIcon::Exclamation;
+  box.buttons = BoxButtons::Ok;
+  host.showMessage(box);
+}
+
+void ShowLoadingError(Host& host, int number, const std::string& description) {
+  MessageBoxRequest box;
+  box.text = "COMBO!!データ展開中にエラーが発生しました\r\n( " + std::to_string(number) + " ) " +
+             description;
+  box.icon = BoxIcon::Critical;
+  box.buttons = BoxButtons::Ok;
+  host.showMessage(box);
+}
+
+}  // namespace
+
+ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
+                              const std::string& path, ComboModel& model) {
+  if (path.empty()) return ComboLoadResult::NoPath;
+
+  FileStatus status;
+  std::unique_ptr<InputFile> file = files.openRead(path, status);
+  if (!file) {
+    ShowOpenError(host, status, path);
+    return ComboLoadResult::OpenFailed;
+  }
+  PushRecentCombo(model.recent, path);
+
+  LineReader reader(std::move(file), codePage);
+  const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
+  std::u32string line;
+  while (!reader.atEnd()) {
+    if (!reader.readLine(line)) {
+      ShowLoadingError(host, reader.error().code, reader.error().text);
+      model.text.clear();
+      return ComboLoadResult::Failed;
+    }
+    switch (TakeStepLine(host, U32ToUtf8(line), model, rules)) {
+      case IntakeResult::Next:
+        break;
+      case IntakeResult::Stop:
+        return ComboLoadResult::Cancelled;
+      case IntakeResult::LimitReached:
+        return ComboLoadResult::LimitReached;
+      case IntakeResult::CommentWithoutText: {
+        RunError error = MakeRunError(kErrSubscript);
+        ShowLoadingError(host, error.number(), error.what());
+        model.text.clear();
+        return ComboLoadResult::Failed;
+      }
+    }
+  }
+  return ComboLoadResult::Loaded;
+}
+
+void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+                    const std::vector<std::string>& paths, ComboModel& model) {
+  model.steps.clear();
+  model.text.clear();
+  for (const std::string& path : paths) {
+    // After a failure the text stays empty, so that no run starts on a step list
+    // that was loaded only in part; later files of the drop would fill it again.
+    if (LoadComboFile(host, files, codePage, path, model) == ComboLoadResult::Failed) return;
+  }
+}
+
+}  // namespace kadrel

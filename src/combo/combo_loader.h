@@ -1,0 +1,35 @@
+// Loading COMBO!! files into the COMBO!! page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "combo/combo_model.h"
+#include "core/file_layer.h"
+#include "core/host.h"
+#include "core/text/code_page.h"
+
+namespace kadrel {
+
+enum class ComboLoadResult {
+  NoPath,        // the path was empty: nothing done
+  OpenFailed,    // "File Open Error" shown; nothing changed
+  Loaded,        // read to its end
+  Cancelled,     // the user cancelled a problem box; earlier steps stay
+  LimitReached,  // the step list is full; the limit box has been shown
+  Failed         // a read failure or a comment without text; box shown, text emptied
+};
+
+// Reads the COMBO!! file at path (in the code page) and appends its steps to
+// model.steps and their descriptions and comment headings to model.text. Once the
+// file is open it moves to the front of model.recent.
+ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
+                              const std::string& path, ComboModel& model);
+
+// A drop of several COMBO!! files (or one chosen from the recent menu): empties the
+// step list and the text, then loads each file in order. A loading failure ends
+// the drop, leaving the text empty.
+void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+                    const std::vector<std::string>& paths, ComboModel& model);
+
+}  // namespace kadrel

@@ -1,0 +1,25 @@
+// What the COMBO!! page holds: the step list, the text shown for it and the
+// recent COMBO!! files.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kadrel {
+
+inline constexpr size_t kMaxComboSteps = 200;
+inline constexpr size_t kRecentComboCount = 5;
+
+struct ComboModel {
+  // CmbDataList: the accepted step lines, exactly as read, in order.
+  std::vector<std::string> steps;
+  // TextCombo: one line per step (its description) and per comment heading
+  // ("<< text >>"), each followed by CR LF.
+  std::string text;
+  // Recent COMBO!! files, most recent first; "" where none is recorded.
+  std::array<std::string, kRecentComboCount> recent;
+};
+
+}  // namespace kadrel

@@ -1,0 +1,53 @@
+#include "combo/step_line_intake.h"
+
+#include "combo/step_description.h"
+#include "combo/step_line.h"
+#include "combo/step_validation.h"
+#include "core/text/strings.h"
+
+namespace kadrel {
+
+namespace {
+
+void ShowLimitBox(Host& host) {
+  MessageBoxRequest box;
+  box.text = "COMBO!!処理が200を超えました\r\nこれ以上の展開はできません";
+  box.icon = BoxIcon::Critical;
+  box.buttons = BoxButtons::Ok;
+  host.showMessage(box);
+}
+
+}  // namespace
+
+IntakeResult TakeStepLine(Host& host, const std::string& line, ComboModel& model,
+                          const IntakeRules& rules) {
+  if (TrimSpaces(line).empty()) return IntakeResult::Next;
+  StepRecord step = SplitStepLine(line);
+  if (step.empty()) return IntakeResult::Next;
+
+  if (step.field(1) == "#") {
+    if (!step.has(2)) {
+      return rules.commentNeedsText ? IntakeResult::CommentWithoutText : IntakeResult::Next;
+    }
+    model.text += "<< " + step.field(2) + " >>\r\n";
+    return IntakeResult::Next;
+  }
+
+  switch (ValidateStep(host, step, line)) {
+    case kStepValid:
+      break;
+    case kStepCancelled:
+      return IntakeResult::Stop;
+    default:
+      return IntakeResult::Next;
+  }
+  if (rules.limitSteps && model.steps.size() >= kMaxComboSteps) {
+    ShowLimitBox(host);
+    return IntakeResult::LimitReached;
+  }
+  model.text += DescribeStep(step) + "\r\n";
+  model.steps.push_back(line);
+  return IntakeResult::Next;
+}
+
+}  // namespace kadrel

@@ -1,0 +1,31 @@
+// KadrelCmb.data: the step list kept from one session to the next, one step line
+// per line, in the code page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "combo/combo_model.h"
+#include "core/file_layer.h"
+#include "core/host.h"
+#include "core/text/code_page.h"
+
+namespace kadrel {
+
+inline constexpr const char* kStepListFileName = "KadrelCmb.data";
+
+// Reads the step list file into model.steps and model.text (both emptied first).
+// Blank lines, lines without fields and comments without text are ignored; a step
+// rejected by the check is dropped (its boxes are shown); Cancel stops reading.
+// No step limit, and the recent list is not touched. Returns false, changing
+// nothing, when the file cannot be opened; a read failure ends reading silently.
+bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std::string& path,
+                      ComboModel& model);
+
+// Writes steps, each line followed by CR LF, replacing the file; with no steps the
+// file is deleted (a missing file is no error). A file that could not be written
+// completely is deleted rather than left truncated. Returns the failure, if any.
+FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,
+                             const std::vector<std::string>& steps);
+
+}  // namespace kadrel

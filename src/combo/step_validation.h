@@ -1,0 +1,28 @@
+// The check every step passes before it is accepted, from a COMBO!! line, the
+// step list file or the main window.
+#pragma once
+
+#include <string>
+
+#include "core/host.h"
+#include "core/step_record.h"
+
+namespace kadrel {
+
+// Results, equal to the message-box answers OK, Cancel and No.
+inline constexpr int kStepValid = 1;
+inline constexpr int kStepCancelled = 2;
+inline constexpr int kStepInvalid = 7;
+
+// Field counts of the step line per mode 0..5, field 1 included.
+int StepFieldCount(int mode);
+
+// Checks the step field by field and reports each problem in a box through host:
+// OK goes on with the next check, Cancel stops. lineText is the line the step came
+// from ("" for a step built from the window); it is only shown in messages.
+// A mode-0 step gets its sixth field "0" once its last check has passed or been
+// answered with OK.
+// Returns kStepValid, kStepCancelled or kStepInvalid.
+int ValidateStep(Host& host, StepRecord& step, const std::string& lineText);
+
+}  // namespace kadrel

@@ -1,0 +1,44 @@
+#include "core/program_folder.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "core/file_naming.h"
+
+namespace kadrel {
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return exe.parent_path().string();
+}
+
+std::string UserConfigFolder() {
+  const char* home = std::getenv("HOME");
+  std::string folder = home != nullptr ? home : "";
+  if (folder.empty()) {
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr)
+      folder = pw->pw_dir;
+  }
+  if (folder.empty()) folder = "/tmp";  // no home at all: still a place to work in
+  return AddPathSep(folder) + ".config/Kadrel";
+}
+
+std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& userFolder) {
+  if (!exeFolder.empty() && IsFolder(exeFolder) && ::access(exeFolder.c_str(), W_OK) == 0)
+    return exeFolder;
+  std::error_code ec;
+  std::filesystem::create_directories(userFolder, ec);  // a failure shows when a file is written
+  return userFolder;
+}
+
+std::string ProgramFolder() {
+  return ChooseProgramFolder(ExecutableFolder(), UserConfigFolder());
+}
+
+}  // namespace kadrel

@@ -1,0 +1,46 @@
+// The target file list built from a drop of files and folders: the drop filter
+// (extension patterns and the affixes of the program's own output files) and the
+// depth-first folder scan. The window and kadrel-cli both build their list here.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kadrel {
+
+struct RunOptions;
+
+// The list holds at most this many entries (its count is a 16-bit number).
+inline constexpr size_t kMaxTargetEntries = 32767;
+
+struct TargetListResult {
+  std::vector<std::string> paths;  // full paths, in processing order
+  bool truncated = false;          // more files passed than the list can hold
+};
+
+// The drop filter, set up once per drop from the run options.
+class DropFilter {
+ public:
+  explicit DropFilter(const RunOptions& options);
+
+  // name: the file name with its extension; extension: the name from its first
+  // dot on (empty when the name has no dot).
+  bool accepts(const std::string& name, const std::string& extension) const;
+
+ private:
+  bool dropAllExt_;
+  std::u32string selSts_;  // case-folded
+  std::u32string fstChrBk_, lstChrBk_, fstChr_, lstChr_;
+};
+
+// The list that a drop of these paths gives, in drop order: a file is listed when
+// it passes the filter; a folder is replaced by its files, depth-first, each
+// folder's entries sorted by name ignoring case. Inside folders, hidden entries
+// (names beginning with "."), entries that are neither ordinary files nor folders
+// and folders that cannot be read are left out; a folder reached again through a
+// symbolic link is not scanned twice. Empty paths are skipped.
+TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
+                                 const RunOptions& options);
+
+}  // namespace kadrel

@@ -1,0 +1,55 @@
+// The application settings kept in Kadrel.ini: window geometry, run options,
+// pattern names, the recent COMBO!! files and the input history.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "combo/combo_model.h"
+#include "core/run_options.h"
+#include "settings/mode_settings.h"
+
+namespace kadrel {
+
+inline constexpr const char* kIniFileName = "Kadrel.ini";
+
+// The settings file in the program's folder.
+std::string IniFilePath(const std::string& programFolder);
+
+// The main window's position and size, in twips.
+struct WindowGeometry {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct AppSettings {
+  // Loading: comes in as the window's current values, which a missing or unusable
+  // stored value leaves in place.
+  WindowGeometry geometry;
+  // Saving: false when the window is minimized or maximized; the geometry stored by
+  // an earlier session then stays.
+  bool windowIsNormal = true;
+  RunOptions options;  // including the pattern names and the code page
+  std::array<std::string, kRecentComboCount> recent;
+  std::vector<std::string> history;  // the input history, at most 20 entries
+};
+
+// Reads the application settings and the mode settings of slot 0. Every value
+// stands on its own: a numeric run option whose stored text is not a 16-bit number
+// becomes 0, a geometry value that is not one is left as it came in. The history
+// is merged once with the fields' current texts (taken from modes before the mode
+// settings are read). Returns how the mode settings load ended.
+ModeLoadResult LoadAppSettings(const std::string& iniPath, AppSettings& settings,
+                               ModeSettings& modes);
+
+// Writes the settings in their order: geometry (when the window is normal), the
+// run options, the pattern names, the recent files, the code page, the mode
+// settings of slot 0, then the input history. When the code page differs from the
+// one the file was written in, the file is converted first. Failures are ignored.
+void SaveAppSettings(const std::string& iniPath, const AppSettings& settings,
+                     const ModeSettings& modes);
+
+}  // namespace kadrel
