@@ -4,16 +4,18 @@
 # byte-level `LC_ALL=C grep -F` / awk on the raw CP932 bytes, which are faster but
 # not correct in general (a CP932 trailing byte can look like an ASCII character).
 #
-#   bench/extract_compare.sh [EXTRACT_BENCH] [WORK_DIR] [MEGABYTES]
+#   bench/extract_compare.sh [BUILD_DIR] [WORK_DIR] [MEGABYTES]
 #
-# EXTRACT_BENCH defaults to build/bench/extract_bench; WORK_DIR to a temporary
+# BUILD_DIR defaults to build (kadrel-cli and bench/extract_bench); WORK_DIR to a temporary
 # folder (removed afterwards); MEGABYTES to 120. Each command runs three times and
 # the best wall-clock time is kept (the machine may be shared); CPU is user +
 # system of that run, summed over every process of a pipeline. A ratio above 1
 # means the pipeline took longer than Kadrel.
 set -euo pipefail
 
-bench="${1:-build/bench/extract_bench}"
+build_dir="${1:-build}"
+bench="$build_dir/bench/extract_bench"
+cli="$build_dir/src/cli/kadrel-cli"
 work="${2:-}"
 megabytes="${3:-120}"
 if [[ -z "$work" ]]; then
@@ -45,16 +47,10 @@ measure() {
   done
 }
 
-# Kadrel's own figures come from the benchmark program (wall and CPU of the run).
-measure_kadrel() {
-  best_wall=999999
-  for _ in 1 2 3; do
-    read -r wall cpu < <("$bench" "$@")
-    if awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
-      best_wall=$wall
-      best_cpu=$cpu
-    fi
-  done
+# Kadrel: one plain run of a step line through kadrel-cli, case option CompMode.
+measure_kadrel() {  # CompMode STEP_LINE
+  rm -f "$sel"
+  measure "$cli" -q -o CompMode="$1" -s "$2" "$file"
 }
 
 kadrel_lines() {  # the count in the result file's last line
@@ -83,7 +79,7 @@ byte_grep() { LC_ALL=C grep "$@" "$file" >"$out"; }
 byte_awk() { LC_ALL=C awk "$1" "$file" >"$out"; }
 
 header "Keyword range START..END (mode 3), case told apart"
-measure_kadrel range "$file" START END 1
+measure_kadrel 1 "3,START,END,#"
 k=$best_wall
 row "kadrel (CompMode 1)" "$best_wall" "$best_cpu" "$(kadrel_lines)"
 measure pipe_range '/START/,/END/'
@@ -93,7 +89,7 @@ row "LC_ALL=C awk '/START/,/END/' (bytes)" "$best_wall" "$best_cpu" "$(wc -l <"$
 echo
 
 header "Keyword range START..END (mode 3), case ignored"
-measure_kadrel range "$file" start end 0
+measure_kadrel 0 "3,start,end,#"
 k=$best_wall
 row "kadrel (CompMode 0)" "$best_wall" "$best_cpu" "$(kadrel_lines)"
 measure pipe_range 'toupper($0) ~ /START/, toupper($0) ~ /END/'
@@ -102,7 +98,7 @@ row "iconv | awk 'toupper(\$0) ~ /START/, ...' | iconv" "$best_wall" "$best_cpu"
 echo
 
 header "Lines with ERROR or WARN (mode 4), case told apart"
-measure_kadrel match "$file" ERROR False WARN False "" 1
+measure_kadrel 1 "4,ERROR,False,WARN,False,,#"
 k=$best_wall
 row "kadrel (CompMode 1)" "$best_wall" "$best_cpu" "$(kadrel_lines)"
 measure pipe_grep -E 'ERROR|WARN'
@@ -112,7 +108,7 @@ row "LC_ALL=C grep -F -e ERROR -e WARN (bytes)" "$best_wall" "$best_cpu" "$(wc -
 echo
 
 header "Lines with ERROR or WARN (mode 4), case ignored"
-measure_kadrel match "$file" error False warn False "" 0
+measure_kadrel 0 "4,error,False,warn,False,,#"
 k=$best_wall
 row "kadrel (CompMode 0)" "$best_wall" "$best_cpu" "$(kadrel_lines)"
 measure pipe_grep -i -E 'ERROR|WARN'
@@ -123,7 +119,7 @@ row "LC_ALL=C grep -i -F -e ERROR -e WARN (bytes)" "$best_wall" "$best_cpu" \
 echo
 
 header "Lines with ERROR and 接続 (mode 4), case told apart"
-measure_kadrel match "$file" ERROR True 接続 False "" 1
+measure_kadrel 1 "4,ERROR,True,接続,False,,#"
 k=$best_wall
 row "kadrel (CompMode 1)" "$best_wall" "$best_cpu" "$(kadrel_lines)"
 measure pipe_grep_and ERROR 接続
