@@ -4,11 +4,12 @@
 #include <optional>
 #include <string_view>
 
-#include "combo/expression_text.h"
 #include "combo/mode_names.h"
 #include "core/conversions.h"
 #include "core/text/case_fold.h"
 #include "core/text/strings.h"
+#include "core/text/utf.h"
+#include "extract/search_expression.h"
 
 namespace kadrel {
 
@@ -69,7 +70,7 @@ class Describer {
       append("  終了Key ");
       append(field(3));
     } else if (kind == "4") {
-      append(BuildExpressionText(field(2), field(4), field(6), boolean(3), boolean(5)));
+      describeMultiString();
     } else if (kind == "5") {
       describeBlankDelete();
     }
@@ -128,6 +129,15 @@ class Describer {
       append("  刻み ");
       append(field(9));
     }
+  }
+
+  // The condition as the extraction writes it into its result header.
+  void describeMultiString() {
+    const bool firstIsAnd = boolean(3);
+    const bool secondIsAnd = boolean(5);
+    append(U32ToUtf8(BuildSearchExpression(Utf8ToU32(field(2)), Utf8ToU32(field(4)),
+                                           Utf8ToU32(field(6)), firstIsAnd, secondIsAnd)
+                         .text));
   }
 
   void describeBlankDelete() {

@@ -1,28 +1,44 @@
 #include "core/program_folder.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
+
+#include "core/file_naming.h"
 
 namespace kadrel {
 
-std::string ProgramFolder(const std::string& executableFolder) {
-  if (!executableFolder.empty() && ::access(executableFolder.c_str(), W_OK | X_OK) == 0) {
-    return executableFolder;
-  }
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-    base = std::string(home) + "/.config";
-  } else {
-    base = "/tmp";
-  }
-  const std::string folder = base + "/Kadrel";
+std::string ExecutableFolder() {
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  return folder;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return {};
+  return exe.parent_path().string();
+}
+
+std::string UserConfigFolder() {
+  const char* home = std::getenv("HOME");
+  std::string folder = home != nullptr ? home : "";
+  if (folder.empty()) {
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr)
+      folder = pw->pw_dir;
+  }
+  if (folder.empty()) folder = "/tmp";  // no home at all: still a place to work in
+  return AddPathSep(folder) + ".config/Kadrel";
+}
+
+std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& userFolder) {
+  if (!exeFolder.empty() && IsFolder(exeFolder) && ::access(exeFolder.c_str(), W_OK) == 0)
+    return exeFolder;
+  std::error_code ec;
+  std::filesystem::create_directories(userFolder, ec);  // a failure shows when a file is written
+  return userFolder;
+}
+
+std::string ProgramFolder() {
+  return ChooseProgramFolder(ExecutableFolder(), UserConfigFolder());
 }
 
 }  // namespace kadrel

@@ -1,13 +1,18 @@
 #include "core/target_list.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <set>
 #include <utility>
 
 #include "core/file_naming.h"
+#include "core/run_options.h"
 #include "core/text/case_fold.h"
+#include "core/text/strings.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -20,113 +25,198 @@ std::u32string Folded(std::string_view utf8) {
   return s;
 }
 
-struct FolderId {
-  dev_t device;
-  ino_t inode;
-  bool operator==(const FolderId&) const = default;
-};
+// The name from its first dot on, the dot included; empty without a dot.
+std::string ExtensionOf(const std::string& name) {
+  const size_t dot = name.find('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
 
-struct Entry {
-  std::u32string key;  // the name folded, for the order ignoring case
+enum class EntryKind { File, Folder, Other, Missing };
+
+EntryKind KindFromMode(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::File;
+  if (S_ISDIR(mode)) return EntryKind::Folder;
+  return EntryKind::Other;
+}
+
+EntryKind KindOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return EntryKind::Missing;
+  return KindFromMode(st.st_mode);
+}
+
+struct FolderEntry {
   std::string name;
-  bool folder;
+  std::u32string sortKey;  // the name upper-cased code point by code point
+  bool folder = false;
 };
 
-class FolderScan {
- public:
-  FolderScan(const DropFilter& filter, std::vector<std::string>& out)
-      : filter_(filter), out_(out) {}
+bool ByNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
+  if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
+  return a.name < b.name;  // names differing only in case: a fixed order all the same
+}
 
-  // Adds the files of folder (ending in "/") and of its subfolders. A folder that
-  // is already being scanned further up (a link back into the tree) is skipped.
-  void addFolderFiles(const std::string& folder) {
-    struct stat st;
-    if (::stat(folder.c_str(), &st) != 0) return;
-    const FolderId id{st.st_dev, st.st_ino};
-    if (std::find(chain_.begin(), chain_.end(), id) != chain_.end()) return;
-    chain_.push_back(id);
-    for (const Entry& e : listFolder(folder)) {
-      if (e.folder) {
-        addFolderFiles(folder + e.name + "/");
-      } else if (filter_.accepts(e.name)) {
-        out_.push_back(folder + e.name);
-      }
+// One drop: adds files that pass the filter until the list is full.
+class DropScan {
+ public:
+  DropScan(const DropFilter& filter, TargetListResult& result) : filter_(filter), result_(result) {}
+
+  bool full() const { return result_.truncated; }
+
+  // folder ends in "/".
+  void addFile(const std::string& folder, const std::string& name) {
+    if (full() || !filter_.accepts(name, ExtensionOf(name))) return;
+    if (result_.paths.size() >= kMaxTargetEntries) {
+      result_.truncated = true;
+      return;
     }
-    chain_.pop_back();
+    result_.paths.push_back(folder + name);
+  }
+
+  // A dropped folder: every folder of its tree is scanned once, so that a symbolic
+  // link back up the tree cannot make the scan go round for ever.
+  void addDroppedFolder(const std::string& folder) {
+    visited_.clear();
+    addFolderFiles(folder);
   }
 
  private:
-  // The folder's ordinary files and folders, hidden ones left out, sorted by name
-  // ignoring case (names equal but for case in byte order).
-  static std::vector<Entry> listFolder(const std::string& folder) {
-    std::vector<Entry> entries;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    if (ec) return entries;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-      if (ec) break;
-      std::string name = it->path().filename().string();
-      if (name.empty() || name[0] == '.') continue;
-      std::error_code typeError;
-      const bool isFolder = it->is_directory(typeError);
-      if (!isFolder && !it->is_regular_file(typeError)) continue;
-      entries.push_back({Folded(name), std::move(name), isFolder});
+  void addFolderFiles(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    if (!readFolder(folder, entries)) return;
+    std::sort(entries.begin(), entries.end(), ByNameIgnoringCase);
+    for (const FolderEntry& e : entries) {
+      if (full()) return;
+      if (e.folder) {
+        addFolderFiles(folder + e.name + "/");
+      } else {
+        addFile(folder, e.name);
+      }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-      if (a.key != b.key) return a.key < b.key;
-      return a.name < b.name;
-    });
-    return entries;
+  }
+
+  // Reads the ordinary files and folders of a folder, hidden ones left out. The
+  // folder is closed before its subfolders are scanned, so deep trees do not hold
+  // one descriptor per level. False when the folder cannot be read or was seen.
+  bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !visited_.insert({st.st_dev, st.st_ino}).second) {
+      ::close(fd);
+      return false;
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+      ::close(fd);
+      return false;
+    }
+    while (const dirent* d = ::readdir(dir)) {
+      if (d->d_name[0] == '.') continue;  // ".", ".." and hidden entries
+      EntryKind kind;
+      switch (d->d_type) {
+        case DT_REG:
+          kind = EntryKind::File;
+          break;
+        case DT_DIR:
+          kind = EntryKind::Folder;
+          break;
+        case DT_LNK:
+        case DT_UNKNOWN: {
+          // The type of what the link names (or, on file systems that do not
+          // report types, of the entry itself); a dangling link is left out.
+          struct stat target;
+          kind = ::fstatat(::dirfd(dir), d->d_name, &target, 0) == 0 ? KindFromMode(target.st_mode)
+                                                                     : EntryKind::Missing;
+          break;
+        }
+        default:
+          kind = EntryKind::Other;  // devices, pipes, sockets
+          break;
+      }
+      if (kind != EntryKind::File && kind != EntryKind::Folder) continue;
+      FolderEntry e;
+      e.name = d->d_name;
+      e.sortKey = Utf8ToU32(e.name);
+      ToUpperInPlace(e.sortKey);
+      e.folder = kind == EntryKind::Folder;
+      entries.push_back(std::move(e));
+    }
+    ::closedir(dir);
+    return true;
   }
 
   const DropFilter& filter_;
-  std::vector<std::string>& out_;
-  std::vector<FolderId> chain_;
+  TargetListResult& result_;
+  std::set<std::pair<dev_t, ino_t>> visited_;
 };
+
+// A dropped path split into folder (ending in "/") and name; name empty for a folder.
+void SplitDroppedPath(const std::string& path, std::string& folder, std::string& name) {
+  if (TrimSpaces(path) != path && KindOf(path) != EntryKind::Missing) {
+    // A name that really begins or ends with a blank: taken as it is.
+    if (IsFolder(path)) {
+      folder = AddPathSep(path);
+      name.clear();
+      return;
+    }
+    const size_t slash = path.rfind('/');
+    folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return;
+  }
+  FNameEdit split;
+  split.ifaFullPath = path;
+  split.cFNameEdit();
+  folder = split.ifaDirName;
+  name = split.ifaFileName;
+}
 
 }  // namespace
 
 DropFilter::DropFilter(const RunOptions& options)
-    : allExtensions_(ContainsIgnoreCase(options.SelSts, "*.*")),
-      patterns_(Folded(options.SelSts)),
-      prefixes_{Folded(options.FstChrBk), Folded(options.FstChr)},
-      suffixes_{Folded(options.LstChrBk), Folded(options.LstChr)} {}
+    : dropAllExt_(ContainsIgnoreCase(options.SelSts, "*.*")),
+      selSts_(Folded(options.SelSts)),
+      fstChrBk_(Folded(options.FstChrBk)),
+      lstChrBk_(Folded(options.LstChrBk)),
+      fstChr_(Folded(options.FstChr)),
+      lstChr_(Folded(options.LstChr)) {}
 
-bool DropFilter::accepts(std::string_view fileName) const {
-  const std::u32string name = Folded(fileName);
-  if (!allExtensions_) {
-    const size_t dot = name.find(U'.');
-    if (dot != std::u32string::npos &&
-        patterns_.find(std::u32string_view(name).substr(dot)) == std::u32string::npos) {
-      return false;
-    }
-  }
-  for (const std::u32string& prefix : prefixes_) {
-    if (!prefix.empty() && name.starts_with(prefix)) return false;
-  }
-  for (const std::u32string& suffix : suffixes_) {
-    if (!suffix.empty() && name.ends_with(suffix)) return false;
-  }
+bool DropFilter::accepts(const std::string& name, const std::string& extension) const {
+  // The extension is looked for anywhere in the pattern text: a plain substring
+  // search, so ".tx" passes against "*.txt" and a name without a dot always passes.
+  if (!dropAllExt_ && !extension.empty() && selSts_.find(Folded(extension)) == std::u32string::npos)
+    return false;
+  // Backup copies and extraction results carry their affixes around the whole
+  // name, extension included.
+  const std::u32string n = Folded(name);
+  if (!fstChrBk_.empty() && n.starts_with(fstChrBk_)) return false;
+  if (!lstChrBk_.empty() && n.ends_with(lstChrBk_)) return false;
+  if (!fstChr_.empty() && n.starts_with(fstChr_)) return false;
+  if (!lstChr_.empty() && n.ends_with(lstChr_)) return false;
   return true;
 }
 
-std::vector<std::string> BuildTargetList(const std::vector<std::string>& droppedPaths,
-                                         const RunOptions& options) {
+TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
+                                 const RunOptions& options) {
+  TargetListResult result;
   const DropFilter filter(options);
-  std::vector<std::string> out;
-  FolderScan scan(filter, out);
+  DropScan scan(filter, result);
   for (const std::string& path : droppedPaths) {
+    if (scan.full()) break;
     if (path.empty()) continue;
-    FNameEdit name;
-    name.ifaFullPath = path;
-    name.cFNameEdit();
-    if (!name.ifaFileName.empty()) {
-      if (filter.accepts(name.ifaFileName)) out.push_back(name.ifaDirName + name.ifaFileName);
-    } else if (!name.ifaDirName.empty()) {
-      scan.addFolderFiles(name.ifaDirName);
+    std::string folder, name;
+    SplitDroppedPath(path, folder, name);
+    if (!name.empty()) {
+      // A path that names something other than a file or folder (a device, a
+      // pipe) is never a target; a missing one is listed and reported by the run.
+      if (KindOf(path) == EntryKind::Other) continue;
+      scan.addFile(folder, name);
+    } else if (!folder.empty()) {
+      scan.addDroppedFolder(folder);
     }
   }
-  return out;
+  return result;
 }
 
 }  // namespace kadrel

@@ -1,39 +1,46 @@
 // The target file list built from a drop of files and folders: the drop filter
-// (extension patterns, the program's own backup and result files left out) and
-// the depth-first folder scan. The window and kadrel-cli share it.
+// (extension patterns and the affixes of the program's own output files) and the
+// depth-first folder scan. The window and kadrel-cli both build their list here.
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
-
-#include "core/run_options.h"
 
 namespace kadrel {
 
-// The drop filter of one drop, prepared once from the run options.
+struct RunOptions;
+
+// The list holds at most this many entries (its count is a 16-bit number).
+inline constexpr size_t kMaxTargetEntries = 32767;
+
+struct TargetListResult {
+  std::vector<std::string> paths;  // full paths, in processing order
+  bool truncated = false;          // more files passed than the list can hold
+};
+
+// The drop filter, set up once per drop from the run options.
 class DropFilter {
  public:
   explicit DropFilter(const RunOptions& options);
 
-  // Whether a file of this name (extension included) is listed: its extension
-  // (from the name's first dot on) occurs in SelSts ignoring case, or SelSts holds
-  // "*.*"; and the name neither begins with a non-empty prefix nor ends with a
-  // non-empty suffix of the backup and result files, ignoring case.
-  bool accepts(std::string_view fileName) const;
+  // name: the file name with its extension; extension: the name from its first
+  // dot on (empty when the name has no dot).
+  bool accepts(const std::string& name, const std::string& extension) const;
 
  private:
-  bool allExtensions_;
-  std::u32string patterns_;  // SelSts, case-folded
-  std::u32string prefixes_[2];
-  std::u32string suffixes_[2];
+  bool dropAllExt_;
+  std::u32string selSts_;  // case-folded
+  std::u32string fstChrBk_, lstChrBk_, fstChr_, lstChr_;
 };
 
-// The files of a drop, in order: a dropped file as it is (when it passes the
-// filter), a dropped folder as the files of its whole tree, depth-first, each
-// folder's entries sorted by name ignoring case, hidden entries (names beginning
-// with ".") left out. Empty paths are skipped; unreadable folders add nothing.
-std::vector<std::string> BuildTargetList(const std::vector<std::string>& droppedPaths,
-                                         const RunOptions& options);
+// The list that a drop of these paths gives, in drop order: a file is listed when
+// it passes the filter; a folder is replaced by its files, depth-first, each
+// folder's entries sorted by name ignoring case. Inside folders, hidden entries
+// (names beginning with "."), entries that are neither ordinary files nor folders
+// and folders that cannot be read are left out; a folder reached again through a
+// symbolic link is not scanned twice. Empty paths are skipped.
+TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
+                                 const RunOptions& options);
 
 }  // namespace kadrel

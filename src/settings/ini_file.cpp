@@ -2,6 +2,7 @@
 
 // Values are bytes of the code page; this file converts them, SimpleIni does not.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION  // the header holds the template definitions only under this name
 #include <SimpleIni.h>
 #include <unistd.h>
 
@@ -61,6 +62,7 @@ bool ParseIni(const std::string& bytes, CSimpleIniA& ini) {
   ini.SetMultiKey(false);
   ini.SetMultiLine(false);
   ini.SetQuotes(true);
+  ini.SetSpaces(false);  // key=value, as private-profile files are written
   return ini.LoadData(bytes) >= 0;
 }
 

@@ -25,8 +25,7 @@ int main(int argc, char* argv[]) {
   QApplication::setFont(kadrel::ui::ProportionalFont(9));
 
   kadrel::ui::QtHost host;
-  kadrel::ui::MainWindow window(
-      host, kadrel::ProgramFolder(QApplication::applicationDirPath().toStdString()));
+  kadrel::ui::MainWindow window(host, kadrel::ProgramFolder());
   host.attach(&window);
 
   QStringList paths = QApplication::arguments().mid(1);

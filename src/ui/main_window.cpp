@@ -220,7 +220,7 @@ void MainWindow::dropTargets(const QStringList& paths) {
   std::vector<std::string> dropped;
   dropped.reserve(static_cast<size_t>(paths.size()));
   for (const QString& p : paths) dropped.push_back(p.toStdString());
-  const std::vector<std::string> files = BuildTargetList(dropped, ctx_.options);
+  const std::vector<std::string> files = BuildTargetList(dropped, ctx_.options).paths;
   QStringList entries;
   entries.reserve(static_cast<qsizetype>(files.size()));
   for (const std::string& f : files) entries << Q(f);

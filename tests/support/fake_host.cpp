@@ -17,7 +17,9 @@ void FakeHost::yield() {
   if (cancelFlag_ != nullptr && yields == cancelAt_) cancelFlag_->store(true);
 }
 
-void FakeHost::setProgress(const RunProgress& p) { progress.push_back(p); }
+void FakeHost::setProgress(const RunProgress& p) {
+  progress.push_back(p);
+}
 
 std::vector<std::string> FakeHost::texts() const {
   std::vector<std::string> out;

@@ -11,7 +11,7 @@ void ConvertNewline(RunContext& ctx) {
   EngineLoop loop(ctx, ctx.TargetPath);
   std::string out;
   while (ctx.in && !ctx.in->atEnd()) {
-    bool empty = true, endsWithLf = false, writeFailed = false;
+    bool endsWithLf = false, writeFailed = false;
     size_t pieces = 0;
     bool read = ctx.in->readPieces([&](std::string_view piece) {
       if (writeFailed) return;
@@ -24,7 +24,6 @@ void ConvertNewline(RunContext& ctx) {
         from = lf + 1;
       }
       out.append(piece, from);
-      empty = false;
       endsWithLf = piece.back() == '\n';
       writeFailed = !ctx.out || !ctx.out->writeRaw(out);
       // A line longer than the buffer comes in several pieces: stay responsive
@@ -33,7 +32,8 @@ void ConvertNewline(RunContext& ctx) {
     });
     if (!read) return loop.failRead();
     if (writeFailed) return loop.failWrite();
-    if ((empty || !endsWithLf) && !loop.writeBytes("\r\n")) return;
+    // An empty line, or one not ending in LF, still ends with CR LF.
+    if (!endsWithLf && !loop.writeBytes("\r\n")) return;
     if (!loop.yield()) return;
   }
   if (!ctx.in) loop.failRead();

@@ -1,7 +1,9 @@
 #include <cstdlib>
+#include <limits>
 
 #include "core/engine_loop.h"
 #include "core/engines/engines.h"
+#include "core/run_error.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -13,6 +15,19 @@ std::string FormatNumber(int32_t value, const std::string& numberFormat) {
   return value < 0 ? "-" + digits : digits;
 }
 
+namespace {
+
+// The running number after one more step. A number beyond the 32-bit range ends
+// the run as an overflow rather than wrapping round to a wrong number.
+int32_t NextNumber(int32_t number, int32_t step) {
+  const int64_t next = static_cast<int64_t>(number) + step;
+  if (next < std::numeric_limits<int32_t>::min() || next > std::numeric_limits<int32_t>::max())
+    throw MakeRunError(kErrOverflow);
+  return static_cast<int32_t>(next);
+}
+
+}  // namespace
+
 void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
                   const std::u32string& insertText, int32_t start, int32_t step,
                   const std::string& numberFormat) {
@@ -20,8 +35,18 @@ void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
   const size_t cut = count > 0 ? static_cast<size_t>(count) : 0;
   std::u32string insert = insertText;
   int32_t number = start;
+  bool first = true;
   std::u32string line, result;
   while (loop.next(line)) {
+    // The first line takes insertText as given (the start number in full); from
+    // the second line on the number fills exactly the deleted columns. The next
+    // number is made only when a line needs it.
+    if (numbering && !first) {
+      number = NextNumber(number, step);
+      insert = Utf8ToU32(FormatNumber(number, numberFormat));
+      if (cut > 0 && insert.size() > cut) insert.erase(0, insert.size() - cut);
+    }
+    first = false;
     result.clear();
     if (atHead) {
       result = insert;
@@ -31,12 +56,6 @@ void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
       result += insert;
     }
     if (!loop.write(result)) return;
-    if (numbering) {
-      // From the second line on the number fills exactly the deleted columns.
-      number = static_cast<int32_t>(static_cast<int64_t>(number) + step);
-      insert = Utf8ToU32(FormatNumber(number, numberFormat));
-      if (cut > 0 && insert.size() > cut) insert.erase(0, insert.size() - cut);
-    }
     if (!loop.yield()) return;
   }
 }

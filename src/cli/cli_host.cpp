@@ -1,0 +1,75 @@
+#include "cli/cli_host.h"
+
+#include <algorithm>
+
+namespace kadrel::cli {
+
+namespace {
+constexpr const char* kClearLine = "\r\033[K";
+}
+
+std::string ToLineFeeds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string FormatBoxBlock(const MessageBoxRequest& box) {
+  return "[" + (box.title.empty() ? std::string("Kadrel") : box.title) + "] " +
+         ToLineFeeds(box.text) + "\n";
+}
+
+CliHost::CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress)
+    : err_(err), okCancelAnswer_(okCancelAnswer), showProgress_(showProgress) {}
+
+CliHost::~CliHost() {
+  endProgress();
+}
+
+BoxAnswer CliHost::showMessage(const MessageBoxRequest& request) {
+  endProgress();
+  ++boxCount_;
+  const std::string block = FormatBoxBlock(request);
+  std::fwrite(block.data(), 1, block.size(), err_);
+  std::fflush(err_);
+  switch (request.buttons) {
+    case BoxButtons::Ok:
+      return BoxAnswer::Ok;
+    case BoxButtons::OkCancel:
+      return okCancelAnswer_;
+    case BoxButtons::YesNo:
+      break;
+  }
+  return request.defaultAnswer;
+}
+
+void CliHost::setProgress(const RunProgress& p) {
+  if (!showProgress_ || p.fileCount <= 0) return;
+  std::string line = "FILE ( " + std::to_string(std::min(p.fileIndex + 1, p.fileCount)) + " / " +
+                     std::to_string(p.fileCount) + " )";
+  if (p.stepCount > 0) {
+    line += "  COMBO!! ( " + std::to_string(std::min(p.stepIndex + 1, p.stepCount)) + " / " +
+            std::to_string(p.stepCount) + " )";
+  }
+  std::fputs(kClearLine, err_);
+  std::fputs(line.c_str(), err_);
+  std::fflush(err_);
+  progressShown_ = true;
+}
+
+void CliHost::endProgress() {
+  if (!progressShown_) return;
+  std::fputs(kClearLine, err_);
+  std::fflush(err_);
+  progressShown_ = false;
+}
+
+}  // namespace kadrel::cli

@@ -1,0 +1,45 @@
+// The Host of kadrel-cli: every message box becomes a block on standard error,
+// problem boxes are answered as the command line says, and the progress of a run
+// is shown on one line of a terminal.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "core/host.h"
+
+namespace kadrel::cli {
+
+// "[TITLE] text\n": TITLE "Kadrel" when the box has none; every CR LF or lone CR
+// of the text becomes a line feed.
+std::string FormatBoxBlock(const MessageBoxRequest& box);
+
+// CR LF and lone CR as line feeds.
+std::string ToLineFeeds(const std::string& text);
+
+class CliHost : public Host {
+ public:
+  // okCancelAnswer answers boxes with OK and Cancel; Yes/No boxes take their
+  // default. showProgress: write the progress line (a terminal, not quiet).
+  CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress);
+  ~CliHost() override;
+
+  BoxAnswer showMessage(const MessageBoxRequest& request) override;
+  void yield() override {}
+  void setProgress(const RunProgress& progress) override;
+  void selectTarget(int) override {}
+  std::string multiLineReplacement() override { return {}; }
+
+  int boxCount() const { return boxCount_; }
+  // Removes the progress line, if one is shown.
+  void endProgress();
+
+ private:
+  std::FILE* err_;
+  BoxAnswer okCancelAnswer_;
+  bool showProgress_;
+  bool progressShown_ = false;
+  int boxCount_ = 0;
+};
+
+}  // namespace kadrel::cli

@@ -1,0 +1,176 @@
+#include "cli/cli_options.h"
+
+#include <getopt.h>
+
+#include <set>
+
+namespace kadrel::cli {
+
+namespace {
+
+enum LongOnly { kIni = 256, kAnswer, kList, kDescribe, kShowCombo };
+
+constexpr option kLongOptions[] = {
+    {"step", required_argument, nullptr, 's'},
+    {"combo", required_argument, nullptr, 'c'},
+    {"ini", required_argument, nullptr, kIni},
+    {"option", required_argument, nullptr, 'o'},
+    {"answer", required_argument, nullptr, kAnswer},
+    {"list", no_argument, nullptr, kList},
+    {"describe", required_argument, nullptr, kDescribe},
+    {"show-combo", required_argument, nullptr, kShowCombo},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+ParseOutcome Fail(std::string error) {
+  ParseOutcome outcome;
+  outcome.error = std::move(error);
+  return outcome;
+}
+
+}  // namespace
+
+ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
+  Request r;
+  std::set<Command> commands;
+  bool help = false, version = false;
+
+  ::opterr = 0;  // errors are reported here, in one form
+  ::optind = 0;  // a full rescan (also when called more than once)
+  int code;
+  while ((code = ::getopt_long(argc, argv, ":s:c:o:qhV", kLongOptions, nullptr)) != -1) {
+    switch (code) {
+      case 's':
+        if (commands.contains(Command::RunStep)) return Fail("-s/--step may be given only once");
+        commands.insert(Command::RunStep);
+        r.stepLine = ::optarg;
+        break;
+      case 'c':
+        commands.insert(Command::RunCombo);
+        r.comboFiles.push_back(::optarg);
+        break;
+      case kIni:
+        r.iniPath = ::optarg;
+        if (r.iniPath.empty()) return Fail("--ini needs a file name");
+        break;
+      case 'o': {
+        const std::string kv = ::optarg;
+        const size_t eq = kv.find('=');
+        if (eq == std::string::npos || eq == 0)
+          return Fail("-o/--option takes KEY=VALUE, not '" + kv + "'");
+        r.optionValues.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
+        break;
+      }
+      case kAnswer: {
+        const std::string a = ::optarg;
+        if (a == "ok") {
+          r.problemAnswer = BoxAnswer::Ok;
+        } else if (a == "cancel") {
+          r.problemAnswer = BoxAnswer::Cancel;
+        } else {
+          return Fail("--answer takes ok or cancel, not '" + a + "'");
+        }
+        break;
+      }
+      case kList:
+        commands.insert(Command::List);
+        break;
+      case kDescribe:
+        if (commands.contains(Command::Describe)) return Fail("--describe may be given only once");
+        commands.insert(Command::Describe);
+        r.stepLine = ::optarg;
+        break;
+      case kShowCombo:
+        commands.insert(Command::ShowCombo);
+        r.comboFiles.push_back(::optarg);
+        break;
+      case 'q':
+        r.quiet = true;
+        break;
+      case 'h':
+        help = true;
+        break;
+      case 'V':
+        version = true;
+        break;
+      case ':':
+        return Fail("option " + std::string(argv[::optind - 1]) + " needs an argument");
+      default:
+        return Fail("unknown option " + (::optopt > 0 && ::optopt < 256
+                                             ? std::string("-") + static_cast<char>(::optopt)
+                                             : std::string(argv[::optind - 1])));
+    }
+  }
+  // Options may follow PATHs; "--" ends the options (for a PATH beginning with "-").
+  for (int i = ::optind; i < argc; ++i) r.paths.emplace_back(argv[i]);
+
+  ParseOutcome outcome;
+  outcome.ok = true;
+  if (help) {
+    r.command = Command::Help;
+  } else if (version) {
+    r.command = Command::Version;
+  } else if (commands.size() != 1) {
+    return Fail(commands.empty() ? "nothing to do: give -s, -c, --list, --describe or --show-combo"
+                                 : "give only one of -s, -c, --list, --describe and --show-combo");
+  } else {
+    r.command = *commands.begin();
+    switch (r.command) {
+      case Command::ShowCombo:  // --show-combo FILE...: the further names are COMBO!! files too
+        r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
+        r.paths.clear();
+        break;
+      case Command::Describe:
+        if (!r.paths.empty()) return Fail("--describe takes one step line and no PATH");
+        break;
+      default:  // no PATH: the run's own check reports that no file is listed
+        break;
+    }
+  }
+  outcome.request = std::move(r);
+  return outcome;
+}
+
+std::string HelpText() {
+  return R"(Usage: kadrel-cli [OPTION]... PATH...
+Rewrites or filters text files in bulk, as the Kadrel window does. PATH... are files
+and folders taken as a drop on the target file list: folders are scanned
+depth-first, and only files passing the drop filter (SelSts, no backup or result
+file names) are listed.
+
+  -s, --step LINE         run one step given as a step line (e.g. "3,BEGIN,END,#")
+  -c, --combo FILE        run a COMBO!! file; may be repeated, loaded in order
+      --ini FILE          settings file whose section Option gives the run options
+                          (default: Kadrel.ini in the program's folder); never written
+  -o, --option KEY=VALUE  set one run option for this run: CompMode, SelSts, FstChrBk,
+                          LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo,
+                          BkupEdit, UpdateNoFile, CodePage; may be repeated
+      --answer ok|cancel  how OK/Cancel problem boxes are answered (default: cancel)
+      --list              print the target file list PATH... gives and exit
+      --describe LINE     validate a step line as a COMBO!! step and print its description
+      --show-combo FILE...  load COMBO!! files and print the COMBO!! text they give
+  -q, --quiet             no progress display
+  -h, --help              this help;  -V, --version  the version
+
+Every message box is written to standard error as "[TITLE] text".
+Exit status: 0 done, no box shown; 1 done, a box was shown; 2 nothing was run
+(usage error, no file listed, step refused, no COMBO!! step loaded);
+130 interrupted (SIGINT/SIGTERM: the current file keeps its previous content).
+
+Examples:
+  kadrel-cli -s "0,0,foo,0,bar,#" -o BkupEdit=0 notes/
+      replace every "foo" with "bar" in the files under notes/, keeping no backups
+  kadrel-cli -c tidy.cmb -o SelSts="*.txt;*.csv" -o CodePage=UTF-8 data/
+      run the steps of tidy.cmb over the .txt and .csv files under data/
+)";
+}
+
+std::string VersionText() {
+  return "kadrel-cli " + std::to_string(KADREL_VERSION_MAJOR) + "." +
+         std::to_string(KADREL_VERSION_MINOR) + "." + std::to_string(KADREL_VERSION_PATCH) + "\n";
+}
+
+}  // namespace kadrel::cli

@@ -1,0 +1,31 @@
+// The commands of kadrel-cli. Each returns the process's exit status.
+#pragma once
+
+#include <cstdio>
+
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
+#include "core/run_options.h"
+
+namespace kadrel::cli {
+
+// Exit statuses.
+inline constexpr int kExitClean = 0;       // ran, no box shown
+inline constexpr int kExitWithBoxes = 1;   // ran, at least one box shown
+inline constexpr int kExitNothingRun = 2;  // usage error, nothing listed, step refused...
+inline constexpr int kExitInterrupted = 130;
+
+// -s LINE or -c FILE...: the START checks, then the run.
+int RunCommand(const Request& request, const RunOptions& options, CliHost& host);
+
+// --list: the target file list, one path a line.
+int ListCommand(const Request& request, const RunOptions& options, std::FILE* out, std::FILE* err);
+
+// --describe LINE: the step's description when the step is valid.
+int DescribeCommand(const Request& request, CliHost& host, std::FILE* out);
+
+// --show-combo FILE...: the COMBO!! text the files give.
+int ShowComboCommand(const Request& request, const RunOptions& options, CliHost& host,
+                     std::FILE* out);
+
+}  // namespace kadrel::cli

@@ -1,0 +1,75 @@
+// kadrel-cli: runs a step line or COMBO!! files over files and folders with the
+// same core as the window.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/run_options_source.h"
+#include "core/program_folder.h"
+#include "settings/app_settings.h"
+
+namespace {
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "kadrel-cli: %s\nTry 'kadrel-cli --help'.\n", message.c_str());
+  return kadrel::cli::kExitNothingRun;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  using namespace kadrel;
+  using namespace kadrel::cli;
+
+  ParseOutcome parsed = ParseCommandLine(argc, argv);
+  if (!parsed.ok) return UsageError(parsed.error);
+  const Request& request = parsed.request;
+  if (request.command == Command::Help) {
+    std::fputs(HelpText().c_str(), stdout);
+    return kExitClean;
+  }
+  if (request.command == Command::Version) {
+    std::fputs(VersionText().c_str(), stdout);
+    return kExitClean;
+  }
+
+  std::string iniPath = request.iniPath;
+  if (iniPath.empty()) {
+    iniPath = IniFilePath(ProgramFolder());
+  } else if (std::error_code ec; !std::filesystem::is_regular_file(iniPath, ec)) {
+    return UsageError("settings file '" + iniPath + "' not found");
+  }
+  RunOptions options = ReadRunOptions(iniPath);
+  for (const auto& [key, value] : request.optionValues) {
+    std::string error;
+    if (!SetRunOption(options, key, value, error)) return UsageError(error);
+  }
+
+  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1);
+  int status = kExitNothingRun;
+  switch (request.command) {
+    case Command::RunStep:
+    case Command::RunCombo:
+      status = RunCommand(request, options, host);
+      break;
+    case Command::List:
+      status = ListCommand(request, options, stdout, stderr);
+      break;
+    case Command::Describe:
+      status = DescribeCommand(request, host, stdout);
+      break;
+    case Command::ShowCombo:
+      status = ShowComboCommand(request, options, host, stdout);
+      break;
+    case Command::Help:
+    case Command::Version:
+      break;
+  }
+  if (std::fflush(stdout) != 0 && status == kExitClean) status = kExitWithBoxes;
+  return status;
+}

@@ -1,0 +1,88 @@
+#include <string>
+
+#include "cli/cancel_signals.h"
+#include "cli/commands.h"
+#include "cli/targets.h"
+#include "combo/combo_loader.h"
+#include "combo/step_description.h"
+#include "combo/step_line.h"
+#include "combo/step_validation.h"
+#include "core/file_layer.h"
+#include "core/program_folder.h"
+#include "core/run_context.h"
+#include "core/run_driver.h"
+
+namespace kadrel::cli {
+
+namespace {
+
+void ShowStartBox(Host& host, const char* text) {
+  MessageBoxRequest box;
+  box.text = text;
+  host.showMessage(box);
+}
+
+// The COMBO!! files, loaded in order like a drop of several files on the COMBO!!
+// field. True when every file was read to its end (or up to the step limit): a
+// file that did not open, a cancelled problem box or a loading failure leaves
+// the step list other than the files say, and an unattended run must not start
+// on it.
+bool LoadComboFilesWhole(Host& host, const std::vector<std::string>& paths,
+                         const RunOptions& options, ComboModel& model) {
+  bool whole = true;
+  for (const std::string& path : paths) {
+    const ComboLoadResult r = LoadComboFile(host, SystemFileLayer(), options.codePage, path, model);
+    if (r == ComboLoadResult::Loaded || r == ComboLoadResult::LimitReached) continue;
+    whole = false;
+    if (r == ComboLoadResult::Failed) break;  // the loading ends with the text emptied
+  }
+  return whole;
+}
+
+}  // namespace
+
+int RunCommand(const Request& request, const RunOptions& options, CliHost& host) {
+  const TargetListResult list = ListTargets(request.paths, options, stderr);
+  RunContext ctx(host, SystemFileLayer());
+  ctx.options = options;
+  ctx.targets = list.paths;
+  const std::string fileCount = std::to_string(ctx.targets.size());
+
+  ComboModel combo;
+  bool comboWhole = true;
+  if (request.command == Command::RunCombo)
+    comboWhole = LoadComboFilesWhole(host, request.comboFiles, options, combo);
+
+  if (ctx.targets.empty()) {
+    ShowStartBox(host, "ファイルを指定してください");
+    return kExitNothingRun;
+  }
+
+  if (request.command == Command::RunCombo) {
+    if (combo.text.empty() || combo.steps.empty()) {
+      ShowStartBox(host, "COMBO!!を指定してください");
+      return kExitNothingRun;
+    }
+    if (!comboWhole) return kExitNothingRun;
+    ctx.ComboRun = true;
+    ctx.steps = combo.steps;
+    ctx.DescText =
+        fileCount + " File の " + std::to_string(ctx.steps.size()) + " 処理連続実行（COMBO!!）を";
+  } else {
+    StepRecord step = SplitStepLine(request.stepLine);
+    if (ValidateStep(host, step, request.stepLine) != kStepValid) return kExitNothingRun;
+    ctx.ComboRun = false;
+    ctx.StepArr = step;
+    ctx.DescText = fileCount + " File の\r\n" + DescribeStep(step) + " を";
+  }
+
+  ctx.programFolder = ProgramFolder();
+  CancelOnSignals(ctx.CancelFlag);
+  RunAll(ctx);
+  host.endProgress();
+
+  if (CancelSignalReceived()) return kExitInterrupted;
+  return host.boxCount() > 0 || list.truncated ? kExitWithBoxes : kExitClean;
+}
+
+}  // namespace kadrel::cli

@@ -1,0 +1,40 @@
+#include "extract/search_keyword.h"
+
+#include "core/engine_loop.h"
+#include "core/text/case_fold.h"
+#include "core/text/utf.h"
+
+namespace kadrel {
+
+std::string IllFormedKeywordMessage(const std::u32string& keyword, const PatternIssue& issue,
+                                    const std::string& targetPath) {
+  std::string reason;
+  switch (issue.kind) {
+    case PatternIssue::UnclosedBracket:
+      reason = "「[」に対応する「]」がありません";
+      break;
+    case PatternIssue::ReversedRange:
+      reason = "文字範囲「" + U32ToUtf8(std::u32string{issue.rangeFirst, U'-', issue.rangeLast}) +
+               "」の指定が逆順です";
+      break;
+  }
+  return "キーワードの指定に誤りがあります\r" + reason + "\rキーワード[ " + U32ToUtf8(keyword) +
+         "]\r[ " + targetPath + "]\r処理を飛ばします";
+}
+
+std::optional<WildcardPattern> CompileKeyword(EngineLoop& loop, const std::u32string& keyword) {
+  RunContext& ctx = loop.context();
+  std::u32string pattern = keyword;
+  if (ctx.options.CompMode == 0) ToUpperInPlace(pattern);
+  PatternIssue issue;
+  std::optional<WildcardPattern> compiled = WildcardPattern::compile(pattern, &issue);
+  if (!compiled) {
+    // Name the problem as the user wrote it where the keyword itself shows it.
+    PatternIssue asWritten;
+    if (!WildcardPattern::compile(keyword, &asWritten)) issue = asWritten;
+    loop.fail("", IllFormedKeywordMessage(keyword, issue, ctx.TargetPath));
+  }
+  return compiled;
+}
+
+}  // namespace kadrel

@@ -1,0 +1,35 @@
+// Starting the built kadrel-cli in a test, its standard output and error caught
+// in files.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace kadrel::test {
+
+struct CliResult {
+  int status = -1;  // exit status; 128 + signal number when a signal ended it
+  std::string out;
+  std::string err;
+};
+
+class CliProcess {
+ public:
+  // Starts kadrel-cli with args in folder cwd; out and err go to files in scratch.
+  CliProcess(const std::vector<std::string>& args, const std::string& cwd,
+             const std::string& scratch);
+  pid_t pid() const { return pid_; }
+  // Waits for the end and reads what it wrote.
+  CliResult wait();
+
+ private:
+  pid_t pid_ = -1;
+  std::string outPath_, errPath_;
+};
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& cwd,
+                 const std::string& scratch);
+
+}  // namespace kadrel::test

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include "combo/step_line.h"
+#include "core/run_context.h"
+#include "core/run_driver.h"
+#include "support/fake_host.h"
+#include "support/faulty_files.h"
+#include "support/temp_dir.h"
+
+namespace kadrel {
+namespace {
+
+using test::FileExists;
+using test::ReadFile;
+using test::WriteFile;
+
+class RunDriverTest : public testing::Test {
+ protected:
+  RunDriverTest() : ctx(host, files) { ctx.programFolder = dir.path(); }
+
+  std::string target(const std::string& name, const std::string& content) {
+    std::string path = dir.file(name);
+    WriteFile(path, content);
+    ctx.targets.push_back(path);
+    return path;
+  }
+  // Runs one step given as its fields (the step line without its terminator).
+  void run(const std::string& fields) {
+    ctx.StepArr = SplitStepLine(fields + ",#");
+    RunAll(ctx);
+  }
+
+  test::TempDir dir;
+  test::FakeHost host;
+  test::FaultyFileLayer files;
+  RunContext ctx;
+};
+
+TEST_F(RunDriverTest, ReplacesAsTheLineByLineAlgorithmDoes) {
+  struct Case {
+    std::string step, in, out;
+    int16_t compMode = 0;
+  } cases[] = {
+      {"0,0,ab,0,abab,0", "xabx\r\n", "xababx\r\n"},             // no endless loop
+      {"0,0,aa,0,b,0", "aaaa\r\n", "bb\r\n"},                    // matches do not overlap
+      {"0,0,a,0,,0", "aXa\r\naa\r\n", "X\r\n\r\n"},              // empty replacement
+      {"0,0,b,4,,0", "abc\r\n", "a\r\nc\r\n"},                   // CR LF splits the line
+      {"0,0,b,2,,0", "abc", "a\rc\r\n"},                         // CR, final line end added
+      {"0,0,b,3,,0", "abc", "a\nc\r\n"},                         // LF
+      {"0,1,ignored,0,_,0", "a\tb\r\n", "a_b\r\n"},              // find a TAB
+      {"0,0,b,1,,0", "abc\r\n", "a\tc\r\n"},                     // put a TAB
+      {"0,0,abc,0,x,0", "ABC Abc abc\r\n", "x x x\r\n"},         // text comparison
+      {"0,0,abc,0,x,0", "ABC Abc abc\r\n", "ABC Abc x\r\n", 1},  // binary comparison
+      {"0,0,あ,0,い,0", "\x82\xa0\x82\xa0\r\n", "\x82\xa2\x82\xa2\r\n"},
+      {"0,0,z,0,y,0", "a\xff\x82\r\nb\r\n", "a\xff\x82\r\nb\r\n"},  // undecodable bytes kept
+      {"0,0,a,0,b,0", "", ""},
+  };
+  for (const auto& c : cases) {
+    ctx.targets.clear();
+    ctx.options.CompMode = c.compMode;
+    std::string path = target("t.txt", c.in);
+    run(c.step);
+    EXPECT_EQ(ReadFile(path), c.out) << c.step;
+    EXPECT_TRUE(host.boxes.empty()) << c.step << ": " << host.boxes[0].text;
+  }
+}
+
+TEST_F(RunDriverTest, MultiLineReplacementComesFromTheWindow) {
+  host.afterWord = "1\r\n2";
+  std::string path = target("t.txt", "axb\r\n");
+  run("0,0,x,0,,1");
+  EXPECT_EQ(ReadFile(path), "a1\r\n2b\r\n");
+}
+
+TEST_F(RunDriverTest, BackupCopyFollowsBkupEdit) {
+  for (int16_t keep : {0, 1}) {
+    ctx.targets.clear();
+    ctx.options.BkupEdit = keep;
+    std::string path = target("ABC.txt", "a\r\n");
+    std::remove((path + "_BK").c_str());
+    run("0,0,a,0,b,0");
+    EXPECT_EQ(ReadFile(path), "b\r\n");
+    EXPECT_EQ(FileExists(path + "_BK"), keep == 1);
+    if (keep) {
+      EXPECT_EQ(ReadFile(path + "_BK"), "a\r\n");
+    }
+  }
+}
+
+TEST_F(RunDriverTest, NoMatchKeepsThePreviousContentUnlessUpdateNoFile) {
+  for (int16_t update : {0, 1}) {
+    ctx.targets.clear();
+    ctx.options.UpdateNoFile = update;
+    std::string path = target("t.txt", "same\r\nx\ny");
+    std::remove((path + "_BK").c_str());
+    run("0,0,zzz,0,b,0");
+    EXPECT_EQ(ReadFile(path), update ? "same\r\nx\ny\r\n" : "same\r\nx\ny");
+    EXPECT_EQ(FileExists(path + "_BK"), update == 1);  // BkupEdit is 1
+  }
+}
+
+TEST_F(RunDriverTest, EmptySearchStringCopiesAndCountsAsNoMatch) {
+  ctx.options.UpdateNoFile = 0;
+  std::string path = target("t.txt", "a");
+  run("0,0,,0,b,0");
+  EXPECT_EQ(ReadFile(path), "a");
+  EXPECT_FALSE(FileExists(path + "_BK"));
+}
+
+TEST_F(RunDriverTest, BareLfInTheFirstLineSkipsTheFile) {
+  std::string lf = target("lf.txt", "a\nb\r\n");
+  std::string later = target("later.txt", "a\r\nb\nc\r\n");  // only the first line counts
+  run("0,0,b,0,X,0");
+  EXPECT_EQ(ReadFile(lf), "a\nb\r\n");
+  EXPECT_FALSE(FileExists(lf + "_BK"));
+  EXPECT_EQ(ReadFile(later), "a\r\nX\nc\r\n");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text,
+            "ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。\r[ " + lf + " ]");
+  EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
+}
+
+TEST_F(RunDriverTest, AFieldThatDoesNotConvertEndsTheRunAndRestoresTheTarget) {
+  std::string first = target("a.txt", "abc\r\n");
+  std::string second = target("b.txt", "abc\r\n");
+  run("0,x,b,0,X,0");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "Kadrel処理中にエラーが発生しました\r\n( 13 ) 型が一致しません。");
+  EXPECT_EQ(host.boxes[0].icon, BoxIcon::Critical);
+  EXPECT_EQ(ReadFile(first), "abc\r\n");
+  EXPECT_EQ(ReadFile(first + "_BK"), "abc\r\n");  // kept on this path
+  EXPECT_FALSE(FileExists(second + "_BK"));       // the run ended
+}
+
+TEST_F(RunDriverTest, CancelInTheMiddleOfAFileKeepsItsPreviousContent) {
+  std::string first = target("a.txt", "a1\r\na2\r\na3\r\n");
+  std::string second = target("b.txt", "a\r\n");
+  host.cancelAtYield(&ctx.CancelFlag, 2);
+  run("0,0,a,0,X,0");
+  EXPECT_EQ(ReadFile(first), "a1\r\na2\r\na3\r\n");
+  EXPECT_EQ(ReadFile(first + "_BK"), "a1\r\na2\r\na3\r\n");
+  EXPECT_EQ(ReadFile(second), "a\r\n");  // never reached
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
+  struct Case {
+    const char* name;
+    void (*arm)(test::FaultyFileLayer&);
+    const char* title;
+  } cases[] = {
+      {"write in the middle",
+       [](test::FaultyFileLayer& f) {
+         f.failWriteOf = "t.txt";
+         f.writeFailsAfter = 3;
+       },
+       "File Write Error"},
+      {"disk full at close", [](test::FaultyFileLayer& f) { f.failCloseOf = "t.txt"; },
+       "File Write Error"},
+      {"read",
+       [](test::FaultyFileLayer& f) {
+         f.failReadOf = "t.txt_BK";
+         f.readFailsAfter = 2;
+       },
+       "File Read Error"},
+  };
+  for (const auto& c : cases) {
+    files = test::FaultyFileLayer();
+    c.arm(files);
+    host.boxes.clear();
+    ctx.targets.clear();
+    std::string path = target("t.txt", std::string(5000, 'a') + "\r\nbbb\r\n");
+    run("0,0,a,0,X,0");
+    files = test::FaultyFileLayer();
+    EXPECT_EQ(ReadFile(path), std::string(5000, 'a') + "\r\nbbb\r\n") << c.name;
+    EXPECT_TRUE(FileExists(path + "_BK")) << c.name;
+    ASSERT_EQ(host.boxes.size(), 1u) << c.name;
+    EXPECT_EQ(host.boxes[0].title, c.title);
+    EXPECT_EQ(host.boxes[0].text.rfind("[ " + path + "]"),
+              host.boxes[0].text.size() - path.size() - 3);
+  }
+}
+
+TEST_F(RunDriverTest, OpenAndBackupFailuresSkipTheFileWithTheirMessages) {
+  std::string path = target("t.txt", "a\r\n");
+  files.failOpenWriteOf = "t.txt";
+  run("0,0,a,0,X,0");
+  files.failOpenWriteOf.clear();
+  EXPECT_EQ(ReadFile(path), "a\r\n");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text.substr(0, host.boxes[0].text.find('\r')),
+            "ファイルオープンでエラーが発生しました");
+  EXPECT_NE(host.boxes[0].text.find("処理を飛ばします"), std::string::npos);
+
+  host.boxes.clear();
+  files.failCopyTo = "t.txt_BK";
+  run("0,0,a,0,X,0");
+  EXPECT_EQ(ReadFile(path), "a\r\n");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text.substr(0, host.boxes[0].text.find("\r先")),
+            "ファイルバックアップ処理でエラーが発生しました\r元[ " + path + "]");
+}
+
+TEST_F(RunDriverTest, ABackupNameEqualToTheTargetNeverTouchesIt) {
+  ctx.options.FstChrBk = "";
+  ctx.options.LstChrBk = "";
+  std::string path = target("t.txt", "a\r\n");
+  run("0,0,a,0,X,0");
+  EXPECT_EQ(ReadFile(path), "a\r\n");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("同じ名前"), std::string::npos);
+}
+
+TEST_F(RunDriverTest, MarksEveryFileAndReportsProgress) {
+  target("a.txt", "a\r\n");
+  target("b.txt", "a\r\n");
+  ctx.DescText = "2 File の\r\n説明 を";
+  run("0,0,a,0,X,0");
+  EXPECT_EQ(host.selected, (std::vector<int>{0, 1}));
+  ASSERT_FALSE(host.progress.empty());
+  EXPECT_EQ(host.progress.front().text, "2 File の\r\n説明 を処理中です...");
+  EXPECT_EQ(host.progress.back().fileIndex, 2);
+}
+
+}  // namespace
+}  // namespace kadrel

@@ -1,0 +1,143 @@
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/text/utf.h"
+#include "support/temp_dir.h"
+
+namespace kadrel {
+namespace {
+
+using test::FileExists;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string Cp932(const std::u32string& text) {
+  return CodecFor(CodePage::CP932).encode(text);
+}
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  IniFileTest() { ini.pFileName(dir.file("Kadrel.ini")); }
+  TempDir dir;
+  clsIniFile ini;
+};
+
+TEST_F(IniFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt) {
+  EXPECT_EQ(ini.mGetString("Option", "SelSts", "*.*"), "*.*");
+  EXPECT_EQ(ini.mGetString("Option", "SelSts"), "");
+  EXPECT_EQ(ini.mGetInteger("Option", "CompMode", 7), 7);
+  EXPECT_FALSE(FileExists(ini.pFileName()));
+  EXPECT_TRUE(ini.mSetString("Option", "SelSts", "*.txt"));
+  EXPECT_TRUE(FileExists(ini.pFileName()));
+  EXPECT_EQ(ini.mGetString("Option", "SelSts", "*.*"), "*.txt");
+}
+
+TEST_F(IniFileTest, EmptyValueReadsAsTheDefault) {
+  ini.mSetString("Option", "LstChrBk", "");
+  EXPECT_EQ(ini.mGetString("Option", "LstChrBk", "_BK"), "_BK");
+  EXPECT_EQ(ini.mGetString("Option", "LstChrBk"), "");
+}
+
+TEST_F(IniFileTest, NamesIgnoreLetterCase) {
+  ini.mSetString("Option", "BKUPEdit", "0");
+  EXPECT_EQ(ini.mGetString("option", "BkupEdit", "1"), "0");
+  ini.mSetString("OPTION", "bkupedit", "1");
+  const std::string file = ReadFile(ini.pFileName());
+  EXPECT_NE(file.find("BKUPEdit=1"), std::string::npos) << file;
+  EXPECT_EQ(file.find("bkupedit"), std::string::npos) << file;
+  EXPECT_EQ(file.find("OPTION"), std::string::npos) << file;
+}
+
+TEST_F(IniFileTest, ValuesSurviveAsGiven) {
+  const char* values[] = {" lead", "trail ", " both ", "\"quoted\"", "\"", "a\"b", "a=b;c", "\t"};
+  for (const char* v : values) {
+    ASSERT_TRUE(ini.mSetString("recent", "00", v)) << v;
+    EXPECT_EQ(ini.mGetString("recent", "00"), v);
+  }
+  // A value on more than one line would spill into the file's structure.
+  EXPECT_FALSE(ini.mSetString("recent", "00", "a\r\nb=c"));
+  EXPECT_EQ(ini.mGetString("recent", "00"), "\t");
+}
+
+TEST_F(IniFileTest, StoredInTheCodePage) {
+  ini.mSetString("Option", "PtnName1", "日本語");
+  EXPECT_NE(ReadFile(ini.pFileName()).find("PtnName1=" + Cp932(U"日本語")), std::string::npos);
+  EXPECT_EQ(ini.mGetString("Option", "PtnName1"), "日本語");
+
+  clsIniFile utf8(CodePage::UTF8);
+  utf8.pFileName(dir.file("u.ini"));
+  utf8.mSetString("Option", "PtnName1", "日本語");
+  EXPECT_NE(ReadFile(dir.file("u.ini")).find("PtnName1=日本語"), std::string::npos);
+}
+
+TEST_F(IniFileTest, ReadsAreCutAt255BytesOfTheCodePage) {
+  const struct {
+    std::u32string stored;
+    std::u32string read;
+  } cases[] = {
+      {std::u32string(300, U'x'), std::u32string(255, U'x')},
+      {std::u32string(255, U'x'), std::u32string(255, U'x')},
+      // 1 + 127 * 2 = 255 bytes: every character fits.
+      {U"a" + std::u32string(130, U'漢'), U"a" + std::u32string(127, U'漢')},
+      // 2 + 126 * 2 = 254: the next character would be split, so it is left out.
+      {U"ab" + std::u32string(130, U'漢'), U"ab" + std::u32string(126, U'漢')},
+  };
+  for (const auto& c : cases) {
+    ini.mSetString("S", "K", U32ToUtf8(c.stored));
+    EXPECT_EQ(Utf8ToU32(ini.mGetString("S", "K")), c.read) << c.stored.size();
+  }
+}
+
+TEST_F(IniFileTest, IntegerReading) {
+  const struct {
+    const char* stored;
+    std::optional<int16_t> read;
+  } cases[] = {{"12", 12},         {"-5", -5},
+               {" 7x", 7},         {"abc", 0},
+               {"32767", 32767},   {"32768", std::nullopt},
+               {"-32768", -32768}, {"99999999999999", std::nullopt}};
+  for (const auto& c : cases) {
+    ini.mSetString("S", "N", c.stored);
+    EXPECT_EQ(ini.mGetInteger("S", "N", 3), c.read) << c.stored;
+  }
+  EXPECT_EQ(ini.mGetInteger("S", "missing", 3), 3);
+  EXPECT_EQ(ini.mGetInteger("S", "missing"), 0);
+}
+
+TEST_F(IniFileTest, FileKeepsOtherContentAndHandEditedLayout) {
+  WriteFile(ini.pFileName(),
+            "; comment\r\n[Settings]\r\nMainLeft = 120\r\n\r\n[Option]\r\nSelSts=*.txt\r\n");
+  EXPECT_EQ(ini.mGetString("Settings", "MainLeft"), "120");
+  ini.mSetString("Option", "CompMode", "1");
+  EXPECT_EQ(ini.mGetString("Settings", "MainLeft"), "120");
+  EXPECT_EQ(ini.mGetString("Option", "SelSts"), "*.txt");
+  EXPECT_NE(ReadFile(ini.pFileName()).find("; comment"), std::string::npos);
+}
+
+TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  WriteFile(ini.pFileName(), "[Option]\nSelSts=*.txt\n");
+  std::filesystem::permissions(ini.pFileName(), std::filesystem::perms::none);
+  EXPECT_EQ(ini.mGetString("Option", "SelSts", "*.*"), "*.*");
+  EXPECT_FALSE(ini.mSetString("Option", "CompMode", "1"));
+  std::filesystem::permissions(ini.pFileName(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(ReadFile(ini.pFileName()), "[Option]\nSelSts=*.txt\n");
+}
+
+TEST_F(IniFileTest, ReencodingKeepsEveryValue) {
+  ini.mSetString("Option", "PtnName1", "パターン");
+  ASSERT_TRUE(ReencodeIniFile(ini.pFileName(), CodePage::CP932, CodePage::UTF8));
+  clsIniFile utf8(CodePage::UTF8);
+  utf8.pFileName(ini.pFileName());
+  EXPECT_EQ(utf8.mGetString("Option", "PtnName1"), "パターン");
+  EXPECT_TRUE(ReencodeIniFile(dir.file("none.ini"), CodePage::CP932, CodePage::UTF8));
+  EXPECT_FALSE(FileExists(dir.file("none.ini")));
+}
+
+}  // namespace
+}  // namespace kadrel
