@@ -73,8 +73,6 @@ class WindowTest : public QObject {
   void modeSelectionShowsOnePage();
   void menuBarHasEveryItem();
   void windowKeepsItsCreatedSizeAsMinimum();
-  void dropFilterRules_data();
-  void dropFilterRules();
   void folderDropIsDepthFirstWithoutHiddenOrOwnFiles();
   void secondDropReplacesAndEmptyDropLeavesNothing();
   void popupOpensOnlyOnASelectedFile();
@@ -182,54 +180,6 @@ void WindowTest::windowKeepsItsCreatedSizeAsMinimum() {
   QVERIFY(w.targetList()->width() >= created.width() + 200 - 2);
   w.resize(created.width() - 100, created.height() - 100);
   QCOMPARE(w.size(), created);
-}
-
-void WindowTest::dropFilterRules_data() {
-  QTest::addColumn<QString>("selSts");
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("backupSuffix");
-  QTest::addColumn<bool>("listed");
-  QTest::newRow("extension ignores case") << "*.txt"
-                                          << "a.TXT"
-                                          << "_BK" << true;
-  QTest::newRow("second pattern") << "*.txt;*.csv"
-                                  << "a.csv"
-                                  << "_BK" << true;
-  QTest::newRow("not listed") << "*.txt"
-                              << "a.csv"
-                              << "_BK" << false;
-  QTest::newRow("all anywhere") << "*.TXT;*.*"
-                                << "a.csv"
-                                << "_BK" << true;
-  QTest::newRow("no dot") << "*.txt"
-                          << "readme"
-                          << "_BK" << true;
-  QTest::newRow("part of extension") << "*.txt"
-                                     << "a.tx"
-                                     << "_BK" << true;
-  QTest::newRow("first dot counts") << "*.txt"
-                                    << "a.b.txt"
-                                    << "_BK" << false;
-  QTest::newRow("backup suffix") << "*.*"
-                                 << "notes.txt_BK"
-                                 << "_BK" << false;
-  QTest::newRow("result suffix, any case") << "*.*"
-                                           << "NOTES.TXT_sel"
-                                           << "_BK" << false;
-  QTest::newRow("empty suffix not tested") << "*.*"
-                                           << "notes.txt_BK"
-                                           << "" << true;
-}
-
-void WindowTest::dropFilterRules() {
-  QFETCH(QString, selSts);
-  QFETCH(QString, name);
-  QFETCH(QString, backupSuffix);
-  QFETCH(bool, listed);
-  RunOptions options;
-  options.SelSts = selSts.toStdString();
-  options.LstChrBk = backupSuffix.toStdString();
-  QCOMPARE(DropFilter(options).accepts(name.toStdString()), listed);
 }
 
 void WindowTest::folderDropIsDepthFirstWithoutHiddenOrOwnFiles() {
