@@ -1,9 +1,6 @@
 // Benchmarks of the extraction engines and the wildcard matcher.
 //
 //   extract_bench gen FILE MEGABYTES         writes a CP932 log-like text file
-//   extract_bench range FILE START END CASE  a plain mode-3 run over FILE (result FILE_SEL)
-//   extract_bench match FILE S0 AND0 S1 AND1 S2 CASE
-//                                            a plain mode-4 run (AND flags "True"/"False")
 //   extract_bench matcher                    the matcher on pathological star patterns
 //
 // CASE is CompMode: 1 tells upper and lower case apart, 0 does not. The run
@@ -24,8 +21,6 @@
 
 #include "core/file_layer.h"
 #include "core/host.h"
-#include "core/run_context.h"
-#include "core/run_driver.h"
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "extract/wildcard.h"
@@ -34,30 +29,10 @@ using namespace kadrel;
 
 namespace {
 
-class QuietHost : public Host {
- public:
-  BoxAnswer showMessage(const MessageBoxRequest& request) override {
-    std::cerr << request.title << ": " << request.text << "\n";
-    ++boxes;
-    return request.defaultAnswer;
-  }
-  void yield() override {}
-  void setProgress(const RunProgress&) override {}
-  void selectTarget(int) override {}
-  std::string multiLineReplacement() override { return ""; }
-  int boxes = 0;
-};
-
 double Seconds(const std::function<void()>& work) {
   auto t0 = std::chrono::steady_clock::now();
   work();
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 // A small deterministic generator, so that every run writes the same file.
@@ -142,19 +117,6 @@ int Generate(const std::string& path, long megabytes) {
   return out ? 0 : 1;
 }
 
-int RunStepOver(const std::string& path, std::vector<std::string> fields, int compMode) {
-  QuietHost host;
-  RunContext ctx(host, SystemFileLayer());
-  ctx.options.CompMode = static_cast<int16_t>(compMode);
-  ctx.options.codePage = CodePage::CP932;
-  ctx.targets = {path};
-  ctx.StepArr = StepRecord(std::move(fields));
-  double cpu = CpuSeconds();
-  double wall = Seconds([&] { RunAll(ctx); });
-  printf("%.3f %.3f\n", wall, CpuSeconds() - cpu);
-  return host.boxes == 0 ? 0 : 1;
-}
-
 // Backtracking over "*" and letters: what a naive matcher does.
 bool Backtrack(const char32_t* p, const char32_t* t) {
   if (*p == 0) return *t == 0;
@@ -223,12 +185,7 @@ int Matcher() {
 int main(int argc, char** argv) {
   std::vector<std::string> a(argv + 1, argv + argc);
   if (a.size() == 3 && a[0] == "gen") return Generate(a[1], std::atol(a[2].c_str()));
-  if (a.size() == 5 && a[0] == "range")
-    return RunStepOver(a[1], {"3", a[2], a[3]}, std::atoi(a[4].c_str()));
-  if (a.size() == 8 && a[0] == "match")
-    return RunStepOver(a[1], {"4", a[2], a[3], a[4], a[5], a[6]}, std::atoi(a[7].c_str()));
   if (a.size() == 1 && a[0] == "matcher") return Matcher();
-  std::cerr << "usage: extract_bench gen FILE MB | range FILE START END CASE |\n"
-               "       match FILE S0 AND0 S1 AND1 S2 CASE | matcher\n";
+  std::cerr << "usage: extract_bench gen FILE MB | matcher\n";
   return 2;
 }

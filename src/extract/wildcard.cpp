@@ -33,7 +33,7 @@ bool ParseListBody(std::u32string_view body, size_t bodyPosition,
 
 }  // namespace
 
-bool WildcardPattern::CharList::acceptsBeyondAscii(char32_t c) const {
+bool WildcardPattern::CharList::acceptsByRanges(char32_t c) const {
   for (const auto& [first, last] : ranges) {
     if (c >= first && c <= last) return !negated;
   }
@@ -42,7 +42,7 @@ bool WildcardPattern::CharList::acceptsBeyondAscii(char32_t c) const {
 
 void WildcardPattern::CharList::prepare() {
   for (char32_t c = 0; c < 0x80; ++c) {
-    if (acceptsBeyondAscii(c)) ascii[c >> 6] |= uint64_t{1} << (c & 63);
+    if (acceptsByRanges(c)) ascii[c >> 6] |= uint64_t{1} << (c & 63);
   }
 }
 

@@ -61,9 +61,9 @@ class WildcardPattern {
     void prepare();              // fills ascii from ranges and negated
     bool accepts(char32_t c) const {
       if (c < 0x80) return (ascii[c >> 6] >> (c & 63)) & 1;
-      return acceptsBeyondAscii(c);
+      return acceptsByRanges(c);
     }
-    bool acceptsBeyondAscii(char32_t c) const;
+    bool acceptsByRanges(char32_t c) const;
   };
   // Tokens [begin, end) between two stars (or a pattern end).
   struct Run {

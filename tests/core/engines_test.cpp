@@ -16,6 +16,7 @@
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "support/fake_host.h"
+#include "support/faulty_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -79,85 +80,6 @@ std::string ConvertNewlineReference(const std::string& in) {
   return out;
 }
 
-// The real file system, except that reading a backup copy (the engine's input) can
-// fail after some bytes, and the output can fail after some bytes or at close, as
-// a full disk does.
-class FaultyFiles : public FileLayer {
- public:
-  long readFailsAfter = -1;   // bytes a backup copy delivers before its read fails
-  long writeFailsAfter = -1;  // bytes the output takes before its write fails
-  bool closeFails = false;
-
-  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override {
-    auto file = real_.openRead(path, status);
-    if (!file || readFailsAfter < 0 || !path.ends_with("_BK")) return file;
-    return std::make_unique<Input>(std::move(file), readFailsAfter);
-  }
-  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                        FileStatus& status) override {
-    auto file = real_.openWrite(path, append, status);
-    if (!file) return file;
-    return std::make_unique<Output>(std::move(file), writeFailsAfter, closeFails);
-  }
-  FileStatus copyFile(const std::string& s, const std::string& d) override {
-    return real_.copyFile(s, d);
-  }
-  FileStatus removeFile(const std::string& path) override { return real_.removeFile(path); }
-  bool exists(const std::string& path) override { return real_.exists(path); }
-  bool isFolder(const std::string& path) override { return real_.isFolder(path); }
-
- private:
-  class Input : public InputFile {
-   public:
-    Input(std::unique_ptr<InputFile> file, long left) : file_(std::move(file)), left_(left) {}
-    long read(char* buffer, size_t n) override {
-      if (left_ == 0) {
-        error_ = StatusFromErrno(EIO);
-        return -1;
-      }
-      long got = file_->read(buffer, std::min(n, static_cast<size_t>(left_)));
-      if (got > 0) left_ -= got;
-      return got;
-    }
-    FileStatus lastError() const override { return error_.ok() ? file_->lastError() : error_; }
-
-   private:
-    std::unique_ptr<InputFile> file_;
-    long left_;
-    FileStatus error_;
-  };
-
-  class Output : public OutputFile {
-   public:
-    Output(std::unique_ptr<OutputFile> file, long left, bool closeFails)
-        : file_(std::move(file)), left_(left), closeFails_(closeFails) {}
-    bool write(const char* data, size_t n) override {
-      if (left_ >= 0 && n > static_cast<size_t>(left_)) {  // a part reaches the disk
-        file_->write(data, static_cast<size_t>(left_));
-        left_ = 0;
-        error_ = StatusFromErrno(ENOSPC);
-        return false;
-      }
-      if (left_ >= 0) left_ -= static_cast<long>(n);
-      return file_->write(data, n);
-    }
-    bool close() override {
-      bool closed = file_->close();
-      if (closeFails_ && error_.ok()) error_ = StatusFromErrno(ENOSPC);
-      return closed && error_.ok();
-    }
-    FileStatus lastError() const override { return error_.ok() ? file_->lastError() : error_; }
-
-   private:
-    std::unique_ptr<OutputFile> file_;
-    long left_;
-    bool closeFails_;
-    FileStatus error_;
-  };
-
-  FileLayer& real_ = SystemFileLayer();
-};
-
 class EngineRun : public ::testing::Test {
  protected:
   // Runs one step over the target holding input; returns the target's bytes afterwards.
@@ -172,7 +94,7 @@ class EngineRun : public ::testing::Test {
 
   TempDir dir;
   FakeHost host;
-  FaultyFiles files;
+  test::FaultyFileLayer files;
   RunContext ctx{host, files};
   std::string target = dir.file("ABC.txt");
 };
@@ -494,9 +416,12 @@ TEST_F(EngineRun, ReadOrWriteFailureRestoresTheTarget) {
   for (const auto& f : failures) {
     for (const auto& step : kRewritingSteps) {
       SCOPED_TRACE(std::string(f.name) + ", mode " + step[0]);
+      // The engine reads the backup copy and writes the target.
+      files.failReadOf = f.readFailsAfter >= 0 ? "_BK" : "";
       files.readFailsAfter = f.readFailsAfter;
+      files.failWriteOf = f.writeFailsAfter >= 0 ? "ABC.txt" : "";
       files.writeFailsAfter = f.writeFailsAfter;
-      files.closeFails = f.closeFails;
+      files.failCloseOf = f.closeFails ? "ABC.txt" : "";
       host.boxes.clear();
       // Mode 1 gets one LF-only line; the others many CR LF lines.
       std::string input = step[0] == "1" ? "abc\ndef\n" : "abc \r\ndef\r\n";

@@ -1,0 +1,33 @@
+// TextCombo: the read-only COMBO!! text box, which accepts files dropped from a
+// file manager and hands their paths on in the order of the drop.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+
+class QMimeData;
+
+namespace kadrel::ui {
+
+// The local file paths a drag offers, in the order of the dragged data; empty
+// when the data offers no file list.
+QStringList DroppedLocalPaths(const QMimeData* data);
+
+class ComboTextBox : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  explicit ComboTextBox(QWidget* parent = nullptr);
+
+  // The text box's text as plain text, line ends as shown.
+  QString text() const { return toPlainText(); }
+
+ signals:
+  void filesDropped(const QStringList& paths);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+};
+
+}  // namespace kadrel::ui

@@ -1,0 +1,280 @@
+// The main window: layout, start-up, mode selection, Clear, the target list and
+// COMBO!! drops, the popup menu and closing.
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "combo/combo_loader.h"
+#include "combo/mode_names.h"
+#include "core/file_layer.h"
+#include "core/target_list.h"
+#include "core/text/case_fold.h"
+#include "ui/combo_text_box.h"
+#include "ui/help_viewer.h"
+#include "ui/look.h"
+#include "ui/mode_pages.h"
+#include "ui/run_dialog.h"
+#include "ui/target_list.h"
+#include "ui/window_texts.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+// The design's proportions, in twips: the client area, the bottom panel's height
+// and the gap between the list and the panel.
+constexpr double kDesignClientWidth = 5115;
+constexpr double kDesignClientHeight = 7020;
+constexpr double kDesignPanelHeight = 4125;
+constexpr double kDesignGap = 40;
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
+    : QMainWindow(parent), host_(host), ctx_(host, SystemFileLayer()) {
+  setObjectName(QStringLiteral("KadrelF"));
+  ctx_.programFolder = std::move(programFolder);
+  runDialog_ = [](QDialog& dialog) { return dialog.exec(); };
+
+  buildPanel();
+  buildMenus();
+
+  // Start-up: each step stands on its own.
+  helpFolder_ = FindHelpFolder();
+  setWindowTitle(Q(WindowCaption()));
+  modeCombo_->clear();
+  for (int m = 0; m <= kComboMode; ++m) modeCombo_->addItem(Q(ModeName(m)));
+  modeCombo_->setCurrentIndex(0);
+  modeSelected();
+  pages_->fillFixedLists();
+  pages_->OptAfterAct[0]->setChecked(true);
+  pages_->replacementChoiceChanged();
+  Clear();
+
+  // The created size is the smallest the window may take.
+  Picture1_->setFixedHeight(Picture1_->sizeHint().height());
+  const double scale = Picture1_->height() / kDesignPanelHeight;
+  const int listHeight =
+      static_cast<int>((kDesignClientHeight - kDesignPanelHeight - kDesignGap) * scale);
+  const int width =
+      std::max(centralWidget()->sizeHint().width(), static_cast<int>(kDesignClientWidth * scale));
+  const int menuHeight = menuBar()->sizeHint().height();
+  resize(width,
+         menuHeight + listHeight + static_cast<int>(kDesignGap * scale) + Picture1_->height());
+  initSize_ = size();
+  setMinimumSize(initSize_);
+
+  LoadSettings();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildPanel() {
+  auto* client = new QWidget;
+  client->setObjectName(QStringLiteral("ClientArea"));
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(3);
+
+  List1_ = new TargetList;
+  List1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  List1_->setMinimumHeight(60);
+  column->addWidget(List1_, 1);
+
+  Picture1_ = new QWidget;
+  Picture1_->setObjectName(QStringLiteral("Picture1"));
+  Picture1_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  auto* panel = new QVBoxLayout(Picture1_);
+  panel->setContentsMargins(8, 6, 8, 8);
+  panel->setSpacing(5);
+
+  auto* top = new QHBoxLayout;
+  auto* modeLabel = new QLabel(QStringLiteral("処理モード"));
+  modeLabel->setObjectName(QStringLiteral("Label1_2"));
+  auto* countCaption = new QLabel(QStringLiteral("FileCount"));
+  countCaption->setObjectName(QStringLiteral("Label3"));
+  Label2_ = new QLabel;
+  Label2_->setObjectName(QStringLiteral("Label2"));
+  Label2_->setMinimumWidth(70);
+  Label2_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  Label2_->setFrameShape(QFrame::StyledPanel);
+  Label2_->setFrameShadow(QFrame::Sunken);
+  top->addWidget(modeLabel);
+  top->addStretch(1);
+  top->addWidget(countCaption);
+  top->addWidget(Label2_);
+  panel->addLayout(top);
+
+  modeCombo_ = new QComboBox;
+  modeCombo_->setObjectName(QStringLiteral("modeCombo"));
+  modeCombo_->setFont(ProportionalFont(11.25));
+  modeCombo_->setEditable(false);
+  panel->addWidget(modeCombo_);
+
+  LblOutpuFileName_ = new QLabel;
+  LblOutpuFileName_->setObjectName(QStringLiteral("LblOutpuFileName"));
+  panel->addWidget(LblOutpuFileName_);
+
+  pages_ = new ModePages;
+  panel->addWidget(pages_, 1);
+
+  auto* buttons = new QHBoxLayout;
+  BtnStart_ = new QPushButton(QStringLiteral("START"));
+  BtnStart_->setObjectName(QStringLiteral("BtnStart"));
+  BtnEnd_ = new QPushButton(QStringLiteral("END"));
+  BtnEnd_->setObjectName(QStringLiteral("BtnEnd"));
+  BtnStart_->setMinimumSize(110, 32);
+  BtnEnd_->setMinimumSize(80, 32);
+  buttons->addWidget(BtnStart_);
+  buttons->addStretch(1);
+  buttons->addWidget(BtnEnd_);
+  panel->addSpacing(4);
+  panel->addLayout(buttons);
+
+  column->addWidget(Picture1_);
+  setCentralWidget(client);
+
+  connect(modeCombo_, &QComboBox::currentIndexChanged, this, &MainWindow::modeSelected);
+  connect(BtnStart_, &QPushButton::clicked, this, &MainWindow::StartRun);
+  connect(BtnEnd_, &QPushButton::clicked, this, &MainWindow::close);
+  connect(List1_, &TargetList::pathsDropped, this, &MainWindow::dropTargets);
+  connect(List1_, &TargetList::popupRequested, this,
+          [this](const QPoint& at) { MenuPOPListBox_->popup(at); });
+  connect(pages_->TextCombo, &ComboTextBox::filesDropped, this, &MainWindow::dropComboFiles);
+}
+
+int MainWindow::mode() const {
+  return modeCombo_->currentIndex();
+}
+
+void MainWindow::setMode(int mode) {
+  modeCombo_->setCurrentIndex(mode);
+}
+
+void MainWindow::modeSelected() {
+  const int index = modeCombo_->currentIndex();
+  if (index < 0) return;
+  if (index <= 5) {
+    pages_->showMode(index);
+    LblOutpuFileName_->setText(Q(OutputCaption(index)));
+  }
+  if (EqualsIgnoreCase(modeCombo_->currentText().toStdString(), ModeName(kComboMode))) {
+    pages_->showMode(kComboMode);
+    LblOutpuFileName_->setText(Q(OutputCaption(kComboMode)));
+  }
+}
+
+void MainWindow::Clear() {
+  pages_->clearValues();
+  ResetTargetList();
+  modeSelected();
+  combo_.text = kComboPrompt;
+  combo_.steps.clear();
+  showComboText();
+}
+
+void MainWindow::ResetTargetList() {
+  List1_->clear();
+  List1_->addItem(kTargetPlaceholder);
+  Label2_->clear();
+  setStartEnabled(false);
+}
+
+void MainWindow::setStartEnabled(bool enabled) {
+  BtnStart_->setEnabled(enabled);
+  if (MenuStart_ != nullptr) MenuStart_->setEnabled(enabled);
+}
+
+// START follows the list: enabled with the count shown while it holds files.
+void MainWindow::updateStartState() {
+  const int c = List1_->count();
+  if (c != 0 && List1_->holdsFiles()) {
+    setStartEnabled(true);
+    Label2_->setText(QString::number(c));
+  } else {
+    setStartEnabled(false);
+    Label2_->clear();
+  }
+}
+
+void MainWindow::dropTargets(const QStringList& paths) {
+  raise();
+  activateWindow();
+  List1_->clear();
+  List1_->hide();
+  std::vector<std::string> dropped;
+  dropped.reserve(static_cast<size_t>(paths.size()));
+  for (const QString& p : paths) dropped.push_back(p.toStdString());
+  const std::vector<std::string> files = BuildTargetList(dropped, ctx_.options).paths;
+  QStringList entries;
+  entries.reserve(static_cast<qsizetype>(files.size()));
+  for (const std::string& f : files) entries << Q(f);
+  List1_->addItems(entries);
+  List1_->show();
+  updateStartState();
+}
+
+void MainWindow::removeSelectedTarget() {
+  if (!List1_->hasSelectedFile()) return;
+  delete List1_->takeItem(List1_->currentRow());
+  if (List1_->count() == 0) {
+    List1_->addItem(kTargetPlaceholder);
+    setStartEnabled(false);
+    Label2_->clear();
+    return;
+  }
+  setStartEnabled(true);
+  Label2_->setText(QString::number(List1_->count()));
+}
+
+void MainWindow::dropComboFiles(const QStringList& paths) {
+  raise();
+  activateWindow();
+  std::vector<std::string> files;
+  for (const QString& p : paths) files.push_back(p.toStdString());
+  LoadComboFiles(host_, ctx_.files, ctx_.options.codePage, files, combo_);
+  showComboText();
+  RefreshRecentMenu();
+}
+
+// TextCombo shows the page's text with the line ends Qt knows.
+void MainWindow::showComboText() {
+  QString shown = Q(combo_.text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  pages_->TextCombo->setPlainText(shown);
+}
+
+BoxAnswer MainWindow::message(const std::string& text, BoxIcon icon, BoxButtons buttons,
+                              BoxAnswer defaultAnswer, const std::string& title) {
+  MessageBoxRequest request;
+  request.text = text;
+  request.title = title;
+  request.icon = icon;
+  request.buttons = buttons;
+  request.defaultAnswer = defaultAnswer;
+  return host_.showMessage(request);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  SaveSettings();
+  if (helpViewer_ != nullptr) helpViewer_->close();
+  event->accept();
+}
+
+}  // namespace kadrel::ui

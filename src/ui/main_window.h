@@ -1,0 +1,140 @@
+// KadrelF: the main window. The target file list on top; below it a panel of
+// fixed height with the mode choice, the mode pages, START and END; the menu bar
+// reaches every other function. Every message box goes through the Host.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "combo/combo_model.h"
+#include "core/run_context.h"
+#include "settings/mode_settings.h"
+#include "ui/help_viewer.h"
+#include "ui/run_dialog.h"
+
+class QAction;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace kadrel::ui {
+
+class ModePages;
+class TargetList;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  // programFolder holds Kadrel.ini and KadrelCmb.data; helpFolder the help pages
+  // (empty: looked up beside the program).
+  MainWindow(Host& host, std::string programFolder, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // How modal dialogs (the run dialog, the options dialog, the export box) are
+  // run; by default QDialog::exec. Tests drive the dialog instead of blocking.
+  using DialogRunner = std::function<int(QDialog&)>;
+  void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
+
+  TargetList* targetList() const { return List1_; }
+  ModePages* pages() const { return pages_; }
+  RunDialog* runDialog() const { return runningDialog_; }
+  RunContext& context() { return ctx_; }
+  // The COMBO!! page: the step list (CmbDataList), TextCombo's text and the
+  // recent COMBO!! files.
+  const ComboModel& combo() const { return combo_; }
+  QSize createdSize() const { return initSize_; }
+
+  // The help pages' folder, found beside the program at start-up.
+  const QString& helpFolder() const { return helpFolder_; }
+  void setHelpFolder(const QString& folder) { helpFolder_ = folder; }
+  HelpViewer* helpViewer() const { return helpViewer_; }
+
+  // The processing mode shown (modeCombo's index).
+  int mode() const;
+  void setMode(int mode);
+
+  // Drops, as from a file manager: paths in the order of the drop.
+  void dropTargets(const QStringList& paths);
+  void dropComboFiles(const QStringList& paths);
+
+  // The window's commands.
+  void StartRun();
+  void Clear();
+  void ResetTargetList();
+  void MergeInputHistory();
+  bool BuildStepFromWindow();
+  void LoadSettings();
+  void SaveSettings();
+  void LoadModeSettings(int slot);
+  void SaveModeSettings(int slot);
+  void RefreshRecentMenu();
+  void RefreshPatternMenus();
+  void openRecentCombo(int index);
+  void recallPattern(int slot);
+  void storePattern(int slot);
+  void showOptions();
+  void exportComboText();
+  void showHelp(int command, int data);
+  void showVersion();
+  void openHomePage();
+  void removeSelectedTarget();
+
+  // Help commands of the help menu.
+  static constexpr int kHelpContents = 15;
+  static constexpr int kHelpSearch = 0x105;
+  static constexpr int kHelpContext = 1;
+  static constexpr int kComboHelpContext = 2000;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildPanel();
+  void buildMenus();
+  void modeSelected();
+  void updateStartState();
+  void setStartEnabled(bool enabled);
+  void showComboText();
+  ModeSettings currentModeSettings() const;
+  void applyModeSettings(const ModeSettings& settings);
+  BoxAnswer message(const std::string& text, BoxIcon icon = BoxIcon::Exclamation,
+                    BoxButtons buttons = BoxButtons::Ok, BoxAnswer defaultAnswer = BoxAnswer::Ok,
+                    const std::string& title = {});
+
+  Host& host_;
+  RunContext ctx_;
+  DialogRunner runDialog_;
+  QPointer<RunDialog> runningDialog_;
+  QPointer<HelpViewer> helpViewer_;
+  QSize initSize_;
+  QString helpFolder_;
+
+  // State held by the window for the life of the program.
+  ComboModel combo_;
+
+  // Controls.
+  TargetList* List1_ = nullptr;
+  QWidget* Picture1_ = nullptr;
+  QComboBox* modeCombo_ = nullptr;
+  QLabel* Label2_ = nullptr;
+  QLabel* LblOutpuFileName_ = nullptr;
+  ModePages* pages_ = nullptr;
+  QPushButton* BtnStart_ = nullptr;
+  QPushButton* BtnEnd_ = nullptr;
+
+  // Menus.
+  QAction* MenuStart_ = nullptr;
+  QMenu* MenuCOMBORecentGrp_ = nullptr;
+  std::vector<QAction*> MenuCOMBORecent_;
+  QAction* MenuPtnREAD_[3] = {};
+  QAction* MenuPtnSAVE_[3] = {};
+  QMenu* MenuPOPListBox_ = nullptr;
+};
+
+}  // namespace kadrel::ui

@@ -1,0 +1,47 @@
+// The help menu: the help window's three entry points, the version box and the
+// home page.
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "ui/help_viewer.h"
+#include "ui/main_window.h"
+#include "ui/window_texts.h"
+
+namespace kadrel::ui {
+
+void MainWindow::showHelp(int command, int data) {
+  QString error;
+  if (helpViewer_ == nullptr) {
+    std::vector<HelpTopic> topics;
+    if (helpFolder_.isEmpty()) {
+      error = QStringLiteral("ヘルプ ファイルが見つかりません。");
+    } else if (ReadHelpTopics(helpFolder_, topics, error)) {
+      helpViewer_ = new HelpViewer(helpFolder_, std::move(topics), this);
+      helpViewer_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+  }
+  if (helpViewer_ != nullptr) {
+    if (command == kHelpSearch) {
+      helpViewer_->showSearch();
+    } else if (command == kHelpContext) {
+      if (!helpViewer_->showContext(data)) {
+        error = QStringLiteral("ヘルプ トピック %1 が見つかりません。").arg(data);
+      }
+    } else {
+      helpViewer_->showContents();
+    }
+  }
+  if (!error.isEmpty())
+    message(error.toStdString(), BoxIcon::None, BoxButtons::Ok, BoxAnswer::Ok, "Kadrel");
+}
+
+void MainWindow::showVersion() {
+  message(VersionBoxText(), BoxIcon::Information);
+}
+
+// Hands the address to the user's browser; a failure is not reported.
+void MainWindow::openHomePage() {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(HomePageAddress())));
+}
+
+}  // namespace kadrel::ui

@@ -1,0 +1,151 @@
+// Kadrel.ini and KadrelCmb.data from the window's side: the settings read at
+// start-up and written at closing, the setting patterns and the recent COMBO!!
+// files.
+#include <QAction>
+#include <QComboBox>
+
+#include "combo/combo_loader.h"
+#include "combo/mode_names.h"
+#include "combo/step_list_file.h"
+#include "settings/app_settings.h"
+#include "settings/pattern_messages.h"
+#include "ui/main_window.h"
+#include "ui/mode_pages.h"
+#include "ui/options_dialog.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+// Stored geometry is in twips; the window works in pixels of a 96 dpi screen.
+constexpr int kTwipsPerPixel = 15;
+
+std::string StepListPath(const std::string& programFolder) {
+  return programFolder + "/" + kStepListFileName;
+}
+
+}  // namespace
+
+ModeSettings MainWindow::currentModeSettings() const {
+  ModeSettings s = pages_->settings();
+  s.ModeIdx = static_cast<int16_t>(modeCombo_->currentIndex());
+  return s;
+}
+
+// The mode first, so that the page is switched before its values are filled in.
+void MainWindow::applyModeSettings(const ModeSettings& settings) {
+  if (settings.ModeIdx >= 0 && settings.ModeIdx < modeCombo_->count()) {
+    modeCombo_->setCurrentIndex(settings.ModeIdx);
+  }
+  pages_->applySettings(settings);
+}
+
+void MainWindow::LoadSettings() {
+  AppSettings app;
+  app.geometry = {x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
+                  height() * kTwipsPerPixel};
+  app.options = ctx_.options;
+  app.recent = combo_.recent;
+  ModeSettings modes = currentModeSettings();
+  const std::string iniPath = IniFilePath(ctx_.programFolder);
+  LoadAppSettings(iniPath, app, modes);
+
+  // The input history, offered by all seven fields; their texts stay.
+  QStringList history;
+  for (const std::string& s : app.history) history << QString::fromStdString(s);
+  for (QComboBox* field : pages_->historyFields()) {
+    const QString text = field->currentText();
+    field->clear();
+    field->addItems(history);
+    field->setEditText(text);
+  }
+
+  move(app.geometry.left / kTwipsPerPixel, app.geometry.top / kTwipsPerPixel);
+  resize(std::max(app.geometry.width / kTwipsPerPixel, initSize_.width()),
+         std::max(app.geometry.height / kTwipsPerPixel, initSize_.height()));
+
+  ctx_.options = app.options;
+  combo_.recent = app.recent;
+  RefreshRecentMenu();
+  applyModeSettings(modes);
+
+  ComboModel stored;
+  if (ReadStepListFile(host_, ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
+                       stored)) {
+    combo_.steps = std::move(stored.steps);
+    combo_.text = std::move(stored.text);
+    showComboText();
+  }
+  RefreshPatternMenus();
+}
+
+void MainWindow::SaveSettings() {
+  AppSettings app;
+  app.windowIsNormal = !isMinimized() && !isMaximized() && !isFullScreen();
+  app.geometry = {x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
+                  height() * kTwipsPerPixel};
+  app.options = ctx_.options;
+  app.recent = combo_.recent;
+  QComboBox* historyOwner = pages_->inTrimChr;
+  for (int i = 0; i < historyOwner->count(); ++i) {
+    app.history.push_back(historyOwner->itemText(i).toStdString());
+  }
+  SaveAppSettings(IniFilePath(ctx_.programFolder), app, currentModeSettings());
+  WriteStepListFile(ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
+                    combo_.steps);
+}
+
+void MainWindow::LoadModeSettings(int slot) {
+  clsIniFile ini(ctx_.options.codePage);
+  ini.pFileName(IniFilePath(ctx_.programFolder));
+  ModeSettings settings = currentModeSettings();
+  const ModeLoadResult result = kadrel::LoadModeSettings(ini, slot, settings);
+  applyModeSettings(settings);
+  if (!result.complete && slot != 0) {
+    message("パターン設定の「" + result.stoppedAt +
+            "」の値が正しくないため、以降の読込みを中止しました");
+  }
+}
+
+void MainWindow::SaveModeSettings(int slot) {
+  clsIniFile ini(ctx_.options.codePage);
+  ini.pFileName(IniFilePath(ctx_.programFolder));
+  kadrel::SaveModeSettings(ini, slot, currentModeSettings());
+}
+
+void MainWindow::recallPattern(int slot) {
+  if (host_.showMessage(PatternReadConfirmation(PatternName(ctx_.options, slot))) ==
+      BoxAnswer::Yes) {
+    LoadModeSettings(slot);
+  }
+}
+
+void MainWindow::storePattern(int slot) {
+  if (host_.showMessage(PatternSaveConfirmation(PatternName(ctx_.options, slot))) ==
+      BoxAnswer::Yes) {
+    SaveModeSettings(slot);
+  }
+}
+
+void MainWindow::openRecentCombo(int index) {
+  if (index < 0 || index >= static_cast<int>(MenuCOMBORecent_.size())) return;
+  const std::string path =
+      MenuCOMBORecent_[static_cast<size_t>(index)]->data().toString().toStdString();
+  setMode(kComboMode);
+  combo_.text.clear();
+  combo_.steps.clear();
+  LoadComboFile(host_, ctx_.files, ctx_.options.codePage, path, combo_);
+  showComboText();
+  RefreshRecentMenu();
+}
+
+void MainWindow::showOptions() {
+  {
+    OptionsDialog dialog(
+        host_, ctx_.options, [this] { ResetTargetList(); }, this);
+    runDialog_(dialog);
+  }
+  RefreshPatternMenus();
+}
+
+}  // namespace kadrel::ui

@@ -1,0 +1,304 @@
+// Construction of the mode pages: every control with its name, caption and font,
+// arranged with layouts in the order of the classic pages.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/combo_text_box.h"
+#include "ui/digit_filter.h"
+#include "ui/look.h"
+#include "ui/mode_pages.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QLabel* MakeLabel(const char* name, const QString& caption) {
+  return Named(new QLabel(caption), name);
+}
+
+// An editable combo box that offers the shared input history.
+QComboBox* MakeHistoryField(const char* name) {
+  auto* combo = Named(new QComboBox, name);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setFont(MonoFont(9));
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combo->setMinimumContentsLength(8);
+  combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  return combo;
+}
+
+// An editable combo box that takes digits only.
+QComboBox* MakeDigitField(const char* name, int widthInDigits) {
+  auto* combo = Named(new QComboBox, name);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combo->setMinimumContentsLength(widthInDigits);
+  DigitFilter::Install(combo);
+  return combo;
+}
+
+QFont NoteFont() {
+  return ProportionalFont(8.25);
+}
+
+}  // namespace
+
+ModePages::ModePages(QWidget* parent) : QStackedWidget(parent) {
+  setObjectName(QStringLiteral("ModePages"));
+  pages_[0] = buildReplacePage();
+  pages_[1] = buildLineEndPage();
+  pages_[2] = buildHeadTailPage();
+  pages_[3] = buildKeywordPage();
+  pages_[4] = buildMultiStringPage();
+  pages_[5] = buildBlankPage();
+  pages_[6] = buildComboPage();
+  for (QWidget* p : pages_) addWidget(p);
+  connectRules();
+}
+
+QWidget* ModePages::buildReplacePage() {
+  auto* page = Named(new QWidget, "ModePage0");
+  auto* grid = new QGridLayout(page);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setVerticalSpacing(4);
+
+  auto* findRow = new QHBoxLayout;
+  findRow->addWidget(MakeLabel("Label1_0", QStringLiteral("置換前の文字列")));
+  ChkTab[0] = Named(new QCheckBox(QStringLiteral("TABｺｰﾄﾞ")), "ChkTab0");
+  findRow->addSpacing(12);
+  findRow->addWidget(ChkTab[0]);
+  findRow->addStretch(1);
+  grid->addLayout(findRow, 0, 0, 1, 2);
+
+  inTrimChr = MakeHistoryField("inTrimChr");
+  grid->addWidget(inTrimChr, 1, 0, 1, 2);
+
+  auto* afterGroup = new QButtonGroup(page);
+  OptAfterAct[0] = Named(new QRadioButton(QStringLiteral("置換後の文字列")), "OptAfterAct0");
+  OptAfterAct[1] = Named(new QRadioButton(QStringLiteral("置換後の文章")), "OptAfterAct1");
+  afterGroup->addButton(OptAfterAct[0], 0);
+  afterGroup->addButton(OptAfterAct[1], 1);
+
+  auto* replaceRow = new QHBoxLayout;
+  replaceRow->addWidget(OptAfterAct[0]);
+  replaceRow->addSpacing(12);
+  ChkTab[1] = Named(new QCheckBox(QStringLiteral("TABｺｰﾄﾞ")), "ChkTab1");
+  ChkCR1 = Named(new QCheckBox(QStringLiteral("CR")), "ChkCR1");
+  ChkLF1 = Named(new QCheckBox(QStringLiteral("LF")), "ChkLF1");
+  replaceRow->addWidget(ChkTab[1]);
+  replaceRow->addWidget(ChkCR1);
+  replaceRow->addWidget(ChkLF1);
+  replaceRow->addStretch(1);
+  grid->addLayout(replaceRow, 2, 0, 1, 2);
+
+  inChangeChr = MakeHistoryField("inChangeChr");
+  grid->addWidget(inChangeChr, 3, 0, 1, 2);
+
+  grid->addWidget(OptAfterAct[1], 4, 0, Qt::AlignTop);
+  TxtAfterWord = Named(new QPlainTextEdit, "TxtAfterWord");
+  TxtAfterWord->setFont(MonoFont(9));
+  TxtAfterWord->setLineWrapMode(QPlainTextEdit::NoWrap);
+  TxtAfterWord->setTabChangesFocus(true);
+  TxtAfterWord->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  TxtAfterWord->setMinimumHeight(TxtAfterWord->fontMetrics().lineSpacing() * 3 + 10);
+  grid->addWidget(TxtAfterWord, 4, 1);
+  grid->setRowStretch(4, 1);
+  grid->setColumnStretch(1, 1);
+  return page;
+}
+
+QWidget* ModePages::buildLineEndPage() {
+  auto* page = Named(new QWidget, "ModePage1");
+  auto* box = new QVBoxLayout(page);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->addWidget(MakeLabel("Label6", QStringLiteral("設定必要なし")));
+  box->addStretch(1);
+  return page;
+}
+
+QWidget* ModePages::buildHeadTailPage() {
+  auto* page = Named(new QWidget, "ModePage2");
+  auto* box = new QVBoxLayout(page);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(4);
+
+  auto* top = new QHBoxLayout;
+  auto* positionGroup = new QButtonGroup(page);
+  OptPosition[0] = Named(new QRadioButton(QStringLiteral("行頭")), "OptPosition0");
+  OptPosition[1] = Named(new QRadioButton(QStringLiteral("行末")), "OptPosition1");
+  positionGroup->addButton(OptPosition[0], 0);
+  positionGroup->addButton(OptPosition[1], 1);
+  OptPosition[0]->setChecked(true);
+  top->addWidget(OptPosition[0]);
+  top->addWidget(OptPosition[1]);
+  top->addSpacing(8);
+  ColCombo = MakeDigitField("ColCombo", 3);
+  top->addWidget(ColCombo);
+  top->addWidget(MakeLabel("Label5", QStringLiteral("文字")));
+  top->addSpacing(8);
+  AddCombo = Named(new QComboBox, "AddCombo");
+  AddCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  top->addWidget(AddCombo, 1);
+  box->addLayout(top);
+
+  auto* note =
+      MakeLabel("Label9", QStringLiteral("※文字数ゼロにすると指定した内容を挿入する形になります"));
+  note->setFont(NoteFont());
+  note->setWordWrap(true);
+  box->addWidget(note);
+
+  auto* frames = new QHBoxLayout;
+  auto* stringFrame = Named(new QGroupBox(QStringLiteral("文字列設定")), "Frame4");
+  auto* stringGrid = new QGridLayout(stringFrame);
+  stringGrid->setVerticalSpacing(4);
+  auto* stringGroup = new QButtonGroup(stringFrame);
+  StringOption[0] = Named(new QRadioButton(QStringLiteral("SPACE")), "StringOption0");
+  StringOption[1] = Named(new QRadioButton(QStringLiteral("文字列")), "StringOption1");
+  stringGroup->addButton(StringOption[0], 0);
+  stringGroup->addButton(StringOption[1], 1);
+  StringOption[0]->setChecked(true);
+  SpColCombo = MakeDigitField("SpColCombo", 3);
+  auto* spaceRow = new QHBoxLayout;
+  spaceRow->addWidget(SpColCombo);
+  spaceRow->addWidget(MakeLabel("Label10", QStringLiteral("桁")));
+  spaceRow->addStretch(1);
+  stringGrid->addWidget(StringOption[0], 0, 0);
+  stringGrid->addLayout(spaceRow, 0, 1);
+  stringGrid->addWidget(StringOption[1], 1, 0, 1, 2);
+  StringText = Named(new QLineEdit, "StringText");
+  StringText->setFont(MonoFont(9));
+  stringGrid->addWidget(StringText, 2, 0, 1, 2);
+  stringGrid->setColumnStretch(1, 1);
+  frames->addWidget(stringFrame, 3);
+
+  auto* numberFrame = Named(new QGroupBox(QStringLiteral("付番設定")), "Frame3");
+  auto* numberGrid = new QGridLayout(numberFrame);
+  numberGrid->setVerticalSpacing(4);
+  StartCombo = MakeDigitField("StartCombo", 6);
+  SkipCombo = MakeDigitField("SkipCombo", 6);
+  numberGrid->addWidget(MakeLabel("Label7", QStringLiteral("開始")), 0, 0);
+  numberGrid->addWidget(StartCombo, 0, 1);
+  numberGrid->addWidget(MakeLabel("Label8", QStringLiteral("刻み")), 1, 0);
+  numberGrid->addWidget(SkipCombo, 1, 1);
+  numberGrid->setRowStretch(2, 1);
+  frames->addWidget(numberFrame, 2);
+  box->addLayout(frames);
+  box->addStretch(1);
+  return page;
+}
+
+QWidget* ModePages::buildKeywordPage() {
+  auto* page = Named(new QWidget, "ModePage3");
+  auto* box = new QVBoxLayout(page);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(4);
+  inStartChr = MakeHistoryField("inStartChr");
+  inEndChr = MakeHistoryField("inEndChr");
+  box->addWidget(MakeLabel("Label1_3", QStringLiteral("開始キーワード文字列")));
+  box->addWidget(inStartChr);
+  box->addSpacing(8);
+  box->addWidget(MakeLabel("Label1_4", QStringLiteral("終了キーワード文字列")));
+  box->addWidget(inEndChr);
+  box->addStretch(1);
+  return page;
+}
+
+QWidget* ModePages::buildMultiStringPage() {
+  auto* page = Named(new QWidget, "ModePage4");
+  auto* grid = new QGridLayout(page);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setVerticalSpacing(3);
+  grid->addWidget(MakeLabel("Label1_7", QStringLiteral("文字列指定（抽出条件）")), 0, 0, 1, 3);
+
+  for (int i = 0; i < 3; ++i) {
+    inSrcChr[i] = MakeHistoryField(i == 0 ? "inSrcChr0" : i == 1 ? "inSrcChr1" : "inSrcChr2");
+  }
+  QWidget* pairs[2];
+  for (int i = 0; i < 2; ++i) {
+    pairs[i] = Named(new QWidget, i == 0 ? "Picture3_0" : "Picture3_1");
+    auto* row = new QHBoxLayout(pairs[i]);
+    row->setContentsMargins(0, 0, 0, 0);
+    m4ChkAND[i] =
+        Named(new QRadioButton(QStringLiteral("AND")), i == 0 ? "m4ChkAND0" : "m4ChkAND1");
+    m4ChkOR[i] = Named(new QRadioButton(QStringLiteral("OR")), i == 0 ? "m4ChkOR0" : "m4ChkOR1");
+    m4ChkAND[i]->setChecked(true);
+    row->addWidget(m4ChkAND[i]);
+    row->addWidget(m4ChkOR[i]);
+    row->addStretch(1);
+  }
+
+  // （ first  [AND/OR]  second ）  [AND/OR]  third
+  grid->addWidget(MakeLabel("Label1_6", QStringLiteral("（")), 1, 0);
+  grid->addWidget(inSrcChr[0], 1, 1);
+  grid->addWidget(pairs[0], 2, 1);
+  grid->addWidget(inSrcChr[1], 3, 1);
+  grid->addWidget(MakeLabel("Label1_5", QStringLiteral("）")), 3, 2);
+  grid->addWidget(pairs[1], 4, 0, 1, 3);
+  grid->addWidget(inSrcChr[2], 5, 1);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(6, 1);
+  return page;
+}
+
+QWidget* ModePages::buildBlankPage() {
+  auto* page = Named(new QWidget, "ModePage5");
+  auto* box = new QVBoxLayout(page);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(6);
+
+  auto* lineFrame = Named(new QGroupBox, "Frame2_1");
+  auto* lineBox = new QGridLayout(lineFrame);
+  OptLineDel = Named(new QCheckBox(QStringLiteral("空白行削除")), "OptLineDel");
+  OptSPLineDel = Named(new QCheckBox(QStringLiteral("SPACEだけの行も対象とする")), "OptSPLineDel");
+  lineBox->addWidget(OptLineDel, 0, 0, 1, 2);
+  lineBox->setColumnMinimumWidth(0, 20);
+  lineBox->addWidget(OptSPLineDel, 1, 1);
+  lineBox->setColumnStretch(1, 1);
+  box->addWidget(lineFrame);
+
+  auto* spaceFrame = Named(new QGroupBox(QStringLiteral(" 空白文字削除 ")), "Frame2_0");
+  auto* spaceRow = new QHBoxLayout(spaceFrame);
+  ChkLeft = Named(new QCheckBox(QStringLiteral("LEFT")), "ChkLeft");
+  ChkAll = Named(new QCheckBox(QStringLiteral("ALL")), "ChkAll");
+  ChkRight = Named(new QCheckBox(QStringLiteral("RIGHT")), "ChkRight");
+  spaceRow->addWidget(ChkLeft, 1);
+  spaceRow->addWidget(ChkAll, 1);
+  spaceRow->addWidget(ChkRight, 1);
+  box->addWidget(spaceFrame);
+
+  auto* note = MakeLabel("Label4", QStringLiteral("※全角スペースも空白として扱います"));
+  note->setFont(NoteFont());
+  box->addWidget(note);
+  box->addStretch(1);
+  return page;
+}
+
+QWidget* ModePages::buildComboPage() {
+  auto* page = Named(new QWidget, "ModePage9");
+  auto* box = new QVBoxLayout(page);
+  box->setContentsMargins(0, 0, 0, 0);
+  TextCombo = Named(new ComboTextBox, "TextCombo");
+  TextCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  TextCombo->setMinimumHeight(TextCombo->fontMetrics().lineSpacing() * 5 + 10);
+  box->addWidget(TextCombo);
+  return page;
+}
+
+}  // namespace kadrel::ui

@@ -1,0 +1,217 @@
+#include "ui/options_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/look.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+template <typename W>
+W* Named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+  return s.toStdString();
+}
+
+constexpr CodePage kCodePages[] = {CodePage::CP932, CodePage::UTF8, CodePage::EUCJP};
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void()> resetTargetList,
+                             QWidget* parent)
+    : QDialog(parent),
+      host_(host),
+      options_(options),
+      resetTargetList_(std::move(resetTargetList)) {
+  setObjectName(QStringLiteral("KadrelFo"));
+  setWindowTitle(QStringLiteral("ｵﾌﾟｼｮﾝの設定"));
+  setModal(true);
+
+  // Extension patterns of dropped files.
+  auto* patternGroup =
+      Named(new QGroupBox(QStringLiteral(" ﾄﾞﾛｯﾌﾟ抽出拡張子ﾊﾟﾀｰﾝ ")), "FramePattern");
+  auto* patternBox = new QVBoxLayout(patternGroup);
+  TextOptSts_ = Named(new QLineEdit, "TextOptSts");
+  patternBox->addWidget(TextOptSts_);
+  auto* patternNote = new QLabel(QStringLiteral("*.xxx 形式で入力　　ｾﾐｺﾛﾝで区切り複数指定可能"));
+  patternNote->setFont(ProportionalFont(8.25));
+  patternBox->addWidget(patternNote);
+
+  ChkCompMode_ = Named(new QCheckBox(QStringLiteral("大文字と小文字を区別する")), "ChkCompMode");
+
+  // Affixes of the files the program creates.
+  auto* affixGroup = Named(new QGroupBox(QStringLiteral(" 作成ﾌｧｲﾙ付加文字指定 ")), "FrameAffix");
+  auto* affixBox = new QGridLayout(affixGroup);
+  auto* explanation =
+      new QLabel(QStringLiteral("作成されるﾌｧｲﾙに付加する文字列を指定します\n例）前に「bk」を指定し"
+                                "「aaa.txt」を処理した場合「bk_aaa.txt」"));
+  explanation->setFont(ProportionalFont(8.25));
+  affixBox->addWidget(explanation, 0, 0, 1, 5);
+  inFrChrBK_ = Named(new QLineEdit, "inFrChrBK");
+  inToChrBK_ = Named(new QLineEdit, "inToChrBK");
+  inFrChr_ = Named(new QLineEdit, "inFrChr");
+  inToChr_ = Named(new QLineEdit, "inToChr");
+  affixBox->addWidget(new QLabel(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字")), 1, 0, 1, 4);
+  affixBox->addWidget(new QLabel(QStringLiteral("前")), 2, 0);
+  affixBox->addWidget(inFrChrBK_, 2, 1);
+  affixBox->addWidget(new QLabel(QStringLiteral("後")), 2, 2);
+  affixBox->addWidget(inToChrBK_, 2, 3);
+  affixBox->addWidget(new QLabel(QStringLiteral("抽出結果ﾌｧｲﾙ名付加文字")), 3, 0, 1, 4);
+  affixBox->addWidget(new QLabel(QStringLiteral("前")), 4, 0);
+  affixBox->addWidget(inFrChr_, 4, 1);
+  affixBox->addWidget(new QLabel(QStringLiteral("後")), 4, 2);
+  affixBox->addWidget(inToChr_, 4, 3);
+  auto* sampleCaption = new QLabel(QStringLiteral("例）ABC.txt"));
+  LblSammple_[0] = Named(new QLabel, "LblSammple0");
+  LblSammple_[1] = Named(new QLabel, "LblSammple1");
+  for (QLabel* sample : LblSammple_) {
+    sample->setFrameShape(QFrame::StyledPanel);
+    sample->setMinimumWidth(130);
+  }
+  affixBox->addWidget(sampleCaption, 1, 4);
+  affixBox->addWidget(LblSammple_[0], 2, 4);
+  affixBox->addWidget(LblSammple_[1], 4, 4);
+  affixBox->setColumnStretch(1, 1);
+  affixBox->setColumnStretch(3, 1);
+
+  chkUpdateNoFile_ = Named(new QCheckBox(QStringLiteral("文字置換　対象なしでもファイル更新する")),
+                           "chkUpdateNoFile");
+  chkBKUPEdit_ =
+      Named(new QCheckBox(QStringLiteral("更新系処理時ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙを作成する")), "chkBKUPEdit");
+  ChkSelAddSts_ =
+      Named(new QCheckBox(QStringLiteral("抽出結果に付加情報を出力しない")), "ChkSelAddSts");
+  ChkAddLineNo_ =
+      Named(new QCheckBox(QStringLiteral("抽出時行頭に行番号を付加する")), "ChkAddLineNo");
+  ChkSelFile_ =
+      Named(new QCheckBox(QStringLiteral("抽出結果を連結し出力する（先頭ﾌｧｲﾙ名）")), "ChkSelFile");
+
+  // Pattern names and the code page.
+  auto* nameGroup = Named(new QGroupBox(QStringLiteral(" ﾊﾟﾀｰﾝ名称設定 ")), "FramePtnName");
+  auto* nameBox = new QFormLayout(nameGroup);
+  const char* nameLabels[3] = {"１番目", "２番目", "３番目"};
+  const char* nameObjects[3] = {"TxtPtnName1", "TxtPtnName2", "TxtPtnName3"};
+  for (int i = 0; i < 3; ++i) {
+    TxtPtnName_[i] = Named(new QLineEdit, nameObjects[i]);
+    nameBox->addRow(QString::fromUtf8(nameLabels[i]), TxtPtnName_[i]);
+  }
+  CodePage_ = Named(new QComboBox, "CodePage");
+  for (CodePage cp : kCodePages) CodePage_->addItem(QString::fromLatin1(CodePageName(cp)));
+  auto* codeRow = new QHBoxLayout;
+  codeRow->addWidget(new QLabel(QStringLiteral("文字コード")));
+  codeRow->addWidget(CodePage_);
+  codeRow->addStretch(1);
+
+  auto* BtnOptOK = Named(new QPushButton(QStringLiteral("OK")), "BtnOptOK");
+  auto* BtnOptCancel = Named(new QPushButton(QStringLiteral("CANCEL")), "BtnOptCancel");
+  auto* BtnOptClear = Named(new QPushButton(QStringLiteral("CLEAR")), "BtnOptClear");
+  BtnOptOK->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(BtnOptClear);
+  buttons->addStretch(1);
+  buttons->addWidget(BtnOptOK);
+  buttons->addWidget(BtnOptCancel);
+
+  auto* checks = new QVBoxLayout;
+  checks->setSpacing(2);
+  for (QCheckBox* box :
+       {chkUpdateNoFile_, chkBKUPEdit_, ChkSelAddSts_, ChkAddLineNo_, ChkSelFile_}) {
+    checks->addWidget(box);
+  }
+
+  auto* box = new QVBoxLayout(this);
+  box->addWidget(patternGroup);
+  box->addWidget(ChkCompMode_);
+  box->addWidget(affixGroup);
+  box->addLayout(checks);
+  box->addWidget(nameGroup);
+  box->addLayout(codeRow);
+  box->addSpacing(6);
+  box->addLayout(buttons);
+
+  for (QLineEdit* edit : {inFrChrBK_, inToChrBK_, inFrChr_, inToChr_}) {
+    connect(edit, &QLineEdit::textChanged, this, &OptionsDialog::updateSamples);
+  }
+  connect(BtnOptOK, &QPushButton::clicked, this, &OptionsDialog::ok);
+  connect(BtnOptCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(BtnOptClear, &QPushButton::clicked, this, &OptionsDialog::clear);
+
+  setValues(OptionDialogFromOptions(options_));
+}
+
+OptionDialogValues OptionsDialog::values() const {
+  OptionDialogValues v;
+  v.TextOptSts = S(TextOptSts_->text());
+  v.CompMode = ChkCompMode_->isChecked() ? 1 : 0;
+  v.inFrChrBK = S(inFrChrBK_->text());
+  v.inToChrBK = S(inToChrBK_->text());
+  v.inFrChr = S(inFrChr_->text());
+  v.inToChr = S(inToChr_->text());
+  v.UpdateNoFile = chkUpdateNoFile_->isChecked() ? 1 : 0;
+  v.BkupEdit = chkBKUPEdit_->isChecked() ? 1 : 0;
+  v.SelAddSts = ChkSelAddSts_->isChecked() ? 1 : 0;
+  v.AddLineNo = ChkAddLineNo_->isChecked() ? 1 : 0;
+  v.SelFile = ChkSelFile_->isChecked() ? 1 : 0;
+  for (int i = 0; i < 3; ++i) v.TxtPtnName[static_cast<size_t>(i)] = S(TxtPtnName_[i]->text());
+  v.codePage = kCodePages[std::max(0, CodePage_->currentIndex())];
+  return v;
+}
+
+void OptionsDialog::setValues(const OptionDialogValues& v) {
+  TextOptSts_->setText(Q(v.TextOptSts));
+  ChkCompMode_->setChecked(v.CompMode != 0);
+  inFrChrBK_->setText(Q(v.inFrChrBK));
+  inToChrBK_->setText(Q(v.inToChrBK));
+  inFrChr_->setText(Q(v.inFrChr));
+  inToChr_->setText(Q(v.inToChr));
+  chkUpdateNoFile_->setChecked(v.UpdateNoFile != 0);
+  chkBKUPEdit_->setChecked(v.BkupEdit != 0);
+  ChkSelAddSts_->setChecked(v.SelAddSts != 0);
+  ChkAddLineNo_->setChecked(v.AddLineNo != 0);
+  ChkSelFile_->setChecked(v.SelFile != 0);
+  for (int i = 0; i < 3; ++i) TxtPtnName_[i]->setText(Q(v.TxtPtnName[static_cast<size_t>(i)]));
+  for (int i = 0; i < 3; ++i) {
+    if (kCodePages[i] == v.codePage) CodePage_->setCurrentIndex(i);
+  }
+  updateSamples();
+}
+
+void OptionsDialog::updateSamples() {
+  LblSammple_[0]->setText(Q(SampleFileName(S(inFrChrBK_->text()), S(inToChrBK_->text()))));
+  LblSammple_[1]->setText(Q(SampleFileName(S(inFrChr_->text()), S(inToChr_->text()))));
+}
+
+void OptionsDialog::ok() {
+  OptionDialogValues v = values();
+  const OptionCheckResult result = CheckOptionDialog(v, options_);
+  setValues(v);
+  for (const MessageBoxRequest& box : result.messages) host_.showMessage(box);
+  if (!result.accepted) return;
+  if (result.resetTargetList && resetTargetList_) resetTargetList_();
+  StoreOptionDialog(v, options_);
+  accept();
+}
+
+void OptionsDialog::clear() {
+  OptionDialogValues v = values();
+  ClearOptionDialog(v);
+  setValues(v);
+}
+
+}  // namespace kadrel::ui

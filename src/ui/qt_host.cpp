@@ -1,0 +1,125 @@
+#include "ui/qt_host.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/main_window.h"
+#include "ui/mode_pages.h"
+#include "ui/run_dialog.h"
+#include "ui/target_list.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+QMessageBox::Icon IconOf(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Critical:
+      return QMessageBox::Critical;
+    case BoxIcon::Question:
+      return QMessageBox::Question;
+    case BoxIcon::Exclamation:
+      return QMessageBox::Warning;
+    case BoxIcon::Information:
+      return QMessageBox::Information;
+    case BoxIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Pieces of a message are joined with CR or CR LF; Qt breaks lines at LF.
+QString BoxText(const std::string& text) {
+  QString s = QString::fromStdString(text);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return s;
+}
+
+}  // namespace
+
+QtHost::QtHost() {
+  sinceLastPump_.start();
+}
+
+BoxAnswer QtHost::showMessage(const MessageBoxRequest& request) {
+  QWidget* parent = QApplication::activeModalWidget();
+  if (parent == nullptr) parent = window_;
+  QMessageBox box(parent);
+  box.setWindowTitle(request.title.empty() ? QStringLiteral("Kadrel")
+                                           : QString::fromStdString(request.title));
+  box.setText(BoxText(request.text));
+  box.setTextFormat(Qt::PlainText);
+  box.setIcon(IconOf(request.icon));
+
+  struct Choice {
+    const char16_t* caption;
+    QMessageBox::ButtonRole role;
+    BoxAnswer answer;
+  };
+  std::vector<Choice> choices;
+  switch (request.buttons) {
+    case BoxButtons::Ok:
+      choices = {{u"OK", QMessageBox::AcceptRole, BoxAnswer::Ok}};
+      break;
+    case BoxButtons::OkCancel:
+      choices = {{u"OK", QMessageBox::AcceptRole, BoxAnswer::Ok},
+                 {u"キャンセル", QMessageBox::RejectRole, BoxAnswer::Cancel}};
+      break;
+    case BoxButtons::YesNo:
+      choices = {{u"はい(&Y)", QMessageBox::YesRole, BoxAnswer::Yes},
+                 {u"いいえ(&N)", QMessageBox::NoRole, BoxAnswer::No}};
+      break;
+  }
+  std::vector<QPushButton*> buttons;
+  for (const Choice& c : choices) {
+    QPushButton* b = box.addButton(QString::fromUtf16(c.caption), c.role);
+    buttons.push_back(b);
+    if (c.answer == request.defaultAnswer) box.setDefaultButton(b);
+  }
+  // The close box answers as Cancel would, or as the only / the "No" button.
+  box.setEscapeButton(buttons.back());
+
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  box.exec();
+  QApplication::restoreOverrideCursor();
+  sinceLastPump_.restart();
+
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return choices[i].answer;
+  }
+  return choices.back().answer;
+}
+
+void QtHost::yield() {
+  if (sinceLastPump_.elapsed() < kYieldIntervalMs) return;
+  QCoreApplication::processEvents();
+  sinceLastPump_.restart();
+}
+
+void QtHost::setProgress(const RunProgress& progress) {
+  if (window_ == nullptr) return;
+  if (RunDialog* dialog = window_->runDialog()) {
+    dialog->showProgress(progress);
+    dialog->repaint();
+  }
+}
+
+void QtHost::selectTarget(int index) {
+  if (window_ == nullptr) return;
+  TargetList* list = window_->targetList();
+  if (index < 0 || index >= list->count()) return;
+  list->setCurrentRow(index);
+  list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
+}
+
+std::string QtHost::multiLineReplacement() {
+  if (window_ == nullptr) return {};
+  QString text = window_->pages()->TxtAfterWord->toPlainText();
+  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return text.toStdString();
+}
+
+}  // namespace kadrel::ui

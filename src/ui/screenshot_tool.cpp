@@ -1,0 +1,87 @@
+// kadrel-screenshots: renders the main window once per mode page into PNG files,
+// with a few sample files listed, for the documentation. Run it under the
+// offscreen platform: kadrel-screenshots OUTPUT_FOLDER
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <cstdio>
+#include <fstream>
+
+#include "core/text/code_page.h"
+#include "core/text/utf.h"
+#include "ui/look.h"
+#include "ui/main_window.h"
+#include "ui/mode_pages.h"
+#include "ui/qt_host.h"
+
+namespace {
+
+// Sample files are written in the default code page, as users' files would be.
+void WriteText(const QString& path, const char* text) {
+  std::ofstream out(path.toStdString(), std::ios::binary);
+  out << kadrel::CodecFor(kadrel::CodePage::CP932).encode(kadrel::Utf8ToU32(text));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: kadrel-screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString outFolder = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(outFolder);
+
+  QTranslator qtTranslator;
+  if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTranslator);
+  }
+  QApplication::setFont(kadrel::ui::ProportionalFont(9));
+
+  QTemporaryDir work;
+  const QString samples = work.filePath(QStringLiteral("文書"));
+  QDir().mkpath(samples + QStringLiteral("/2024"));
+  WriteText(samples + QStringLiteral("/readme.txt"), "abc\r\n");
+  WriteText(samples + QStringLiteral("/2024/議事録_0412.txt"), "abc\r\n");
+  WriteText(samples + QStringLiteral("/2024/議事録_0519.txt"), "abc\r\n");
+  WriteText(samples + QStringLiteral("/顧客一覧.csv"), "abc\r\n");
+  const QString combo = work.filePath(QStringLiteral("整形.txt"));
+  WriteText(combo,
+            "#,見出しの整形,#\r\n"
+            "5,1,1,0,0,1,#\r\n"
+            "0,0,株式会社,0,(株),#\r\n"
+            "2,0,0,2,0,0,,000010,10,#\r\n");
+
+  kadrel::ui::QtHost host;
+  kadrel::ui::MainWindow window(host, work.path().toStdString());
+  host.attach(&window);
+  window.dropTargets({samples});
+  window.dropComboFiles({combo});
+  window.pages()->inTrimChr->setEditText(QStringLiteral("株式会社"));
+  window.pages()->inChangeChr->setEditText(QStringLiteral("(株)"));
+  window.pages()->inStartChr->setEditText(QStringLiteral("BEGIN"));
+  window.pages()->inEndChr->setEditText(QStringLiteral("END"));
+  window.pages()->inSrcChr[0]->setEditText(QStringLiteral("ERROR"));
+  window.pages()->inSrcChr[1]->setEditText(QStringLiteral("WARN"));
+  window.pages()->inSrcChr[2]->setEditText(QStringLiteral("2024"));
+  window.show();
+
+  int failures = 0;
+  for (int mode = 0; mode <= 6; ++mode) {
+    window.setMode(mode);
+    QApplication::processEvents();
+    const QString file = QDir(outFolder).filePath(QStringLiteral("kadrel-mode%1.png").arg(mode));
+    if (!window.grab().save(file)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+      ++failures;
+    }
+  }
+  window.setMode(0);
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,103 @@
+#include "ui/target_list.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include "core/text/case_fold.h"
+#include "ui/combo_text_box.h"
+#include "ui/look.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+bool IsPlaceholder(const QString& entry) {
+  return EqualsIgnoreCase(entry.toStdString(), kTargetPlaceholder.toStdString());
+}
+
+bool OffersFiles(const QMimeData* data) {
+  return !DroppedLocalPaths(data).isEmpty();
+}
+
+}  // namespace
+
+TargetList::TargetList(QWidget* parent) : QListWidget(parent) {
+  setObjectName(QStringLiteral("List1"));
+  setFont(MonoFont(11.25));
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setUniformItemSizes(true);
+  setTextElideMode(Qt::ElideNone);
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+  setDragDropMode(QAbstractItemView::DropOnly);
+  setDropIndicatorShown(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+std::vector<std::string> TargetList::entries() const {
+  std::vector<std::string> out;
+  out.reserve(static_cast<size_t>(count()));
+  for (int i = 0; i < count(); ++i) out.push_back(item(i)->text().toStdString());
+  return out;
+}
+
+bool TargetList::holdsFiles() const {
+  return count() > 0 && !IsPlaceholder(item(0)->text());
+}
+
+bool TargetList::hasSelectedFile() const {
+  const QListWidgetItem* current = currentItem();
+  return current != nullptr && current->isSelected() && !IsPlaceholder(current->text());
+}
+
+void TargetList::dragEnterEvent(QDragEnterEvent* event) {
+  if (!OffersFiles(event->mimeData())) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void TargetList::dragMoveEvent(QDragMoveEvent* event) {
+  if (!OffersFiles(event->mimeData())) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void TargetList::dropEvent(QDropEvent* event) {
+  const QStringList paths = DroppedLocalPaths(event->mimeData());
+  if (paths.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  emit pathsDropped(paths);
+}
+
+// The right button does not move the selection: the popup acts on the entry that
+// was selected before.
+void TargetList::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    event->accept();
+    return;
+  }
+  QListWidget::mousePressEvent(event);
+}
+
+void TargetList::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    event->accept();
+    if (hasSelectedFile()) emit popupRequested(event->globalPosition().toPoint());
+    return;
+  }
+  QListWidget::mouseReleaseEvent(event);
+}
+
+}  // namespace kadrel::ui

@@ -1,0 +1,58 @@
+#include "ui/window_texts.h"
+
+namespace kadrel::ui {
+
+namespace {
+
+std::string VersionNumber() {
+  return std::to_string(KADREL_VERSION_MAJOR) + "." + std::to_string(KADREL_VERSION_MINOR) + "." +
+         std::to_string(KADREL_VERSION_PATCH);
+}
+
+}  // namespace
+
+std::string WindowCaption() {
+  return "Kadrel   Ver. " + VersionNumber();
+}
+
+std::string ModeName(int mode) {
+  static const char* const kNames[] = {
+      "文字列置換",
+      "改行コード置換(UNIX形式→TEXT形式)",
+      "行頭・行末文字列制御（付番・挿入・削除）",
+      "キーワード指定範囲抽出",
+      "複数文字列含み行抽出",
+      "空白行・文字削除",
+      "連続実行（連続技／COMBO!!）",
+  };
+  if (mode < 0 || mode > 6) return {};
+  return kNames[mode];
+}
+
+std::string OutputCaption(int mode) {
+  switch (mode) {
+    case 3:
+    case 4:
+      return "作成されるﾌｧｲﾙは 「抽出結果ﾌｧｲﾙ」です";
+    case 6:
+      return "（連続実行）";
+    default:
+      return "作成されるﾌｧｲﾙは 「ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ」です";
+  }
+}
+
+std::string HomePageAddress() {
+  return KADREL_HOMEPAGE;
+}
+
+std::string LegalNotice() {
+  return "Copyright (C) Kadrel の開発者";
+}
+
+std::string VersionBoxText() {
+  return "Kadrel        Version " + VersionNumber() + "\r\n" +
+         "ﾃｷｽﾄ形式ﾌｧｲﾙの文字列制御を行います\r\n\r\n" + LegalNotice() + "\r\n\r\n" +
+         HomePageAddress();
+}
+
+}  // namespace kadrel::ui

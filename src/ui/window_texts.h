@@ -1,0 +1,24 @@
+// The main window's fixed texts: the caption, the mode captions and what each mode
+// creates, the COMBO!! prompt and the version box. Plain C++, no Qt.
+#pragma once
+
+#include <string>
+
+namespace kadrel::ui {
+
+inline const std::string kComboPrompt = "COMBO!!ファイルをドロップして下さい";
+
+// "Kadrel   Ver. " and the program's version.
+std::string WindowCaption();
+// The entry of modeCombo for a processing mode 0..6; empty for another number.
+std::string ModeName(int mode);
+// LblOutpuFileName's caption for a processing mode 0..6.
+std::string OutputCaption(int mode);
+
+// The maker's home page and the legal notice of the version box.
+std::string HomePageAddress();
+std::string LegalNotice();
+// The version box's text, lines joined with CR LF.
+std::string VersionBoxText();
+
+}  // namespace kadrel::ui

@@ -1,0 +1,455 @@
+// The main window: start-up, mode selection, the target list (drops, filter,
+// popup), START with its refusals and the run dialog, COMBO!! drops, the export
+// box, help and version.
+#include <QAction>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QtTest>
+#include <filesystem>
+
+#include "core/target_list.h"
+#include "core/text/code_page.h"
+#include "core/text/utf.h"
+#include "ui/combo_text_box.h"
+#include "ui/mode_pages.h"
+#include "ui/run_dialog.h"
+#include "ui/target_list.h"
+#include "ui/window_texts.h"
+#include "window_fixture.h"
+
+using namespace kadrel;
+using kadrel::test::ClickButton;
+using kadrel::test::DropPaths;
+using kadrel::test::Q;
+using kadrel::test::ReadFile;
+using kadrel::test::WindowFixture;
+using kadrel::test::WriteFile;
+
+namespace {
+
+QStringList Entries(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+std::string Sjis(const char* utf8) {
+  return CodecFor(CodePage::CP932).encode(Utf8ToU32(utf8));
+}
+
+// A folder of files for drops: b.txt, sub/c.txt, d.txt, .hidden.txt, e.csv,
+// notes.txt_BK, NOTES.TXT_sel.
+struct DropFolder {
+  test::TempDir dir;
+  DropFolder() {
+    std::filesystem::create_directory(dir.file("sub"));
+    for (const char* name :
+         {"b.txt", "sub/c.txt", "d.txt", ".hidden.txt", "e.csv", "notes.txt_BK", "NOTES.TXT_sel"}) {
+      WriteFile(dir.file(name), "x\r\n");
+    }
+  }
+  QString path(const char* name) const { return Q(dir.file(name)); }
+};
+
+int RunDialogAnswer(QDialog& dialog, const char* button) {
+  ClickButton(dialog, button);
+  return dialog.result();
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void startUpState();
+  void modeSelectionShowsOnePage();
+  void menuBarHasEveryItem();
+  void windowKeepsItsCreatedSizeAsMinimum();
+  void folderDropIsDepthFirstWithoutHiddenOrOwnFiles();
+  void secondDropReplacesAndEmptyDropLeavesNothing();
+  void popupOpensOnlyOnASelectedFile();
+  void removingLastEntryBringsPlaceholderBack();
+  void startRefusals();
+  void runRewritesFilesAndKeepsBackups();
+  void declineTouchesNothing();
+  void cancelDisabledForOneFile();
+  void comboRunFromDroppedFile();
+  void exportLines();
+  void exportRefusedInComboMode();
+  void helpWithoutHelpFilesReturns();
+  void versionBoxLines();
+};
+
+void WindowTest::startUpState() {
+  WindowFixture f;
+  ui::MainWindow& w = f.window();
+  QCOMPARE(w.windowTitle(), Q("Kadrel   Ver. ") + QStringLiteral("%1.%2.%3")
+                                                      .arg(KADREL_VERSION_MAJOR)
+                                                      .arg(KADREL_VERSION_MINOR)
+                                                      .arg(KADREL_VERSION_PATCH));
+  QCOMPARE(w.mode(), 0);
+  QCOMPARE(w.pages()->currentWidget(), w.pages()->page(0));
+  QCOMPARE(f.find<QLabel>("LblOutpuFileName")->text(), Q("作成されるﾌｧｲﾙは 「ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ」です"));
+  QCOMPARE(Entries(w.targetList()), QStringList{Q("対象ファイルをドロップして下さい")});
+  QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
+  QVERIFY(!f.find<QAction>("MenuStart")->isEnabled());
+  QVERIFY(f.find<QLabel>("Label2")->text().isEmpty());
+  auto* recent = f.find<QAction>("MenuCOMBORecent0");
+  QCOMPARE(recent->text(), Q("（なし）"));
+  QVERIFY(!recent->isEnabled());
+  QVERIFY(f.find<QAction>("MenuCOMBORecent1") == nullptr);
+  QCOMPARE(w.pages()->TextCombo->toPlainText(), Q("COMBO!!ファイルをドロップして下さい"));
+  QCOMPARE(f.find<QAction>("MenuPtnREAD1")->text(), Q("(No.1)"));
+  QVERIFY(w.pages()->OptAfterAct[0]->isChecked());
+  QVERIFY(f.host().boxes.empty());
+}
+
+void WindowTest::modeSelectionShowsOnePage() {
+  WindowFixture f;
+  ui::MainWindow& w = f.window();
+  auto* label = f.find<QLabel>("LblOutpuFileName");
+  w.setMode(6);
+  QCOMPARE(w.pages()->currentWidget(), w.pages()->page(9));
+  QCOMPARE(label->text(), Q("（連続実行）"));
+  for (int i : {0, 1, 2, 3, 4, 5}) QVERIFY(!w.pages()->page(i)->isVisibleTo(w.pages()));
+  w.setMode(3);
+  QCOMPARE(w.pages()->currentWidget(), w.pages()->page(3));
+  QCOMPARE(label->text(), Q("作成されるﾌｧｲﾙは 「抽出結果ﾌｧｲﾙ」です"));
+  auto* combo = f.find<QComboBox>("modeCombo");
+  QCOMPARE(combo->count(), 7);
+  for (int m = 0; m < 7; ++m) QCOMPARE(combo->itemText(m), Q(ui::ModeName(m)));
+}
+
+void WindowTest::menuBarHasEveryItem() {
+  WindowFixture f;
+  const std::pair<const char*, const char*> items[] = {
+      {"MenuManual", "操作(&M)"},
+      {"MenuStart", "処理開始 (&S)"},
+      {"MenuClear", "ｸﾘｱ (&C)"},
+      {"MenuCOMBORecentGrp", "最近使用したCOMBO!!ﾌｧｲﾙ (&F)"},
+      {"MenuEND", "Kadrel の終了 (&X)"},
+      {"MenuPtn", "ﾊﾟﾀｰﾝ(&P)"},
+      {"MenuPtnRDGR", "読込 (&R)"},
+      {"MenuPtnSVGR", "記憶 (&S)"},
+      {"MenuOpt", "ｵﾌﾟｼｮﾝ(&O)"},
+      {"MenuCmbEdit", "連続技/COMBO!!編集 (&C)"},
+      {"MenuOption", "ｵﾌﾟｼｮﾝ設定 (&O)"},
+      {"MenuHelp", "ﾍﾙﾌﾟ(&H)"},
+      {"MenuHelpContents", "目次 (&C)"},
+      {"MenuHelpSearch", "ﾄﾋﾟｯｸの検索 (&S)"},
+      {"MenuHelpCOMBO", "連続実行/COMBO ﾍﾙﾌﾟ"},
+      {"MenuHP", "HomePage(&H)"},
+      {"MenuVer", "ﾊﾞｰｼﾞｮﾝ情報 (&A)"},
+      {"MenuPOPDel", "対象から外す"},
+  };
+  for (const auto& [name, caption] : items) {
+    auto* action = f.find<QAction>(name);
+    QVERIFY2(action != nullptr, name);
+    QCOMPARE(action->text(), Q(caption));
+  }
+  for (const char* sep : {"Menu10", "Menu11", "Menu21", "Menu12", "Menu13", "Menu14"}) {
+    auto* action = f.find<QAction>(sep);
+    QVERIFY2(action != nullptr && action->isSeparator(), sep);
+  }
+  // The popup menu is never part of the bar.
+  auto* popup = f.find<QMenu>("MenuPOPListBox");
+  QVERIFY(popup != nullptr);
+  for (QAction* a : f.window().menuBar()->actions()) QVERIFY(a != popup->menuAction());
+}
+
+void WindowTest::windowKeepsItsCreatedSizeAsMinimum() {
+  WindowFixture f;
+  ui::MainWindow& w = f.window();
+  w.show();
+  const QSize created = w.createdSize();
+  QCOMPARE(w.minimumSize(), created);
+  auto* panel = f.find<QWidget>("Picture1");
+  const int panelHeight = panel->height();
+  w.resize(created.width() + 200, created.height() + 300);
+  QApplication::processEvents();
+  QCOMPARE(panel->height(), panelHeight);
+  QVERIFY(w.targetList()->height() > 250);
+  QVERIFY(w.targetList()->width() >= created.width() + 200 - 2);
+  w.resize(created.width() - 100, created.height() - 100);
+  QCOMPARE(w.size(), created);
+}
+
+void WindowTest::folderDropIsDepthFirstWithoutHiddenOrOwnFiles() {
+  WindowFixture f;
+  DropFolder d;
+  const QString hiddenDirect = d.path(".hidden.txt");
+  DropPaths(f.window().targetList(), {d.path(""), hiddenDirect});
+  QCOMPARE(Entries(f.window().targetList()),
+           (QStringList{d.path("b.txt"), d.path("d.txt"), d.path("e.csv"), d.path("sub/c.txt"),
+                        hiddenDirect}));
+  QVERIFY(f.find<QPushButton>("BtnStart")->isEnabled());
+  QVERIFY(f.find<QAction>("MenuStart")->isEnabled());
+  QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("5"));
+  QVERIFY(f.window().targetList()->isVisible() == f.window().isVisible());
+}
+
+void WindowTest::secondDropReplacesAndEmptyDropLeavesNothing() {
+  WindowFixture f;
+  DropFolder d;
+  DropPaths(f.window().targetList(), {d.path("b.txt"), d.path("d.txt")});
+  DropPaths(f.window().targetList(), {d.path("e.csv")});
+  QCOMPARE(Entries(f.window().targetList()), QStringList{d.path("e.csv")});
+  DropPaths(f.window().targetList(), {d.path("notes.txt_BK")});
+  QCOMPARE(f.window().targetList()->count(), 0);
+  QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
+  QVERIFY(f.find<QLabel>("Label2")->text().isEmpty());
+}
+
+void WindowTest::popupOpensOnlyOnASelectedFile() {
+  WindowFixture f;
+  ui::TargetList* list = f.window().targetList();
+  f.window().show();
+  QSignalSpy spy(list, &ui::TargetList::popupRequested);
+  const QPoint at = list->visualItemRect(list->item(0)).center();
+  // The placeholder line, selected: no popup.
+  list->setCurrentRow(0);
+  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+  QCOMPARE(spy.count(), 0);
+
+  DropFolder d;
+  DropPaths(list, {d.path("b.txt"), d.path("d.txt")});
+  list->clearSelection();
+  list->setCurrentItem(nullptr);
+  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+  QCOMPARE(spy.count(), 0);  // nothing selected
+  list->setCurrentRow(1);
+  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+  QCOMPARE(spy.count(), 1);
+  QCOMPARE(list->currentRow(), 1);  // the right button does not move the selection
+  auto* popup = f.find<QMenu>("MenuPOPListBox");
+  popup->close();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QCOMPARE(spy.count(), 1);
+}
+
+void WindowTest::removingLastEntryBringsPlaceholderBack() {
+  WindowFixture f;
+  DropFolder d;
+  ui::TargetList* list = f.window().targetList();
+  DropPaths(list, {d.path("b.txt"), d.path("d.txt")});
+  list->setCurrentRow(0);
+  f.find<QAction>("MenuPOPDel")->trigger();
+  QCOMPARE(Entries(list), QStringList{d.path("d.txt")});
+  QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("1"));
+  QVERIFY(f.find<QPushButton>("BtnStart")->isEnabled());
+  list->setCurrentRow(0);
+  f.find<QAction>("MenuPOPDel")->trigger();
+  QCOMPARE(Entries(list), QStringList{Q("対象ファイルをドロップして下さい")});
+  QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
+  QVERIFY(f.find<QLabel>("Label2")->text().isEmpty());
+}
+
+void WindowTest::startRefusals() {
+  WindowFixture f;
+  f.window().StartRun();  // placeholder only
+  DropFolder d;
+  DropPaths(f.window().targetList(), {d.path("b.txt")});
+  f.window().setMode(6);
+  f.window().StartRun();  // COMBO!! prompt still shown
+  f.window().setMode(3);
+  f.window().pages()->inEndChr->setEditText(QStringLiteral("END"));
+  f.window().StartRun();  // empty start keyword: the check's own box
+  QCOMPARE(f.host().texts(), (std::vector<std::string>{"ファイルを指定してください",
+                                                       "COMBO!!ファイルをドロップしてください",
+                                                       "開始ｷｰﾜｰﾄﾞ文字列を指定してください"}));
+  QCOMPARE(f.host().boxes[0].icon, BoxIcon::Exclamation);
+  QCOMPARE(f.dialogsRun(), 0);
+}
+
+void WindowTest::runRewritesFilesAndKeepsBackups() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "abc abc\r\nxyz\r\n");
+  WriteFile(data.file("b.txt"), "ABC\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt")), Q(data.file("b.txt"))});
+  f.window().pages()->inTrimChr->setEditText(QStringLiteral("abc"));
+  f.window().pages()->inChangeChr->setEditText(QStringLiteral("def"));
+  QString question;
+  bool cancelHiddenBeforeRun = false;
+  f.onDialog([&](QDialog& dialog) {
+    question = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"))->text();
+    cancelHiddenBeforeRun = dialog.findChild<QPushButton*>(QStringLiteral("BtnCancel"))->isHidden();
+    return RunDialogAnswer(dialog, "BtnYes");
+  });
+  f.find<QPushButton>("BtnStart")->click();
+  QCOMPARE(f.dialogsRun(), 1);
+  QVERIFY(cancelHiddenBeforeRun);
+  QCOMPARE(question, Q("2 File の\n文字列置換　置換前文字列 abc  置換後文字列 def "
+                       "を開始します\nよろしいですか？"));
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("def def\r\nxyz\r\n"));
+  QCOMPARE(ReadFile(data.file("b.txt")), std::string("def\r\n"));
+  QCOMPARE(ReadFile(data.file("a.txt_BK")), std::string("abc abc\r\nxyz\r\n"));
+  QCOMPARE(ReadFile(data.file("b.txt_BK")), std::string("ABC\r\n"));
+  QCOMPARE(f.window().pages()->inTrimChr->itemText(0), QStringLiteral("abc"));
+  QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("2"));
+  QVERIFY(!f.host().progress.empty());
+}
+
+void WindowTest::declineTouchesNothing() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "abc\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  f.window().pages()->inTrimChr->setEditText(QStringLiteral("abc"));
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnNo"); });
+  f.window().StartRun();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc\r\n"));
+  QVERIFY(!test::FileExists(data.file("a.txt_BK")));
+  QCOMPARE(f.window().pages()->inChangeChr->itemText(0), QStringLiteral("abc"));  // merged
+  QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("1"));
+}
+
+void WindowTest::cancelDisabledForOneFile() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "x\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  f.window().setMode(1);
+  bool cancelEnabled = true;
+  bool cancelShown = false;
+  f.onDialog([&](QDialog& dialog) {
+    auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("BtnCancel"));
+    ClickButton(dialog, "BtnYes");
+    cancelShown = !cancel->isHidden();
+    cancelEnabled = cancel->isEnabled();
+    return dialog.result();
+  });
+  f.window().StartRun();
+  QVERIFY(cancelShown);
+  QVERIFY(!cancelEnabled);
+}
+
+void WindowTest::comboRunFromDroppedFile() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "  abc  \r\n\r\nabc\r\n");
+  WriteFile(data.file("steps1.txt"), Sjis("#,整形,#\r\n5,1,0,1,0,1,#\r\n"));
+  WriteFile(data.file("steps2.txt"), "0,0,abc,0,xyz,#\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  f.window().setMode(6);
+  DropPaths(f.window().pages()->TextCombo,
+            {Q(data.file("steps1.txt")), Q(data.file("steps2.txt"))});
+  QCOMPARE(f.window().combo().steps.size(), size_t{2});
+  QCOMPARE(f.window().pages()->TextCombo->toPlainText(),
+           Q("<< 整形 >>\n空白行・文字削除　空白行削除 LeftSP RightSP\n"
+             "文字列置換　置換前文字列 abc  置換後文字列 xyz\n"));
+  QCOMPARE(f.find<QAction>("MenuCOMBORecent0")->text(), Q(data.file("steps2.txt")));
+  QCOMPARE(f.find<QAction>("MenuCOMBORecent1")->text(), Q(data.file("steps1.txt")));
+  QString question;
+  f.onDialog([&](QDialog& dialog) {
+    question = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"))->text();
+    return RunDialogAnswer(dialog, "BtnYes");
+  });
+  f.window().StartRun();
+  QCOMPARE(question, Q("1 File の 2 処理連続実行（COMBO!!）を開始します\nよろしいですか？"));
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("xyz\r\nxyz\r\n"));
+  QVERIFY(test::FileExists(data.file("a.txt_BK")));
+}
+
+void WindowTest::exportLines() {
+  WindowFixture f;
+  ui::ModePages* p = f.window().pages();
+  struct Case {
+    int mode;
+    std::function<void()> set;
+    QString line;
+  };
+  const Case cases[] = {
+      {3,
+       [p] {
+         p->inStartChr->setEditText(QStringLiteral("BEGIN"));
+         p->inEndChr->setEditText(QStringLiteral("END"));
+       },
+       QStringLiteral("3,BEGIN,END,#")},
+      {0,
+       [p] {
+         p->inTrimChr->setEditText(QStringLiteral("abc"));
+         p->inChangeChr->setEditText(QStringLiteral("xyz"));
+         p->OptAfterAct[1]->setChecked(true);
+       },
+       QStringLiteral("0,0,abc,0,xyz,#")},
+      {1, [] {}, QStringLiteral("1,#")},
+      {4,
+       [p] {
+         p->inSrcChr[0]->setEditText(QStringLiteral("A"));
+         p->inSrcChr[1]->setEditText(QStringLiteral("B"));
+         p->inSrcChr[2]->setEditText(QStringLiteral("C"));
+         p->m4ChkOR[1]->setChecked(true);
+       },
+       QStringLiteral("4,A,True,B,False,C,#")},
+  };
+  for (const Case& c : cases) {
+    f.window().setMode(c.mode);
+    c.set();
+    QString line, title, prompt;
+    f.onDialog([&](QDialog& dialog) {
+      auto& box = static_cast<QInputDialog&>(dialog);
+      line = box.textValue();
+      title = box.windowTitle();
+      prompt = box.labelText();
+      return 0;
+    });
+    f.find<QAction>("MenuCmbEdit")->trigger();
+    QCOMPARE(line, c.line);
+    QCOMPARE(title, Q("連続技/COMBO!!編集 テキストデータ"));
+    QCOMPARE(prompt, Q("この処理に対する連続技の引数は下記のようになります。\n"
+                       "下記テキストをコピーして１行毎にご利用ください。"));
+  }
+  QVERIFY(f.host().boxes.empty());
+}
+
+void WindowTest::exportRefusedInComboMode() {
+  WindowFixture f;
+  f.window().setMode(6);
+  f.find<QAction>("MenuCmbEdit")->trigger();
+  QCOMPARE(f.host().texts(), std::vector<std::string>{"この処理の連続技はできません。"});
+  QCOMPARE(f.dialogsRun(), 0);
+}
+
+void WindowTest::helpWithoutHelpFilesReturns() {
+  WindowFixture f;
+  f.window().setHelpFolder(QStringLiteral("/nonexistent/help"));
+  for (const char* item : {"MenuHelpContents", "MenuHelpSearch", "MenuHelpCOMBO"}) {
+    f.find<QAction>(item)->trigger();
+  }
+  QCOMPARE(f.host().boxes.size(), size_t{3});
+  for (const auto& box : f.host().boxes) {
+    QCOMPARE(box.icon, BoxIcon::None);
+    QCOMPARE(box.title, std::string("Kadrel"));
+    QVERIFY(!box.text.empty());
+  }
+  QVERIFY(f.window().helpViewer() == nullptr);
+}
+
+void WindowTest::versionBoxLines() {
+  WindowFixture f;
+  f.find<QAction>("MenuVer")->trigger();
+  QCOMPARE(f.host().boxes.size(), size_t{1});
+  const auto& box = f.host().boxes[0];
+  QCOMPARE(box.icon, BoxIcon::Information);
+  const QStringList lines = Q(box.text).split(QStringLiteral("\r\n"));
+  QCOMPARE(lines.size(), 6);
+  QCOMPARE(lines[0], QStringLiteral("Kadrel        Version %1.%2.%3")
+                         .arg(KADREL_VERSION_MAJOR)
+                         .arg(KADREL_VERSION_MINOR)
+                         .arg(KADREL_VERSION_PATCH));
+  QCOMPARE(lines[1], Q("ﾃｷｽﾄ形式ﾌｧｲﾙの文字列制御を行います"));
+  QVERIFY(lines[2].isEmpty() && lines[4].isEmpty());
+  QCOMPARE(lines[5], Q(ui::HomePageAddress()));
+}
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
