@@ -115,5 +115,41 @@ TEST_F(CrashConsistency, ComboRun) {
   killAtRandom({"-c", dir.file("steps.txt")}, 12);
 }
 
+// Two COMBO!! runs at once share the program's folder but never its work file,
+// also when one of them is killed half way.
+TEST_F(CrashConsistency, ComboRunsSideBySideKeepTheirWorkFilesApart) {
+  const std::vector<std::string> run{"-c", dir.file("steps.txt")};
+  reset();
+  ASSERT_EQ(proof::WaitCli(proof::StartCli(arguments(run))), 0);
+  for (auto& t : targets) t.after = ReadFile(t.path);
+
+  std::filesystem::create_directory(dir.file("other"));
+  const std::string other = dir.file("other/big.txt");
+  for (int round = 0; round < 3; ++round) {
+    reset();
+    WriteFile(other, targets[0].before);
+    std::filesystem::remove(other + "_BK");
+    const pid_t first = proof::StartCli(arguments(run));
+    const pid_t second = proof::StartCli(
+        {"--ini", dir.file("Kadrel.ini"), "-q", "-c", dir.file("steps.txt"), other});
+    if (round == 2) {  // the first one dies in the middle of its work
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      ::kill(first, SIGKILL);
+    }
+    const int firstStatus = proof::WaitCli(first);
+    EXPECT_EQ(proof::WaitCli(second), 0);
+    EXPECT_TRUE(ReadFile(other) == targets[0].after);
+    for (const auto& t : targets) {
+      const std::string now = ReadFile(t.path);
+      if (round < 2) {
+        EXPECT_EQ(firstStatus, 0);
+        EXPECT_TRUE(now == t.after) << t.path;
+      } else if (now != t.before && now != t.after) {
+        EXPECT_TRUE(ReadFile(t.path + "_BK") == t.before) << t.path;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kadrel
