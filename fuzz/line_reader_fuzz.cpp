@@ -5,12 +5,14 @@
 //     every line;
 //   - the reader splits lines exactly at CR and CR LF (a lone LF stays in the line),
 //     however the reads are cut;
-//   - the writer gives back every line followed by CR LF.
+//   - the writer gives back every line followed by CR LF;
+//   - a decoded line survives the program's UTF-8 strings unchanged.
 #include <string>
 #include <vector>
 
 #include "core/line_io.h"
 #include "core/text/code_page.h"
+#include "core/text/utf.h"
 #include "fuzz_support.h"
 
 using namespace kadrel;
@@ -70,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::u32string line;
       FUZZ_REQUIRE(reader.readLine(line));
       FUZZ_REQUIRE(line == codec.decode(want));
+      FUZZ_REQUIRE(Utf8ToU32(U32ToUtf8(line)) == line);
       FUZZ_REQUIRE(writer.writeLine(line));
     } else {
       std::string bytes;
