@@ -3,8 +3,12 @@
 // box, help and version.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -12,13 +16,14 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QtTest>
 #include <filesystem>
 
-#include "core/target_list.h"
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "ui/combo_text_box.h"
+#include "ui/help_viewer.h"
 #include "ui/mode_pages.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
@@ -73,8 +78,6 @@ class WindowTest : public QObject {
   void modeSelectionShowsOnePage();
   void menuBarHasEveryItem();
   void windowKeepsItsCreatedSizeAsMinimum();
-  void dropFilterRules_data();
-  void dropFilterRules();
   void folderDropIsDepthFirstWithoutHiddenOrOwnFiles();
   void secondDropReplacesAndEmptyDropLeavesNothing();
   void popupOpensOnlyOnASelectedFile();
@@ -87,6 +90,7 @@ class WindowTest : public QObject {
   void exportLines();
   void exportRefusedInComboMode();
   void helpWithoutHelpFilesReturns();
+  void helpEntryPoints();
   void versionBoxLines();
 };
 
@@ -182,54 +186,6 @@ void WindowTest::windowKeepsItsCreatedSizeAsMinimum() {
   QVERIFY(w.targetList()->width() >= created.width() + 200 - 2);
   w.resize(created.width() - 100, created.height() - 100);
   QCOMPARE(w.size(), created);
-}
-
-void WindowTest::dropFilterRules_data() {
-  QTest::addColumn<QString>("selSts");
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("backupSuffix");
-  QTest::addColumn<bool>("listed");
-  QTest::newRow("extension ignores case") << "*.txt"
-                                          << "a.TXT"
-                                          << "_BK" << true;
-  QTest::newRow("second pattern") << "*.txt;*.csv"
-                                  << "a.csv"
-                                  << "_BK" << true;
-  QTest::newRow("not listed") << "*.txt"
-                              << "a.csv"
-                              << "_BK" << false;
-  QTest::newRow("all anywhere") << "*.TXT;*.*"
-                                << "a.csv"
-                                << "_BK" << true;
-  QTest::newRow("no dot") << "*.txt"
-                          << "readme"
-                          << "_BK" << true;
-  QTest::newRow("part of extension") << "*.txt"
-                                     << "a.tx"
-                                     << "_BK" << true;
-  QTest::newRow("first dot counts") << "*.txt"
-                                    << "a.b.txt"
-                                    << "_BK" << false;
-  QTest::newRow("backup suffix") << "*.*"
-                                 << "notes.txt_BK"
-                                 << "_BK" << false;
-  QTest::newRow("result suffix, any case") << "*.*"
-                                           << "NOTES.TXT_sel"
-                                           << "_BK" << false;
-  QTest::newRow("empty suffix not tested") << "*.*"
-                                           << "notes.txt_BK"
-                                           << "" << true;
-}
-
-void WindowTest::dropFilterRules() {
-  QFETCH(QString, selSts);
-  QFETCH(QString, name);
-  QFETCH(QString, backupSuffix);
-  QFETCH(bool, listed);
-  RunOptions options;
-  options.SelSts = selSts.toStdString();
-  options.LstChrBk = backupSuffix.toStdString();
-  QCOMPARE(DropFilter(options).accepts(name.toStdString()), listed);
 }
 
 void WindowTest::folderDropIsDepthFirstWithoutHiddenOrOwnFiles() {
@@ -482,6 +438,34 @@ void WindowTest::helpWithoutHelpFilesReturns() {
     QVERIFY(!box.text.empty());
   }
   QVERIFY(f.window().helpViewer() == nullptr);
+}
+
+void WindowTest::helpEntryPoints() {
+  WindowFixture f;
+  const QString folder = ui::FindHelpFolder();
+  QVERIFY(!folder.isEmpty());
+  std::vector<ui::HelpTopic> topics;
+  QString error;
+  QVERIFY(ui::ReadHelpTopics(folder, topics, error));
+  for (const ui::HelpTopic& t : topics) {
+    QVERIFY2(QFile::exists(QDir(folder).filePath(t.file)), qPrintable(t.file));
+  }
+  f.window().setHelpFolder(folder);
+  f.find<QAction>("MenuHelpCOMBO")->trigger();
+  QVERIFY(f.window().helpViewer() != nullptr);
+  QCOMPARE(f.window().helpViewer()->currentFile(), QStringLiteral("combo.html"));
+  f.find<QAction>("MenuHelpContents")->trigger();
+  auto* tabs = f.window().helpViewer()->findChild<QTabWidget*>(QStringLiteral("HelpTabs"));
+  QCOMPARE(tabs->currentIndex(), 0);
+  f.find<QAction>("MenuHelpSearch")->trigger();
+  QCOMPARE(tabs->currentIndex(), 1);
+  auto* keyword = f.window().helpViewer()->findChild<QLineEdit*>(QStringLiteral("HelpKeyword"));
+  auto* hits = f.window().helpViewer()->findChild<QListWidget*>(QStringLiteral("HelpKeywordList"));
+  keyword->setText(QStringLiteral("ａｎｄ").normalized(QString::NormalizationForm_KC));
+  QVERIFY(hits->count() > 0);
+  QVERIFY(hits->item(0)->text().startsWith(QStringLiteral("AND")));
+  QVERIFY(f.host().boxes.empty());
+  f.window().helpViewer()->close();
 }
 
 void WindowTest::versionBoxLines() {
