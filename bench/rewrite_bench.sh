@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Rewriting benchmarks: our engines, run through RunAll by kadrel_run_step, against
+# Rewriting benchmarks: our engines, run through kadrel-cli, against
 # the classic tools on the same data, with wall time and peak memory.
 #
 #   bench/rewrite_bench.sh [SIZE_MB] [STRETCH_MB]
@@ -19,7 +19,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${KADREL_BUILD_DIR:-build}"
-runner="$(realpath "$build_dir/bench/kadrel_run_step")"
+cli="$(realpath "$build_dir/src/cli/kadrel-cli")"
 make_text="$(realpath bench/make_text.py)"
 size_mb="${1:-120}"
 stretch_mb="${2:-1100}"
@@ -27,7 +27,7 @@ stretch_mb="${2:-1100}"
 for tool in unix2dos sed python3 /usr/bin/time cmp; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
-[[ -x "$runner" ]] || { echo "build $runner first (scripts/build)" >&2; exit 1; }
+[[ -x "$cli" ]] || { echo "build $cli first (scripts/build)" >&2; exit 1; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/kadrel-bench-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
@@ -63,7 +63,7 @@ ls -l lf.txt crlf.txt | awk '{ printf "  %s %d bytes\n", $9, $5 }'
 echo "== mode 1: line-ending conversion of an LF-only file =="
 cp lf.txt ours.txt
 cp lf.txt theirs.txt
-measure kadrel "$runner" 1 ours.txt
+measure kadrel "$cli" -q -o BkupEdit=0 -s "1,#" ours.txt
 ours=$SECS ours_cpu=$CPU
 measure unix2dos unix2dos -q theirs.txt
 echo "  ratio kadrel/unix2dos: wall $(ratio "$ours" "$SECS"), cpu $(ratio "$ours_cpu" "$CPU") (target <= 1.00)"
@@ -72,7 +72,7 @@ rm -f ours.txt theirs.txt lf.txt
 
 echo "== mode 5: blank lines and spaces (U+0020, U+3000) deleted =="
 cp crlf.txt ours.txt
-measure kadrel "$runner" 5,1,1,1,0,1 ours.txt
+measure kadrel "$cli" -q -o BkupEdit=0 -s "5,1,1,1,0,1,#" ours.txt
 ours=$SECS ours_cpu=$CPU
 # The same work for sed, byte-wise in CP932: drop the CR, trim half-width and
 # full-width (0x81 0x40) spaces at both ends, drop what became empty, put CR back.
@@ -113,7 +113,7 @@ while i < n:
 open("mixed.expected", "wb").write(out)
 print("  %d bytes in, %d bytes expected" % (len(data), len(out)))
 EOF
-"$runner" 1 mixed.txt
+"$cli" -q -o BkupEdit=0 -s "1,#" mixed.txt
 same mixed.txt mixed.expected
 rm -f mixed.txt mixed.expected
 
@@ -121,7 +121,7 @@ if [[ "$stretch_mb" != 0 ]]; then
   echo "== stretch: mode 1 on a ${stretch_mb} MB LF-only file (one input line) =="
   python3 "$make_text" big.txt "$stretch_mb" lf
   cp big.txt theirs.txt
-  measure kadrel "$runner" 1 big.txt
+  measure kadrel "$cli" -q -o BkupEdit=0 -s "1,#" big.txt
   ours=$SECS ours_cpu=$CPU ours_peak=$PEAK_MB
   measure unix2dos unix2dos -q theirs.txt
   echo "  ratio kadrel/unix2dos: wall $(ratio "$ours" "$SECS"), cpu $(ratio "$ours_cpu" "$CPU")"

@@ -4,19 +4,20 @@
 #include "cli/commands.h"
 #include "cli/targets.h"
 #include "combo/combo_loader.h"
-#include "combo/step_description.h"
+#include "combo/step_from_page.h"
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
 #include "core/file_layer.h"
 #include "core/program_folder.h"
 #include "core/run_context.h"
 #include "core/run_driver.h"
+#include "core/start_checks.h"
 
 namespace kadrel::cli {
 
 namespace {
 
-void ShowStartBox(Host& host, const char* text) {
+void ShowStartBox(Host& host, const std::string& text) {
   MessageBoxRequest box;
   box.text = text;
   host.showMessage(box);
@@ -46,34 +47,32 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   RunContext ctx(host, SystemFileLayer());
   ctx.options = options;
   ctx.targets = list.paths;
-  const std::string fileCount = std::to_string(ctx.targets.size());
 
   ComboModel combo;
   bool comboWhole = true;
   if (request.command == Command::RunCombo)
     comboWhole = LoadComboFilesWhole(host, request.comboFiles, options, combo);
 
-  if (ctx.targets.empty()) {
-    ShowStartBox(host, "ファイルを指定してください");
+  const bool comboRun = request.command == Command::RunCombo;
+  std::string refusal = CheckStart(ctx.targets, comboRun, combo.text);
+  // Comment headings alone are no step list.
+  if (refusal.empty() && comboRun && combo.steps.empty()) refusal = "COMBO!!を指定してください";
+  if (!refusal.empty()) {
+    ShowStartBox(host, refusal);
     return kExitNothingRun;
   }
 
-  if (request.command == Command::RunCombo) {
-    if (combo.text.empty() || combo.steps.empty()) {
-      ShowStartBox(host, "COMBO!!を指定してください");
-      return kExitNothingRun;
-    }
+  if (comboRun) {
     if (!comboWhole) return kExitNothingRun;
     ctx.ComboRun = true;
     ctx.steps = combo.steps;
-    ctx.DescText =
-        fileCount + " File の " + std::to_string(ctx.steps.size()) + " 処理連続実行（COMBO!!）を";
+    ctx.DescText = ComboRunDescription(ctx.targets.size(), ctx.steps.size());
   } else {
     StepRecord step = SplitStepLine(request.stepLine);
     if (ValidateStep(host, step, request.stepLine) != kStepValid) return kExitNothingRun;
     ctx.ComboRun = false;
     ctx.StepArr = step;
-    ctx.DescText = fileCount + " File の\r\n" + DescribeStep(step) + " を";
+    ctx.DescText = StepRunDescription(ctx.targets.size(), step);
   }
 
   ctx.programFolder = ProgramFolder();

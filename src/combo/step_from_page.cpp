@@ -77,14 +77,21 @@ StepRecord StepFromPage(const PageValues& page) {
   return step;
 }
 
+std::string ComboRunDescription(size_t targetCount, size_t comboStepCount) {
+  return std::to_string(targetCount) + " File の " + std::to_string(comboStepCount) +
+         " 処理連続実行（COMBO!!）を";
+}
+
+std::string StepRunDescription(size_t targetCount, const StepRecord& step) {
+  return std::to_string(targetCount) + " File の\r\n" + DescribeStep(step) + " を";
+}
+
 BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCount,
                             size_t comboStepCount) {
   BuiltStep built;
   built.step = StepFromPage(page);
-  const std::string files = std::to_string(targetCount);
   if (page.settings.ModeIdx == kComboMode) {
-    built.descText =
-        files + " File の " + std::to_string(comboStepCount) + " 処理連続実行（COMBO!!）を";
+    built.descText = ComboRunDescription(targetCount, comboStepCount);
     built.ready = true;
     return built;
   }
@@ -94,7 +101,7 @@ BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCou
     built.step.resize(6);
     built.step.field(6) = page.multiLineReplacement ? "1" : "0";
   }
-  built.descText = files + " File の\r\n" + DescribeStep(built.step) + " を";
+  built.descText = StepRunDescription(targetCount, built.step);
   built.ready = true;
   return built;
 }

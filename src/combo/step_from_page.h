@@ -23,6 +23,11 @@ struct PageValues {
 // field empty. COMBO!! mode gives field 1 only.
 StepRecord StepFromPage(const PageValues& page);
 
+// The run confirmation texts: "N File の M 処理連続実行（COMBO!!）を" for a COMBO!!
+// run, "N File の", CR LF, the step's description and " を" for a single step.
+std::string ComboRunDescription(size_t targetCount, size_t comboStepCount);
+std::string StepRunDescription(size_t targetCount, const StepRecord& step);
+
 struct BuiltStep {
   bool ready = false;    // false: the check refused the step (its boxes have spoken)
   StepRecord step;       // StepArr

@@ -37,6 +37,8 @@ RunError MakeRunError(int number) {
       return RunError(number, "オーバーフローしました。");
     case kErrSubscript:
       return RunError(number, "インデックスが有効範囲にありません。");
+    case kErrInternal:
+      return RunError(number, "内部エラーです。");
     case kErrTypeMismatch:
       return RunError(number, "型が一致しません。");
     default:

@@ -19,7 +19,9 @@ void FNameEdit::cFNameEdit() {
   ifaFileName.clear();
   ifaFileSts1.clear();
   ifaFileSts2.clear();
-  std::string s = TrimSpaces(ifaFullPath);
+  // Blanks around a path are dropped, unless the path exists as given: a name
+  // may really begin or end with a blank here.
+  std::string s = Exists(ifaFullPath) ? ifaFullPath : TrimSpaces(ifaFullPath);
   if (s.empty()) return;
   // A trailing separator after something that does not exist is dropped.
   while (!Exists(s) && s.size() > 1 && s.back() == '/') s.pop_back();

@@ -1,5 +1,6 @@
 #include "core/run_driver.h"
 
+#include <exception>
 #include <new>
 
 #include "core/combo_run.h"
@@ -46,9 +47,13 @@ void RewriteTarget(RunContext& ctx, bool honourChangedFlag) {
       return;
     }
   }
-  // A cancelled engine stopped after some line: the target is incomplete.
-  if (ctx.ErrFlag || ctx.CancelFlag.load()) {
+  if (ctx.ErrFlag) {
     RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);
+  } else if (ctx.CancelFlag.load()) {
+    // A cancelled engine stopped after some line: the target is incomplete. Once
+    // it has its previous content back, the copy is kept only if backups are.
+    if (RestoreFile(ctx, ctx.BkPath, ctx.TargetPath) && ctx.options.BkupEdit != 1)
+      DeleteQuietly(ctx, ctx.BkPath);
   } else if (ctx.options.BkupEdit != 1) {
     DeleteQuietly(ctx, ctx.BkPath);
   }
@@ -213,6 +218,10 @@ void RunAll(RunContext& ctx) {
       }
     } catch (const std::bad_alloc&) {
       throw MakeRunError(kErrOutOfMemory);
+    } catch (const RunError&) {
+      throw;
+    } catch (const std::exception&) {
+      throw MakeRunError(kErrInternal);
     }
   } catch (const RunError& e) {
     ShowRunErrorBox(ctx, e);

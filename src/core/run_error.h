@@ -23,6 +23,7 @@ enum ErrorNumber {
   kErrSubscript = 9,      // "インデックスが有効範囲にありません。"
   kErrOutOfMemory = 7,    // "メモリが不足しています。"
   kErrTypeMismatch = 13,  // "型が一致しません。"
+  kErrInternal = 51,      // "内部エラーです。"
 };
 
 RunError MakeRunError(int number);

@@ -153,18 +153,6 @@ class DropScan {
 
 // A dropped path split into folder (ending in "/") and name; name empty for a folder.
 void SplitDroppedPath(const std::string& path, std::string& folder, std::string& name) {
-  if (TrimSpaces(path) != path && KindOf(path) != EntryKind::Missing) {
-    // A name that really begins or ends with a blank: taken as it is.
-    if (IsFolder(path)) {
-      folder = AddPathSep(path);
-      name.clear();
-      return;
-    }
-    const size_t slash = path.rfind('/');
-    folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return;
-  }
   FNameEdit split;
   split.ifaFullPath = path;
   split.cFNameEdit();

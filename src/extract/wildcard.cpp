@@ -33,11 +33,17 @@ bool ParseListBody(std::u32string_view body, size_t bodyPosition,
 
 }  // namespace
 
-bool WildcardPattern::CharList::accepts(char32_t c) const {
+bool WildcardPattern::CharList::acceptsByRanges(char32_t c) const {
   for (const auto& [first, last] : ranges) {
     if (c >= first && c <= last) return !negated;
   }
   return negated;
+}
+
+void WildcardPattern::CharList::prepare() {
+  for (char32_t c = 0; c < 0x80; ++c) {
+    if (acceptsByRanges(c)) ascii[c >> 6] |= uint64_t{1} << (c & 63);
+  }
 }
 
 std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view pattern,
@@ -46,7 +52,8 @@ std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view patt
   size_t runBegin = 0;
   bool endsWithStar = false;
   auto closeRun = [&] {
-    if (p.tokens_.size() > runBegin) p.runs_.push_back({runBegin, p.tokens_.size(), true, {}});
+    if (p.tokens_.size() > runBegin)
+      p.runs_.push_back({runBegin, p.tokens_.size(), true, {}, std::u32string_view::npos});
     runBegin = p.tokens_.size();
   };
   auto literal = [&](char32_t c) { p.tokens_.push_back({Token::Literal, c, 0}); };
@@ -95,6 +102,7 @@ std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view patt
           literal(list.ranges[0].first);  // "[!]" is handled above; "[a-a]" lands here
           break;
         }
+        list.prepare();
         p.tokens_.push_back({Token::List, 0, static_cast<uint32_t>(p.lists_.size())});
         p.lists_.push_back(std::move(list));
         break;
@@ -110,13 +118,14 @@ std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view patt
 
   for (Run& run : p.runs_) {
     for (size_t t = run.begin; t < run.end; ++t) {
-      if (p.tokens_[t].kind != Token::Literal) {
+      if (p.tokens_[t].kind == Token::Literal) {
+        if (run.anchor == std::u32string_view::npos) run.anchor = t - run.begin;
+        run.literal.push_back(p.tokens_[t].ch);
+      } else {
         run.literalOnly = false;
-        run.literal.clear();
-        break;
       }
-      run.literal.push_back(p.tokens_[t].ch);
     }
+    if (!run.literalOnly) run.literal.clear();
   }
   return p;
 }
@@ -147,8 +156,17 @@ size_t WildcardPattern::findRun(const Run& run, std::u32string_view text, size_t
   constexpr size_t npos = std::u32string_view::npos;
   if (run.size() > limit - from) return npos;
   if (run.literalOnly) return text.substr(0, limit).find(run.literal, from);
+  const size_t last = limit - run.size();
+  if (run.anchor != npos) {
+    // Only where the run's literal character stands can the run begin.
+    const char32_t ch = tokens_[run.begin + run.anchor].ch;
+    const std::u32string_view window = text.substr(0, last + run.anchor + 1);
+    for (size_t at = window.find(ch, from + run.anchor); at != npos; at = window.find(ch, at + 1)) {
+      if (runMatchesAt(run, text, at - run.anchor)) return at - run.anchor;
+    }
+    return npos;
+  }
   const Token& head = tokens_[run.begin];
-  size_t last = limit - run.size();
   for (size_t p = from; p <= last; ++p) {
     if (tokenAccepts(head, text[p]) && runMatchesAt(run, text, p)) return p;
   }

@@ -57,7 +57,13 @@ class WildcardPattern {
   struct CharList {
     bool negated = false;
     std::vector<std::pair<char32_t, char32_t>> ranges;  // inclusive
-    bool accepts(char32_t c) const;
+    uint64_t ascii[2] = {0, 0};  // the answer for U+0000..U+007F, one bit each
+    void prepare();              // fills ascii from ranges and negated
+    bool accepts(char32_t c) const {
+      if (c < 0x80) return (ascii[c >> 6] >> (c & 63)) & 1;
+      return acceptsByRanges(c);
+    }
+    bool acceptsByRanges(char32_t c) const;
   };
   // Tokens [begin, end) between two stars (or a pattern end).
   struct Run {
@@ -65,6 +71,7 @@ class WildcardPattern {
     size_t end;
     bool literalOnly;        // every token a Literal: searched as a string
     std::u32string literal;  // those literals
+    size_t anchor;           // offset of the run's first Literal token; npos when none
     size_t size() const { return end - begin; }
   };
 

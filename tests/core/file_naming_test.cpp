@@ -11,6 +11,7 @@ namespace {
 TEST(FNameEditTest, SplitsPaths) {
   test::TempDir dir;
   test::WriteFile(dir.file("a.b.txt"), "");
+  test::WriteFile(dir.file(" blank.txt "), "");  // a name that really has blanks
   struct Case {
     std::string path, dir, name, sts1, sts2;
   } cases[] = {
@@ -23,6 +24,7 @@ TEST(FNameEditTest, SplitsPaths) {
       {dir.path(), dir.path() + "/", "", "", ""},        // a folder without its separator
       {"/nowhere/file.txt/", "/nowhere/", "file.txt", "file", ".txt"},  // dropped separator
       {"", "", "", "", ""},
+      {dir.file(" blank.txt "), dir.path() + "/", " blank.txt ", " blank", ".txt "},
   };
   for (const auto& c : cases) {
     FNameEdit n;

@@ -143,6 +143,15 @@ TEST_F(RunDriverTest, CancelInTheMiddleOfAFileKeepsItsPreviousContent) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
+TEST_F(RunDriverTest, CancelLeavesNoBackupCopyWhenBackupsAreOff) {
+  ctx.options.BkupEdit = 0;
+  std::string path = target("a.txt", "a1\r\na2\r\n");
+  host.cancelAtYield(&ctx.CancelFlag, 1);
+  run("0,0,a,0,X,0");
+  EXPECT_EQ(ReadFile(path), "a1\r\na2\r\n");
+  EXPECT_FALSE(FileExists(path + "_BK"));
+}
+
 TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
   struct Case {
     const char* name;

@@ -98,18 +98,6 @@ TEST_F(MatchingLines, EmptyInputGivesHeaderAndZeroCount) {
   EXPECT_EQ(result, CrLf(Result(ctx.TargetPath, "（  [A] AND [B]  ）OR [C]", {})));
 }
 
-TEST_F(MatchingLines, NoAdditionalInformationInACombo) {
-  ctx.ComboRun = true;
-  EXPECT_EQ(run(kLog, {U"disk", U"", U"", true, true}), CrLf({"WARN disk", "ERROR disk full"}));
-}
-
-TEST_F(MatchingLines, LineNumbersInFrontOfLines) {
-  ctx.options.AddLineNo = 1;
-  ctx.options.SelAddSts = 1;
-  EXPECT_EQ(run(kLog, {U"disk", U"", U"", true, true}),
-            CrLf({"   2 WARN disk", "   3 ERROR disk full"}));
-}
-
 TEST_F(MatchingLines, ShiftJisWholeFile) {
   ctx.options.codePage = CodePage::CP932;
   const TextCodec& sjis = CodecFor(CodePage::CP932);

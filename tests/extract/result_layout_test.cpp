@@ -14,11 +14,5 @@ TEST(ResultLayout, LineNumberFieldHoldsTheLastFourDigits) {
   for (const auto& [n, field] : cases) EXPECT_EQ(LineNumberField(n), field) << n;
 }
 
-TEST(ResultLayout, RulerWithLineNumbersIsWiderByTheField) {
-  EXPECT_EQ(ResultRuler(false).size(), 80u);
-  EXPECT_EQ(ResultRuler(true), U"LINE " + std::u32string(ResultRuler(false)));
-  EXPECT_EQ(ResultRuler(true).size() - ResultRuler(false).size(), LineNumberField(1).size());
-}
-
 }  // namespace
 }  // namespace kadrel

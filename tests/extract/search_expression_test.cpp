@@ -78,16 +78,5 @@ TEST(SearchExpression, EveryCombinationFollowsItsTableRow) {
   for (int count : rowsSeen) EXPECT_GT(count, 0);
 }
 
-TEST(SearchExpression, AllEmptyMatchesNoLine) {
-  SearchExpression e = BuildSearchExpression(U"", U"", U"", true, true);
-  EXPECT_FALSE(EvaluateSearch(e, [](int) { return false; }));
-}
-
-TEST(SearchExpression, AndOrLetsTheThirdStringAloneDecide) {
-  SearchExpression e = BuildSearchExpression(U"A", U"B", U"C", true, false);
-  EXPECT_TRUE(EvaluateSearch(e, [](int k) { return k == 2; }));
-  EXPECT_FALSE(EvaluateSearch(e, [](int k) { return k == 0; }));
-}
-
 }  // namespace
 }  // namespace kadrel

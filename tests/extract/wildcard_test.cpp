@@ -114,7 +114,7 @@ TEST(WildcardSearch, ManyStarsOnALongText) {
   EXPECT_TRUE(p->matches(text));
 }
 
-// Straightforward backtracking over "*", "?" and letters, for short inputs only.
+// Straightforward backtracking over "*", "?", "#" and letters, for short inputs only.
 bool ReferenceMatch(std::u32string_view p, std::u32string_view t) {
   if (p.empty()) return t.empty();
   if (p[0] == U'*') {
@@ -123,18 +123,20 @@ bool ReferenceMatch(std::u32string_view p, std::u32string_view t) {
     }
     return false;
   }
-  if (t.empty() || (p[0] != U'?' && p[0] != t[0])) return false;
+  if (t.empty()) return false;
+  bool one = p[0] == U'?' || (p[0] == U'#' ? t[0] >= U'0' && t[0] <= U'9' : p[0] == t[0]);
+  if (!one) return false;
   return ReferenceMatch(p.substr(1), t.substr(1));
 }
 
 TEST(WildcardSearch, AgreesWithBacktrackingOnRandomPatterns) {
   std::mt19937 random(20240601);
-  const std::u32string patternChars = U"ab*?";
-  const std::u32string textChars = U"abc";
+  const std::u32string patternChars = U"ab*?#";
+  const std::u32string textChars = U"ab1";
   for (int round = 0; round < 20000; ++round) {
     std::u32string pattern;
     std::u32string text;
-    for (int n = random() % 7; n > 0; --n) pattern += patternChars[random() % 4];
+    for (int n = random() % 7; n > 0; --n) pattern += patternChars[random() % 5];
     for (int n = random() % 9; n > 0; --n) text += textChars[random() % 3];
     auto p = WildcardPattern::compile(pattern);
     ASSERT_TRUE(p.has_value());

@@ -13,22 +13,20 @@ namespace {
 
 constexpr char32_t kNone = 0xFFFFFFFF;
 
-void AppendEscape(unsigned char b, std::u32string& out) {
-  out += kEscapeBase + b;
-}
-
 // UTF-8 as files hold it: strict (no surrogates, no overlong forms); every byte of
 // an ill-formed sequence becomes an escape of its own.
 class Utf8Codec : public TextCodec {
  public:
   void decode(std::string_view s, std::u32string& out) const override {
-    out.reserve(out.size() + s.size());
+    const size_t base = out.size();
+    out.resize(base + s.size());  // room for the worst case; cut to size at the end
+    char32_t* o = out.data() + base;
     size_t i = 0;
     const size_t n = s.size();
     while (i < n) {
       unsigned char b0 = static_cast<unsigned char>(s[i]);
       if (b0 < 0x80) {
-        out += b0;
+        *o++ = b0;
         ++i;
         continue;
       }
@@ -49,13 +47,14 @@ class Utf8Codec : public TextCodec {
       }
       ok = ok && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
       if (ok) {
-        out += cp;
+        *o++ = cp;
         i += len;
       } else {
-        AppendEscape(b0, out);
+        *o++ = kEscapeBase + b0;
         ++i;
       }
     }
+    out.resize(static_cast<size_t>(o - out.data()));
   }
 
   void encode(std::u32string_view text, std::string& out) const override {
@@ -126,19 +125,24 @@ class TableCodec : public TextCodec {
   }
 
   void decode(std::string_view s, std::u32string& out) const override {
-    out.reserve(out.size() + s.size());
+    // Written through a pointer into room for the worst case (one character per
+    // byte), then cut to size: appending one character at a time costs more than
+    // the table lookups.
+    const size_t base = out.size();
+    out.resize(base + s.size());
+    char32_t* o = out.data() + base;
     const size_t n = s.size();
     size_t i = 0;
     while (i < n) {
       unsigned char b0 = static_cast<unsigned char>(s[i]);
       if (b0 < 0x80 && asciiIdentity_) {
-        out += b0;
+        *o++ = b0;
         ++i;
         continue;
       }
       char32_t cp = single_[b0];
       if (cp != kNone) {
-        out += cp;
+        *o++ = cp;
         ++i;
         continue;
       }
@@ -146,22 +150,23 @@ class TableCodec : public TextCodec {
         unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
         cp = double_[b0 * 256 + b1];
         if (cp != kNone) {
-          out += cp;
+          *o++ = cp;
           i += 2;
           continue;
         }
         if (b0 == 0x8F && i + 2 < n) {
           cp = triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])];
           if (cp != kNone) {
-            out += cp;
+            *o++ = cp;
             i += 3;
             continue;
           }
         }
       }
-      AppendEscape(b0, out);
+      *o++ = kEscapeBase + b0;
       ++i;
     }
+    out.resize(static_cast<size_t>(o - out.data()));
   }
 
   void encode(std::u32string_view text, std::string& out) const override {
