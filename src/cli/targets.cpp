@@ -1,5 +1,7 @@
 #include "cli/targets.h"
 
+#include "cli/cli_host.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -31,10 +33,9 @@ TargetListResult ListTargets(const std::vector<std::string>& paths, const RunOpt
   for (const std::string& p : paths) dropped.push_back(AbsolutePath(p, cwd));
   TargetListResult result = BuildTargetList(dropped, options);
   if (result.truncated) {
-    std::fprintf(err,
-                 "kadrel-cli: the target file list holds at most %zu files; "
-                 "the files after the first %zu were left out\n",
-                 kMaxTargetEntries, kMaxTargetEntries);
+    MessageBoxRequest box;
+    box.text = kTargetListFullText;
+    std::fputs(FormatBoxBlock(box).c_str(), err);
   }
   return result;
 }

@@ -14,6 +14,10 @@ struct RunOptions;
 // The list holds at most this many entries (its count is a 16-bit number).
 inline constexpr size_t kMaxTargetEntries = 32767;
 
+// Told to the user when a drop yields more files than the list holds.
+inline constexpr const char* kTargetListFullText =
+    "対象ファイルが 32767 件を超えました。\r32768 件目以降のファイルは対象に加えていません。";
+
 struct TargetListResult {
   std::vector<std::string> paths;  // full paths, in processing order
   bool truncated = false;          // more files passed than the list can hold

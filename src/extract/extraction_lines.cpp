@@ -6,16 +6,6 @@
 
 namespace kadrel {
 
-void UpperCaseForComparison(std::u32string& text) {
-  for (char32_t& c : text) {
-    if (c < 0x80) {
-      if (c >= U'a' && c <= U'z') c -= 0x20;
-    } else if (c < 0x3000 || c > 0x9FFF) {
-      c = ToUpper(c);
-    }
-  }
-}
-
 ExtractionLines::ExtractionLines(EngineLoop& loop)
     : loop_(loop),
       codec_(loop.reader().codec()),
@@ -26,7 +16,7 @@ bool ExtractionLines::next() {
   ++number_;
   text_.clear();
   codec_.decode(bytes_, text_);
-  if (upperCase_) UpperCaseForComparison(text_);
+  if (upperCase_) ToUpperInPlace(text_);
   return true;
 }
 

@@ -12,10 +12,6 @@ namespace kadrel {
 class EngineLoop;
 class TextCodec;
 
-// Upper-cases text per code point exactly as ToUpperInPlace does, with shortcuts
-// for ASCII and for the kana and CJK ideograph blocks, which have no case.
-void UpperCaseForComparison(std::u32string& text);
-
 class ExtractionLines {
  public:
   explicit ExtractionLines(EngineLoop& loop);

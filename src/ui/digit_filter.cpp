@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 namespace kadrel::ui {
 
@@ -11,6 +13,10 @@ void DigitFilter::Install(QComboBox* combo) {
   QLineEdit* edit = combo->lineEdit();
   if (edit == nullptr) return;
   edit->installEventFilter(new DigitFilter(edit));
+  // Text that arrives without key presses (an input method, a paste) is held to
+  // digits as well.
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
 }
 
 bool DigitFilter::Accepts(const QString& typed) {

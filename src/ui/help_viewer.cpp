@@ -101,17 +101,22 @@ HelpViewer::HelpViewer(QString folder, std::vector<HelpTopic> topics, QWidget* p
   browser_ = new QTextBrowser;
   browser_->setObjectName(QStringLiteral("HelpBrowser"));
   browser_->setSearchPaths({folder_});
+  // The pages' look, applied to every page shown.
+  QFile css(QDir(folder_).filePath(QStringLiteral("style.css")));
+  if (css.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    browser_->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
+  }
   browser_->setOpenExternalLinks(true);
 
   auto* split = new QSplitter;
   split->addWidget(tabs_);
   split->addWidget(browser_);
   split->setStretchFactor(1, 1);
-  split->setSizes({220, 560});
+  split->setSizes({270, 590});
   auto* box = new QHBoxLayout(this);
   box->setContentsMargins(4, 4, 4, 4);
   box->addWidget(split);
-  resize(820, 560);
+  resize(880, 580);
 
   connect(contents_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row >= 0) openTopic(contents_->item(row)->data(kTopicRole).toInt());

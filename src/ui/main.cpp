@@ -1,6 +1,7 @@
 // kadrel: the desktop program. Paths given on the command line are taken as a
 // drop on the target file list.
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -28,7 +29,12 @@ int main(int argc, char* argv[]) {
   kadrel::ui::MainWindow window(host, kadrel::ProgramFolder());
   host.attach(&window);
 
-  QStringList paths = QApplication::arguments().mid(1);
+  // The list holds full path names: paths given relative to the current folder are
+  // completed.
+  QStringList paths;
+  for (const QString& arg : QApplication::arguments().mid(1)) {
+    paths << (arg.isEmpty() ? arg : QFileInfo(arg).absoluteFilePath());
+  }
   if (!paths.isEmpty()) window.dropTargets(paths);
   window.show();
   return QApplication::exec();

@@ -220,13 +220,18 @@ void MainWindow::dropTargets(const QStringList& paths) {
   std::vector<std::string> dropped;
   dropped.reserve(static_cast<size_t>(paths.size()));
   for (const QString& p : paths) dropped.push_back(p.toStdString());
-  const std::vector<std::string> files = BuildTargetList(dropped, ctx_.options).paths;
+  const TargetListResult list = BuildTargetList(dropped, ctx_.options);
   QStringList entries;
-  entries.reserve(static_cast<qsizetype>(files.size()));
-  for (const std::string& f : files) entries << Q(f);
+  entries.reserve(static_cast<qsizetype>(list.paths.size()));
+  for (const std::string& f : list.paths) entries << Q(f);
   List1_->addItems(entries);
   List1_->show();
   updateStartState();
+  if (list.truncated) {
+    MessageBoxRequest box;
+    box.text = kTargetListFullText;
+    host_.showMessage(box);
+  }
 }
 
 void MainWindow::removeSelectedTarget() {

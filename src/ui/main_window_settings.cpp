@@ -42,8 +42,9 @@ void MainWindow::applyModeSettings(const ModeSettings& settings) {
 
 void MainWindow::LoadSettings() {
   AppSettings app;
-  app.geometry = {x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
-                  height() * kTwipsPerPixel};
+  const WindowGeometry current{x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
+                               height() * kTwipsPerPixel};
+  app.geometry = current;
   app.options = ctx_.options;
   app.recent = combo_.recent;
   ModeSettings modes = currentModeSettings();
@@ -60,9 +61,14 @@ void MainWindow::LoadSettings() {
     field->setEditText(text);
   }
 
-  move(app.geometry.left / kTwipsPerPixel, app.geometry.top / kTwipsPerPixel);
-  resize(std::max(app.geometry.width / kTwipsPerPixel, initSize_.width()),
-         std::max(app.geometry.height / kTwipsPerPixel, initSize_.height()));
+  // A value not stored comes back as the current one; the window then keeps the
+  // place the window manager gives it. Sizes below the created size snap back to it.
+  if (app.geometry.left != current.left || app.geometry.top != current.top) {
+    move(app.geometry.left / kTwipsPerPixel, app.geometry.top / kTwipsPerPixel);
+  }
+  if (app.geometry.width != current.width || app.geometry.height != current.height) {
+    resize(app.geometry.width / kTwipsPerPixel, app.geometry.height / kTwipsPerPixel);
+  }
 
   ctx_.options = app.options;
   combo_.recent = app.recent;

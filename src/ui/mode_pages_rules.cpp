@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
+#include "combo/mode_names.h"
 #include "ui/look.h"
 #include "ui/mode_pages.h"
 
@@ -28,8 +29,11 @@ void ModePages::fillFixedLists() {
     combo->addItems(items);
   };
   fill(ColCombo, {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("10")});
-  fill(AddCombo, {QStringLiteral("削除"), QStringLiteral("文字列置換え（挿入）"),
-                  QStringLiteral("付番置換え（挿入）")});
+  QStringList actions;
+  for (std::string_view action : kHeadTailActions) {
+    actions << QString::fromUtf8(action.data(), static_cast<qsizetype>(action.size()));
+  }
+  fill(AddCombo, actions);
   fill(SpColCombo, {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("10")});
   fill(StartCombo, {QStringLiteral("000000"), QStringLiteral("000100"), QStringLiteral("001000")});
   fill(SkipCombo, {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100")});

@@ -82,6 +82,26 @@ int main(int argc, char* argv[]) {
       ++failures;
     }
   }
+  // The dialogs: shown, rendered, then closed without effect.
+  QString dialogFile;
+  window.setDialogRunner([&](QDialog& dialog) {
+    dialog.show();
+    QApplication::processEvents();
+    if (!dialog.grab().save(dialogFile)) ++failures;
+    dialog.reject();
+    return static_cast<int>(QDialog::Rejected);
+  });
   window.setMode(0);
+  dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-run-dialog.png"));
+  window.StartRun();
+  dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-options.png"));
+  window.showOptions();
+
+  window.showHelp(kadrel::ui::MainWindow::kHelpContext, kadrel::ui::MainWindow::kComboHelpContext);
+  if (kadrel::ui::HelpViewer* help = window.helpViewer()) {
+    QApplication::processEvents();
+    if (!help->grab().save(QDir(outFolder).filePath(QStringLiteral("kadrel-help.png")))) ++failures;
+    help->close();
+  }
   return failures == 0 ? 0 : 1;
 }

@@ -27,7 +27,6 @@ TargetList::TargetList(QWidget* parent) : QListWidget(parent) {
   setObjectName(QStringLiteral("List1"));
   setFont(MonoFont(11.25));
   setSelectionMode(QAbstractItemView::SingleSelection);
-  setUniformItemSizes(true);
   setTextElideMode(Qt::ElideNone);
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);

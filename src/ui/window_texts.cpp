@@ -1,5 +1,7 @@
 #include "ui/window_texts.h"
 
+#include "combo/mode_names.h"
+
 namespace kadrel::ui {
 
 namespace {
@@ -16,17 +18,8 @@ std::string WindowCaption() {
 }
 
 std::string ModeName(int mode) {
-  static const char* const kNames[] = {
-      "文字列置換",
-      "改行コード置換(UNIX形式→TEXT形式)",
-      "行頭・行末文字列制御（付番・挿入・削除）",
-      "キーワード指定範囲抽出",
-      "複数文字列含み行抽出",
-      "空白行・文字削除",
-      "連続実行（連続技／COMBO!!）",
-  };
-  if (mode < 0 || mode > 6) return {};
-  return kNames[mode];
+  if (mode < 0 || mode >= static_cast<int>(kModeNames.size())) return {};
+  return std::string(kModeNames[static_cast<size_t>(mode)]);
 }
 
 std::string OutputCaption(int mode) {

@@ -103,6 +103,15 @@ TEST(CaseTest, FoldsAndUpperCasesOneToOne) {
   EXPECT_FALSE(ContainsIgnoreCase("*.txt", ".csv"));
 }
 
+// The shortcuts for ASCII and the caseless CJK blocks agree with the full tables
+// for every code point.
+TEST(CaseTest, ShortcutsAgreeWithTheTablesEverywhere) {
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    ASSERT_EQ(FoldCase(c), FoldCaseByTable(c)) << static_cast<uint32_t>(c);
+    ASSERT_EQ(ToUpper(c), ToUpperByTable(c)) << static_cast<uint32_t>(c);
+  }
+}
+
 TEST(ConversionsTest, ReadsNumbersLikeTheClassicConversions) {
   struct Case {
     const char* text;

@@ -45,6 +45,7 @@ class SettingsWindowTest : public QObject {
  private slots:
   void firstStartWritesDefaults();
   void restartBringsEverythingBack();
+  void everyModeSettingSurvivesARestart();
   void emptyStoredValuesReadAsDefaults();
   void badPositionStopsTheLoad();
   void patternStoreAndRecall();
@@ -138,6 +139,46 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   f.restart();
   QVERIFY(!test::FileExists(f.folder() + "/KadrelCmb.data"));
   QVERIFY(f.window().combo().steps.empty());
+}
+
+// Every value of every page, none at its default, through SaveSettings and
+// LoadSettings.
+void SettingsWindowTest::everyModeSettingSurvivesARestart() {
+  ModeSettings s;
+  s.ModeIdx = 5;
+  s.TrimChr = "検索";
+  s.ChangeChr = "置換";
+  s.TrimTab0 = 1;
+  s.TrimTab1 = 0;
+  s.TrimCR1 = 1;
+  s.TrimLF1 = 1;
+  s.Position = 1;
+  s.ComboCol = "10";
+  s.ComboAct = 1;
+  s.STRCheck = 1;
+  s.ComboSPCol = "3";
+  s.ADDText = "ins";
+  s.ComboLineSt = "0007";
+  s.ComboLineSkp = "5";
+  s.StartChr = "BEGIN";
+  s.EndChr = "END";
+  s.SrcChr0 = "A";
+  s.SrcChr1 = "B";
+  s.SrcChr2 = "C";
+  s.ChkAndOr0 = false;
+  s.ChkAndOr1 = false;
+  s.LineDel = 1;
+  s.SPLineDel = 1;
+  s.TrimLeft = 1;
+  s.TrimAll = 1;
+  s.TrimRight = 1;
+  WindowFixture f;
+  f.window().setMode(s.ModeIdx);
+  f.window().pages()->applySettings(s);
+  f.restart();
+  ModeSettings loaded = f.window().pages()->settings();
+  loaded.ModeIdx = static_cast<int16_t>(f.window().mode());
+  QVERIFY(loaded == s);
 }
 
 void SettingsWindowTest::emptyStoredValuesReadAsDefaults() {

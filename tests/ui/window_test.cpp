@@ -3,8 +3,12 @@
 // box, help and version.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -12,13 +16,14 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QtTest>
 #include <filesystem>
 
-#include "core/target_list.h"
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "ui/combo_text_box.h"
+#include "ui/help_viewer.h"
 #include "ui/mode_pages.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
@@ -85,6 +90,7 @@ class WindowTest : public QObject {
   void exportLines();
   void exportRefusedInComboMode();
   void helpWithoutHelpFilesReturns();
+  void helpEntryPoints();
   void versionBoxLines();
 };
 
@@ -432,6 +438,34 @@ void WindowTest::helpWithoutHelpFilesReturns() {
     QVERIFY(!box.text.empty());
   }
   QVERIFY(f.window().helpViewer() == nullptr);
+}
+
+void WindowTest::helpEntryPoints() {
+  WindowFixture f;
+  const QString folder = ui::FindHelpFolder();
+  QVERIFY(!folder.isEmpty());
+  std::vector<ui::HelpTopic> topics;
+  QString error;
+  QVERIFY(ui::ReadHelpTopics(folder, topics, error));
+  for (const ui::HelpTopic& t : topics) {
+    QVERIFY2(QFile::exists(QDir(folder).filePath(t.file)), qPrintable(t.file));
+  }
+  f.window().setHelpFolder(folder);
+  f.find<QAction>("MenuHelpCOMBO")->trigger();
+  QVERIFY(f.window().helpViewer() != nullptr);
+  QCOMPARE(f.window().helpViewer()->currentFile(), QStringLiteral("combo.html"));
+  f.find<QAction>("MenuHelpContents")->trigger();
+  auto* tabs = f.window().helpViewer()->findChild<QTabWidget*>(QStringLiteral("HelpTabs"));
+  QCOMPARE(tabs->currentIndex(), 0);
+  f.find<QAction>("MenuHelpSearch")->trigger();
+  QCOMPARE(tabs->currentIndex(), 1);
+  auto* keyword = f.window().helpViewer()->findChild<QLineEdit*>(QStringLiteral("HelpKeyword"));
+  auto* hits = f.window().helpViewer()->findChild<QListWidget*>(QStringLiteral("HelpKeywordList"));
+  keyword->setText(QStringLiteral("ａｎｄ").normalized(QString::NormalizationForm_KC));
+  QVERIFY(hits->count() > 0);
+  QVERIFY(hits->item(0)->text().startsWith(QStringLiteral("AND")));
+  QVERIFY(f.host().boxes.empty());
+  f.window().helpViewer()->close();
 }
 
 void WindowTest::versionBoxLines() {

@@ -6,13 +6,11 @@
 
 namespace kadrel {
 
-char32_t FoldCase(char32_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+char32_t FoldCaseByTable(char32_t c) {
   return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
-char32_t ToUpper(char32_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
+char32_t ToUpperByTable(char32_t c) {
   return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
 }
 

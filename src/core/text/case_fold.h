@@ -6,8 +6,26 @@
 
 namespace kadrel {
 
-char32_t FoldCase(char32_t c);  // Unicode simple case folding
-char32_t ToUpper(char32_t c);   // Unicode simple upper-casing
+// The full tables, for the characters the shortcuts below leave.
+char32_t FoldCaseByTable(char32_t c);
+char32_t ToUpperByTable(char32_t c);
+
+// Kana, CJK symbols and ideographs (U+3000..U+9FFF) have no letter case: most of
+// a Japanese text takes these shortcuts, and ASCII.
+inline bool HasNoCase(char32_t c) {
+  return c >= 0x3000 && c <= 0x9FFF;
+}
+
+// Unicode simple case folding.
+inline char32_t FoldCase(char32_t c) {
+  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+  return HasNoCase(c) ? c : FoldCaseByTable(c);
+}
+// Unicode simple upper-casing.
+inline char32_t ToUpper(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
+  return HasNoCase(c) ? c : ToUpperByTable(c);
+}
 
 std::u32string FoldCase(std::u32string_view s);
 std::u32string ToUpper(std::u32string_view s);

@@ -170,24 +170,29 @@ class TableCodec : public TextCodec {
   }
 
   void encode(std::u32string_view text, std::string& out) const override {
-    out.reserve(out.size() + text.size());
+    // Room for the worst case (three bytes a character), written through a
+    // pointer and cut to size, as decode does.
+    const size_t base = out.size();
+    out.resize(base + 3 * text.size());
+    char* o = out.data() + base;
     for (char32_t c : text) {
       if (c < 0x80 && asciiIdentity_) {
-        out += static_cast<char>(c);
+        *o++ = static_cast<char>(c);
         continue;
       }
       if (IsByteEscape(c)) {
-        out += static_cast<char>(c - kEscapeBase);
+        *o++ = static_cast<char>(c - kEscapeBase);
         continue;
       }
       uint32_t packed = c < 0x10000 ? encodeBmp_[c] : 0;
       if (packed == 0) {
-        out += '?';
+        *o++ = '?';
         continue;
       }
       int len = static_cast<int>(packed >> 24);
-      for (int k = len - 1; k >= 0; --k) out += static_cast<char>((packed >> (8 * k)) & 0xFF);
+      for (int k = len - 1; k >= 0; --k) *o++ = static_cast<char>((packed >> (8 * k)) & 0xFF);
     }
+    out.resize(static_cast<size_t>(o - out.data()));
   }
 
  private:

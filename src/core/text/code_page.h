@@ -21,7 +21,9 @@ std::optional<CodePage> ParseCodePage(std::string_view name);
 const char* CodePageName(CodePage cp);  // "CP932", "UTF-8", "EUC-JP"
 
 inline constexpr char32_t kEscapeBase = 0xDC00;  // escapes are U+DC80..U+DCFF
-inline bool IsByteEscape(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+inline bool IsByteEscape(char32_t c) {
+  return c >= 0xDC80 && c <= 0xDCFF;
+}
 
 class TextCodec {
  public:
