@@ -18,7 +18,7 @@ targets=("$@")
 
 # Executions per target (full, short); the slow ones open a 1 MiB buffer per input.
 declare -A full=([line_reader]=20000 [wildcard]=2000000 [step_line]=1000000
-                 [combo_load]=20000 [ini_read]=100000 [run_step]=300000)
+                 [combo_load]=10000 [ini_read]=50000 [run_step]=20000)
 declare -A short=([line_reader]=600 [wildcard]=60000 [step_line]=60000
                   [combo_load]=500 [ini_read]=3000 [run_step]=10000)
 declare -A maxlen=([line_reader]=4096 [wildcard]=1024 [step_line]=512
