@@ -61,7 +61,8 @@ class CrashConsistency : public testing::Test {
   }
 
   // Runs once to the end to learn the new contents and the run's length, then
-  // kills runs at random moments within that length.
+  // kills runs at random moments within that length until `kills` of them were
+  // killed before their end.
   void killAtRandom(const std::vector<std::string>& run, int kills) {
     reset();
     const auto start = Clock::now();
@@ -77,18 +78,22 @@ class CrashConsistency : public testing::Test {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    std::uniform_int_distribution<long> moment(
-        0, std::chrono::duration_cast<std::chrono::microseconds>(length).count());
+    long range = std::chrono::duration_cast<std::chrono::microseconds>(length).count();
     int interrupted = 0;
-    for (int k = 0; k < kills; ++k) {
+    for (int attempt = 0; interrupted < kills && attempt < 4 * kills; ++attempt) {
       reset();
-      const auto delay = std::chrono::microseconds(moment(random));
+      const auto delay = std::chrono::microseconds(
+          std::uniform_int_distribution<long>(0, std::max(range, 1L))(random));
       SCOPED_TRACE("killed after " + std::to_string(delay.count()) + " us");
       const pid_t victim = proof::StartCli(arguments(run));
       ASSERT_GT(victim, 0);
       std::this_thread::sleep_for(delay);
       ::kill(victim, SIGKILL);
-      interrupted += proof::WaitCli(victim) == 128 + SIGKILL;
+      if (proof::WaitCli(victim) == 128 + SIGKILL) {
+        ++interrupted;
+      } else {
+        range = range * 3 / 4;  // the run was quicker than the first one: aim earlier
+      }
       for (const auto& t : targets) {
         const std::string now = ReadFile(t.path);
         if (now == t.before || now == t.after) continue;
@@ -96,7 +101,7 @@ class CrashConsistency : public testing::Test {
         EXPECT_TRUE(ReadFile(t.path + "_BK") == t.before) << t.path << " lost its content";
       }
     }
-    EXPECT_GT(interrupted, kills / 2);  // most kills landed inside the run
+    EXPECT_EQ(interrupted, kills);
   }
 
   test::TempDir dir;
