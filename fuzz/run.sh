@@ -20,7 +20,7 @@ targets=("$@")
 declare -A full=([line_reader]=20000 [wildcard]=2000000 [step_line]=1000000
                  [combo_load]=10000 [ini_read]=50000 [run_step]=20000)
 declare -A short=([line_reader]=600 [wildcard]=60000 [step_line]=60000
-                  [combo_load]=500 [ini_read]=3000 [run_step]=10000)
+                  [combo_load]=500 [ini_read]=2000 [run_step]=1000)
 declare -A maxlen=([line_reader]=4096 [wildcard]=1024 [step_line]=512
                    [combo_load]=4096 [ini_read]=2048 [run_step]=2048)
 seconds=$([[ $mode == short ]] && echo 15 || echo 600)  # a cap per target, whatever the count
@@ -34,6 +34,8 @@ CC=$cc CXX=$cxx cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build_dir" -j"${KADREL_JOBS:-2}" \
   $(printf -- '--target fuzz_%s ' "${targets[@]}") >/dev/null
 
+fuzzers="$(cd "$build_dir" && pwd)/fuzz"
+corpora="$(pwd)/fuzz/corpus"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -45,7 +47,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$scratch/$t"
   log="$scratch/$t.log"
   echo "== fuzz_$t: $runs runs" >&2
-  if (cd "$scratch" && "$OLDPWD/$build_dir/fuzz/fuzz_$t" "$scratch/$t" "$OLDPWD/fuzz/corpus/$t" \
+  if (cd "$scratch" && "$fuzzers/fuzz_$t" "$scratch/$t" "$corpora/$t" \
         -runs="$runs" -max_total_time="$seconds" -max_len="${maxlen[$t]}" -timeout=10 \
         -print_final_stats=1 >"$log" 2>&1); then
     done_runs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' || true)
