@@ -38,7 +38,14 @@ void RunComboStep(RunContext& ctx) {
     CloseRunFiles(ctx, ctx.SelPath);
     // Later steps see only the extracted lines; a failed or cancelled extraction
     // leaves the target as it was.
-    if (!ctx.ErrFlag && !ctx.CancelFlag.load()) CopyOver(ctx, ctx.SelPath, ctx.TargetPath);
+    if (!ctx.ErrFlag && !ctx.CancelFlag.load()) {
+      // A copy that failed part way may have damaged the target: it gets its previous
+      // content back as after an engine's failure. The copy goes to a local name, so
+      // that its failure cannot empty TargetPath for the steps and messages after it.
+      std::string target = ctx.TargetPath;
+      CopyOver(ctx, ctx.SelPath, target);
+      if (target.empty()) ctx.ErrFlag = true;
+    }
   }
 }
 

@@ -36,6 +36,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
+bool IsListed(const RunContext& ctx, const std::string& path) {
+  for (const auto& target : ctx.targets)
+    if (target == path) return true;
+  return false;
+}
+
 bool Open(RunContext& ctx, const std::string& input, const std::string& output, bool append) {
   ctx.closeAll();
   FileStatus status;
@@ -63,11 +69,15 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
 
 std::string MakeBackup(RunContext& ctx, const std::string& source) {
   std::string destination = MakeOutName(ctx, source, "bk");
-  if (SameFile(source, destination)) {  // both backup affixes empty: never copy a file onto itself
+  // Never copy a file onto itself (both backup affixes empty) nor onto another listed
+  // file (listed beside its namesake, or the affixes changed after the drop).
+  if (SameFile(source, destination) || IsListed(ctx, destination)) {
     ShowCopyFailure(ctx, source, destination, kSameFileText);
     return "";
   }
-  ctx.files.removeFile(destination);
+  // An earlier backup copy goes only when there is a file to take its place: it may
+  // be all that is left of a target deleted since it was listed.
+  if (ctx.files.exists(source)) ctx.files.removeFile(destination);
   FileStatus status = ctx.files.copyFile(source, destination);
   if (!status.ok()) {
     ShowCopyFailure(ctx, source, destination, status.text);

@@ -60,6 +60,7 @@ std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view patt
 
   for (size_t i = 0; i < pattern.size();) {
     char32_t c = pattern[i];
+    const bool afterStar = endsWithStar;
     endsWithStar = c == U'*';
     switch (c) {
       case U'*':
@@ -85,7 +86,10 @@ std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view patt
         std::u32string_view body = pattern.substr(i + 1, close - i - 1);
         size_t bodyPosition = i + 1;
         i = close + 1;
-        if (body.empty()) break;  // an empty list stands for no character
+        if (body.empty()) {  // an empty list stands for no character: "*[]" still ends in a star
+          endsWithStar = afterStar;
+          break;
+        }
         if (body.size() == 1) {   // one character alone, a meta character or "!" included
           literal(body[0]);
           break;

@@ -1,5 +1,8 @@
 #include "core/text/utf.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/text/code_page.h"
 
 namespace kadrel {
@@ -77,8 +80,41 @@ std::u32string Utf8ToU32(std::string_view utf8) {
 std::string U32ToUtf8(std::u32string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char32_t c : text) {
-    if (IsByteEscape(c)) {
+  // An escape goes back to the byte it stands for, unless that byte and the bytes
+  // written after it would read as one UTF-8 character (escapes E3 81 82 would read
+  // as "あ"): such an escape is written as its own code point, three bytes that read
+  // back as the same escape. Deciding needs the bytes that follow, so the choices
+  // are made from the end.
+  std::vector<bool> asCodePoint;
+  if (std::any_of(text.begin(), text.end(), IsByteEscape)) {
+    asCodePoint.assign(text.size(), false);
+    char next[4] = {};  // the first bytes written after the current position
+    size_t nextSize = 0;
+    for (size_t i = text.size(); i-- > 0;) {
+      std::string bytes;
+      if (IsByteEscape(text[i])) {
+        bytes.assign(1, static_cast<char>(text[i] - kEscapeBase));
+        bytes.append(next, nextSize);
+        char32_t cp;
+        if (DecodeOne(bytes, 0, cp) > 1) {
+          asCodePoint[i] = true;
+          bytes.clear();
+          AppendUtf8(text[i], bytes);
+        } else {
+          bytes.resize(1);
+        }
+      } else {
+        AppendUtf8(text[i], bytes);
+      }
+      const size_t keep = std::min<size_t>(3, bytes.size() + nextSize);
+      std::string joined = bytes + std::string(next, nextSize);
+      std::copy_n(joined.data(), keep, next);
+      nextSize = keep;
+    }
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (IsByteEscape(c) && !asCodePoint[i]) {
       out += static_cast<char>(c - kEscapeBase);  // back to the byte it stands for
     } else {
       AppendUtf8(c, out);

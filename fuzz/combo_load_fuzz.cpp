@@ -1,0 +1,119 @@
+// COMBO!! loading of arbitrary files: LoadComboFile (twice, as a drop of two
+// files) and the step list file reader. Input: a byte choosing the code page,
+// eight bytes answering the problem boxes, then the file.
+// Properties: at most 200 steps; every loaded step is a line of the file, in file
+// order, that checks again without a box; when the whole file loaded, the text
+// has one line per step and per comment; the step list file keeps every valid step.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <string>
+#include <vector>
+
+#include "combo/combo_loader.h"
+#include "combo/step_line.h"
+#include "combo/step_list_file.h"
+#include "combo/step_validation.h"
+#include "core/text/utf.h"
+#include "fuzz_support.h"
+
+using namespace kadrel;
+using kadrel::fuzz::BitsHost;
+using kadrel::fuzz::MemoryFiles;
+
+namespace {
+
+// The file's lines as the loader sees them (decoded, as UTF-8).
+std::vector<std::string> Lines(const std::string& bytes, CodePage cp) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') {
+      line += bytes[i];
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);
+  for (auto& l : lines) l = U32ToUtf8(CodecFor(cp).decode(l));
+  return lines;
+}
+
+size_t CountLines(const std::string& text) {
+  size_t n = 0;
+  for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++n;
+  return n;
+}
+
+bool IsComment(const std::string& line) {
+  if (line.find_first_not_of(' ') == std::string::npos) return false;
+  const StepRecord r = SplitStepLine(line);
+  return r.size() >= 1 && r.field(1) == "#";
+}
+
+// Every step is a line of the file, in order, and checks again without a box.
+void CheckSteps(const std::vector<std::string>& steps, const std::vector<std::string>& lines,
+                size_t copies) {
+  size_t at = 0, round = 0;
+  for (const std::string& step : steps) {
+    while (round < copies && (at == lines.size() || lines[at] != step)) {
+      if (at == lines.size()) {
+        at = 0;
+        ++round;
+      } else {
+        ++at;
+      }
+    }
+    FUZZ_REQUIRE(round < copies);
+    ++at;
+    StepRecord record = SplitStepLine(step);
+    BitsHost quiet;
+    FUZZ_REQUIRE(ValidateStep(quiet, record, step) == kStepValid && quiet.shown == 0);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const CodePage cp = static_cast<CodePage>(input.ConsumeIntegralInRange<int>(0, 2));
+  const uint64_t answers = input.ConsumeIntegral<uint64_t>();
+  MemoryFiles files;
+  files.piece = 1 + answers % 97;
+  const std::string bytes = input.ConsumeRemainingBytesAsString();
+  files.files["/c/first.txt"] = bytes;
+  files.files["/c/second.txt"] = bytes;
+  const std::vector<std::string> lines = Lines(bytes, cp);
+
+  {  // one file
+    BitsHost host(answers);
+    ComboModel model;
+    const ComboLoadResult r = LoadComboFile(host, files, cp, "/c/first.txt", model);
+    FUZZ_REQUIRE(r != ComboLoadResult::NoPath && r != ComboLoadResult::OpenFailed);
+    FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
+    FUZZ_REQUIRE(model.recent[0] == "/c/first.txt");
+    CheckSteps(model.steps, lines, 1);
+    FUZZ_REQUIRE((r == ComboLoadResult::Cancelled) == (host.cancelled > 0));
+    if (r == ComboLoadResult::Failed) FUZZ_REQUIRE(model.text.empty());
+    if (r == ComboLoadResult::Loaded) {
+      size_t comments = 0;
+      for (const auto& l : lines) comments += IsComment(l);
+      FUZZ_REQUIRE(CountLines(model.text) == model.steps.size() + comments);
+    }
+  }
+  {  // a drop of two files: the limit counts the steps of both
+    BitsHost host(answers);
+    ComboModel model;
+    LoadComboFiles(host, files, cp, {"/c/first.txt", "/c/second.txt"}, model);
+    FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
+    CheckSteps(model.steps, lines, 2);
+  }
+  {  // the step list file: no limit, every valid step kept
+    BitsHost host;
+    ComboModel model;
+    FUZZ_REQUIRE(ReadStepListFile(host, files, cp, "/c/first.txt", model));
+    CheckSteps(model.steps, lines, 1);
+  }
+  return 0;
+}

@@ -1,0 +1,61 @@
+// Step lines: SplitStepLine, ValidateStep and DescribeStep over arbitrary lines.
+// Input: eight bytes answering the problem boxes (a set bit is Cancel), then the
+// line. Properties: the fields are the comma-separated items but the last; the
+// result is 1, 2 or 7, with boxes shown exactly when it is not 1 and Cancel only
+// when it is 2; a valid mode-0 step carries its sixth field "0"; a valid step
+// checks again without a box; the description never throws and has no blank ends.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <string>
+
+#include "combo/step_description.h"
+#include "combo/step_line.h"
+#include "combo/step_validation.h"
+#include "core/conversions.h"
+#include "fuzz_support.h"
+
+using namespace kadrel;
+using kadrel::fuzz::BitsHost;
+
+namespace {
+
+void CheckDescription(const StepRecord& step) {
+  const std::string text = DescribeStep(step);
+  FUZZ_REQUIRE(text.empty() || (text.front() != ' ' && text.back() != ' '));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const uint64_t answers = input.ConsumeIntegral<uint64_t>();
+  const std::string line = input.ConsumeRemainingBytesAsString();
+
+  StepRecord step = SplitStepLine(line);
+  size_t commas = 0;
+  for (char c : line) commas += c == ',';
+  FUZZ_REQUIRE(static_cast<size_t>(step.size()) == commas);
+  std::string joined;
+  for (const auto& f : step.fields()) joined += f + ",";
+  FUZZ_REQUIRE(line.compare(0, joined.size(), joined) == 0);
+  FUZZ_REQUIRE(line.find(',', joined.size()) == std::string::npos);
+  CheckDescription(step);
+
+  BitsHost host(answers);
+  const int result = ValidateStep(host, step, line);
+  FUZZ_REQUIRE(result == kStepValid || result == kStepCancelled || result == kStepInvalid);
+  FUZZ_REQUIRE((result == kStepValid) == (host.shown == 0));
+  FUZZ_REQUIRE((result == kStepCancelled) == (host.cancelled > 0));
+  CheckDescription(step);
+  if (result != kStepValid) return 0;
+
+  const auto mode = TryReadInteger(step.field(1));
+  FUZZ_REQUIRE(mode && *mode >= 0 && *mode <= 5);
+  if (*mode == 0) FUZZ_REQUIRE(step.size() == 6 && step.field(6) == "0");
+  FUZZ_REQUIRE(!DescribeStep(step).empty());
+
+  StepRecord again = SplitStepLine(line);
+  BitsHost quiet(~0ull);
+  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == kStepValid && quiet.shown == 0);
+  return 0;
+}

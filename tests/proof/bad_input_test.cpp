@@ -1,0 +1,283 @@
+// Hostile input end to end: binary files, a 100 MB line, a COMBO!! file of 100,000
+// lines, settings files of garbage. Each ends with a clear message or a correct
+// result, never a crash or a silent loss.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+
+#include "combo/combo_loader.h"
+#include "combo/step_list_file.h"
+#include "core/text/code_page.h"
+#include "proof/cli_runner.h"
+#include "proof/run_world.h"
+#include "settings/app_settings.h"
+#include "support/fake_host.h"
+
+namespace kadrel::proof {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+// Every byte value, NULs, bytes that no code page decodes, lone LFs after the
+// first line and a long line of random bytes; every line ends in CR LF.
+std::string BinaryContent() {
+  std::string s;
+  for (int b = 0; b < 256; ++b)
+    if (b != '\r' && b != '\n') s += static_cast<char>(b);
+  s += "\r\n";
+  s += std::string("\0\0\0NUL\0", 8) + "\r\n";
+  s += "\x82\r\n";                                      // a lead byte cut by the line end
+  s += "\x81\x7f\xfc\xfc\xa0\xfd\xfe\xff\x85\x40\r\n";  // not CP932
+  s += "\x8e\x20\x8f\xa1\xa1\xa1\xff\xfe\xa1\r\n";      // not EUC-JP
+  s += "\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80\xe3\x81\xed\xb2\x80\r\n";  // not UTF-8
+  s += "lone\nLF\n\r\n";
+  s += std::string("MARK \0\xff\x80", 8) + "\r\n";
+  std::mt19937 random(8);
+  for (int i = 0; i < 65536; ++i) {
+    char c = static_cast<char>(random());
+    s += c == '\r' ? '\n' : c;
+  }
+  return s + "\r\n";
+}
+
+class BinaryFiles : public testing::TestWithParam<CodePage> {};
+
+TEST_P(BinaryFiles, PassStepsThatChangeNothingByteForByte) {
+  const std::string binary = BinaryContent();
+  const std::vector<std::pair<std::vector<std::string>, bool>> runs = {
+      {{"0,0,not there,0,x,#"}, false},  // replacement without a match
+      {{"0,0,NOT THERE,0,x,#"}, false},
+      {{"2,0,0,0,0,0,,0,0,#"}, false},  // cut nothing from the line heads
+      {{"0,0,not there,0,x,#", "2,1,0,0,0,0,,0,0,#", "0,1,,0,\t,#"}, true},
+  };
+  for (int16_t update : {0, 1}) {
+    for (const auto& [steps, combo] : runs) {
+      SCOPED_TRACE(steps[0] + (combo ? " (COMBO!!)" : ""));
+      Scenario s;
+      s.steps = steps;
+      s.combo = combo;
+      s.options.codePage = GetParam();
+      s.options.UpdateNoFile = update;
+      s.files = {{"bin.dat", binary}};
+      World w(s);
+      w.run();
+      EXPECT_EQ(w.boxes(), std::vector<std::string>{});
+      EXPECT_TRUE(ReadFile(w.path("bin.dat")) == binary);
+    }
+  }
+}
+
+TEST_P(BinaryFiles, ExtractedLinesKeepTheirBytes) {
+  Scenario s;
+  s.steps = {"4,MARK,False,,False,,#"};
+  s.options.codePage = GetParam();
+  s.options.SelAddSts = 1;  // the lines alone, without header and trailer
+  s.files = {{"bin.dat", BinaryContent()}};
+  World w(s);
+  w.run();
+  EXPECT_EQ(w.boxes(), std::vector<std::string>{});
+  EXPECT_EQ(ReadFile(w.path("bin.dat_SEL")), std::string("MARK \0\xff\x80\r\n", 10));
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, BinaryFiles,
+                         testing::Values(CodePage::CP932, CodePage::UTF8, CodePage::EUCJP),
+                         [](const auto& info) {
+                           return std::string(info.param == CodePage::CP932  ? "CP932"
+                                              : info.param == CodePage::UTF8 ? "UTF8"
+                                                                             : "EUCJP");
+                         });
+
+constexpr size_t kHundredMegabytes = 100u << 20;
+
+TEST(HugeLine, AHundredMegabytesWithoutCrIsOneLineReplacedWhole) {
+  Scenario s;
+  s.steps = {"0,0,needle,0,NEEDLE,#"};
+  s.options.BkupEdit = 0;
+  std::string content(kHundredMegabytes, 'x');
+  content.replace(10, 6, "needle");
+  content.replace(kHundredMegabytes - 7, 6, "Needle");  // text comparison: found too
+  s.files = {{"huge.txt", std::move(content)}};
+  World w(s);
+  w.run();
+  EXPECT_EQ(w.boxes(), std::vector<std::string>{});
+  const std::string after = ReadFile(w.path("huge.txt"));
+  ASSERT_EQ(after.size(), kHundredMegabytes + 2);
+  EXPECT_EQ(after.substr(0, 20), "xxxxxxxxxxNEEDLExxxx");
+  EXPECT_EQ(after.substr(after.size() - 10), "xNEEDLEx\r\n");
+  EXPECT_EQ(after.find_first_not_of('x', 16), kHundredMegabytes - 7);
+  EXPECT_FALSE(test::FileExists(w.backupOf("huge.txt")));
+}
+
+TEST(HugeLine, AHundredMegabytesOfLfLinesGetCrLf) {
+  Scenario s;
+  s.steps = {"1,#"};
+  s.options.BkupEdit = 0;
+  std::string content;
+  content.reserve(kHundredMegabytes);
+  const std::string line = std::string(999, 'y') + "\n";
+  while (content.size() + line.size() <= kHundredMegabytes) content += line;
+  const size_t lines = content.size() / line.size();
+  s.files = {{"huge.txt", std::move(content)}};
+  World w(s);
+  w.run();
+  EXPECT_EQ(w.boxes(), std::vector<std::string>{});
+  const std::string after = ReadFile(w.path("huge.txt"));
+  ASSERT_EQ(after.size(), lines * (line.size() + 1));  // the last LF ends the last line
+  EXPECT_EQ(after.substr(0, 1001), std::string(999, 'y') + "\r\n");
+  EXPECT_EQ(after.substr(after.size() - 3), "y\r\n");
+}
+
+std::string Lines(size_t n, const std::function<std::string(size_t)>& line) {
+  std::string s;
+  for (size_t i = 0; i < n; ++i) s += line(i) + "\r\n";
+  return s;
+}
+
+class LongComboFile : public testing::Test {
+ protected:
+  LongComboFile() { WriteFile(dir.file("Kadrel.ini"), ""); }
+  test::TempDir dir;
+  test::FakeHost host;
+};
+
+TEST_F(LongComboFile, LoadsTwoHundredStepsAndSaysSoOnce) {
+  const std::string path = dir.file("long.txt");
+  WriteFile(path, Lines(100000, [](size_t i) { return i % 2 ? "1,#" : "#,heading,#"; }));
+  ComboModel model;
+  EXPECT_EQ(LoadComboFile(host, SystemFileLayer(), CodePage::CP932, path, model),
+            ComboLoadResult::LimitReached);
+  EXPECT_EQ(model.steps.size(), 200u);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].text, "COMBO!!処理が200を超えました\r\nこれ以上の展開はできません");
+}
+
+TEST_F(LongComboFile, BadLinesAreEachReportedAndSkipped) {
+  const std::string path = dir.file("bad.txt");
+  WriteFile(path, Lines(100000, [](size_t i) {
+              return i == 99999 ? std::string("1,#") : "9," + std::to_string(i) + ",#";
+            }));
+  ComboModel model;
+  EXPECT_EQ(LoadComboFile(host, SystemFileLayer(), CodePage::CP932, path, model),
+            ComboLoadResult::Loaded);  // every problem answered with OK
+  EXPECT_EQ(model.steps, std::vector<std::string>{"1,#"});
+  EXPECT_EQ(host.boxes.size(), 99999u);
+  EXPECT_EQ(host.boxes[0].text, "処理区分に誤まりがあります [ 9 ]");
+}
+
+TEST_F(LongComboFile, TheStepListFileHasNoLimit) {
+  const std::string path = dir.file("KadrelCmb.data");
+  WriteFile(path, Lines(100000, [](size_t) { return "5,1,1,0,0,1,#"; }));
+  ComboModel model;
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model));
+  EXPECT_EQ(model.steps.size(), 100000u);
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(LongComboFile, RunsItsFirstTwoHundredStepsThroughTheCli) {
+  WriteFile(dir.file("long.txt"),
+            Lines(100000, [](size_t i) { return "2,1,0,1,1,0,+" + std::to_string(i) + ",0,0,#"; }));
+  WriteFile(dir.file("t.txt"), "a\r\nb\r\n");
+  const CliResult r =
+      RunCli({"--ini", dir.file("Kadrel.ini"), "-q", "-c", dir.file("long.txt"), dir.file("t.txt")},
+             dir.path());
+  EXPECT_EQ(r.status, 1);  // the run ended after a box
+  EXPECT_EQ(r.err, "[Kadrel] COMBO!!処理が200を超えました\nこれ以上の展開はできません\n");
+  std::string tail;
+  for (int i = 0; i < 200; ++i) tail += "+" + std::to_string(i);
+  EXPECT_EQ(ReadFile(dir.file("t.txt")), "a" + tail + "\r\nb" + tail + "\r\n");
+  EXPECT_EQ(ReadFile(dir.file("t.txt_BK")), "a\r\nb\r\n");
+}
+
+// Settings files that were damaged, edited by hand or written by something else.
+class BadSettings : public testing::Test {
+ protected:
+  test::TempDir dir;
+  std::string ini = dir.file("Kadrel.ini");
+};
+
+TEST_F(BadSettings, LoadWithDefaultsAndValuesInRange) {
+  std::mt19937 random(3);
+  std::string noise(1 << 18, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  const std::string files[] = {
+      noise,
+      "",
+      "[Foo]\r\nBar=1\r\n",
+      "[Option]\r\nCompMode=99999999999999999999\r\nBkupEdit=-40000\r\nSelFile=1e9\r\n"
+      "UpdateNoFile=  7  \r\nSelSts=" +
+          std::string(1 << 20, '*') + "\r\nCodePage=KOI8-R\r\n[Settings]\r\nMainLeft=" +
+          std::string(5000, '9') + "\r\nModeIdx=70000\r\n",
+      std::string("[Option]\0\r\nLstChrBk=\0\0x\r\n[recent]\r\n0=", 33) + std::string(300, 'h'),
+      "[Option]\nLstChrBk=" + std::string(1 << 20, 'k') + "\n",  // a 1 MB line
+  };
+  for (const std::string& content : files) {
+    SCOPED_TRACE(content.substr(0, 40));
+    WriteFile(ini, content);
+    AppSettings settings;
+    ModeSettings modes;
+    settings.geometry = {1, 2, 3, 4};
+    const ModeLoadResult result = LoadAppSettings(ini, settings, modes);
+    const RunOptions& o = settings.options;
+    EXPECT_LE(o.SelSts.size(), 255u);
+    EXPECT_LE(o.LstChrBk.size(), 255u);
+    EXPECT_LE(settings.history.size(), 20u);
+    EXPECT_TRUE(o.BkupEdit == 0 || o.BkupEdit == 1) << o.BkupEdit;
+    EXPECT_GE(modes.ModeIdx, 0);
+    EXPECT_LE(modes.ModeIdx, 6);
+    if (content.find("ModeIdx=70000") != std::string::npos) {
+      EXPECT_FALSE(result.complete);
+      EXPECT_EQ(o.CompMode, 0);  // not a 16-bit number: 0
+      EXPECT_EQ(o.BkupEdit, 0);
+      EXPECT_EQ(o.SelSts, std::string(255, '*'));
+      EXPECT_EQ(settings.geometry.left, 1);  // unusable: left as it was
+      EXPECT_EQ(o.codePage, CodePage::CP932);
+    }
+    if (content == "" || content.rfind("[Foo]", 0) == 0) {
+      EXPECT_TRUE(result.complete);
+      EXPECT_EQ(o.BkupEdit, 1);  // defaults
+      EXPECT_EQ(o.LstChrBk, "_BK");
+      EXPECT_EQ(settings.geometry.width, 3);
+    }
+  }
+}
+
+TEST_F(BadSettings, ARunWithThemEndsWithAResultOrAMessage) {
+  const std::string target = dir.file("t.txt");
+  struct Case {
+    std::string ini;
+    std::string expectedTarget;  // after the run
+    std::string backupName;      // "" when no backup copy is expected
+  } cases[] = {
+      {"garbage \x01\x02 without sections\r\n===\r\n[[\r\n", "X\r\n", "t.txt_BK"},
+      {"[Option]\r\nBkupEdit=99999999\r\n", "X\r\n", ""},         // not a number: 0, no backup kept
+      {"[Option]\r\nFstChrBk=no/such/folder/\r\n", "a\r\n", ""},  // backup impossible: skipped
+      {"[Option]\r\nLstChrBk=/\r\n", "a\r\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ini);
+    WriteFile(ini, c.ini);
+    WriteFile(target, "a\r\n");
+    std::filesystem::remove(target + "_BK");
+    const CliResult r = RunCli({"--ini", ini, "-q", "-s", "0,0,a,0,X,#", target}, dir.path());
+    EXPECT_EQ(ReadFile(target), c.expectedTarget);
+    if (c.expectedTarget == "a\r\n") {  // not processed: said so
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(
+          r.err.rfind(
+              "[Kadrel] ファイルバックアップ処理でエラーが発生しました\n元[ " + target + "]\n", 0),
+          0u)
+          << r.err;
+    } else {
+      EXPECT_EQ(r.status, 0) << r.err;
+    }
+    if (!c.backupName.empty()) {
+      EXPECT_EQ(ReadFile(dir.file(c.backupName)), "a\r\n");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kadrel::proof

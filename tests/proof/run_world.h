@@ -1,0 +1,77 @@
+// A run in a temporary folder of its own: target files, a program folder for the
+// work file, a recording host and the scripted file layer. A scenario is run once
+// without faults to learn every target's new content; the same scenario run with a
+// fault must then leave every target with its previous or its new content, or its
+// previous content in its backup copy.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/run_context.h"
+#include "proof/scripted_files.h"
+#include "support/fake_host.h"
+#include "support/temp_dir.h"
+
+namespace kadrel::proof {
+
+// The fake host, telling the test when the run turns to a listed file.
+class ProofHost : public test::FakeHost {
+ public:
+  std::function<void(int)> onSelect;
+  void selectTarget(int index) override {
+    FakeHost::selectTarget(index);
+    if (onSelect) onSelect(index);
+  }
+};
+
+struct Scenario {
+  struct File {
+    std::string name;
+    std::string content;
+  };
+  std::vector<File> files;
+  // One step line for a plain run; the step list of a COMBO!! run.
+  std::vector<std::string> steps;
+  bool combo = false;
+  RunOptions options;
+};
+
+class World {
+ public:
+  explicit World(const Scenario& scenario);
+
+  // Runs the scenario as START does (a plain run's step validated first).
+  void run();
+
+  std::string path(const std::string& name) const { return dir_.file(name); }
+  const std::string& root() const { return dir_.path(); }
+  std::string backupOf(const std::string& name) const;
+  std::string workFile() const;
+  // The box texts, "title|text" each ("" title for the default one).
+  std::vector<std::string> boxes() const;
+
+  const Scenario& scenario;
+  // Targets the test itself deletes while the run goes on: not the run's to keep.
+  std::set<std::string> deletedByTest;
+  ProofHost host;
+  ScriptedFileLayer files;
+  RunContext ctx;
+
+ private:
+  test::TempDir dir_;
+};
+
+// Every target's content after a run of the scenario without faults.
+std::vector<std::string> NewContents(const Scenario& scenario);
+
+// The promise of the run: every target holds its previous or its complete new
+// content, or else its backup copy holds the previous content; a target changed to
+// anything else was reported in a box; no box names an empty path. Returns the
+// failures found (empty when the promise holds).
+std::vector<std::string> BrokenPromises(const World& world, const std::vector<std::string>& after);
+
+}  // namespace kadrel::proof

@@ -1,0 +1,74 @@
+// A file layer over the real file system that fails chosen operations and keeps a
+// log of every operation, so that a test can fail each operation of a run in turn.
+//
+// A fault names an operation kind, a path (matched by its ending) and which of the
+// matching operations fails (the first by default). Reads and writes fail once a
+// number of bytes of that opened file have got through; a copy or a close can
+// leave a damaged destination behind, as a full disk does.
+#pragma once
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/file_layer.h"
+
+namespace kadrel::proof {
+
+enum class Op { OpenRead, Read, OpenWrite, Write, Close, Copy, Remove };
+
+const char* OpName(Op op);
+
+struct Fault {
+  Op op = Op::Copy;
+  std::string path;    // the path concerned, by its ending (a copy: its destination)
+  int occurrence = 1;  // the n-th matching operation fails; Read/Write/Close: the n-th open
+  // Read/Write: bytes that get through first. Copy/Close: bytes the destination keeps
+  // (-1: a copy leaves it untouched, a close keeps what was written).
+  long bytes = 0;
+  int error = ENOSPC;
+};
+
+// One operation as the log keeps it. An opened file's read or written byte count is
+// filled in when it is closed (or destroyed).
+struct OpRecord {
+  Op op;
+  std::string path;
+  std::string source;  // Copy only
+  std::shared_ptr<long> bytes;
+};
+
+class ScriptedFileLayer : public FileLayer {
+ public:
+  std::vector<Fault> faults;
+  // Full paths that behave as write-protected files: opening for writing, copying
+  // onto them and deleting them fail with "access denied".
+  std::set<std::string> readOnly;
+  // Runs before every operation with its kind and path (a copy: its destination).
+  std::function<void(Op, const std::string&)> before;
+
+  std::vector<OpRecord> log;
+  int fired = 0;  // faults that took effect
+
+  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override;
+  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
+                                        FileStatus& status) override;
+  FileStatus copyFile(const std::string& source, const std::string& destination) override;
+  FileStatus removeFile(const std::string& path) override;
+  bool exists(const std::string& path) override;
+  bool isFolder(const std::string& path) override;
+
+ private:
+  // The fault for this operation, if one is due (counts the matching operations).
+  const Fault* due(Op op, const std::string& path);
+  void note(Op op, const std::string& path, const std::string& source = "");
+
+  std::vector<int> seen_;  // per fault: matching operations so far
+};
+
+bool EndsWith(const std::string& s, const std::string& suffix);
+
+}  // namespace kadrel::proof
