@@ -13,7 +13,8 @@ void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& stat
 EngineLoop::EngineLoop(RunContext& ctx, std::string writePath)
     : ctx_(ctx), writePath_(std::move(writePath)) {}
 
-bool EngineLoop::next(std::u32string& line) {
+template <typename ReadFn>
+bool EngineLoop::advance(ReadFn&& read) {
   if (!ctx_.in) {
     failRead();
     return false;
@@ -22,27 +23,19 @@ bool EngineLoop::next(std::u32string& line) {
     finished_ = true;
     return false;
   }
-  if (!ctx_.in->readLine(line)) {
+  if (!read(*ctx_.in)) {
     failRead();
     return false;
   }
   return true;
 }
 
+bool EngineLoop::next(std::u32string& line) {
+  return advance([&](LineReader& in) { return in.readLine(line); });
+}
+
 bool EngineLoop::nextRaw(std::string& bytes) {
-  if (!ctx_.in) {
-    failRead();
-    return false;
-  }
-  if (ctx_.in->atEnd()) {
-    finished_ = true;
-    return false;
-  }
-  if (!ctx_.in->readRaw(bytes)) {
-    failRead();
-    return false;
-  }
-  return true;
+  return advance([&](LineReader& in) { return in.readRaw(bytes); });
 }
 
 bool EngineLoop::write(std::u32string_view line) {

@@ -34,8 +34,8 @@ class EngineLoop {
   // Writes a line and CR LF. False after a write failure (box shown, ErrFlag set,
   // files closed).
   bool write(std::u32string_view line);
-  bool writeRaw(std::string_view bytes);        // a line given as bytes, then CR LF
-  bool writeBytes(std::string_view bytes);      // bytes without a line end
+  bool writeRaw(std::string_view bytes);    // a line given as bytes, then CR LF
+  bool writeBytes(std::string_view bytes);  // bytes without a line end
 
   // Yields to the host; false when CancelFlag is set (files closed).
   bool yield();
@@ -55,6 +55,10 @@ class EngineLoop {
   LineWriter& writer() { return *ctx_.out; }
 
  private:
+  // Reads the next line with read(reader), or tells the end or a failure.
+  template <typename ReadFn>
+  bool advance(ReadFn&& read);
+
   RunContext& ctx_;
   std::string writePath_;
   bool finished_ = false;

@@ -1,20 +1,8 @@
 #include "ui/combo_text_box.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
+#include "ui/file_drops.h"
 
 namespace kadrel::ui {
-
-QStringList DroppedLocalPaths(const QMimeData* data) {
-  QStringList paths;
-  if (data == nullptr || !data->hasUrls()) return paths;
-  for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
-  }
-  return paths;
-}
 
 ComboTextBox::ComboTextBox(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
@@ -26,32 +14,16 @@ ComboTextBox::ComboTextBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void ComboTextBox::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedLocalPaths(event->mimeData()).isEmpty()) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
+  AcceptFileDrop(event);
 }
 
 void ComboTextBox::dragMoveEvent(QDragMoveEvent* event) {
-  if (DroppedLocalPaths(event->mimeData()).isEmpty()) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
+  AcceptFileDrop(event);
 }
 
 void ComboTextBox::dropEvent(QDropEvent* event) {
-  const QStringList paths = DroppedLocalPaths(event->mimeData());
-  if (paths.isEmpty()) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
-  emit filesDropped(paths);
+  const QStringList paths = AcceptFileDrop(event);
+  if (!paths.isEmpty()) emit filesDropped(paths);
 }
 
 }  // namespace kadrel::ui

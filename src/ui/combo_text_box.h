@@ -5,13 +5,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
-class QMimeData;
-
 namespace kadrel::ui {
-
-// The local file paths a drag offers, in the order of the dragged data; empty
-// when the data offers no file list.
-QStringList DroppedLocalPaths(const QMimeData* data);
 
 class ComboTextBox : public QPlainTextEdit {
   Q_OBJECT

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
+#include <string>
 
 class QWidget;
 
@@ -19,5 +21,16 @@ void SetFieldEnabled(QWidget* field, bool enabled);
 
 // Whether the field currently shows the white (enabled) background.
 bool HasWhiteBackground(const QWidget* field);
+
+// A message of the core as Qt shows it: its pieces are joined with CR or CR LF,
+// and Qt breaks lines at LF.
+QString ShownText(const std::string& text);
+
+// Gives a widget its object name (the control's name, which tests find it by).
+template <typename W>
+W* Named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
 
 }  // namespace kadrel::ui

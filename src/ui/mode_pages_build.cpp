@@ -21,12 +21,6 @@ namespace kadrel::ui {
 
 namespace {
 
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
 QLabel* MakeLabel(const char* name, const QString& caption) {
   return Named(new QLabel(caption), name);
 }

@@ -17,12 +17,6 @@ namespace kadrel::ui {
 
 namespace {
 
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/look.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
 #include "ui/run_dialog.h"
@@ -30,14 +31,6 @@ QMessageBox::Icon IconOf(BoxIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-// Pieces of a message are joined with CR or CR LF; Qt breaks lines at LF.
-QString BoxText(const std::string& text) {
-  QString s = QString::fromStdString(text);
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return s;
-}
-
 }  // namespace
 
 QtHost::QtHost() {
@@ -50,7 +43,7 @@ BoxAnswer QtHost::showMessage(const MessageBoxRequest& request) {
   QMessageBox box(parent);
   box.setWindowTitle(request.title.empty() ? QStringLiteral("Kadrel")
                                            : QString::fromStdString(request.title));
-  box.setText(BoxText(request.text));
+  box.setText(ShownText(request.text));
   box.setTextFormat(Qt::PlainText);
   box.setIcon(IconOf(request.icon));
 

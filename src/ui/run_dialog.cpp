@@ -1,5 +1,7 @@
 #include "ui/run_dialog.h"
 
+#include "ui/look.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -11,17 +13,6 @@
 #include "core/host.h"
 
 namespace kadrel::ui {
-
-namespace {
-
-QString ShownText(const std::string& text) {
-  QString s = QString::fromStdString(text);
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return s;
-}
-
-}  // namespace
 
 RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<void()> run,
                      std::function<void()> cancel, QWidget* parent)

@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 
 #include "core/text/case_fold.h"
-#include "ui/combo_text_box.h"
+#include "ui/file_drops.h"
 #include "ui/look.h"
 
 namespace kadrel::ui {
@@ -15,10 +15,6 @@ namespace {
 
 bool IsPlaceholder(const QString& entry) {
   return EqualsIgnoreCase(entry.toStdString(), kTargetPlaceholder.toStdString());
-}
-
-bool OffersFiles(const QMimeData* data) {
-  return !DroppedLocalPaths(data).isEmpty();
 }
 
 }  // namespace
@@ -52,32 +48,16 @@ bool TargetList::hasSelectedFile() const {
 }
 
 void TargetList::dragEnterEvent(QDragEnterEvent* event) {
-  if (!OffersFiles(event->mimeData())) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
+  AcceptFileDrop(event);
 }
 
 void TargetList::dragMoveEvent(QDragMoveEvent* event) {
-  if (!OffersFiles(event->mimeData())) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
+  AcceptFileDrop(event);
 }
 
 void TargetList::dropEvent(QDropEvent* event) {
-  const QStringList paths = DroppedLocalPaths(event->mimeData());
-  if (paths.isEmpty()) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
-  emit pathsDropped(paths);
+  const QStringList paths = AcceptFileDrop(event);
+  if (!paths.isEmpty()) emit pathsDropped(paths);
 }
 
 // The right button does not move the selection: the popup acts on the entry that
