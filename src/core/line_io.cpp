@@ -10,7 +10,7 @@ constexpr size_t kWriteBuffer = 1 << 20;
 }  // namespace
 
 LineReader::LineReader(std::unique_ptr<InputFile> file, CodePage codePage)
-    : file_(std::move(file)), codec_(&CodecFor(codePage)), buffer_(kReadBuffer) {}
+    : file_(std::move(file)), codec_(&CodecFor(codePage)), buffer_(new char[kReadBuffer]) {}
 
 LineReader::~LineReader() = default;
 
@@ -21,7 +21,7 @@ void LineReader::close() {
 bool LineReader::fill() {
   pos_ = end_ = 0;
   if (!file_ || eof_ || !error_.ok()) return false;
-  long n = file_->read(buffer_.data(), buffer_.size());
+  long n = file_->read(buffer_.get(), kReadBuffer);
   if (n < 0) {
     error_ = file_->lastError();
     if (error_.ok()) error_ = StatusFromErrno(5);
@@ -48,7 +48,7 @@ bool LineReader::atEnd() {
 }
 
 std::string_view LineReader::take(bool& lineEnded) {
-  const char* begin = buffer_.data() + pos_;
+  const char* begin = buffer_.get() + pos_;
   const char* cr = static_cast<const char*>(std::memchr(begin, '\r', end_ - pos_));
   if (cr == nullptr) {
     std::string_view piece(begin, end_ - pos_);
@@ -57,7 +57,7 @@ std::string_view LineReader::take(bool& lineEnded) {
     return piece;
   }
   std::string_view piece(begin, static_cast<size_t>(cr - begin));
-  pos_ = static_cast<size_t>(cr - buffer_.data()) + 1;
+  pos_ = static_cast<size_t>(cr - buffer_.get()) + 1;
   if (pos_ < end_) {
     if (buffer_[pos_] == '\n') ++pos_;
   } else {

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/file_layer.h"
 #include "core/text/code_page.h"
@@ -49,7 +48,7 @@ class LineReader {
 
   std::unique_ptr<InputFile> file_;
   const TextCodec* codec_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // left uninitialised: opening a file stays cheap
   size_t pos_ = 0;
   size_t end_ = 0;
   bool eof_ = false;
@@ -64,7 +63,7 @@ class LineWriter {
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
-  bool writeLine(std::u32string_view line);  // encoded, then CR LF
+  bool writeLine(std::u32string_view line);   // encoded, then CR LF
   bool writeRawLine(std::string_view bytes);  // as given, then CR LF
   bool writeRaw(std::string_view bytes);      // as given, no line end
   // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.
