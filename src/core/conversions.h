@@ -17,9 +17,9 @@ std::optional<double> ParseNumber(std::string_view text);
 std::optional<int16_t> ToInt16(double value);
 
 // Converting readings: they throw RunError (13 type mismatch, 6 overflow).
-double ReadFlag(std::string_view text);       // non-zero means on
-int16_t ReadInteger(std::string_view text);   // 16-bit signed
-bool ReadBoolean(std::string_view text);      // "True"/"False" (any case) or a number
+double ReadFlag(std::string_view text);      // non-zero means on
+int16_t ReadInteger(std::string_view text);  // 16-bit signed
+bool ReadBoolean(std::string_view text);     // "True"/"False" (any case) or a number
 
 // Non-throwing 16-bit reading for validation and settings.
 std::optional<int16_t> TryReadInteger(std::string_view text);

@@ -10,8 +10,8 @@ namespace kadrel {
 
 // Result of a file operation: empty error text means success.
 struct FileStatus {
-  int code = 0;        // errno-like number, 0 on success
-  std::string text;    // Japanese description of the failure
+  int code = 0;      // errno-like number, 0 on success
+  std::string text;  // Japanese description of the failure
   bool ok() const { return code == 0; }
 };
 

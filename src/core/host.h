@@ -15,8 +15,8 @@ enum class BoxButtons { Ok, OkCancel, YesNo };
 enum class BoxAnswer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 struct MessageBoxRequest {
-  std::string text;                // UTF-8; pieces joined with "\r" or "\r\n" as composed
-  std::string title;               // empty: the application title "Kadrel"
+  std::string text;   // UTF-8; pieces joined with "\r" or "\r\n" as composed
+  std::string title;  // empty: the application title "Kadrel"
   BoxIcon icon = BoxIcon::Exclamation;
   BoxButtons buttons = BoxButtons::Ok;
   BoxAnswer defaultAnswer = BoxAnswer::Ok;  // preselected button

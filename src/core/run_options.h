@@ -13,7 +13,7 @@ struct RunOptions {
   std::string SelSts = "*.*";  // extension patterns accepted on drop
   std::string FstChrBk;        // backup copy prefix
   std::string LstChrBk = "_BK";
-  std::string FstChr;          // extraction result prefix
+  std::string FstChr;  // extraction result prefix
   std::string LstChr = "_SEL";
   int16_t SelFile = 0;       // non-zero: one joint result file for the run
   int16_t SelAddSts = 0;     // non-zero: no header and trailer in results

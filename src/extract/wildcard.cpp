@@ -90,7 +90,7 @@ std::optional<WildcardPattern> WildcardPattern::compile(std::u32string_view patt
           endsWithStar = afterStar;
           break;
         }
-        if (body.size() == 1) {   // one character alone, a meta character or "!" included
+        if (body.size() == 1) {  // one character alone, a meta character or "!" included
           literal(body[0]);
           break;
         }
