@@ -25,25 +25,31 @@ QLabel* MakeLabel(const char* name, const QString& caption) {
   return Named(new QLabel(caption), name);
 }
 
-// An editable combo box that offers the shared input history.
-QComboBox* MakeHistoryField(const char* name) {
+// An editable combo box whose items are only offered in its drop-down list: what
+// the user types is what is used. Qt's default completer would complete the typed
+// text inline from the items, ignoring case and imposing the item's case, and
+// Enter would pick an item that differs from the text only in case.
+QComboBox* MakeEditableCombo(const char* name, int widthInCharacters) {
   auto* combo = Named(new QComboBox, name);
   combo->setEditable(true);
+  combo->setCompleter(nullptr);
   combo->setInsertPolicy(QComboBox::NoInsert);
-  combo->setFont(MonoFont(9));
   combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo->setMinimumContentsLength(8);
+  combo->setMinimumContentsLength(widthInCharacters);
+  return combo;
+}
+
+// An editable combo box that offers the shared input history.
+QComboBox* MakeHistoryField(const char* name) {
+  auto* combo = MakeEditableCombo(name, 8);
+  combo->setFont(MonoFont(9));
   combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   return combo;
 }
 
 // An editable combo box that takes digits only.
 QComboBox* MakeDigitField(const char* name, int widthInDigits) {
-  auto* combo = Named(new QComboBox, name);
-  combo->setEditable(true);
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo->setMinimumContentsLength(widthInDigits);
+  auto* combo = MakeEditableCombo(name, widthInDigits);
   DigitFilter::Install(combo);
   return combo;
 }
