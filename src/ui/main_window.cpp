@@ -237,6 +237,10 @@ void MainWindow::dropTargets(const QStringList& paths) {
 void MainWindow::removeSelectedTarget() {
   if (!List1_->hasSelectedFile()) return;
   delete List1_->takeItem(List1_->currentRow());
+  // Nothing stays selected, so that a second 対象から外す cannot remove a file the
+  // user never picked.
+  List1_->clearSelection();
+  List1_->setCurrentItem(nullptr);
   if (List1_->count() == 0) {
     List1_->addItem(kTargetPlaceholder);
     setStartEnabled(false);
