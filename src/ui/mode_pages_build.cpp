@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "ui/combo_text_box.h"
 #include "ui/digit_filter.h"
@@ -56,6 +57,12 @@ QComboBox* MakeDigitField(const char* name, int widthInDigits) {
 
 QFont NoteFont() {
   return ProportionalFont(8.25);
+}
+
+// The height that shows a number of whole lines of a text box's font.
+int HeightForLines(const QPlainTextEdit* box, int lines) {
+  const int margins = 2 * (box->frameWidth() + qCeil(box->document()->documentMargin()));
+  return box->fontMetrics().lineSpacing() * lines + margins;
 }
 
 }  // namespace
@@ -117,7 +124,7 @@ QWidget* ModePages::buildReplacePage() {
   TxtAfterWord->setLineWrapMode(QPlainTextEdit::NoWrap);
   TxtAfterWord->setTabChangesFocus(true);
   TxtAfterWord->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  TxtAfterWord->setMinimumHeight(TxtAfterWord->fontMetrics().lineSpacing() * 3 + 10);
+  TxtAfterWord->setMinimumHeight(HeightForLines(TxtAfterWord, 5));
   grid->addWidget(TxtAfterWord, 4, 1);
   grid->setRowStretch(4, 1);
   grid->setColumnStretch(1, 1);
@@ -296,7 +303,7 @@ QWidget* ModePages::buildComboPage() {
   box->setContentsMargins(0, 0, 0, 0);
   TextCombo = Named(new ComboTextBox, "TextCombo");
   TextCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  TextCombo->setMinimumHeight(TextCombo->fontMetrics().lineSpacing() * 5 + 10);
+  TextCombo->setMinimumHeight(HeightForLines(TextCombo, 5));
   box->addWidget(TextCombo);
   return page;
 }
