@@ -3,7 +3,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QScreen>
-#include <QTextDocument>
 #include <QTextOption>
 #include <QtMath>
 #include <algorithm>
@@ -13,15 +12,10 @@ namespace kadrel::ui {
 WrappingLabel::WrappingLabel(int maxLineCharacters, QWidget* parent)
     : QLabel(parent), maxLineCharacters_(maxLineCharacters) {
   setTextFormat(Qt::PlainText);
-}
-
-void WrappingLabel::prepare(QTextDocument& document) const {
-  document.setDocumentMargin(0);
-  document.setDefaultFont(font());
+  document_.setDocumentMargin(0);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  document.setDefaultTextOption(option);
-  document.setPlainText(text());
+  document_.setDefaultTextOption(option);
 }
 
 // A number of full-width characters, never more than most of the screen.
@@ -32,14 +26,23 @@ int WrappingLabel::maxLineWidth() const {
   return std::min(characters, shownOn->availableGeometry().width() * 3 / 4);
 }
 
+void WrappingLabel::layOut() const {
+  if (laidOut_ && laidOutText_ == text() && laidOutFont_ == font()) return;
+  laidOutText_ = text();
+  laidOutFont_ = font();
+  document_.setDefaultFont(laidOutFont_);
+  document_.setPlainText(laidOutText_);
+  document_.setTextWidth(-1);
+  const int width = std::min(qCeil(document_.idealWidth()), maxLineWidth());
+  document_.setTextWidth(width);
+  fittedSize_ = QSize(width, qCeil(document_.size().height()));
+  laidOut_ = true;
+}
+
 QSize WrappingLabel::sizeHint() const {
-  QTextDocument document;
-  prepare(document);
-  const int width = std::min(qCeil(document.idealWidth()), maxLineWidth());
-  document.setTextWidth(width);
+  layOut();
   const QMargins margins = contentsMargins();
-  return QSize(width + margins.left() + margins.right(),
-               qCeil(document.size().height()) + margins.top() + margins.bottom());
+  return fittedSize_.grownBy(margins);
 }
 
 QSize WrappingLabel::minimumSizeHint() const {
@@ -47,17 +50,16 @@ QSize WrappingLabel::minimumSizeHint() const {
 }
 
 void WrappingLabel::paintEvent(QPaintEvent* /*event*/) {
+  layOut();
   const QRect area = contentsRect();
-  QTextDocument document;
-  prepare(document);
-  document.setTextWidth(area.width());
+  if (document_.textWidth() != area.width()) document_.setTextWidth(area.width());
   QPainter painter(this);
   painter.translate(area.topLeft());
   QAbstractTextDocumentLayout::PaintContext context;
   context.palette = palette();
   context.palette.setColor(QPalette::Text, palette().color(foregroundRole()));
   context.clip = QRectF(0, 0, area.width(), area.height());
-  document.documentLayout()->draw(&painter, context);
+  document_.documentLayout()->draw(&painter, context);
 }
 
 }  // namespace kadrel::ui

@@ -5,9 +5,9 @@
 // holding it in a layout grows to show all of its text.
 #pragma once
 
+#include <QFont>
 #include <QLabel>
-
-class QTextDocument;
+#include <QTextDocument>
 
 namespace kadrel::ui {
 
@@ -24,10 +24,17 @@ class WrappingLabel : public QLabel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void prepare(QTextDocument& document) const;
+  // Lays the text out again when it or the font has changed since the last call
+  // (a run repaints the label after every file).
+  void layOut() const;
   int maxLineWidth() const;
 
   int maxLineCharacters_;
+  mutable QTextDocument document_;
+  mutable QString laidOutText_;
+  mutable QFont laidOutFont_;
+  mutable QSize fittedSize_;
+  mutable bool laidOut_ = false;
 };
 
 }  // namespace kadrel::ui
