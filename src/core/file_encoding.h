@@ -1,0 +1,63 @@
+// How one file is read and written: its code page, and whether it starts with a
+// UTF-8 byte order mark. With the code page option "auto" it comes from the
+// file's own first bytes; the readers and writers of the file's run are built
+// with it.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/file_layer.h"
+#include "core/text/code_page.h"
+#include "core/text/code_page_guess.h"
+
+namespace kadrel {
+
+// The code page option: every file in one code page, or ("auto") each file in
+// the code page its own bytes show.
+struct CodePageSetting {
+  CodePageSetting() = default;
+  CodePageSetting(CodePage cp) : fixed(cp) {}  // NOLINT: a code page is a setting
+  static CodePageSetting Auto() {
+    CodePageSetting s;
+    s.automatic = true;
+    return s;
+  }
+  bool automatic = false;
+  CodePage fixed = CodePage::CP932;  // when not automatic
+  bool operator==(const CodePageSetting&) const = default;
+};
+
+// "auto" (letter case ignored) or a code page name as ParseCodePage takes it.
+std::optional<CodePageSetting> ParseCodePageSetting(std::string_view name);
+// "auto" or the code page's name.
+std::string CodePageSettingName(const CodePageSetting& setting);
+
+struct FileEncoding {
+  CodePage codePage = CodePage::CP932;
+  // The file starts with the UTF-8 byte order mark: readers drop it before the
+  // first line, a writer of the whole file writes it first, so no step sees it
+  // as a character of the first line and the file keeps it.
+  bool bom = false;
+  bool operator==(const FileEncoding&) const = default;
+};
+
+inline FileEncoding EncodingOf(const CodePageGuess& guess) {
+  return FileEncoding{guess.codePage, guess.bom};
+}
+
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Reads the beginning of in into head, as much as the guess needs, and guesses
+// from it. False on a read failure (in->lastError() tells which).
+bool GuessFromInput(InputFile& in, std::string& head, CodePageGuess& guess);
+
+// in as a reader sees it when the bytes of head, read from it already, come first.
+std::unique_ptr<InputFile> PrefixedInput(std::string head, std::unique_ptr<InputFile> in);
+
+// in without the UTF-8 byte order mark at its start (when there is one).
+std::unique_ptr<InputFile> WithoutByteOrderMark(std::unique_ptr<InputFile> in);
+
+}  // namespace kadrel
