@@ -86,8 +86,8 @@ std::string StepRunDescription(size_t targetCount, const StepRecord& step) {
   return std::to_string(targetCount) + " File の\r\n" + DescribeStep(step) + " を";
 }
 
-BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCount,
-                            size_t comboStepCount) {
+BuiltStep BuildStepFromPage(Host& host, const PageValues& page, CodePage codePage,
+                            size_t targetCount, size_t comboStepCount) {
   BuiltStep built;
   built.step = StepFromPage(page);
   if (page.settings.ModeIdx == kComboMode) {
@@ -95,9 +95,12 @@ BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCou
     built.ready = true;
     return built;
   }
-  const int result = ValidateStep(host, built.step, "");
-  if (result != kStepValid) return built;
+  if (ValidateStep(host, built.step, "", codePage) != kStepValid) return built;
   if (page.settings.ModeIdx == 0) {
+    if (page.multiLineReplacement &&
+        ValidateMultiLineReplacement(host, page.multiLineText, codePage) != kStepValid) {
+      return built;
+    }
     built.step.resize(6);
     built.step.field(6) = page.multiLineReplacement ? "1" : "0";
   }
