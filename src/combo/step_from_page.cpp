@@ -95,14 +95,17 @@ BuiltStep BuildStepFromPage(Host& host, const PageValues& page, CodePage codePag
     built.ready = true;
     return built;
   }
-  if (ValidateStep(host, built.step, "", codePage) != kStepValid) return built;
+  // With the multi-line text as the replacement, that text is written in place of
+  // field 5 and is checked in its place.
+  const bool multiLine = page.settings.ModeIdx == 0 && page.multiLineReplacement;
+  StepRecord checked = built.step;
+  if (multiLine) checked.field(5).clear();
+  if (ValidateStep(host, checked, "", codePage) != kStepValid) return built;
+  if (multiLine && ValidateMultiLineReplacement(host, page.multiLineText, codePage) != kStepValid)
+    return built;
   if (page.settings.ModeIdx == 0) {
-    if (page.multiLineReplacement &&
-        ValidateMultiLineReplacement(host, page.multiLineText, codePage) != kStepValid) {
-      return built;
-    }
     built.step.resize(6);
-    built.step.field(6) = page.multiLineReplacement ? "1" : "0";
+    built.step.field(6) = multiLine ? "1" : "0";
   }
   built.descText = StepRunDescription(targetCount, built.step);
   built.ready = true;
