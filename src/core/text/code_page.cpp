@@ -155,49 +155,13 @@ class TableCodec : public TextCodec {
     // the table lookups.
     const size_t base = out.size();
     out.resize(base + s.size());
-    char32_t* o = out.data() + base;
-    const size_t n = s.size();
-    size_t i = 0;
-    while (i < n) {
-      unsigned char b0 = static_cast<unsigned char>(s[i]);
-      if (b0 < 0x80 && asciiIdentity_) {
-        *o++ = b0;
-        ++i;
-        continue;
-      }
-      char32_t cp = single_[b0];
-      if (cp != kNone) {
-        if (cp & kOtherForm) [[unlikely]]
-          cp = NoteOtherForm(cp, s.data() + i, 1, forms);
-        *o++ = cp;
-        ++i;
-        continue;
-      }
-      if (i + 1 < n) {
-        unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
-        cp = double_[b0 * 256 + b1];
-        if (cp != kNone) {
-          if (cp & kOtherForm) [[unlikely]]
-            cp = NoteOtherForm(cp, s.data() + i, 2, forms);
-          *o++ = cp;
-          i += 2;
-          continue;
-        }
-        if (b0 == 0x8F && i + 2 < n) {
-          cp = triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])];
-          if (cp != kNone) {
-            if (cp & kOtherForm) [[unlikely]]
-              cp = NoteOtherForm(cp, s.data() + i, 3, forms);
-            *o++ = cp;
-            i += 3;
-            continue;
-          }
-        }
-      }
-      *o++ = kEscapeBase + b0;
-      ++i;
-    }
-    out.resize(static_cast<size_t>(o - out.data()));
+    bool otherForms = false;
+    char32_t* end = decodeInto<false>(s, out.data() + base, otherForms, nullptr);
+    // Rare: a code that the encoder does not write for its character. Decoded
+    // again, noting each such code, so that the usual pass makes no call.
+    if (otherForms && forms != nullptr)
+      end = decodeInto<true>(s, out.data() + base, otherForms, forms);
+    out.resize(static_cast<size_t>(end - out.data()));
   }
 
   void encodeAppend(std::u32string_view text, std::string& out,
@@ -211,16 +175,73 @@ class TableCodec : public TextCodec {
 
  private:
   // Flags a table entry whose code is not the one the encoder writes for its
-  // character (kNone has it too, and is tested first).
+  // character; entries from it up (kNone too) are no plain character.
   static constexpr char32_t kOtherForm = 0x40000000;
 
-  // A table entry flagged kOtherForm: its character, noted in forms with its code.
-  [[gnu::noinline]] static char32_t NoteOtherForm(char32_t entry, const char* bytes, size_t len,
-                                                  ByteForms* forms) {
+  // A table entry flagged kOtherForm for the code at s[i], len bytes: its
+  // character. Sets otherForms, or with kNote notes the code in forms.
+  template <bool kNote>
+  static char32_t OtherForm(char32_t entry, std::string_view s, size_t i, size_t len,
+                            bool& otherForms, ByteForms* forms) {
     const char32_t c = entry & ~kOtherForm;
-    if (forms != nullptr)
-      forms->note(c, PackCode(reinterpret_cast<const unsigned char*>(bytes), len));
+    if constexpr (kNote) {
+      forms->note(c, PackCode(reinterpret_cast<const unsigned char*>(s.data() + i), len));
+    } else {
+      otherForms = true;
+    }
     return c;
+  }
+
+  // Decodes s into o, which has room for s.size() characters; returns the end.
+  // Table entries below kOtherForm are characters: one test on the usual path.
+  template <bool kNote>
+  char32_t* decodeInto(std::string_view s, char32_t* o, bool& otherForms, ByteForms* forms) const {
+    const size_t n = s.size();
+    size_t i = 0;
+    while (i < n) {
+      unsigned char b0 = static_cast<unsigned char>(s[i]);
+      if (b0 < 0x80 && asciiIdentity_) {
+        *o++ = b0;
+        ++i;
+        continue;
+      }
+      char32_t cp = single_[b0];
+      if (cp < kOtherForm) [[likely]] {
+        *o++ = cp;
+        ++i;
+        continue;
+      }
+      if (cp != kNone) {
+        *o++ = OtherForm<kNote>(cp, s, i, 1, otherForms, forms);
+        ++i;
+        continue;
+      }
+      if (i + 1 < n) {
+        unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
+        cp = double_[b0 * 256 + b1];
+        if (cp < kOtherForm) [[likely]] {
+          *o++ = cp;
+          i += 2;
+          continue;
+        }
+        if (cp != kNone) {
+          *o++ = OtherForm<kNote>(cp, s, i, 2, otherForms, forms);
+          i += 2;
+          continue;
+        }
+        if (b0 == 0x8F && i + 2 < n) {
+          cp = triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])];
+          if (cp != kNone) {
+            *o++ = cp < kOtherForm ? cp : OtherForm<kNote>(cp, s, i, 3, otherForms, forms);
+            i += 3;
+            continue;
+          }
+        }
+      }
+      *o++ = kEscapeBase + b0;
+      ++i;
+    }
+    return o;
   }
 
   // noted(c) gives the code a decode noted for c, or 0.
