@@ -139,12 +139,6 @@ TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
        7,
        {"「挿入文字列」に CP932 で書き込めない文字があります [ € (U+20AC) ]"},
        9},
-      {"2,0,0,1,0,3,a€,0,0,#", {}, 1, {}, 9},  // spaces are inserted
-      {"3,😀,E,#",
-       {OK},
-       7,
-       {"「開始ｷｰﾜｰﾄﾞ文字列」に CP932 で書き込めない文字があります [ 😀 (U+1F600) ]"},
-       3},
       {"4,,True,€,True,,#",
        {OK},
        7,
