@@ -60,12 +60,8 @@ TEST_F(EveryCodeRun, EveryCodeIsOneCharacterAndKeepsItsBytes) {
        [](auto& c) { return "AA" + c.code + "b"; }},
       {"2,0,2,0,0,0,,0,0,#", [](auto& c) { return "a" + c.code + "b"; },
        [](auto&) { return std::string("b"); }},
-      {"2,1,1,1,1,0,Z,0,0,#", [](auto& c) { return "a" + c.code + "b"; },
-       [](auto& c) { return "a" + c.code + "Z"; }},
       {"5,0,0,0,1,0,#", [](auto& c) { return " " + c.code + " x "; },
        [](auto& c) { return (c.text == U'\u3000' ? "" : c.code) + "x"; }},
-      {"4,a?b,False,,False,,#", [](auto& c) { return "a" + c.code + "b"; },
-       [](auto& c) { return "a" + c.code + "b"; }},
   };
   for (CodePage cp : {CodePage::CP932, CodePage::EUCJP, CodePage::UTF8}) {
     ctx.options.codePage = cp;
