@@ -50,7 +50,8 @@ int main(int argc, char* argv[]) {
     if (!SetRunOption(options, key, value, error)) return UsageError(error);
   }
 
-  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1);
+  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1,
+               !request.quiet);
   int status = kExitNothingRun;
   switch (request.command) {
     case Command::RunStep:

@@ -43,7 +43,10 @@ bool LoadComboFilesWhole(Host& host, const std::vector<std::string>& paths,
 }  // namespace
 
 int RunCommand(const Request& request, const RunOptions& options, CliHost& host) {
-  const TargetListResult list = ListTargets(request.paths, options, stderr);
+  // "-": standard input is the one target, standard output its outcome.
+  const bool streams = request.paths.size() == 1 && request.paths.front() == "-";
+  const TargetListResult list =
+      streams ? TargetListResult{request.paths, false} : ListTargets(request.paths, options, stderr);
   RunContext ctx(host, SystemFileLayer());
   ctx.options = options;
   ctx.targets = list.paths;
@@ -69,7 +72,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
     ctx.DescText = ComboRunDescription(ctx.targets.size(), ctx.steps.size());
   } else {
     StepRecord step = SplitStepLine(request.stepLine);
-    if (ValidateStep(host, step, request.stepLine, options.codePage) != kStepValid)
+    if (ValidateStep(host, step, request.stepLine, TextCheckCodePage(options.codePage)) != kStepValid)
       return kExitNothingRun;
     ctx.ComboRun = false;
     ctx.StepArr = step;
@@ -78,7 +81,11 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
 
   ctx.programFolder = ProgramFolder();
   CancelOnSignals(ctx.CancelFlag);
-  RunAll(ctx);
+  if (streams) {
+    RunOnStreams(ctx, StandardInput(), StandardOutput());
+  } else {
+    RunAll(ctx);
+  }
   host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;

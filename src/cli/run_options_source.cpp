@@ -63,9 +63,9 @@ bool SetRunOption(RunOptions& options, const std::string& key, const std::string
       options.codePage = defaults.codePage;
       return true;
     }
-    const std::optional<CodePage> cp = ParseCodePage(value);
+    const std::optional<CodePageSetting> cp = ParseCodePageSetting(value);
     if (!cp) {
-      error = "unknown code page '" + value + "' (CP932, UTF-8 or EUC-JP)";
+      error = "unknown code page '" + value + "' (CP932, UTF-8, EUC-JP or auto)";
       return false;
     }
     options.codePage = *cp;

@@ -4,6 +4,7 @@
 
 #include "combo/recent_list.h"
 #include "combo/step_line_intake.h"
+#include "core/file_encoding.h"
 #include "core/line_io.h"
 #include "core/run_error.h"
 
@@ -31,7 +32,7 @@ void ShowLoadingError(Host& host, int number, const std::string& description) {
 
 }  // namespace
 
-ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
+ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                               const std::string& path, ComboModel& model) {
   if (path.empty()) return ComboLoadResult::NoPath;
 
@@ -43,11 +44,17 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
   }
   PushRecentCombo(model.recent, path);
 
-  LineReader reader(std::move(file), codePage);
+  EncodedInput encoded = ReadEncoding(std::move(file), codePage);
+  if (!encoded.file) {
+    ShowLoadingError(host, encoded.error.code, encoded.error.text);
+    model.text.clear();
+    return ComboLoadResult::Failed;
+  }
+  LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
   const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
   ComboLoadResult result = ComboLoadResult::Loaded;
   const bool read = ReadStepLines(reader, [&](const std::string& line) {
-    switch (TakeStepLine(host, line, model, rules, codePage)) {
+    switch (TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage))) {
       case IntakeResult::Next:
         return true;
       case IntakeResult::Stop:
@@ -74,7 +81,7 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
   return result;
 }
 
-void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+void LoadComboFiles(Host& host, FileLayer& files, const CodePageSetting& codePage,
                     const std::vector<std::string>& paths, ComboModel& model) {
   model.steps.clear();
   model.text.clear();

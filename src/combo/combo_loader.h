@@ -7,7 +7,7 @@
 #include "combo/combo_model.h"
 #include "core/file_layer.h"
 #include "core/host.h"
-#include "core/text/code_page.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
 
@@ -20,16 +20,17 @@ enum class ComboLoadResult {
   Failed         // a read failure or a comment without text; box shown, text emptied
 };
 
-// Reads the COMBO!! file at path (in the code page) and appends its steps to
+// Reads the COMBO!! file at path (in the code page; with "auto" in the one its
+// bytes show) and appends its steps to
 // model.steps and their descriptions and comment headings to model.text. Once the
 // file is open it moves to the front of model.recent.
-ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
+ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                               const std::string& path, ComboModel& model);
 
 // A drop of several COMBO!! files (or one chosen from the recent menu): empties the
 // step list and the text, then loads each file in order. A loading failure ends
 // the drop, leaving the text empty.
-void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+void LoadComboFiles(Host& host, FileLayer& files, const CodePageSetting& codePage,
                     const std::vector<std::string>& paths, ComboModel& model);
 
 }  // namespace kadrel

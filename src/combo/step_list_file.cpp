@@ -3,29 +3,33 @@
 #include <memory>
 
 #include "combo/step_line_intake.h"
+#include "core/file_encoding.h"
 #include "core/line_io.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
 
-bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std::string& path,
-                      ComboModel& model) {
+bool ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
+                      const std::string& path, ComboModel& model) {
   FileStatus status;
   std::unique_ptr<InputFile> file = files.openRead(path, status);
   if (!file) return false;
 
+  EncodedInput encoded = ReadEncoding(std::move(file), codePage);
+  if (!encoded.file) return false;
   model.text.clear();
   model.steps.clear();
-  LineReader reader(std::move(file), codePage);
+  LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
   const IntakeRules rules{.limitSteps = false, .commentNeedsText = false};
   ReadStepLines(reader, [&](const std::string& line) {
-    return TakeStepLine(host, line, model, rules, codePage) == IntakeResult::Next;
+    return TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage)) ==
+           IntakeResult::Next;
   });
   return true;
 }
 
-FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,
-                             const std::vector<std::string>& steps) {
+FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
+                             const std::string& path, const std::vector<std::string>& steps) {
   if (steps.empty()) {
     if (!files.exists(path)) return {};
     return files.removeFile(path);
@@ -33,7 +37,7 @@ FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::str
   FileStatus status;
   std::unique_ptr<OutputFile> file = files.openWrite(path, /*append=*/false, status);
   if (!file) return status;
-  LineWriter writer(std::move(file), codePage);
+  LineWriter writer(std::move(file), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
   bool ok = true;
   for (const std::string& line : steps) {
     if (!writer.writeLine(Utf8ToU32(line))) {

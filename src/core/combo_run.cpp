@@ -59,6 +59,8 @@ void RunCombo(RunContext& ctx) {
     ctx.ErrFlag = false;
     ctx.host.selectTarget(i);
     ctx.TargetPath = ctx.targets[static_cast<size_t>(i)];
+    // Every step reads and writes the target's files in the encoding chosen here.
+    if (!ChooseTargetEncoding(ctx, ctx.TargetPath)) continue;
     const std::string fileBackup = MakeBackup(ctx, ctx.TargetPath);
     if (fileBackup.empty()) continue;
     const std::string workFile = MakeOutName(ctx, ctx.TargetPath, "wk");

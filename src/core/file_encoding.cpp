@@ -1,7 +1,7 @@
 #include "core/file_encoding.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <cstring>
 
 namespace kadrel {
@@ -30,20 +30,6 @@ class Prefixed : public InputFile {
 
 }  // namespace
 
-std::optional<CodePageSetting> ParseCodePageSetting(std::string_view name) {
-  if (name.size() == 4 && std::equal(name.begin(), name.end(), "auto", [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-      })) {
-    return CodePageSetting::Auto();
-  }
-  if (std::optional<CodePage> cp = ParseCodePage(name)) return CodePageSetting(*cp);
-  return std::nullopt;
-}
-
-std::string CodePageSettingName(const CodePageSetting& setting) {
-  return setting.automatic ? "auto" : CodePageName(setting.fixed);
-}
-
 bool GuessFromInput(InputFile& in, std::string& head, CodePageGuess& guess) {
   head.clear();
   bool complete = false;
@@ -60,6 +46,27 @@ bool GuessFromInput(InputFile& in, std::string& head, CodePageGuess& guess) {
   }
   guess = GuessCodePage(head, complete);
   return true;
+}
+
+EncodedInput ReadEncoding(std::unique_ptr<InputFile> in, const CodePageSetting& setting) {
+  EncodedInput result;
+  if (!setting.automatic) {
+    result.encoding.codePage = setting.fixed;
+    result.file = std::move(in);
+    return result;
+  }
+  std::string head;
+  CodePageGuess guess;
+  if (!GuessFromInput(*in, head, guess)) {
+    result.error = in->lastError();
+    if (result.error.ok()) result.error = StatusFromErrno(EIO);
+    return result;
+  }
+  result.guess = guess;
+  result.encoding = EncodingOf(guess);
+  if (guess.bom) head.erase(0, kUtf8ByteOrderMark.size());
+  result.file = PrefixedInput(std::move(head), std::move(in));
+  return result;
 }
 
 std::unique_ptr<InputFile> PrefixedInput(std::string head, std::unique_ptr<InputFile> in) {

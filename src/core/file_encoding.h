@@ -7,33 +7,13 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/file_layer.h"
 #include "core/text/code_page.h"
 #include "core/text/code_page_guess.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
-
-// The code page option: every file in one code page, or ("auto") each file in
-// the code page its own bytes show.
-struct CodePageSetting {
-  CodePageSetting() = default;
-  CodePageSetting(CodePage cp) : fixed(cp) {}  // NOLINT: a code page is a setting
-  static CodePageSetting Auto() {
-    CodePageSetting s;
-    s.automatic = true;
-    return s;
-  }
-  bool automatic = false;
-  CodePage fixed = CodePage::CP932;  // when not automatic
-  bool operator==(const CodePageSetting&) const = default;
-};
-
-// "auto" (letter case ignored) or a code page name as ParseCodePage takes it.
-std::optional<CodePageSetting> ParseCodePageSetting(std::string_view name);
-// "auto" or the code page's name.
-std::string CodePageSettingName(const CodePageSetting& setting);
 
 struct FileEncoding {
   CodePage codePage = CodePage::CP932;
@@ -49,6 +29,19 @@ inline FileEncoding EncodingOf(const CodePageGuess& guess) {
 }
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// An input as a reader must see it, and the encoding to read it in.
+struct EncodedInput {
+  std::unique_ptr<InputFile> file;  // null after a read failure
+  FileStatus error;                 // that failure
+  FileEncoding encoding;
+  std::optional<CodePageGuess> guess;  // with "auto": what the first bytes showed
+};
+
+// The encoding setting gives in: the fixed code page, or with "auto" the guess from
+// its first bytes. The input comes back whole, from its first byte (the byte
+// order mark dropped).
+EncodedInput ReadEncoding(std::unique_ptr<InputFile> in, const CodePageSetting& setting);
 
 // Reads the beginning of in into head, as much as the guess needs, and guesses
 // from it. False on a read failure (in->lastError() tells which).

@@ -208,6 +208,14 @@ class PosixFileLayer : public FileLayer {
 
 }  // namespace
 
+std::unique_ptr<InputFile> StandardInput() {
+  return std::make_unique<PosixInput>(STDIN_FILENO);
+}
+
+std::unique_ptr<OutputFile> StandardOutput() {
+  return std::make_unique<PosixOutput>(STDOUT_FILENO);
+}
+
 FileLayer& SystemFileLayer() {
   static PosixFileLayer layer;
   return layer;

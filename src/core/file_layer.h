@@ -50,6 +50,10 @@ class FileLayer {
 // The real file system.
 FileLayer& SystemFileLayer();
 
+// The process's standard input and output as files (closed with them).
+std::unique_ptr<InputFile> StandardInput();
+std::unique_ptr<OutputFile> StandardOutput();
+
 // The Japanese description of an errno value, as the messages show it.
 std::string ErrorText(int code);
 FileStatus StatusFromErrno(int code);

@@ -24,11 +24,6 @@ void ShowCopyFailure(RunContext& ctx, const std::string& source, const std::stri
                    source + "]" + kCR + "先[ " + destination + "]" + kCR + error);
 }
 
-void ShowOpenFailure(RunContext& ctx, const std::string& path, const std::string& error) {
-  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
-                   kCR + error + kCR + "処理を飛ばします");
-}
-
 // Two names of one file (the same path, or links to one file).
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
@@ -47,25 +42,38 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
   FileStatus status;
   auto in = ctx.files.openRead(input, status);
   if (!in) {
-    ShowOpenFailure(ctx, input, status.text);
+    ShowOpenFailureBox(ctx, input, status.text);
     return false;
   }
   // Opening the output would empty the input it is read from.
   if (SameFile(input, output)) {
-    ShowOpenFailure(ctx, output, kSameFileText);
+    ShowOpenFailureBox(ctx, output, kSameFileText);
     return false;
   }
   auto out = ctx.files.openWrite(output, append, status);
   if (!out) {
-    ShowOpenFailure(ctx, output, status.text);
+    ShowOpenFailureBox(ctx, output, status.text);
     return false;
   }
-  ctx.in = std::make_unique<LineReader>(std::move(in), ctx.options.codePage);
-  ctx.out = std::make_unique<LineWriter>(std::move(out), ctx.options.codePage);
+  const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
+  if (read.bom) in = WithoutByteOrderMark(std::move(in));
+  ctx.in = std::make_unique<LineReader>(std::move(in), read.codePage);
+  ctx.out = std::make_unique<LineWriter>(std::move(out), write.codePage);
+  // A file written anew starts with the byte order mark of its encoding.
+  if (!append && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
+    ShowOpenFailureBox(ctx, output, ctx.out->error().text);
+    ctx.closeAll();
+    return false;
+  }
   return true;
 }
 
 }  // namespace
+
+void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error) {
+  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
+                   kCR + error + kCR + "処理を飛ばします");
+}
 
 std::string MakeBackup(RunContext& ctx, const std::string& source) {
   std::string destination = MakeOutName(ctx, source, "bk");
@@ -114,31 +122,59 @@ bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& 
 bool CreateEmpty(RunContext& ctx, const std::string& path) {
   FileStatus status;
   auto out = ctx.files.openWrite(path, false, status);
-  if (out && out->close()) return true;
+  const std::string_view bom = ctx.writeEncoding().bom ? kUtf8ByteOrderMark : "";
+  if (out && out->write(bom.data(), bom.size()) && out->close()) return true;
   if (out) status = out->lastError();
-  ShowOpenFailure(ctx, path, status.text);
+  ShowOpenFailureBox(ctx, path, status.text);
   return false;
+}
+
+void ShowUnixNewlineBox(RunContext& ctx, const std::string& path) {
+  ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
+                   "[ " + path + " ]");
+}
+
+bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
+  const CodePageSetting& setting = ctx.options.codePage;
+  if (!setting.automatic) return true;
+  FileStatus status;
+  auto file = ctx.files.openRead(path, status);
+  if (!file) {
+    ShowOpenFailureBox(ctx, path, status.text);
+    return false;
+  }
+  const EncodedInput encoded = ReadEncoding(std::move(file), setting);
+  if (!encoded.file) {
+    ShowOpenFailureBox(ctx, path, encoded.error.text);
+    return false;
+  }
+  if (encoded.guess->utf16) {
+    ShowOpenFailureBox(ctx, path, kUtf16Text);
+    return false;
+  }
+  ctx.targetEncoding = ctx.outputEncoding = encoded.encoding;
+  ctx.host.showCodePage(path, DescribeGuess(*encoded.guess));
+  return true;
 }
 
 bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
   FileStatus status;
   auto file = ctx.files.openRead(path, status);
   if (!file) {
-    ShowOpenFailure(ctx, path, status.text);
+    ShowOpenFailureBox(ctx, path, status.text);
     return false;
   }
-  LineReader reader(std::move(file), ctx.options.codePage);
+  LineReader reader(std::move(file), ctx.readEncoding().codePage);  // bytes only
   bool hasLf = false;
   bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
     hasLf = hasLf || piece.find('\n') != std::string_view::npos;
   });
   if (!ok || !reader.error().ok()) {
-    ShowOpenFailure(ctx, path, reader.error().text);
+    ShowOpenFailureBox(ctx, path, reader.error().text);
     return false;
   }
   if (hasLf) {
-    ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
-                     "[ " + path + " ]");
+    ShowUnixNewlineBox(ctx, path);
     return false;
   }
   return true;

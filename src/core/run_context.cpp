@@ -9,4 +9,12 @@ void RunContext::closeAll() {
   in.reset();
 }
 
+FileEncoding RunContext::readEncoding() const {
+  return options.codePage.automatic ? targetEncoding : FileEncoding{options.codePage.fixed, false};
+}
+
+FileEncoding RunContext::writeEncoding() const {
+  return options.codePage.automatic ? outputEncoding : FileEncoding{options.codePage.fixed, false};
+}
+
 }  // namespace kadrel

@@ -2,10 +2,13 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 
 #include "core/combo_run.h"
 #include "core/conversions.h"
+#include "core/engine_loop.h"
 #include "core/engines/engines.h"
+#include "core/file_encoding.h"
 #include "core/file_naming.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
@@ -74,7 +77,9 @@ void RefuseOutputOverTarget(RunContext& ctx, const std::string& path) {
   ctx.host.showMessage(box);
 }
 
-void ExtractTarget(RunContext& ctx, bool& jointFileCreated) {
+// jointEncoding: once the joint result file is created, its encoding (that of the
+// first target extracted into it).
+void ExtractTarget(RunContext& ctx, std::optional<FileEncoding>& jointEncoding) {
   if (!CheckUnixNewline(ctx, ctx.TargetPath)) return;
   bool opened;
   if (ctx.options.SelFile == 0) {
@@ -84,8 +89,9 @@ void ExtractTarget(RunContext& ctx, bool& jointFileCreated) {
   } else {
     ctx.SelPath = MakeOutName(ctx, ctx.targets.front(), "sel");
     if (IsListedTarget(ctx, ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
-    if (!jointFileCreated) jointFileCreated = CreateEmpty(ctx, ctx.SelPath);
-    opened = jointFileCreated && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
+    if (!jointEncoding && CreateEmpty(ctx, ctx.SelPath)) jointEncoding = ctx.targetEncoding;
+    if (jointEncoding) ctx.outputEncoding = *jointEncoding;
+    opened = jointEncoding && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
   }
   if (!opened) return;
   RunStep(ctx, ctx.StepArr);
@@ -95,13 +101,15 @@ void ExtractTarget(RunContext& ctx, bool& jointFileCreated) {
 void RunPlain(RunContext& ctx) {
   const int mode = ReadInteger(ctx.StepArr.field(1));
   const int count = static_cast<int>(ctx.targets.size());
-  bool jointFileCreated = false;
+  std::optional<FileEncoding> jointEncoding;
   for (int i = 0; i < count; ++i) {
     ctx.ErrFlag = false;
     ctx.host.selectTarget(i);
     ctx.TargetPath = ctx.targets[static_cast<size_t>(i)];
     ctx.host.setProgress({ctx.DescText + "処理中です...", i, count, 0, 0});
-    switch (mode) {
+    // A target whose encoding cannot be chosen is skipped (its box told why).
+    const bool skip = mode >= 0 && mode <= 5 && !ChooseTargetEncoding(ctx, ctx.TargetPath);
+    switch (skip ? -1 : mode) {
       case 0:
       case 2:
       case 5:
@@ -112,7 +120,7 @@ void RunPlain(RunContext& ctx) {
         break;
       case 3:
       case 4:
-        ExtractTarget(ctx, jointFileCreated);
+        ExtractTarget(ctx, jointEncoding);
         break;
       default:
         break;
@@ -133,10 +141,11 @@ std::u32string Spaces(int16_t count) {
 // one that still arrives (the code page was changed after a COMBO!! file was
 // loaded) ends the run before the engine writes anything with it.
 std::u32string StepText(const RunContext& ctx, std::string_view utf8) {
-  std::u32string text = TypedText(utf8, ctx.options.codePage);
-  if (std::optional<char32_t> c = FirstUnwritable(text, ctx.options.codePage)) {
+  const CodePage codePage = ctx.readEncoding().codePage;
+  std::u32string text = TypedText(utf8, codePage);
+  if (std::optional<char32_t> c = FirstUnwritable(text, codePage)) {
     throw RunError(kErrInvalidCall,
-                   UnwritableText(ctx.options.codePage) + " [ " + CharacterForMessage(*c) + " ]");
+                   UnwritableText(codePage) + " [ " + CharacterForMessage(*c) + " ]");
   }
   return text;
 }
@@ -222,14 +231,15 @@ void RunStep(RunContext& ctx, const StepRecord& step) {
   }
 }
 
-void RunAll(RunContext& ctx) {
+namespace {
+
+// Runs work under the run-level error handler: an error that ends the run is
+// reported in the critical box, and every file closed.
+template <typename Work>
+void RunGuarded(RunContext& ctx, Work&& work) {
   try {
     try {
-      if (ctx.ComboRun) {
-        RunCombo(ctx);
-      } else {
-        RunPlain(ctx);
-      }
+      work();
     } catch (const std::bad_alloc&) {
       throw MakeRunError(kErrOutOfMemory);
     } catch (const RunError&) {
@@ -241,6 +251,112 @@ void RunAll(RunContext& ctx) {
     ShowRunErrorBox(ctx, e);
     ctx.closeAll();
   }
+}
+
+// Reads in up to the end of its first line (a CR or an LF) into head. True when
+// that line holds an LF; false at a CR, at the end, or after a read failure
+// (in.lastError() tells).
+bool ReadFirstLine(InputFile& in, std::string& head, bool& failed) {
+  char buffer[4096];
+  for (;;) {
+    const size_t at = head.find_first_of("\r\n");
+    if (at != std::string::npos) return head[at] == '\n';
+    const long n = in.read(buffer, sizeof buffer);
+    failed = n < 0;
+    if (n <= 0) return false;
+    head.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+// A target skipped for a bare LF in its first line stays as it is: its bytes go
+// through unchanged.
+void CopyThrough(RunContext& ctx, const std::string& head, InputFile& in, OutputFile& out) {
+  std::string bytes = ctx.writeEncoding().bom ? std::string(kUtf8ByteOrderMark) + head : head;
+  char buffer[65536];
+  for (;;) {
+    if (!out.write(bytes.data(), bytes.size())) {
+      ShowFileErrorBox(ctx, "File Write Error", out.lastError(), ctx.SelPath);
+      ctx.ErrFlag = true;
+      return;
+    }
+    const long n = in.read(buffer, sizeof buffer);
+    if (n < 0) {
+      ShowFileErrorBox(ctx, "File Read Error", in.lastError(), ctx.TargetPath);
+      ctx.ErrFlag = true;
+      return;
+    }
+    if (n == 0) break;
+    bytes.assign(buffer, static_cast<size_t>(n));
+  }
+  if (!out.close()) {
+    ShowFileErrorBox(ctx, "File Write Error", out.lastError(), ctx.SelPath);
+    ctx.ErrFlag = true;
+  }
+}
+
+void RunStream(RunContext& ctx, std::unique_ptr<InputFile> input,
+               std::unique_ptr<OutputFile> output) {
+  const int mode = ReadInteger(ctx.StepArr.field(1));
+  ctx.ErrFlag = false;
+  ctx.TargetPath = ctx.SelPath = ctx.targets.front();
+  ctx.host.setProgress({ctx.DescText + "処理中です...", 0, 1, 0, 0});
+  EncodedInput encoded = ReadEncoding(std::move(input), ctx.options.codePage);
+  if (!encoded.file) {
+    ShowFileErrorBox(ctx, "File Read Error", encoded.error, ctx.TargetPath);
+    ctx.ErrFlag = true;
+    return;
+  }
+  if (encoded.guess) {
+    if (encoded.guess->utf16) {
+      ShowOpenFailureBox(ctx, ctx.TargetPath, kUtf16Text);
+      return;
+    }
+    ctx.targetEncoding = ctx.outputEncoding = encoded.encoding;
+    ctx.host.showCodePage(ctx.TargetPath, DescribeGuess(*encoded.guess));
+  }
+  std::string head;
+  bool failed = false;
+  const bool bareLf = ReadFirstLine(*encoded.file, head, failed);
+  if (failed) {
+    ShowFileErrorBox(ctx, "File Read Error", encoded.file->lastError(), ctx.TargetPath);
+    ctx.ErrFlag = true;
+    return;
+  }
+  if (bareLf && mode != 1) {
+    ShowUnixNewlineBox(ctx, ctx.TargetPath);
+    if (mode == 0 || mode == 2 || mode == 5) CopyThrough(ctx, head, *encoded.file, *output);
+    return;
+  }
+  const FileEncoding encoding = ctx.writeEncoding();
+  ctx.in = std::make_unique<LineReader>(PrefixedInput(std::move(head), std::move(encoded.file)),
+                                        encoding.codePage);
+  ctx.out = std::make_unique<LineWriter>(std::move(output), encoding.codePage);
+  if (encoding.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
+    ShowFileErrorBox(ctx, "File Write Error", ctx.out->error(), ctx.SelPath);
+    ctx.ErrFlag = true;
+    ctx.closeAll();
+    return;
+  }
+  RunStep(ctx, ctx.StepArr);
+  CloseRunFiles(ctx, ctx.SelPath);
+  ctx.host.setProgress({ctx.DescText + "処理中です...", 1, 1, 0, 0});
+}
+
+}  // namespace
+
+void RunAll(RunContext& ctx) {
+  RunGuarded(ctx, [&] {
+    if (ctx.ComboRun) {
+      RunCombo(ctx);
+    } else {
+      RunPlain(ctx);
+    }
+  });
+}
+
+void RunOnStreams(RunContext& ctx, std::unique_ptr<InputFile> input,
+                  std::unique_ptr<OutputFile> output) {
+  RunGuarded(ctx, [&] { RunStream(ctx, std::move(input), std::move(output)); });
 }
 
 }  // namespace kadrel

@@ -55,10 +55,10 @@ constexpr OptionKey kOptionKeys[] = {
 
 // The code page the file is written in. Its name is plain ASCII, so any of the
 // code pages reads it; a file without it was written in the default code page.
-CodePage StoredCodePage(const std::string& iniPath) {
+CodePageSetting StoredCodePage(const std::string& iniPath) {
   clsIniFile ini;
   ini.pFileName(iniPath);
-  std::optional<CodePage> cp = ParseCodePage(ini.mGetString(kOption, kCodePageKey));
+  std::optional<CodePageSetting> cp = ParseCodePageSetting(ini.mGetString(kOption, kCodePageKey));
   return cp ? *cp : RunOptions{}.codePage;
 }
 
@@ -135,7 +135,7 @@ void SaveAppSettings(const std::string& iniPath, const AppSettings& settings,
   for (size_t i = 0; i < settings.recent.size(); ++i) {
     ini.mSetString(kOption, RecentKey(i), settings.recent[i]);
   }
-  ini.mSetString(kOption, kCodePageKey, CodePageName(options.codePage));
+  ini.mSetString(kOption, kCodePageKey, CodePageSettingName(options.codePage));
 
   SaveModeSettings(ini, 0, modes);
 

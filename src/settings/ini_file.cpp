@@ -14,6 +14,7 @@
 #include <limits>
 #include <system_error>
 
+#include "core/text/code_page_guess.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -112,14 +113,19 @@ std::string DecodeCut(CodePage cp, const std::string& bytes, size_t maxBytes) {
 
 }  // namespace
 
-std::optional<std::string> clsIniFile::readRaw(const std::string& section,
-                                               const std::string& key) const {
+CodePage clsIniFile::codePageOf(const std::string& bytes) const {
+  return codePage_.automatic ? GuessCodePage(bytes, true).codePage : codePage_.fixed;
+}
+
+std::optional<std::string> clsIniFile::readRaw(const std::string& section, const std::string& key,
+                                               CodePage& cp) const {
   std::string bytes;
-  if (ReadWholeFile(path_, bytes) != FileRead::Read) return std::nullopt;
+  const FileRead read = ReadWholeFile(path_, bytes);
+  cp = codePageOf(bytes);
+  if (read != FileRead::Read) return std::nullopt;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return std::nullopt;
-  const char* value =
-      ini.GetValue(Encode(codePage_, section).c_str(), Encode(codePage_, key).c_str(), nullptr);
+  const char* value = ini.GetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), nullptr);
   if (value == nullptr) return std::nullopt;
   return std::string(value);
 }
@@ -131,9 +137,9 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
   if (ReadWholeFile(path_, bytes) == FileRead::Failed) return false;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return false;
-  const std::string stored = QuoteForStore(Encode(codePage_, value));
-  if (ini.SetValue(Encode(codePage_, section).c_str(), Encode(codePage_, key).c_str(),
-                   stored.c_str()) < 0) {
+  const CodePage cp = codePageOf(bytes);
+  const std::string stored = QuoteForStore(Encode(cp, value));
+  if (ini.SetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), stored.c_str()) < 0) {
     return false;
   }
   std::string out;
@@ -143,15 +149,16 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
 
 std::string clsIniFile::mGetString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
-  std::optional<std::string> raw = readRaw(section, key);
-  std::string value =
-      DecodeCut(codePage_, raw ? *raw : Encode(codePage_, defaultValue), kIniValueMaxBytes);
+  CodePage cp;
+  std::optional<std::string> raw = readRaw(section, key, cp);
+  std::string value = DecodeCut(cp, raw ? *raw : Encode(cp, defaultValue), kIniValueMaxBytes);
   return value.empty() ? defaultValue : value;
 }
 
 std::optional<int16_t> clsIniFile::mGetInteger(const std::string& section, const std::string& key,
                                                int16_t defaultValue) const {
-  std::optional<std::string> raw = readRaw(section, key);
+  CodePage cp;
+  std::optional<std::string> raw = readRaw(section, key, cp);
   if (!raw) return defaultValue;
   const std::string& text = *raw;
   size_t i = 0;
@@ -170,8 +177,9 @@ std::optional<int16_t> clsIniFile::mGetInteger(const std::string& section, const
   return static_cast<int16_t>(value);
 }
 
-bool ReencodeIniFile(const std::string& path, CodePage from, CodePage to) {
-  if (from == to) return true;
+bool ReencodeIniFile(const std::string& path, const CodePageSetting& from,
+                     const CodePageSetting& to) {
+  if (from == to || to.automatic) return true;
   std::string bytes;
   switch (ReadWholeFile(path, bytes)) {
     case FileRead::Missing:
@@ -181,7 +189,9 @@ bool ReencodeIniFile(const std::string& path, CodePage from, CodePage to) {
     case FileRead::Read:
       break;
   }
-  return WriteWholeFile(path, Encode(to, Decode(from, bytes)));
+  const CodePage stored = from.automatic ? GuessCodePage(bytes, true).codePage : from.fixed;
+  if (stored == to.fixed) return true;
+  return WriteWholeFile(path, Encode(to.fixed, Decode(stored, bytes)));
 }
 
 }  // namespace kadrel

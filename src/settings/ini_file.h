@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/text/code_page.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
 
@@ -17,13 +17,13 @@ inline constexpr size_t kIniValueMaxBytes = 255;
 
 class clsIniFile {
  public:
-  explicit clsIniFile(CodePage codePage = CodePage::CP932) : codePage_(codePage) {}
+  explicit clsIniFile(CodePageSetting codePage = CodePage::CP932) : codePage_(codePage) {}
 
   void pFileName(const std::string& path) { path_ = path; }
   const std::string& pFileName() const { return path_; }
 
-  CodePage codePage() const { return codePage_; }
-  void setCodePage(CodePage codePage) { codePage_ = codePage; }
+  const CodePageSetting& codePage() const { return codePage_; }
+  void setCodePage(CodePageSetting codePage) { codePage_ = codePage; }
 
   // Stores value under section/key, creating the file, the section and the key as
   // needed. False when the file could not be read or written, or when the value
@@ -42,16 +42,22 @@ class clsIniFile {
                                      int16_t defaultValue = 0) const;
 
  private:
-  // The stored bytes of a value, or nothing when the key is missing.
-  std::optional<std::string> readRaw(const std::string& section, const std::string& key) const;
+  // The stored bytes of a value, or nothing when the key is missing; cp: the code
+  // page of the file.
+  std::optional<std::string> readRaw(const std::string& section, const std::string& key,
+                                     CodePage& cp) const;
+  // The code page of a file holding bytes.
+  CodePage codePageOf(const std::string& bytes) const;
 
   std::string path_;
-  CodePage codePage_;
+  CodePageSetting codePage_;
 };
 
 // Rewrites a whole settings file from one code page into another (when the code
-// page option changes, so that values stored earlier read back unchanged). A
+// page option changes, so that values stored earlier read back unchanged); "auto"
+// reads the code page the file shows, and keeps it as the file to go on with. A
 // missing file is no error. False when the file could not be read or written.
-bool ReencodeIniFile(const std::string& path, CodePage from, CodePage to);
+bool ReencodeIniFile(const std::string& path, const CodePageSetting& from,
+                     const CodePageSetting& to);
 
 }  // namespace kadrel

@@ -64,7 +64,7 @@ bool MainWindow::BuildStepFromWindow() {
   if (IsComboModeText(modeCombo_->currentText())) page.settings.ModeIdx = kComboMode;
   page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
   page.multiLineText = host_.multiLineReplacement();
-  BuiltStep built = BuildStepFromPage(host_, page, ctx_.options.codePage,
+  BuiltStep built = BuildStepFromPage(host_, page, TextCheckCodePage(ctx_.options.codePage),
                                       static_cast<size_t>(List1_->count()), combo_.steps.size());
   ctx_.StepArr = built.step;
   if (!built.ready) return false;
