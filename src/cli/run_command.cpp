@@ -45,8 +45,8 @@ bool LoadComboFilesWhole(Host& host, const std::vector<std::string>& paths,
 int RunCommand(const Request& request, const RunOptions& options, CliHost& host) {
   // "-": standard input is the one target, standard output its outcome.
   const bool streams = request.paths.size() == 1 && request.paths.front() == "-";
-  const TargetListResult list =
-      streams ? TargetListResult{request.paths, false} : ListTargets(request.paths, options, stderr);
+  const TargetListResult list = streams ? TargetListResult{request.paths, false}
+                                        : ListTargets(request.paths, options, stderr);
   RunContext ctx(host, SystemFileLayer());
   ctx.options = options;
   ctx.targets = list.paths;
@@ -72,7 +72,8 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
     ctx.DescText = ComboRunDescription(ctx.targets.size(), ctx.steps.size());
   } else {
     StepRecord step = SplitStepLine(request.stepLine);
-    if (ValidateStep(host, step, request.stepLine, TextCheckCodePage(options.codePage)) != kStepValid)
+    if (ValidateStep(host, step, request.stepLine, TextCheckCodePage(options.codePage)) !=
+        kStepValid)
       return kExitNothingRun;
     ctx.ComboRun = false;
     ctx.StepArr = step;

@@ -313,7 +313,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
     Edit(d, "inFrChrBK")->setText(QStringLiteral("bk"));
     Edit(d, "TxtPtnName2")->setText(QStringLiteral("月次"));
     d.findChild<QCheckBox*>(QStringLiteral("ChkCompMode"))->setChecked(true);
-    d.findChild<QComboBox*>(QStringLiteral("CodePage"))->setCurrentText(QStringLiteral("EUC-JP"));
+    d.findChild<QComboBox*>(QStringLiteral("CodePage"))->setCurrentText(QStringLiteral("自動判定"));
     sample = d.findChild<QLabel*>(QStringLiteral("LblSammple0"))->text();
     ClickButton(d, "BtnOptOK");
     return d.result();
@@ -323,7 +323,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
   const RunOptions& o = f.window().context().options;
   QCOMPARE(o.SelSts, std::string("*.TXT"));
   QCOMPARE(o.CompMode, int16_t{1});
-  QCOMPARE(o.codePage, CodePage::EUCJP);
+  QVERIFY(o.codePage == CodePageSetting::Auto());
   QCOMPARE(f.find<QAction>("MenuPtnREAD2")->text(), Q("月次"));
   QCOMPARE(f.window().targetList()->item(0)->text(), Q("対象ファイルをドロップして下さい"));
   QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
