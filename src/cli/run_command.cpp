@@ -12,6 +12,7 @@
 #include "core/run_context.h"
 #include "core/run_driver.h"
 #include "core/start_checks.h"
+#include "core/stream_run.h"
 
 namespace kadrel::cli {
 

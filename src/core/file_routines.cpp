@@ -134,20 +134,12 @@ void ShowUnixNewlineBox(RunContext& ctx, const std::string& path) {
                    "[ " + path + " ]");
 }
 
-bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
-  const CodePageSetting& setting = ctx.options.codePage;
-  if (!setting.automatic) return true;
-  FileStatus status;
-  auto file = ctx.files.openRead(path, status);
-  if (!file) {
-    ShowOpenFailureBox(ctx, path, status.text);
-    return false;
-  }
-  const EncodedInput encoded = ReadEncoding(std::move(file), setting);
+bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput& encoded) {
   if (!encoded.file) {
     ShowOpenFailureBox(ctx, path, encoded.error.text);
     return false;
   }
+  if (!encoded.guess) return true;
   if (encoded.guess->utf16) {
     ShowOpenFailureBox(ctx, path, kUtf16Text);
     return false;
@@ -155,6 +147,17 @@ bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
   ctx.targetEncoding = ctx.outputEncoding = encoded.encoding;
   ctx.host.showCodePage(path, DescribeGuess(*encoded.guess));
   return true;
+}
+
+bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
+  if (!ctx.options.codePage.automatic) return true;
+  FileStatus status;
+  auto file = ctx.files.openRead(path, status);
+  if (!file) {
+    ShowOpenFailureBox(ctx, path, status.text);
+    return false;
+  }
+  return AdoptEncoding(ctx, path, ReadEncoding(std::move(file), ctx.options.codePage));
 }
 
 bool CheckUnixNewline(RunContext& ctx, const std::string& path) {

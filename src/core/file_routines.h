@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/file_encoding.h"
+
 namespace kadrel {
 
 struct RunContext;
@@ -31,6 +33,10 @@ void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::str
 // The box of a file skipped for a bare LF in its first line.
 void ShowUnixNewlineBox(RunContext& ctx, const std::string& path);
 
+// Takes the encoding of an input read with ReadEncoding as the target's (with
+// "auto", told to the host). False, after a box, when the input could not be read
+// or is a UTF-16 file, which no code page here reads.
+bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput& encoded);
 // Chooses how the target's files are read and written (ctx.targetEncoding and
 // ctx.outputEncoding): the code page option, or with "auto" what the target's
 // first bytes show (told to the host). False, after a box, when the target cannot

@@ -2,9 +2,8 @@
 // of the step list (COMBO!! run).
 #pragma once
 
-#include <memory>
+#include <functional>
 
-#include "core/file_layer.h"
 #include "core/step_record.h"
 
 namespace kadrel {
@@ -14,14 +13,9 @@ struct RunContext;
 // The whole run. Errors that end the run are reported in the critical box here.
 void RunAll(RunContext& ctx);
 
-// A plain run over a stream (kadrel-cli's "-"): input is the one listed target,
-// read in the code page option's code page (with "auto", the one its first bytes
-// show); output receives what the target would become (a rewriting step, whole
-// and unchanged when the step skips it) or what its result file would hold (an
-// extraction step). No backup copy is made. ctx.targets holds the name that
-// messages and result headers give the input.
-void RunOnStreams(RunContext& ctx, std::unique_ptr<InputFile> input,
-                  std::unique_ptr<OutputFile> output);
+// Runs work under the run-level error handler: an error that ends the run is
+// reported in the critical box, and every file closed.
+void RunGuarded(RunContext& ctx, const std::function<void()>& work);
 
 // The dispatcher: turns a step record into one engine's arguments and calls it.
 // Requires ctx.in and ctx.out open. Throws RunError when a field does not convert.
