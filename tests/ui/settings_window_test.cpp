@@ -360,12 +360,14 @@ void SettingsWindowTest::qtHostServesTheWindow() {
   host.selectTarget(1);
   QCOMPARE(window.targetList()->currentRow(), 1);
 
-  QString shownText;
+  QString shownText, codePage;
   int bar = -1;
   window.setDialogRunner([&](QDialog& dialog) {
     host.setProgress({"2 File の\r\n処理中です...", 1, 2, 0, 0});
     shownText = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"))->text();
     bar = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressFiles"))->value();
+    host.showCodePage(data.file("b.txt"), "EUC-JP");
+    codePage = dialog.findChild<QLabel*>(QStringLiteral("LblCodePage"))->text();
     ClickButton(dialog, "BtnNo");
     return dialog.result();
   });
@@ -373,6 +375,7 @@ void SettingsWindowTest::qtHostServesTheWindow() {
   window.StartRun();
   QCOMPARE(shownText, Q("2 File の\n処理中です..."));
   QCOMPARE(bar, 2);  // the second file is in progress
+  QCOMPARE(codePage, Q("文字コード: EUC-JP"));
   window.close();
 }
 
