@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/utf16_files.h"
+
 namespace kadrel {
 
 namespace {
@@ -64,9 +66,19 @@ EncodedInput ReadEncoding(std::unique_ptr<InputFile> in, const CodePageSetting& 
   }
   result.guess = guess;
   result.encoding = EncodingOf(guess);
-  if (guess.bom) head.erase(0, kUtf8ByteOrderMark.size());
-  result.file = PrefixedInput(std::move(head), std::move(in));
+  result.file = DecodedInput(PrefixedInput(std::move(head), std::move(in)), result.encoding);
   return result;
+}
+
+std::unique_ptr<InputFile> DecodedInput(std::unique_ptr<InputFile> in,
+                                        const FileEncoding& encoding) {
+  if (encoding.utf16) in = Utf16AsUtf8(std::move(in), encoding.bigEndian);
+  return encoding.bom ? WithoutByteOrderMark(std::move(in)) : std::move(in);
+}
+
+std::unique_ptr<OutputFile> EncodedOutput(std::unique_ptr<OutputFile> out,
+                                          const FileEncoding& encoding) {
+  return encoding.utf16 ? Utf8AsUtf16(std::move(out), encoding.bigEndian) : std::move(out);
 }
 
 std::unique_ptr<InputFile> PrefixedInput(std::string head, std::unique_ptr<InputFile> in) {

@@ -17,16 +17,27 @@ namespace kadrel {
 
 struct FileEncoding {
   CodePage codePage = CodePage::CP932;
-  // The file starts with the UTF-8 byte order mark: readers drop it before the
-  // first line, a writer of the whole file writes it first, so no step sees it
-  // as a character of the first line and the file keeps it.
+  // The file starts with a byte order mark: readers drop it before the first
+  // line, a writer of the whole file writes it first, so no step sees it as a
+  // character of the first line and the file keeps it.
   bool bom = false;
+  // A UTF-16 file (with its mark), read and written as UTF-8 (codePage).
+  bool utf16 = false;
+  bool bigEndian = false;
   bool operator==(const FileEncoding&) const = default;
 };
 
 inline FileEncoding EncodingOf(const CodePageGuess& guess) {
-  return FileEncoding{guess.codePage, guess.bom};
+  return FileEncoding{guess.codePage, guess.bom, guess.utf16, guess.bigEndian};
 }
+
+// in as the reader of a file in encoding must see it: UTF-16 as UTF-8, without
+// the byte order mark.
+std::unique_ptr<InputFile> DecodedInput(std::unique_ptr<InputFile> in,
+                                        const FileEncoding& encoding);
+// out as the writer of a file in encoding must write to it (UTF-8 as UTF-16).
+std::unique_ptr<OutputFile> EncodedOutput(std::unique_ptr<OutputFile> out,
+                                          const FileEncoding& encoding);
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -39,8 +50,8 @@ struct EncodedInput {
 };
 
 // The encoding setting gives in: the fixed code page, or with "auto" the guess from
-// its first bytes. The input comes back whole, from its first byte (the byte
-// order mark dropped).
+// its first bytes. The input comes back whole, from its first byte, as a reader
+// must see it (DecodedInput).
 EncodedInput ReadEncoding(std::unique_ptr<InputFile> in, const CodePageSetting& setting);
 
 // Reads the beginning of in into head, as much as the guess needs, and guesses

@@ -56,9 +56,8 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
     return false;
   }
   const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
-  if (read.bom) in = WithoutByteOrderMark(std::move(in));
-  ctx.in = std::make_unique<LineReader>(std::move(in), read.codePage);
-  ctx.out = std::make_unique<LineWriter>(std::move(out), write.codePage);
+  ctx.in = std::make_unique<LineReader>(DecodedInput(std::move(in), read), read.codePage);
+  ctx.out = std::make_unique<LineWriter>(EncodedOutput(std::move(out), write), write.codePage);
   // A file written anew starts with the byte order mark of its encoding.
   if (!append && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
     ShowOpenFailureBox(ctx, output, ctx.out->error().text);
@@ -122,7 +121,9 @@ bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& 
 bool CreateEmpty(RunContext& ctx, const std::string& path) {
   FileStatus status;
   auto out = ctx.files.openWrite(path, false, status);
-  const std::string_view bom = ctx.writeEncoding().bom ? kUtf8ByteOrderMark : "";
+  const FileEncoding encoding = ctx.writeEncoding();
+  const std::string_view bom = encoding.bom ? kUtf8ByteOrderMark : "";
+  if (out) out = EncodedOutput(std::move(out), encoding);
   if (out && out->write(bom.data(), bom.size()) && out->close()) return true;
   if (out) status = out->lastError();
   ShowOpenFailureBox(ctx, path, status.text);
@@ -140,10 +141,6 @@ bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput&
     return false;
   }
   if (!encoded.guess) return true;
-  if (encoded.guess->utf16) {
-    ShowOpenFailureBox(ctx, path, kUtf16Text);
-    return false;
-  }
   ctx.targetEncoding = ctx.outputEncoding = encoded.encoding;
   ctx.host.showCodePage(path, DescribeGuess(*encoded.guess));
   return true;
@@ -167,7 +164,8 @@ bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
     ShowOpenFailureBox(ctx, path, status.text);
     return false;
   }
-  LineReader reader(std::move(file), ctx.readEncoding().codePage);  // bytes only
+  const FileEncoding encoding = ctx.readEncoding();
+  LineReader reader(DecodedInput(std::move(file), encoding), encoding.codePage);
   bool hasLf = false;
   bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
     hasLf = hasLf || piece.find('\n') != std::string_view::npos;

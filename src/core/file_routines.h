@@ -26,21 +26,18 @@ bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& out
 bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& output);
 // Creates path empty (the joint result file at the start of a run). False on failure.
 bool CreateEmpty(RunContext& ctx, const std::string& path);
-// The refusal of a UTF-16 file, which no code page here reads.
-inline constexpr const char* kUtf16Text = "UTF-16 のファイルは処理できません";
 // The box of a file that could not be opened (or read in its code page).
 void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error);
 // The box of a file skipped for a bare LF in its first line.
 void ShowUnixNewlineBox(RunContext& ctx, const std::string& path);
 
 // Takes the encoding of an input read with ReadEncoding as the target's (with
-// "auto", told to the host). False, after a box, when the input could not be read
-// or is a UTF-16 file, which no code page here reads.
+// "auto", told to the host). False, after a box, when the input could not be read.
 bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput& encoded);
 // Chooses how the target's files are read and written (ctx.targetEncoding and
 // ctx.outputEncoding): the code page option, or with "auto" what the target's
 // first bytes show (told to the host). False, after a box, when the target cannot
-// be read or is a UTF-16 file, which no code page here reads: it is then skipped.
+// be read: it is then skipped.
 bool ChooseTargetEncoding(RunContext& ctx, const std::string& path);
 // True when the file may be processed: its first line holds no LF.
 bool CheckUnixNewline(RunContext& ctx, const std::string& path);

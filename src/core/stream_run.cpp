@@ -60,6 +60,8 @@ void RunStream(RunContext& ctx, std::unique_ptr<InputFile> input,
   ctx.host.setProgress({ctx.DescText + "処理中です...", 0, 1, 0, 0});
   EncodedInput encoded = ReadEncoding(std::move(input), ctx.options.codePage);
   if (!AdoptEncoding(ctx, ctx.TargetPath, encoded)) return;
+  const FileEncoding encoding = ctx.writeEncoding();
+  output = EncodedOutput(std::move(output), encoding);
   std::string head;
   bool failed = false;
   const bool bareLf = ReadFirstLine(*encoded.file, head, failed);
@@ -73,7 +75,6 @@ void RunStream(RunContext& ctx, std::unique_ptr<InputFile> input,
     if (mode == 0 || mode == 2 || mode == 5) CopyThrough(ctx, head, *encoded.file, *output);
     return;
   }
-  const FileEncoding encoding = ctx.writeEncoding();
   ctx.in = std::make_unique<LineReader>(PrefixedInput(std::move(head), std::move(encoded.file)),
                                         encoding.codePage);
   ctx.out = std::make_unique<LineWriter>(std::move(output), encoding.codePage);

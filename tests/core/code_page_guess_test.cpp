@@ -48,8 +48,8 @@ TEST(CodePageGuessTest, TellsTheCodePageFromByteSamples) {
        std::string("\xFF\xFE"
                    "a\0b\0",
                    6),
-       true, "UTF-16"},
-      {"UTF-16 BE", std::string("\xFE\xFF\0a\0b", 6), true, "UTF-16"},
+       true, "UTF-16LE"},
+      {"UTF-16 BE", std::string("\xFE\xFF\0a\0b", 6), true, "UTF-16BE"},
   };
   for (const GuessRow& row : rows) {
     SCOPED_TRACE(row.what);

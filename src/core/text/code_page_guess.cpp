@@ -81,7 +81,8 @@ CodePageGuess GuessCodePage(std::string_view bytes, bool complete) {
     return guess;
   }
   if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
-    guess.utf16 = true;
+    guess.utf16 = guess.bom = true;
+    guess.bigEndian = bytes[0] == '\xFE';
     return guess;
   }
   if (CountNonAscii(bytes) == 0) {
@@ -120,7 +121,7 @@ bool GuessHasEnough(std::string_view bytes) {
 
 std::string DescribeGuess(const CodePageGuess& guess) {
   if (guess.asciiOnly) return "ASCII";
-  if (guess.utf16) return "UTF-16";
+  if (guess.utf16) return guess.bigEndian ? "UTF-16BE" : "UTF-16LE";
   std::string name = CodePageName(guess.codePage);
   if (guess.bom) name += " (BOM)";
   return name;

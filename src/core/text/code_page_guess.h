@@ -13,13 +13,14 @@ struct CodePageGuess {
   CodePage codePage = CodePage::UTF8;  // what the file is read and written in
   bool bom = false;                    // it starts with the UTF-8 byte order mark
   bool asciiOnly = false;              // no byte above 0x7F: every code page reads it alike
-  bool utf16 = false;                  // a UTF-16 byte order mark: none of our code pages
+  bool utf16 = false;                  // UTF-16 by its byte order mark (bom set too),
+  bool bigEndian = false;              // big-endian; read as UTF-8 (see utf16_files.h)
 };
 
 // The code page that bytes show, bytes being a file's beginning (or all of it when
 // complete):
 // - the UTF-8 byte order mark means UTF-8 (the mark stays part of the first line);
-// - a UTF-16 byte order mark is told apart, as no code page here reads it;
+// - a UTF-16 byte order mark means UTF-16, little- or big-endian;
 // - no byte above 0x7F: ASCII, read as UTF-8;
 // - valid UTF-8 with other bytes means UTF-8;
 // - otherwise the code page among CP932, EUC-JP and UTF-8 that reads the bytes
@@ -38,7 +39,7 @@ inline constexpr size_t kGuessMaxBytes = 1024 * 1024;
 bool GuessHasEnough(std::string_view bytes);
 
 // The guess as the progress display names it: "CP932", "EUC-JP", "UTF-8",
-// "UTF-8 (BOM)" or "ASCII".
+// "UTF-8 (BOM)", "UTF-16LE", "UTF-16BE" or "ASCII".
 std::string DescribeGuess(const CodePageGuess& guess);
 
 }  // namespace kadrel
