@@ -16,8 +16,8 @@
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
 #include "fuzz_support.h"
+#include "run/run_driver.h"
 
 using namespace kadrel;
 using kadrel::fuzz::BitsHost;

@@ -4,14 +4,14 @@
 #include "cli/commands.h"
 #include "cli/targets.h"
 #include "combo/combo_loader.h"
-#include "combo/step_from_page.h"
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
 #include "core/file_layer.h"
 #include "core/program_folder.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
-#include "core/start_checks.h"
+#include "run/run_driver.h"
+#include "run/start_checks.h"
+#include "run/step_from_page.h"
 
 namespace kadrel::cli {
 

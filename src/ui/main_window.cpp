@@ -20,6 +20,7 @@
 #include "core/file_layer.h"
 #include "core/target_list.h"
 #include "core/text/case_fold.h"
+#include "settings/recent_list.h"
 #include "ui/combo_text_box.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
@@ -252,7 +253,10 @@ void MainWindow::dropComboFiles(const QStringList& paths) {
   activateWindow();
   std::vector<std::string> files;
   for (const QString& p : paths) files.push_back(p.toStdString());
-  LoadComboFiles(host_, ctx_.files, ctx_.options.codePage, files, combo_);
+  for (const std::string& opened :
+       LoadComboFiles(host_, ctx_.files, ctx_.options.codePage, files, combo_)) {
+    PushRecentCombo(recent_, opened);
+  }
   showComboText();
   RefreshRecentMenu();
 }

@@ -13,6 +13,7 @@
 #include "combo/combo_model.h"
 #include "core/run_context.h"
 #include "settings/mode_settings.h"
+#include "settings/recent_list.h"
 #include "ui/help_viewer.h"
 #include "ui/run_dialog.h"
 
@@ -45,8 +46,7 @@ class MainWindow : public QMainWindow {
   ModePages* pages() const { return pages_; }
   RunDialog* runDialog() const { return runningDialog_; }
   RunContext& context() { return ctx_; }
-  // The COMBO!! page: the step list (CmbDataList), TextCombo's text and the
-  // recent COMBO!! files.
+  // The COMBO!! page: the step list (CmbDataList) and TextCombo's text.
   const ComboModel& combo() const { return combo_; }
   QSize createdSize() const { return initSize_; }
 
@@ -117,6 +117,7 @@ class MainWindow : public QMainWindow {
 
   // State held by the window for the life of the program.
   ComboModel combo_;
+  RecentCombos recent_;
 
   // Controls.
   TargetList* List1_ = nullptr;

@@ -119,7 +119,7 @@ void MainWindow::RefreshRecentMenu() {
   first->setData(QVariant());
   first->setEnabled(false);
   size_t next = 0;
-  for (const std::string& entry : combo_.recent) {
+  for (const std::string& entry : recent_) {
     const std::string path = TrimSpaces(entry);
     if (path.empty()) continue;
     if (next == MenuCOMBORecent_.size()) {

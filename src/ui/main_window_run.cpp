@@ -7,10 +7,10 @@
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
-#include "combo/step_from_page.h"
-#include "core/run_driver.h"
-#include "core/start_checks.h"
 #include "core/text/case_fold.h"
+#include "run/run_driver.h"
+#include "run/start_checks.h"
+#include "run/step_from_page.h"
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"

@@ -9,6 +9,7 @@
 #include "combo/step_list_file.h"
 #include "settings/app_settings.h"
 #include "settings/pattern_messages.h"
+#include "settings/recent_list.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
 #include "ui/options_dialog.h"
@@ -46,7 +47,7 @@ void MainWindow::LoadSettings() {
                                height() * kTwipsPerPixel};
   app.geometry = current;
   app.options = ctx_.options;
-  app.recent = combo_.recent;
+  app.recent = recent_;
   ModeSettings modes = currentModeSettings();
   const std::string iniPath = IniFilePath(ctx_.programFolder);
   LoadAppSettings(iniPath, app, modes);
@@ -71,7 +72,7 @@ void MainWindow::LoadSettings() {
   }
 
   ctx_.options = app.options;
-  combo_.recent = app.recent;
+  recent_ = app.recent;
   RefreshRecentMenu();
   applyModeSettings(modes);
 
@@ -91,7 +92,7 @@ void MainWindow::SaveSettings() {
   app.geometry = {x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
                   height() * kTwipsPerPixel};
   app.options = ctx_.options;
-  app.recent = combo_.recent;
+  app.recent = recent_;
   QComboBox* historyOwner = pages_->inTrimChr;
   for (int i = 0; i < historyOwner->count(); ++i) {
     app.history.push_back(historyOwner->itemText(i).toStdString());
@@ -140,7 +141,9 @@ void MainWindow::openRecentCombo(int index) {
   setMode(kComboMode);
   combo_.text.clear();
   combo_.steps.clear();
-  LoadComboFile(host_, ctx_.files, ctx_.options.codePage, path, combo_);
+  if (ComboFileOpened(LoadComboFile(host_, ctx_.files, ctx_.options.codePage, path, combo_))) {
+    PushRecentCombo(recent_, path);
+  }
   showComboText();
   RefreshRecentMenu();
 }

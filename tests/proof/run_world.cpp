@@ -6,7 +6,7 @@
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
 #include "core/file_naming.h"
-#include "core/run_driver.h"
+#include "run/run_driver.h"
 
 namespace kadrel::proof {
 

@@ -1,9 +1,8 @@
-#include "core/run_driver.h"
+#include "run/run_driver.h"
 
 #include <exception>
 #include <new>
 
-#include "core/combo_run.h"
 #include "core/conversions.h"
 #include "core/engines/engines.h"
 #include "core/file_naming.h"
@@ -12,6 +11,7 @@
 #include "core/run_error.h"
 #include "core/text/utf.h"
 #include "extract/extract_engines.h"
+#include "run/combo_run.h"
 
 namespace kadrel {
 

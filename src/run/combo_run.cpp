@@ -1,12 +1,12 @@
-#include "core/combo_run.h"
+#include "run/combo_run.h"
 
 #include "combo/step_line.h"
 #include "core/conversions.h"
 #include "core/file_naming.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
-#include "core/work_file.h"
+#include "run/run_driver.h"
+#include "run/work_file.h"
 
 namespace kadrel {
 

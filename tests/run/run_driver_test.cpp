@@ -2,7 +2,8 @@
 
 #include "combo/step_line.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
+#include "core/text/code_page.h"
+#include "run/run_driver.h"
 #include "support/fake_host.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"
@@ -218,6 +219,24 @@ TEST_F(RunDriverTest, ABackupNameEqualToTheTargetNeverTouchesIt) {
   EXPECT_EQ(ReadFile(path), "a\r\n");
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_NE(host.boxes[0].text.find("同じ名前"), std::string::npos);
+}
+
+TEST_F(RunDriverTest, JointResultFileNamedAfterTheFirstTarget) {
+  // One result file for the run, every target's result in list order.
+  ctx.options.SelFile = 1;
+  ctx.options.codePage = CodePage::UTF8;
+  const std::string a = target("a.txt", "x1\r\ny\r\n");
+  const std::string b = target("b.txt", "z\r\nx2\r\n");
+  run("4,x,True,,False,");
+  EXPECT_TRUE(host.boxes.empty()) << (host.boxes.empty() ? "" : host.boxes[0].text);
+  const std::string ruler =
+      "----+----1----+----2----+----3----+----4----+----5----+----6----+----7----+----8\r\n";
+  auto result = [&](const std::string& path, const std::string& line) {
+    return "対象ファイル  [" + path + "]\r\n検索文字列    [x] \r\n" + ruler + line + "\r\n" +
+           ruler + "抽出行数　　　　　　   1 行\r\n\r\n■■■■■■■■■■■■■■■■■■■■\r\n\r\n";
+  };
+  EXPECT_EQ(ReadFile(dir.file("a.txt_SEL")), result(a, "x1") + result(b, "x2"));
+  EXPECT_FALSE(FileExists(dir.file("b.txt_SEL")));
 }
 
 TEST_F(RunDriverTest, MarksEveryFileAndReportsProgress) {

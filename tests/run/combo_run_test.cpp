@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "core/run_context.h"
-#include "core/run_driver.h"
-#include "core/work_file.h"
+#include "run/run_driver.h"
+#include "run/work_file.h"
 #include "support/fake_host.h"
 #include "support/faulty_files.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "combo/step_from_page.h"
+#include "run/step_from_page.h"
 
 #include <optional>
 
