@@ -108,7 +108,6 @@ class BitsHost : public Host {
   void yield() override {}
   void setProgress(const RunProgress&) override {}
   void selectTarget(int) override {}
-  std::string multiLineReplacement() override { return "1\r\n2"; }
 
   int shown = 0;
   int cancelled = 0;

@@ -57,6 +57,7 @@ Outcome Run(const std::vector<std::string>& steps, const std::string& content, u
   host.cancelAt = cancelAt;
   ctx.programFolder = "/prog";
   ctx.targets = {kTarget};
+  ctx.multiLineReplacement = "1\r\n2";  // the replacement of a step whose field 6 is on
   ctx.options.codePage = static_cast<CodePage>((flags & 3) % 3);
   ctx.options.CompMode = (flags >> 2) & 1;
   ctx.options.UpdateNoFile = (flags >> 3) & 1;

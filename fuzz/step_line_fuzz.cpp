@@ -42,12 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckDescription(step);
 
   BitsHost host(answers);
-  const int result = ValidateStep(host, step, line);
-  FUZZ_REQUIRE(result == kStepValid || result == kStepCancelled || result == kStepInvalid);
-  FUZZ_REQUIRE((result == kStepValid) == (host.shown == 0));
-  FUZZ_REQUIRE((result == kStepCancelled) == (host.cancelled > 0));
+  const StepCheck result = ValidateStep(host, step, line);
+  FUZZ_REQUIRE(result == StepCheck::Valid || result == StepCheck::Cancelled ||
+               result == StepCheck::Invalid);
+  FUZZ_REQUIRE((result == StepCheck::Valid) == (host.shown == 0));
+  FUZZ_REQUIRE((result == StepCheck::Cancelled) == (host.cancelled > 0));
   CheckDescription(step);
-  if (result != kStepValid) return 0;
+  if (result != StepCheck::Valid) return 0;
 
   const auto mode = TryReadInteger(step.field(1));
   FUZZ_REQUIRE(mode && *mode >= 0 && *mode <= 5);
@@ -56,6 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   StepRecord again = SplitStepLine(line);
   BitsHost quiet(~0ull);
-  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == kStepValid && quiet.shown == 0);
+  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == StepCheck::Valid && quiet.shown == 0);
   return 0;
 }

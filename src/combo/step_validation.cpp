@@ -2,15 +2,12 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "core/conversions.h"
+#include "core/step_mode.h"
 
 namespace kadrel {
-
-int StepFieldCount(int mode) {
-  static constexpr int kCounts[] = {5, 1, 9, 3, 6, 6};
-  return mode >= 0 && mode <= 5 ? kCounts[mode] : 0;
-}
 
 namespace {
 
@@ -22,7 +19,7 @@ class StepChecker {
   StepChecker(Host& host, StepRecord& step, const std::string& lineText)
       : host_(host), step_(step), lineText_(lineText) {}
 
-  int run() {
+  StepCheck run() {
     try {
       checkStep();
     } catch (const ConversionFailure&) {
@@ -30,25 +27,30 @@ class StepChecker {
     }
     switch (status_) {
       case Status::Clean:
-        return kStepValid;
+        return StepCheck::Valid;
       case Status::Cancelled:
-        return kStepCancelled;
+        return StepCheck::Cancelled;
       case Status::Reported:
         break;
     }
-    return kStepInvalid;
+    return StepCheck::Invalid;
   }
 
  private:
   enum class Status { Clean, Reported, Cancelled };
 
-  int16_t number(int k) const {
+  template <typename Name>
+  int16_t number(Name name) const {
+    const int k = static_cast<int>(name);
     if (!step_.has(k)) throw ConversionFailure{};
     std::optional<int16_t> value = TryReadInteger(step_.field(k));
     if (!value) throw ConversionFailure{};
     return *value;
   }
-  bool isEmpty(int k) const { return step_.field(k).empty(); }
+  template <typename Name>
+  bool isEmpty(Name name) const {
+    return step_.field(name).empty();
+  }
   static bool isZeroOrOne(int value) { return value == 0 || value == 1; }
 
   // Reports a problem with OK and Cancel; false when the user chose Cancel and
@@ -72,7 +74,7 @@ class StepChecker {
   }
 
   // The field count box has OK only and always ends the checks.
-  bool fieldCountMatches(int mode) {
+  bool fieldCountMatches(StepMode mode) {
     const int expected = StepFieldCount(mode);
     if (step_.size() == expected) return true;
     status_ = Status::Reported;
@@ -86,91 +88,114 @@ class StepChecker {
   }
 
   void checkStep() {
-    const int mode = number(1);
-    if (mode < 0 || mode > 5) {
-      problem("処理区分に誤まりがあります", mode);
+    const int number1 = number(1);
+    const std::optional<StepMode> mode = ModeOfNumber(number1);
+    if (!mode || *mode == StepMode::Combo) {
+      problem("処理区分に誤まりがあります", number1);
       return;
     }
-    if (!fieldCountMatches(mode)) return;
-    switch (mode) {
-      case 0:
+    if (!fieldCountMatches(*mode)) return;
+    switch (*mode) {
+      case StepMode::Replace:
         checkReplace();
         break;
-      case 2:
-        checkHeadTail();
+      case StepMode::EditLineEnds:
+        checkEditLineEnds();
         break;
-      case 3:
+      case StepMode::KeywordRange:
         checkKeywordRange();
         break;
-      case 4:
-        checkMultiString();
+      case StepMode::MatchingLines:
+        checkMatchingLines();
         break;
-      case 5:
-        checkBlankDelete();
+      case StepMode::DeleteBlanks:
+        checkDeleteBlanks();
         break;
-      default:  // mode 1 has nothing beyond its field count
+      default:  // line-ending conversion has nothing beyond its field count
         break;
     }
   }
 
   void checkReplace() {
-    if (number(2) == 0 && isEmpty(3) && !problem("置換前文字列が指定されていません")) return;
-    if (int find = number(2);
+    using F = ReplaceField;
+    if (number(F::TrimTab0) == 0 && isEmpty(F::TrimChr) &&
+        !problem("置換前文字列が指定されていません")) {
+      return;
+    }
+    if (int find = number(F::TrimTab0);
         !isZeroOrOne(find) && !problem("置換前TABｺｰﾄﾞ指定に誤まりがあります", find)) {
       return;
     }
-    if (int kind = number(4);
-        (kind < 0 || kind > 4) && !problem("置換後TABｺｰﾄﾞ指定に誤まりがあります", kind)) {
+    if (int code = number(F::Replacement); (code < static_cast<int>(ReplacementCode::Text) ||
+                                            code > static_cast<int>(ReplacementCode::CrLf)) &&
+                                           !problem("置換後TABｺｰﾄﾞ指定に誤まりがあります", code)) {
       return;
     }
     // The replacement comes from fields 4 and 5, never from the window's text.
     step_.add("0");
   }
 
-  void checkHeadTail() {
-    if (int position = number(2);
+  void checkEditLineEnds() {
+    using F = EditLineEndsField;
+    if (int position = number(F::Position);
         !isZeroOrOne(position) && !problem("行頭・行末区分に誤まりがあります", position)) {
       return;
     }
-    if (int columns = number(3); columns < 0 && !problem("桁数に誤まりがあります", columns)) {
+    if (int columns = number(F::ComboCol);
+        columns < 0 && !problem("桁数に誤まりがあります", columns)) {
       return;
     }
-    const int action = number(4);
-    if (action == 0) return;
-    if (action == 1) {
-      if (int kind = number(5); !isZeroOrOne(kind)) problem("文字列設定に誤まりがあります", kind);
-      return;
-    }
-    if (action == 2) {
-      if (int start = number(8); start < 0 && !problem("付番（開始）に誤まりがあります", start)) {
+    const int action = number(F::ComboAct);
+    switch (static_cast<HeadTailAction>(action)) {
+      case HeadTailAction::Delete:
         return;
-      }
-      if (int skip = number(9); skip < 0) problem("付番（刻み）に誤まりがあります", skip);
-      return;
+      case HeadTailAction::InsertText:
+        if (int kind = number(F::STRCheck); !isZeroOrOne(kind)) {
+          problem("文字列設定に誤まりがあります", kind);
+        }
+        return;
+      case HeadTailAction::InsertNumber:
+        if (int start = number(F::ComboLineSt);
+            start < 0 && !problem("付番（開始）に誤まりがあります", start)) {
+          return;
+        }
+        if (int skip = number(F::ComboLineSkp); skip < 0) {
+          problem("付番（刻み）に誤まりがあります", skip);
+        }
+        return;
     }
     problem("処理内容に誤まりがあります", action);
   }
 
   void checkKeywordRange() {
-    if (isEmpty(2) && !problem("開始ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
-    if (isEmpty(3)) problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください");
+    using F = KeywordRangeField;
+    if (isEmpty(F::StartChr) && !problem("開始ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
+    if (isEmpty(F::EndChr)) problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください");
   }
 
-  void checkMultiString() {
-    if (isEmpty(2) && isEmpty(4) && isEmpty(6)) problem("検索文字列を指定してください");
-  }
-
-  void checkBlankDelete() {
-    static constexpr std::string_view kMessages[] = {
-        "空白行削除指定に誤まりがあります",         "SPACE行対象指定に誤まりがあります",
-        "空白文字削除（左）指定に誤まりがあります", "空白文字削除（全）指定に誤まりがあります",
-        "空白文字削除（右）指定に誤まりがあります",
-    };
-    for (int k = 2; k <= 6; ++k) {
-      if (int value = number(k); !isZeroOrOne(value) && !problem(kMessages[k - 2], value)) return;
+  void checkMatchingLines() {
+    using F = MatchingLinesField;
+    if (isEmpty(F::SrcChr0) && isEmpty(F::SrcChr1) && isEmpty(F::SrcChr2)) {
+      problem("検索文字列を指定してください");
     }
-    // Lines of spaces only (field 3) is a qualifier, not an action of its own.
-    if (number(2) + number(4) + number(5) + number(6) == 0) problem("処理が指定されていません");
+  }
+
+  void checkDeleteBlanks() {
+    using F = DeleteBlanksField;
+    static constexpr std::pair<F, std::string_view> kChecks[] = {
+        {F::LineDel, "空白行削除指定に誤まりがあります"},
+        {F::SPLineDel, "SPACE行対象指定に誤まりがあります"},
+        {F::TrimLeft, "空白文字削除（左）指定に誤まりがあります"},
+        {F::TrimAll, "空白文字削除（全）指定に誤まりがあります"},
+        {F::TrimRight, "空白文字削除（右）指定に誤まりがあります"},
+    };
+    for (const auto& [field, message] : kChecks) {
+      if (int value = number(field); !isZeroOrOne(value) && !problem(message, value)) return;
+    }
+    // Lines of spaces only is a qualifier, not an action of its own.
+    if (number(F::LineDel) + number(F::TrimLeft) + number(F::TrimAll) + number(F::TrimRight) == 0) {
+      problem("処理が指定されていません");
+    }
   }
 
   Host& host_;
@@ -181,7 +206,7 @@ class StepChecker {
 
 }  // namespace
 
-int ValidateStep(Host& host, StepRecord& step, const std::string& lineText) {
+StepCheck ValidateStep(Host& host, StepRecord& step, const std::string& lineText) {
   return StepChecker(host, step, lineText).run();
 }
 

@@ -9,20 +9,15 @@
 
 namespace kadrel {
 
-// Results, equal to the message-box answers OK, Cancel and No.
-inline constexpr int kStepValid = 1;
-inline constexpr int kStepCancelled = 2;
-inline constexpr int kStepInvalid = 7;
-
-// Field counts of the step line per mode 0..5, field 1 included.
-int StepFieldCount(int mode);
+// The outcome of the check; the values are the message-box answers OK, Cancel
+// and No.
+enum class StepCheck { Valid = 1, Cancelled = 2, Invalid = 7 };
 
 // Checks the step field by field and reports each problem in a box through host:
 // OK goes on with the next check, Cancel stops. lineText is the line the step came
 // from ("" for a step built from the window); it is only shown in messages.
-// A mode-0 step gets its sixth field "0" once its last check has passed or been
-// answered with OK.
-// Returns kStepValid, kStepCancelled or kStepInvalid.
-int ValidateStep(Host& host, StepRecord& step, const std::string& lineText);
+// A replacement step gets its sixth field "0" once its last check has passed or
+// been answered with OK.
+StepCheck ValidateStep(Host& host, StepRecord& step, const std::string& lineText);
 
 }  // namespace kadrel

@@ -37,8 +37,9 @@ struct RunContext {
   bool ErrFlag = false;
   std::atomic<bool> CancelFlag{false};  // may be set from a signal handler
   int ChangedFlag = 1;
-  std::u32string FindStr;
-  std::u32string ReplStr;
+  // The window's multi-line replacement text (TxtAfterWord, lines joined with CR
+  // LF): the replacement of a step whose field 6 is non-zero.
+  std::string multiLineReplacement;
 
   // The open files of the run (the classic InFileNo / OutFileNo).
   std::unique_ptr<LineReader> in;

@@ -2,6 +2,8 @@
 
 #include <exception>
 #include <new>
+#include <type_traits>
+#include <variant>
 
 #include "core/conversions.h"
 #include "core/engines/engines.h"
@@ -9,7 +11,7 @@
 #include "core/file_routines.h"
 #include "core/run_context.h"
 #include "core/run_error.h"
-#include "core/text/utf.h"
+#include "core/step_mode.h"
 #include "extract/extract_engines.h"
 #include "run/combo_run.h"
 
@@ -27,7 +29,7 @@ void ShowRunErrorBox(RunContext& ctx, const RunError& e) {
 
 // Rewrites TargetPath in place: backup copy first, the engine reads the copy and
 // writes the target. An error or a cancel puts the previous content back.
-void RewriteTarget(RunContext& ctx, bool honourChangedFlag) {
+void RewriteTarget(RunContext& ctx, RunnableStep& step, bool honourChangedFlag) {
   ctx.BkPath = MakeBackup(ctx, ctx.TargetPath);
   if (ctx.BkPath.empty()) return;
   if (!OpenInOut(ctx, ctx.BkPath, ctx.TargetPath)) {
@@ -35,7 +37,7 @@ void RewriteTarget(RunContext& ctx, bool honourChangedFlag) {
   } else {
     ctx.ChangedFlag = 1;
     try {
-      RunStep(ctx, ctx.StepArr);
+      step.run(ctx);
     } catch (...) {  // the run ends, but the emptied target gets its content back first
       ctx.closeAll();
       RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);
@@ -73,7 +75,7 @@ void RefuseOutputOverTarget(RunContext& ctx, const std::string& path) {
   ctx.host.showMessage(box);
 }
 
-void ExtractTarget(RunContext& ctx, bool& jointFileCreated) {
+void ExtractTarget(RunContext& ctx, RunnableStep& step, bool& jointFileCreated) {
   if (!CheckUnixNewline(ctx, ctx.TargetPath)) return;
   bool opened;
   if (ctx.options.SelFile == 0) {
@@ -87,12 +89,13 @@ void ExtractTarget(RunContext& ctx, bool& jointFileCreated) {
     opened = jointFileCreated && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
   }
   if (!opened) return;
-  RunStep(ctx, ctx.StepArr);
+  step.run(ctx);
   CloseRunFiles(ctx, ctx.SelPath);
 }
 
 void RunPlain(RunContext& ctx) {
-  const int mode = ReadInteger(ctx.StepArr.field(1));
+  const std::optional<StepMode> mode = ModeOfNumber(ReadInteger(ctx.StepArr.modeText()));
+  RunnableStep step(ctx.StepArr);
   const int count = static_cast<int>(ctx.targets.size());
   bool jointFileCreated = false;
   for (int i = 0; i < count; ++i) {
@@ -100,21 +103,16 @@ void RunPlain(RunContext& ctx) {
     ctx.host.selectTarget(i);
     ctx.TargetPath = ctx.targets[static_cast<size_t>(i)];
     ctx.host.setProgress({ctx.DescText + "処理中です...", i, count, 0, 0});
-    switch (mode) {
-      case 0:
-      case 2:
-      case 5:
-        if (CheckUnixNewline(ctx, ctx.TargetPath)) RewriteTarget(ctx, mode == 0);
-        break;
-      case 1:
-        RewriteTarget(ctx, false);
-        break;
-      case 3:
-      case 4:
-        ExtractTarget(ctx, jointFileCreated);
-        break;
-      default:
-        break;
+    if (!mode || *mode == StepMode::Combo) {
+      // no engine: nothing to do
+    } else if (*mode == StepMode::ConvertNewline) {
+      // A bare LF is what this mode is there for.
+      RewriteTarget(ctx, step, false);
+    } else if (RewritesTarget(*mode)) {
+      if (CheckUnixNewline(ctx, ctx.TargetPath))
+        RewriteTarget(ctx, step, *mode == StepMode::Replace);
+    } else {
+      ExtractTarget(ctx, step, jointFileCreated);
     }
     ctx.host.yield();
     if (ctx.CancelFlag.load()) break;
@@ -122,90 +120,36 @@ void RunPlain(RunContext& ctx) {
   ctx.host.setProgress({ctx.DescText + "処理中です...", count, count, 0, 0});
 }
 
-std::u32string Spaces(int16_t count) {
-  if (count < 0) throw MakeRunError(kErrInvalidCall);
-  return std::u32string(static_cast<size_t>(count), U' ');
-}
-
-void DispatchReplace(RunContext& ctx, const StepRecord& step) {
-  ctx.FindStr.clear();
-  ctx.ReplStr.clear();
-  ctx.FindStr = ReadFlag(step.field(2)) == 1 ? U"\t" : Utf8ToU32(step.field(3));
-  if (ReadFlag(step.field(6)) != 0) {
-    ctx.ReplStr = Utf8ToU32(ctx.host.multiLineReplacement());
-  } else {
-    const std::string& kind = step.field(4);
-    if (kind == "1") {
-      ctx.ReplStr = U"\t";
-    } else if (kind == "2") {
-      ctx.ReplStr = U"\r";
-    } else if (kind == "3") {
-      ctx.ReplStr = U"\n";
-    } else if (kind == "4") {
-      ctx.ReplStr = U"\r\n";
-    } else {
-      ctx.ReplStr = Utf8ToU32(step.field(5));
-    }
-  }
-  ReplaceText(ctx);
-}
-
-void DispatchEditLineEnds(RunContext& ctx, const StepRecord& step) {
-  const bool atHead = ReadFlag(step.field(2)) == 0;
-  std::u32string insertText;
-  bool numbering = false;
-  int32_t start = 0, increment = 0;
-  std::string numberFormat;
-  switch (ReadInteger(step.field(4))) {
-    case 1:
-      insertText = ReadFlag(step.field(5)) != 0 ? Utf8ToU32(step.field(7))
-                                                : Spaces(ReadInteger(step.field(6)));
-      break;
-    case 2:
-      start = ReadInteger(step.field(8));
-      increment = ReadInteger(step.field(9));
-      numberFormat.assign(CodePointCount(step.field(8)), '0');
-      insertText = Utf8ToU32(FormatNumber(start, numberFormat));
-      numbering = true;
-      break;
-    default:
-      break;
-  }
-  const int16_t count = ReadInteger(step.field(3));
-  if (count < 0) throw MakeRunError(kErrInvalidCall);
-  EditLineEnds(ctx, numbering, atHead, count, insertText, start, increment, numberFormat);
-}
-
-void DispatchDeleteBlanks(RunContext& ctx, const StepRecord& step) {
-  const bool lineDel = ReadFlag(step.field(2)) != 0;
-  const bool spaceOnly = ReadFlag(step.field(3)) != 0;
-  const bool trimLeft = ReadFlag(step.field(4)) != 0;
-  const bool trimAll = ReadFlag(step.field(5)) != 0;
-  const bool trimRight = ReadFlag(step.field(6)) != 0;
-  DeleteBlanks(ctx, lineDel, lineDel && spaceOnly, trimLeft, trimAll, trimRight);
-}
-
 }  // namespace
 
-void RunStep(RunContext& ctx, const StepRecord& step) {
-  switch (ReadInteger(step.field(1))) {
-    case 0:
-      return DispatchReplace(ctx, step);
-    case 1:
-      return ConvertNewline(ctx);
-    case 2:
-      return DispatchEditLineEnds(ctx, step);
-    case 3:
-      return ExtractKeywordRange(ctx, Utf8ToU32(step.field(2)), Utf8ToU32(step.field(3)));
-    case 4:
-      return ExtractMatchingLines(ctx, Utf8ToU32(step.field(2)), Utf8ToU32(step.field(4)),
-                                  Utf8ToU32(step.field(6)), ReadBoolean(step.field(3)),
-                                  ReadBoolean(step.field(5)));
-    case 5:
-      return DispatchDeleteBlanks(ctx, step);
-    default:
-      return;
+void RunStep(RunContext& ctx, const StepParams& step) {
+  std::visit(
+      [&ctx](const auto& params) {
+        using Params = std::decay_t<decltype(params)>;
+        if constexpr (std::is_same_v<Params, ReplaceParams>) {
+          ReplaceText(ctx, params);
+        } else if constexpr (std::is_same_v<Params, ConvertNewlineParams>) {
+          ConvertNewline(ctx);
+        } else if constexpr (std::is_same_v<Params, EditLineEndsParams>) {
+          EditLineEnds(ctx, params);
+        } else if constexpr (std::is_same_v<Params, KeywordRangeParams>) {
+          ExtractKeywordRange(ctx, params);
+        } else if constexpr (std::is_same_v<Params, MatchingLinesParams>) {
+          ExtractMatchingLines(ctx, params);
+        } else {
+          static_assert(std::is_same_v<Params, DeleteBlanksParams>);
+          DeleteBlanks(ctx, params);
+        }
+      },
+      step);
+}
+
+void RunnableStep::run(RunContext& ctx) {
+  if (!parsed_) {
+    params_ = ParseStep(record_, ctx.multiLineReplacement);
+    parsed_ = true;
   }
+  if (params_) RunStep(ctx, *params_);
 }
 
 void RunAll(RunContext& ctx) {

@@ -59,7 +59,7 @@ MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
   helpFolder_ = FindHelpFolder();
   setWindowTitle(Q(WindowCaption()));
   modeCombo_->clear();
-  for (int m = 0; m <= kComboMode; ++m) modeCombo_->addItem(Q(ModeName(m)));
+  for (int m = 0; m < kModeCount; ++m) modeCombo_->addItem(Q(ModeName(m)));
   modeCombo_->setCurrentIndex(0);
   modeSelected();
   pages_->fillFixedLists();
@@ -170,13 +170,14 @@ void MainWindow::setMode(int mode) {
 void MainWindow::modeSelected() {
   const int index = modeCombo_->currentIndex();
   if (index < 0) return;
-  if (index <= 5) {
+  if (index < ModeNumber(StepMode::Combo)) {
     pages_->showMode(index);
     LblOutpuFileName_->setText(Q(OutputCaption(index)));
   }
-  if (EqualsIgnoreCase(modeCombo_->currentText().toStdString(), ModeName(kComboMode))) {
-    pages_->showMode(kComboMode);
-    LblOutpuFileName_->setText(Q(OutputCaption(kComboMode)));
+  const int combo = ModeNumber(StepMode::Combo);
+  if (EqualsIgnoreCase(modeCombo_->currentText().toStdString(), ModeName(combo))) {
+    pages_->showMode(combo);
+    LblOutpuFileName_->setText(Q(OutputCaption(combo)));
   }
 }
 

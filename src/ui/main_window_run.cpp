@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 
 #include "combo/combo_export.h"
@@ -22,7 +23,7 @@ namespace kadrel::ui {
 namespace {
 
 bool IsComboModeText(const QString& modeText) {
-  return EqualsIgnoreCase(modeText.toStdString(), kModeNames[kComboMode]);
+  return EqualsIgnoreCase(modeText.toStdString(), ModeName(StepMode::Combo));
 }
 
 }  // namespace
@@ -39,6 +40,9 @@ void MainWindow::StartRun() {
 
   ctx_.targets = List1_->entries();
   ctx_.steps = combo_.steps;
+  QString afterWord = pages_->TxtAfterWord->toPlainText();
+  ctx_.multiLineReplacement =
+      afterWord.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
   {
     RunDialog dialog(
         QString::fromStdString(ctx_.DescText), ctx_.targets.size() != 1, [this] { RunAll(ctx_); },
@@ -61,7 +65,9 @@ bool MainWindow::BuildStepFromWindow() {
   PageValues page;
   page.settings = pages_->settings();
   page.settings.ModeIdx = static_cast<int16_t>(modeCombo_->currentIndex());
-  if (IsComboModeText(modeCombo_->currentText())) page.settings.ModeIdx = kComboMode;
+  if (IsComboModeText(modeCombo_->currentText())) {
+    page.settings.ModeIdx = static_cast<int16_t>(ModeNumber(StepMode::Combo));
+  }
   page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
   BuiltStep built =
       BuildStepFromPage(host_, page, static_cast<size_t>(List1_->count()), combo_.steps.size());
@@ -90,7 +96,7 @@ void MainWindow::MergeInputHistory() {
 }
 
 void MainWindow::exportComboText() {
-  if (modeCombo_->currentIndex() == kComboMode) {
+  if (modeCombo_->currentIndex() == ModeNumber(StepMode::Combo)) {
     host_.showMessage(ExportRefusalBox());
     return;
   }

@@ -138,7 +138,7 @@ void MainWindow::openRecentCombo(int index) {
   if (index < 0 || index >= static_cast<int>(MenuCOMBORecent_.size())) return;
   const std::string path =
       MenuCOMBORecent_[static_cast<size_t>(index)]->data().toString().toStdString();
-  setMode(kComboMode);
+  setMode(ModeNumber(StepMode::Combo));
   combo_.text.clear();
   combo_.steps.clear();
   if (ComboFileOpened(LoadComboFile(host_, ctx_.files, ctx_.options.codePage, path, combo_))) {

@@ -2,12 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "ui/look.h"
 #include "ui/main_window.h"
-#include "ui/mode_pages.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 
@@ -106,13 +104,6 @@ void QtHost::selectTarget(int index) {
   if (index < 0 || index >= list->count()) return;
   list->setCurrentRow(index);
   list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
-}
-
-std::string QtHost::multiLineReplacement() {
-  if (window_ == nullptr) return {};
-  QString text = window_->pages()->TxtAfterWord->toPlainText();
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return text.toStdString();
 }
 
 }  // namespace kadrel::ui

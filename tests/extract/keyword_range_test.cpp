@@ -41,7 +41,7 @@ class KeywordRange : public test::ExtractionTest {
  protected:
   std::string run(const std::string& input, const std::u32string& start,
                   const std::u32string& end) {
-    return extract(input, [&] { ExtractKeywordRange(ctx, start, end); });
+    return extract(input, [&] { ExtractKeywordRange(ctx, {start, end}); });
   }
 };
 
@@ -180,7 +180,11 @@ TEST_F(KeywordRange, ShiftJisResultFile) {
   std::string input = encode(CrLf({"前書き", "【開始】表示", "ソ表能", "【終了】", "後書き"}));
   ctx.targets = {dir.file("対象.txt")};
   std::string result = extract(
-      input, [&] { ExtractKeywordRange(ctx, U"【開始】", U"【終了】"); }, "対象.txt");
+      input,
+      [&] {
+        ExtractKeywordRange(ctx, {U"【開始】", U"【終了】"});
+      },
+      "対象.txt");
   EXPECT_EQ(result, encode(CrLf(Concat({Header(ctx.TargetPath, "【開始】", "【終了】"),
                                         {"【開始】表示", "ソ表能", "【終了】"},
                                         Trailer(1, 1, 3)}))));
@@ -193,14 +197,18 @@ TEST_F(KeywordRange, ShiftJisTrailingBytesAreNotCharacters) {
   const TextCodec& sjis = CodecFor(CodePage::CP932);
   std::u32string backslash = sjis.decode("\\");
   std::string input = sjis.encode(U"ソ表能\r\nC:\\dir\r\n");
-  EXPECT_EQ(extract(input, [&] { ExtractKeywordRange(ctx, backslash, backslash); }),
+  EXPECT_EQ(extract(input,
+                    [&] {
+                      ExtractKeywordRange(ctx, {backslash, backslash});
+                    }),
             sjis.encode(U"C:\\dir\r\n"));
 }
 
 TEST_F(KeywordRange, JointResultFileSeparatesEveryBlock) {
   ctx.options.SelFile = 1;
-  std::string result = extractJoint({CrLf({"S", "x"}), CrLf({"y", "S", "E"})},
-                                    [&] { ExtractKeywordRange(ctx, U"S", U"E"); });
+  std::string result = extractJoint({CrLf({"S", "x"}), CrLf({"y", "S", "E"})}, [&] {
+    ExtractKeywordRange(ctx, {U"S", U"E"});
+  });
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.targets[0], "S", "E"),
                                  {"S", "x"},
                                  Trailer(1, 0, 2),
@@ -213,8 +221,9 @@ TEST_F(KeywordRange, JointResultFileSeparatesEveryBlock) {
 
 TEST_F(KeywordRange, JointResultFileOfOneTargetHasNoSeparator) {
   ctx.options.SelFile = 1;
-  std::string result =
-      extractJoint({CrLf({"S", "x"})}, [&] { ExtractKeywordRange(ctx, U"S", U"E"); });
+  std::string result = extractJoint({CrLf({"S", "x"})}, [&] {
+    ExtractKeywordRange(ctx, {U"S", U"E"});
+  });
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.targets[0], "S", "E"), {"S", "x"}, Trailer(1, 0, 2)})));
 }
 

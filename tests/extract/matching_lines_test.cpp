@@ -36,8 +36,9 @@ struct Search {
 class MatchingLines : public test::ExtractionTest {
  protected:
   std::string run(const std::vector<std::string>& lines, const Search& s) {
-    return extract(CrLf(lines),
-                   [&] { ExtractMatchingLines(ctx, s.first, s.second, s.third, s.and0, s.and1); });
+    return extract(CrLf(lines), [&] {
+      ExtractMatchingLines(ctx, {s.first, s.second, s.third, s.and0, s.and1});
+    });
   }
 };
 
@@ -103,8 +104,9 @@ TEST_F(MatchingLines, ShiftJisWholeFile) {
   auto encode = [&](const std::vector<std::string>& lines) {
     return sjis.encode(Utf8ToU32(CrLf(lines)));
   };
-  std::string result = extract(encode({"東京都", "大阪府", "京都府", "北海道"}),
-                               [&] { ExtractMatchingLines(ctx, U"京", U"", U"府", true, true); });
+  std::string result = extract(encode({"東京都", "大阪府", "京都府", "北海道"}), [&] {
+    ExtractMatchingLines(ctx, {U"京", U"", U"府", true, true});
+  });
   EXPECT_EQ(result, encode(Result(ctx.TargetPath, " [京] AND [府]", {"京都府"})));
 }
 

@@ -55,7 +55,7 @@ TEST_F(ComboRunTest, StepsChainThroughTheWorkFile) {
       {{"9,x,#", "#,comment,#", "2,0,0,1,1,0,>,0,0,#"}, "a\r\n", ">a\r\n"},
       {{"4,a,True,b,False,,#"}, "ab\r\na\r\nb\r\n", "ab\r\n"},
   };
-  host.afterWord = "WINDOW";
+  ctx.multiLineReplacement = "WINDOW";
   for (const auto& c : cases) {
     ctx.targets.clear();
     ctx.steps = c.steps;

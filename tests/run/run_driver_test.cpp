@@ -67,7 +67,7 @@ TEST_F(RunDriverTest, ReplacesAsTheLineByLineAlgorithmDoes) {
 }
 
 TEST_F(RunDriverTest, MultiLineReplacementComesFromTheWindow) {
-  host.afterWord = "1\r\n2";
+  ctx.multiLineReplacement = "1\r\n2";
   std::string path = target("t.txt", "axb\r\n");
   run("0,0,x,0,,1");
   EXPECT_EQ(ReadFile(path), "a1\r\n2b\r\n");

@@ -17,7 +17,6 @@ class FakeHost : public Host {
   void yield() override;
   void setProgress(const RunProgress& progress) override;
   void selectTarget(int index) override { selected.push_back(index); }
-  std::string multiLineReplacement() override { return afterWord; }
 
   // Answers for the next boxes, in order; when they run out, the box's default.
   std::deque<BoxAnswer> answers;
@@ -30,7 +29,6 @@ class FakeHost : public Host {
   std::vector<MessageBoxRequest> boxes;
   std::vector<RunProgress> progress;
   std::vector<int> selected;
-  std::string afterWord;
   long yields = 0;
 
   // The texts of the boxes shown, in order.

@@ -350,9 +350,6 @@ void SettingsWindowTest::qtHostServesTheWindow() {
   ui::MainWindow window(host, folder.path());
   host.attach(&window);
   window.setHelpFolder(QString());
-  window.pages()->TxtAfterWord->setPlainText(QStringLiteral("one\ntwo"));
-  QCOMPARE(host.multiLineReplacement(), std::string("one\r\ntwo"));
-
   test::TempDir data;
   WriteFile(data.file("a.txt"), "x\r\n");
   WriteFile(data.file("b.txt"), "x\r\n");

@@ -84,6 +84,7 @@ class WindowTest : public QObject {
   void removingLastEntryBringsPlaceholderBack();
   void startRefusals();
   void runRewritesFilesAndKeepsBackups();
+  void multiLineReplacementGoesIntoTheRun();
   void declineTouchesNothing();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
@@ -302,6 +303,19 @@ void WindowTest::runRewritesFilesAndKeepsBackups() {
   QCOMPARE(f.window().pages()->inTrimChr->itemText(0), QStringLiteral("abc"));
   QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("2"));
   QVERIFY(!f.host().progress.empty());
+}
+
+void WindowTest::multiLineReplacementGoesIntoTheRun() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "axb\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  f.find<QComboBox>("inTrimChr")->setEditText(QStringLiteral("x"));
+  f.find<QRadioButton>("OptAfterAct1")->setChecked(true);
+  f.find<QPlainTextEdit>("TxtAfterWord")->setPlainText(QStringLiteral("one\ntwo"));
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+  f.find<QPushButton>("BtnStart")->click();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("aone\r\ntwob\r\n"));
 }
 
 void WindowTest::declineTouchesNothing() {
