@@ -62,21 +62,15 @@ class MemoryFiles : public FileLayer {
   std::map<std::string, std::string> files;
   size_t piece = 4096;  // bytes handed out per read
 
-  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override {
+  Opened<InputFile> openRead(const std::string& path) override {
     auto it = files.find(path);
-    if (it == files.end()) {
-      status = StatusFromErrno(2);
-      return nullptr;
-    }
-    status = {};
-    return std::make_unique<MemoryInput>(it->second, piece);
+    if (it == files.end()) return {nullptr, StatusFromErrno(2)};
+    return {std::make_unique<MemoryInput>(it->second, piece), {}};
   }
-  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                        FileStatus& status) override {
+  Opened<OutputFile> openWrite(const std::string& path, bool append) override {
     std::string& f = files[path];
     if (!append) f.clear();
-    status = {};
-    return std::make_unique<MemoryOutput>(f);
+    return {std::make_unique<MemoryOutput>(f), {}};
   }
   FileStatus copyFile(const std::string& source, const std::string& destination) override {
     auto it = files.find(source);

@@ -35,14 +35,13 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
                               const std::string& path, ComboModel& model) {
   if (path.empty()) return ComboLoadResult::NoPath;
 
-  FileStatus status;
-  std::unique_ptr<InputFile> file = files.openRead(path, status);
+  Opened<InputFile> file = files.openRead(path);
   if (!file) {
-    ShowOpenError(host, status, path);
+    ShowOpenError(host, file.status, path);
     return ComboLoadResult::OpenFailed;
   }
 
-  LineReader reader(std::move(file), codePage);
+  LineReader reader(std::move(file.file), codePage);
   const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
   std::u32string line;
   while (!reader.atEnd()) {

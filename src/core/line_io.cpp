@@ -1,6 +1,7 @@
 #include "core/line_io.h"
 
 #include <cstring>
+#include <tuple>
 
 namespace kadrel {
 
@@ -103,7 +104,7 @@ LineWriter::LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage)
 }
 
 LineWriter::~LineWriter() {
-  close();
+  std::ignore = close();  // a writer whose outcome matters is closed by its owner
 }
 
 bool LineWriter::flush() {

@@ -63,11 +63,11 @@ class LineWriter {
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
-  bool writeLine(std::u32string_view line);   // encoded, then CR LF
-  bool writeRawLine(std::string_view bytes);  // as given, then CR LF
-  bool writeRaw(std::string_view bytes);      // as given, no line end
+  [[nodiscard]] bool writeLine(std::u32string_view line);   // encoded, then CR LF
+  [[nodiscard]] bool writeRawLine(std::string_view bytes);  // as given, then CR LF
+  [[nodiscard]] bool writeRaw(std::string_view bytes);      // as given, no line end
   // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.
-  bool close();
+  [[nodiscard]] bool close();
 
   const FileStatus& error() const { return error_; }
   const TextCodec& codec() const { return *codec_; }

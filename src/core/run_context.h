@@ -51,6 +51,10 @@ struct RunContext {
 
   // Closes both files; errors are ignored (callers that care close out first).
   void closeAll();
+
+  // True when path is one of the listed targets (a file the run must never
+  // write over with a backup copy or a result).
+  bool isListedTarget(const std::string& path) const;
 };
 
 }  // namespace kadrel

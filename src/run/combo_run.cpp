@@ -1,5 +1,6 @@
 #include "run/combo_run.h"
 
+#include <tuple>
 #include <vector>
 
 #include "combo/step_line.h"
@@ -41,8 +42,7 @@ void RunComboStep(RunContext& ctx, RunnableStep& step) {
   if (!mode) return;
   if (RewritesTarget(*mode)) {
     if (*mode != StepMode::ConvertNewline && !CheckUnixNewline(ctx, ctx.TargetPath)) return;
-    CopyOver(ctx, ctx.TargetPath, ctx.BkPath);
-    if (ctx.BkPath.empty()) return;
+    if (!CopyOver(ctx, ctx.TargetPath, ctx.BkPath)) return;
     if (!OpenInOut(ctx, ctx.BkPath, ctx.TargetPath)) {
       ctx.ErrFlag = true;
       return;
@@ -55,14 +55,10 @@ void RunComboStep(RunContext& ctx, RunnableStep& step) {
     step.run(ctx);
     CloseRunFiles(ctx, ctx.SelPath);
     // Later steps see only the extracted lines; a failed or cancelled extraction
-    // leaves the target as it was.
-    if (!ctx.ErrFlag && !ctx.CancelFlag.load()) {
-      // A copy that failed part way may have damaged the target: it gets its previous
-      // content back as after an engine's failure. The copy goes to a local name, so
-      // that its failure cannot empty TargetPath for the steps and messages after it.
-      std::string target = ctx.TargetPath;
-      CopyOver(ctx, ctx.SelPath, target);
-      if (target.empty()) ctx.ErrFlag = true;
+    // leaves the target as it was. A copy that failed part way may have damaged the
+    // target: it gets its previous content back as after an engine's failure.
+    if (!ctx.ErrFlag && !ctx.CancelFlag.load() && !CopyOver(ctx, ctx.SelPath, ctx.TargetPath)) {
+      ctx.ErrFlag = true;
     }
   }
 }
@@ -94,19 +90,19 @@ void RunCombo(RunContext& ctx) {
         if (ctx.StepArr.has(1)) RunComboStep(ctx, runnable[static_cast<size_t>(j)]);
       } catch (...) {  // the run ends; the file gets its previous content back first
         ctx.closeAll();
-        RestoreFile(ctx, fileBackup, ctx.TargetPath);
+        std::ignore = RestoreFile(ctx, fileBackup, ctx.TargetPath);
         DeleteQuietly(ctx, workFile);
         throw;
       }
       ctx.host.yield();
       if (ctx.CancelFlag.load()) {
         // A file whose steps were interrupted keeps its previous content.
-        RestoreFile(ctx, fileBackup, ctx.TargetPath);
+        std::ignore = RestoreFile(ctx, fileBackup, ctx.TargetPath);
         DeleteQuietly(ctx, workFile);
         return;
       }
       if (ctx.ErrFlag) {
-        RestoreFile(ctx, fileBackup, ctx.TargetPath);
+        std::ignore = RestoreFile(ctx, fileBackup, ctx.TargetPath);
         break;
       }
     }

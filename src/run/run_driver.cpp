@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <tuple>
 #include <type_traits>
 #include <variant>
 
@@ -40,7 +41,7 @@ void RewriteTarget(RunContext& ctx, RunnableStep& step, bool honourChangedFlag) 
       step.run(ctx);
     } catch (...) {  // the run ends, but the emptied target gets its content back first
       ctx.closeAll();
-      RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);
+      std::ignore = RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);  // a failure told its box
       throw;
     }
     CloseRunFiles(ctx, ctx.TargetPath);
@@ -50,7 +51,7 @@ void RewriteTarget(RunContext& ctx, RunnableStep& step, bool honourChangedFlag) 
     }
   }
   if (ctx.ErrFlag) {
-    RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);
+    std::ignore = RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);  // the backup copy stays
   } else if (ctx.CancelFlag.load()) {
     // A cancelled engine stopped after some line: the target is incomplete. Once
     // it has its previous content back, the copy is kept only if backups are.
@@ -59,13 +60,6 @@ void RewriteTarget(RunContext& ctx, RunnableStep& step, bool honourChangedFlag) 
   } else if (ctx.options.BkupEdit != 1) {
     DeleteQuietly(ctx, ctx.BkPath);
   }
-}
-
-// True when path is one of the listed targets: a result file may never replace one.
-bool IsListedTarget(const RunContext& ctx, const std::string& path) {
-  for (const auto& t : ctx.targets)
-    if (t == path) return true;
-  return false;
 }
 
 void RefuseOutputOverTarget(RunContext& ctx, const std::string& path) {
@@ -80,11 +74,11 @@ void ExtractTarget(RunContext& ctx, RunnableStep& step, bool& jointFileCreated) 
   bool opened;
   if (ctx.options.SelFile == 0) {
     ctx.SelPath = MakeOutName(ctx, ctx.TargetPath, "sel");
-    if (IsListedTarget(ctx, ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
+    if (ctx.isListedTarget(ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
     opened = OpenInOut(ctx, ctx.TargetPath, ctx.SelPath);
   } else {
     ctx.SelPath = MakeOutName(ctx, ctx.targets.front(), "sel");
-    if (IsListedTarget(ctx, ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
+    if (ctx.isListedTarget(ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
     if (!jointFileCreated) jointFileCreated = CreateEmpty(ctx, ctx.SelPath);
     opened = jointFileCreated && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
   }

@@ -12,8 +12,7 @@ using test::TempDir;
 using test::WriteFile;
 
 std::vector<std::string> ReadAllLines(const std::string& path, bool& ok) {
-  FileStatus status;
-  LineReader reader(SystemFileLayer().openRead(path, status), CodePage::CP932);
+  LineReader reader(SystemFileLayer().openRead(path).file, CodePage::CP932);
   std::vector<std::string> lines;
   std::string line;
   ok = true;
@@ -62,8 +61,7 @@ TEST(LineReaderTest, HandlesLineEndsAcrossBufferBoundaries) {
   std::string longLine(2 * buffer + 10, 'y');
   longLine.replace(2 * buffer - 1, 2, "\x82\xa0");
   WriteFile(dir.file("in"), first + "\r\n" + longLine + "\r\nz");
-  FileStatus status;
-  LineReader reader(SystemFileLayer().openRead(dir.file("in"), status), CodePage::CP932);
+  LineReader reader(SystemFileLayer().openRead(dir.file("in")).file, CodePage::CP932);
   std::u32string line;
   ASSERT_TRUE(reader.readLine(line));
   EXPECT_EQ(line.size(), buffer - 1);
@@ -81,8 +79,7 @@ TEST(LineReaderTest, ReportsAReadFailure) {
   test::FaultyFileLayer files;
   files.failReadOf = "in";
   files.readFailsAfter = 4;
-  FileStatus status;
-  LineReader reader(files.openRead(dir.file("in"), status), CodePage::CP932);
+  LineReader reader(files.openRead(dir.file("in")).file, CodePage::CP932);
   std::string line;
   ASSERT_FALSE(reader.atEnd());
   ASSERT_TRUE(reader.readRaw(line));  // "abc\r" arrived before the failure
@@ -94,9 +91,8 @@ TEST(LineReaderTest, ReportsAReadFailure) {
 
 TEST(LineWriterTest, EndsEveryLineWithCrLfAndEncodes) {
   TempDir dir;
-  FileStatus status;
   {
-    LineWriter writer(SystemFileLayer().openWrite(dir.file("out"), false, status), CodePage::CP932);
+    LineWriter writer(SystemFileLayer().openWrite(dir.file("out"), false).file, CodePage::CP932);
     EXPECT_TRUE(writer.writeLine(U"あa"));
     EXPECT_TRUE(writer.writeLine(U""));
     EXPECT_TRUE(writer.writeRawLine("\xff"));
@@ -111,8 +107,7 @@ TEST(LineWriterTest, AFailureAtCloseIsAWriteFailure) {
   TempDir dir;
   test::FaultyFileLayer files;
   files.failCloseOf = "out";
-  FileStatus status;
-  LineWriter writer(files.openWrite(dir.file("out"), false, status), CodePage::CP932);
+  LineWriter writer(files.openWrite(dir.file("out"), false).file, CodePage::CP932);
   EXPECT_TRUE(writer.writeLine(U"abc"));  // buffered: nothing fails yet
   EXPECT_FALSE(writer.close());
   EXPECT_EQ(writer.error().code, ENOSPC);
@@ -123,8 +118,7 @@ TEST(LineWriterTest, AFailureWhileFlushingSurfacesAtALaterWrite) {
   test::FaultyFileLayer files;
   files.failWriteOf = "out";
   files.writeFailsAfter = 10;
-  FileStatus status;
-  LineWriter writer(files.openWrite(dir.file("out"), false, status), CodePage::CP932);
+  LineWriter writer(files.openWrite(dir.file("out"), false).file, CodePage::CP932);
   std::u32string big(1 << 19, U'a');
   bool failed = false;
   for (int i = 0; i < 8 && !failed; ++i) failed = !writer.writeLine(big);

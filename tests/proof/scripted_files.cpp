@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <tuple>
 
 namespace kadrel::proof {
 
@@ -93,7 +94,7 @@ class ScriptedOutput : public OutputFile {
   bool write(const char* data, size_t n) override {
     if (error_ != 0) return false;
     if (left_ >= 0 && static_cast<long>(n) > left_) {
-      real_->write(data, static_cast<size_t>(left_));  // a partial write, as a full disk gives
+      std::ignore = real_->write(data, static_cast<size_t>(left_));  // partial, as a full disk
       *counter_ += left_;
       left_ = 0;
       error_ = writeError_;
@@ -148,41 +149,37 @@ void ScriptedFileLayer::note(Op op, const std::string& path, const std::string& 
   if (before) before(op, path);
 }
 
-std::unique_ptr<InputFile> ScriptedFileLayer::openRead(const std::string& path,
-                                                       FileStatus& status) {
+Opened<InputFile> ScriptedFileLayer::openRead(const std::string& path) {
   note(Op::OpenRead, path);
   auto counter = log.back().bytes;
   if (const Fault* f = due(Op::OpenRead, path)) {
     ++fired;
-    status = StatusFromErrno(f->error);
-    return nullptr;
+    return {nullptr, StatusFromErrno(f->error)};
   }
   const Fault* readFault = due(Op::Read, path);
-  auto real = SystemFileLayer().openRead(path, status);
+  auto real = SystemFileLayer().openRead(path);
   if (!real) return real;
-  return std::make_unique<ScriptedInput>(std::move(real), readFault ? readFault->bytes : -1,
-                                         readFault ? readFault->error : 0, counter, &fired);
+  real.file =
+      std::make_unique<ScriptedInput>(std::move(real.file), readFault ? readFault->bytes : -1,
+                                      readFault ? readFault->error : 0, counter, &fired);
+  return real;
 }
 
-std::unique_ptr<OutputFile> ScriptedFileLayer::openWrite(const std::string& path, bool append,
-                                                         FileStatus& status) {
+Opened<OutputFile> ScriptedFileLayer::openWrite(const std::string& path, bool append) {
   note(Op::OpenWrite, path);
   auto counter = log.back().bytes;
-  if (readOnly.count(path)) {
-    status = StatusFromErrno(EACCES);
-    return nullptr;
-  }
+  if (readOnly.count(path)) return {nullptr, StatusFromErrno(EACCES)};
   if (const Fault* f = due(Op::OpenWrite, path)) {
     ++fired;
-    status = StatusFromErrno(f->error);
-    return nullptr;
+    return {nullptr, StatusFromErrno(f->error)};
   }
   const Fault* writeFault = due(Op::Write, path);
   const Fault* closeFault = due(Op::Close, path);
-  auto real = SystemFileLayer().openWrite(path, append, status);
+  auto real = SystemFileLayer().openWrite(path, append);
   if (!real) return real;
-  return std::make_unique<ScriptedOutput>(std::move(real), path, writeFault, closeFault, counter,
-                                          &fired);
+  real.file = std::make_unique<ScriptedOutput>(std::move(real.file), path, writeFault, closeFault,
+                                               counter, &fired);
+  return real;
 }
 
 FileStatus ScriptedFileLayer::copyFile(const std::string& source, const std::string& destination) {

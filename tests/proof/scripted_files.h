@@ -53,9 +53,8 @@ class ScriptedFileLayer : public FileLayer {
   std::vector<OpRecord> log;
   int fired = 0;  // faults that took effect
 
-  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override;
-  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                        FileStatus& status) override;
+  Opened<InputFile> openRead(const std::string& path) override;
+  Opened<OutputFile> openWrite(const std::string& path, bool append) override;
   FileStatus copyFile(const std::string& source, const std::string& destination) override;
   FileStatus removeFile(const std::string& path) override;
   bool exists(const std::string& path) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <tuple>
 
 namespace kadrel::test {
 
@@ -35,7 +36,7 @@ class FaultyOutput : public OutputFile {
       : real_(std::move(real)), left_(failAfter), failClose_(failClose) {}
   bool write(const char* data, size_t n) override {
     if (left_ >= 0 && static_cast<long>(n) > left_) {
-      real_->write(data, static_cast<size_t>(left_));  // a partial write, as a full disk gives
+      std::ignore = real_->write(data, static_cast<size_t>(left_));  // partial, as a full disk
       left_ = 0;
       failed_ = true;
       return false;
@@ -61,26 +62,22 @@ class FaultyOutput : public OutputFile {
 
 }  // namespace
 
-std::unique_ptr<InputFile> FaultyFileLayer::openRead(const std::string& path, FileStatus& status) {
-  auto real = SystemFileLayer().openRead(path, status);
+Opened<InputFile> FaultyFileLayer::openRead(const std::string& path) {
+  auto real = SystemFileLayer().openRead(path);
   if (real && EndsWith(path, failReadOf))
-    return std::make_unique<FaultyInput>(std::move(real), readFailsAfter);
+    real.file = std::make_unique<FaultyInput>(std::move(real.file), readFailsAfter);
   return real;
 }
 
-std::unique_ptr<OutputFile> FaultyFileLayer::openWrite(const std::string& path, bool append,
-                                                       FileStatus& status) {
-  if (EndsWith(path, failOpenWriteOf)) {
-    status = StatusFromErrno(EACCES);
-    return nullptr;
-  }
-  auto real = SystemFileLayer().openWrite(path, append, status);
+Opened<OutputFile> FaultyFileLayer::openWrite(const std::string& path, bool append) {
+  if (EndsWith(path, failOpenWriteOf)) return {nullptr, StatusFromErrno(EACCES)};
+  auto real = SystemFileLayer().openWrite(path, append);
   if (!real) return real;
   const bool failWrite = EndsWith(path, failWriteOf);
   const bool failClose = EndsWith(path, failCloseOf);
   if (failWrite || failClose)
-    return std::make_unique<FaultyOutput>(std::move(real), failWrite ? writeFailsAfter : -1,
-                                          failClose);
+    real.file = std::make_unique<FaultyOutput>(std::move(real.file),
+                                               failWrite ? writeFailsAfter : -1, failClose);
   return real;
 }
 
