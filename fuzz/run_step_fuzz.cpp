@@ -13,10 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "combo/step_line.h"
-#include "combo/step_validation.h"
 #include "core/run_context.h"
 #include "fuzz_support.h"
+#include "run/prepare_run.h"
 #include "run/run_driver.h"
 
 using namespace kadrel;
@@ -51,28 +50,30 @@ Outcome Run(const std::vector<std::string>& steps, const std::string& content, u
   Outcome o;
   o.files.piece = piece;
   o.files.files[kTarget] = content;
+  RunRequest request;
+  request.programFolder = "/prog";
+  request.listEntries = {kTarget};
+  request.multiLineReplacement = "1\r\n2";  // the replacement of a step whose field 6 is on
+  request.options.codePage = static_cast<CodePage>((flags & 3) % 3);
+  request.options.CompMode = (flags >> 2) & 1;
+  request.options.UpdateNoFile = (flags >> 3) & 1;
+  request.options.BkupEdit = (flags >> 4) & 1;
+  request.combo = (flags >> 5) & 1;
+  if (request.combo) {
+    request.comboSteps = steps;
+    request.comboText = "<< fuzz >>\r\n";
+  } else {
+    request.stepLine = steps[0];
+  }
   CancellingHost host;
-  RunContext ctx(host, o.files);
+  // A refused step still runs: the driver must cope.
+  PreparedRun prepared = PrepareRun(host, o.files, request);
+  RunContext& ctx = *prepared.context;
+  const int checkBoxes = host.shown;
   host.flag = &ctx.CancelFlag;
   host.cancelAt = cancelAt;
-  ctx.programFolder = "/prog";
-  ctx.targets = {kTarget};
-  ctx.multiLineReplacement = "1\r\n2";  // the replacement of a step whose field 6 is on
-  ctx.options.codePage = static_cast<CodePage>((flags & 3) % 3);
-  ctx.options.CompMode = (flags >> 2) & 1;
-  ctx.options.UpdateNoFile = (flags >> 3) & 1;
-  ctx.options.BkupEdit = (flags >> 4) & 1;
-  ctx.ComboRun = (flags >> 5) & 1;
-  if (ctx.ComboRun) {
-    ctx.steps = steps;
-  } else {
-    ctx.StepArr = SplitStepLine(steps[0]);
-    BitsHost checker;
-    ValidateStep(checker, ctx.StepArr,
-                 steps[0]);  // a refused step still runs: the driver must cope
-  }
   RunAll(ctx);
-  o.boxes = host.shown;
+  o.boxes = host.shown - checkBoxes;
   o.yields = host.yields;
   o.changedFlag = ctx.ChangedFlag;
   o.cancelled = ctx.CancelFlag.load();

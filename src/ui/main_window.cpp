@@ -47,9 +47,11 @@ QString Q(const std::string& s) {
 }  // namespace
 
 MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
-    : QMainWindow(parent), host_(host), ctx_(host, SystemFileLayer()) {
+    : QMainWindow(parent),
+      host_(host),
+      files_(SystemFileLayer()),
+      programFolder_(std::move(programFolder)) {
   setObjectName(QStringLiteral("KadrelF"));
-  ctx_.programFolder = std::move(programFolder);
   runDialog_ = [](QDialog& dialog) { return dialog.exec(); };
 
   buildPanel();
@@ -222,7 +224,7 @@ void MainWindow::dropTargets(const QStringList& paths) {
   std::vector<std::string> dropped;
   dropped.reserve(static_cast<size_t>(paths.size()));
   for (const QString& p : paths) dropped.push_back(p.toStdString());
-  const TargetListResult list = BuildTargetList(dropped, ctx_.options);
+  const TargetListResult list = BuildTargetList(dropped, options_);
   QStringList entries;
   entries.reserve(static_cast<qsizetype>(list.paths.size()));
   for (const std::string& f : list.paths) entries << Q(f);
@@ -255,7 +257,7 @@ void MainWindow::dropComboFiles(const QStringList& paths) {
   std::vector<std::string> files;
   for (const QString& p : paths) files.push_back(p.toStdString());
   for (const std::string& opened :
-       LoadComboFiles(host_, ctx_.files, ctx_.options.codePage, files, combo_)) {
+       LoadComboFiles(host_, files_, options_.codePage, files, combo_)) {
     PushRecentCombo(recent_, opened);
   }
   showComboText();

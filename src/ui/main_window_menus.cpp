@@ -137,8 +137,7 @@ void MainWindow::RefreshRecentMenu() {
 }
 
 void MainWindow::RefreshPatternMenus() {
-  const std::string* names[3] = {&ctx_.options.PtnName1, &ctx_.options.PtnName2,
-                                 &ctx_.options.PtnName3};
+  const std::string* names[3] = {&options_.PtnName1, &options_.PtnName2, &options_.PtnName3};
   for (int i = 0; i < 3; ++i) {
     MenuPtnREAD_[i]->setText(MenuCaption(*names[i]));
     MenuPtnSAVE_[i]->setText(MenuCaption(*names[i]));

@@ -9,9 +9,8 @@
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
 #include "core/text/case_fold.h"
+#include "run/prepare_run.h"
 #include "run/run_driver.h"
-#include "run/start_checks.h"
-#include "run/step_from_page.h"
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
@@ -20,34 +19,39 @@
 
 namespace kadrel::ui {
 
-namespace {
-
-bool IsComboModeText(const QString& modeText) {
-  return EqualsIgnoreCase(modeText.toStdString(), ModeName(StepMode::Combo));
+// COMBO!! mode is recognised by the mode choice's text, as the checks of START do.
+bool MainWindow::comboModeShown() const {
+  return EqualsIgnoreCase(modeCombo_->currentText().toStdString(), ModeName(StepMode::Combo));
 }
 
-}  // namespace
+PageValues MainWindow::pageValues() const {
+  PageValues page;
+  page.settings = currentModeSettings();
+  if (comboModeShown()) page.settings.ModeIdx = static_cast<int16_t>(ModeNumber(StepMode::Combo));
+  page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
+  return page;
+}
 
 void MainWindow::StartRun() {
-  const bool comboMode = IsComboModeText(modeCombo_->currentText());
-  const std::string refusal = CheckStart(List1_->entries(), comboMode, combo_.text);
-  if (!refusal.empty()) {
-    message(refusal);
-    return;
-  }
-  ctx_.ComboRun = comboMode;
-  if (!BuildStepFromWindow()) return;
-
-  ctx_.targets = List1_->entries();
-  ctx_.steps = combo_.steps;
+  RunRequest request;
+  request.options = options_;
+  request.programFolder = programFolder_;
+  request.listEntries = List1_->entries();
+  request.combo = comboModeShown();
+  request.comboSteps = combo_.steps;
+  request.comboText = combo_.text;
+  request.page = pageValues();
   QString afterWord = pages_->TxtAfterWord->toPlainText();
-  ctx_.multiLineReplacement =
+  request.multiLineReplacement =
       afterWord.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
+  PreparedRun prepared = PrepareRun(host_, files_, request);
+  if (!prepared.ready) return;
+
+  RunContext& ctx = *prepared.context;
   {
     RunDialog dialog(
-        QString::fromStdString(ctx_.DescText), ctx_.targets.size() != 1, [this] { RunAll(ctx_); },
-        [this] { ctx_.CancelFlag = true; }, this);
-    ctx_.CancelFlag = false;
+        QString::fromStdString(ctx.DescText), ctx.targets.size() != 1, [&ctx] { RunAll(ctx); },
+        [&ctx] { ctx.CancelFlag = true; }, this);
     runningDialog_ = &dialog;
     runDialog_(dialog);
     runningDialog_ = nullptr;
@@ -59,22 +63,6 @@ void MainWindow::StartRun() {
   activateWindow();
   const int c = List1_->count();
   Label2_->setText(c == 0 ? QString() : QString::number(c));
-}
-
-bool MainWindow::BuildStepFromWindow() {
-  PageValues page;
-  page.settings = pages_->settings();
-  page.settings.ModeIdx = static_cast<int16_t>(modeCombo_->currentIndex());
-  if (IsComboModeText(modeCombo_->currentText())) {
-    page.settings.ModeIdx = static_cast<int16_t>(ModeNumber(StepMode::Combo));
-  }
-  page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
-  BuiltStep built =
-      BuildStepFromPage(host_, page, static_cast<size_t>(List1_->count()), combo_.steps.size());
-  ctx_.StepArr = built.step;
-  if (!built.ready) return false;
-  ctx_.DescText = built.descText;
-  return true;
 }
 
 void MainWindow::MergeInputHistory() {
@@ -100,14 +88,16 @@ void MainWindow::exportComboText() {
     host_.showMessage(ExportRefusalBox());
     return;
   }
-  if (!BuildStepFromWindow()) return;
+  const BuiltStep built = BuildStepFromPage(
+      host_, pageValues(), static_cast<size_t>(List1_->count()), combo_.steps.size());
+  if (!built.ready) return;
   QInputDialog box(this);
   box.setObjectName(QStringLiteral("ExportBox"));
   box.setInputMode(QInputDialog::TextInput);
   box.setWindowTitle(QString::fromUtf8(kExportTitle));
   box.setLabelText(
       QString::fromUtf8(kExportPrompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  box.setTextValue(QString::fromStdString(BuildExportLine(ctx_.StepArr)));
+  box.setTextValue(QString::fromStdString(BuildExportLine(built.step)));
   box.setOkButtonText(QStringLiteral("OK"));
   box.setCancelButtonText(QStringLiteral("キャンセル"));
   box.resize(std::max(box.sizeHint().width(), 480), box.sizeHint().height());

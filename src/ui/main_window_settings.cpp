@@ -46,10 +46,10 @@ void MainWindow::LoadSettings() {
   const WindowGeometry current{x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
                                height() * kTwipsPerPixel};
   app.geometry = current;
-  app.options = ctx_.options;
+  app.options = options_;
   app.recent = recent_;
   ModeSettings modes = currentModeSettings();
-  const std::string iniPath = IniFilePath(ctx_.programFolder);
+  const std::string iniPath = IniFilePath(programFolder_);
   LoadAppSettings(iniPath, app, modes);
 
   // The input history, offered by all seven fields; their texts stay.
@@ -71,14 +71,13 @@ void MainWindow::LoadSettings() {
     resize(app.geometry.width / kTwipsPerPixel, app.geometry.height / kTwipsPerPixel);
   }
 
-  ctx_.options = app.options;
+  options_ = app.options;
   recent_ = app.recent;
   RefreshRecentMenu();
   applyModeSettings(modes);
 
   ComboModel stored;
-  if (ReadStepListFile(host_, ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
-                       stored)) {
+  if (ReadStepListFile(host_, files_, options_.codePage, StepListPath(programFolder_), stored)) {
     combo_.steps = std::move(stored.steps);
     combo_.text = std::move(stored.text);
     showComboText();
@@ -91,20 +90,19 @@ void MainWindow::SaveSettings() {
   app.windowIsNormal = !isMinimized() && !isMaximized() && !isFullScreen();
   app.geometry = {x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
                   height() * kTwipsPerPixel};
-  app.options = ctx_.options;
+  app.options = options_;
   app.recent = recent_;
   QComboBox* historyOwner = pages_->inTrimChr;
   for (int i = 0; i < historyOwner->count(); ++i) {
     app.history.push_back(historyOwner->itemText(i).toStdString());
   }
-  SaveAppSettings(IniFilePath(ctx_.programFolder), app, currentModeSettings());
-  WriteStepListFile(ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
-                    combo_.steps);
+  SaveAppSettings(IniFilePath(programFolder_), app, currentModeSettings());
+  WriteStepListFile(files_, options_.codePage, StepListPath(programFolder_), combo_.steps);
 }
 
 void MainWindow::LoadModeSettings(int slot) {
-  clsIniFile ini(ctx_.options.codePage);
-  ini.pFileName(IniFilePath(ctx_.programFolder));
+  clsIniFile ini(options_.codePage);
+  ini.pFileName(IniFilePath(programFolder_));
   ModeSettings settings = currentModeSettings();
   const ModeLoadResult result = kadrel::LoadModeSettings(ini, slot, settings);
   applyModeSettings(settings);
@@ -115,21 +113,19 @@ void MainWindow::LoadModeSettings(int slot) {
 }
 
 void MainWindow::SaveModeSettings(int slot) {
-  clsIniFile ini(ctx_.options.codePage);
-  ini.pFileName(IniFilePath(ctx_.programFolder));
+  clsIniFile ini(options_.codePage);
+  ini.pFileName(IniFilePath(programFolder_));
   kadrel::SaveModeSettings(ini, slot, currentModeSettings());
 }
 
 void MainWindow::recallPattern(int slot) {
-  if (host_.showMessage(PatternReadConfirmation(PatternName(ctx_.options, slot))) ==
-      BoxAnswer::Yes) {
+  if (host_.showMessage(PatternReadConfirmation(PatternName(options_, slot))) == BoxAnswer::Yes) {
     LoadModeSettings(slot);
   }
 }
 
 void MainWindow::storePattern(int slot) {
-  if (host_.showMessage(PatternSaveConfirmation(PatternName(ctx_.options, slot))) ==
-      BoxAnswer::Yes) {
+  if (host_.showMessage(PatternSaveConfirmation(PatternName(options_, slot))) == BoxAnswer::Yes) {
     SaveModeSettings(slot);
   }
 }
@@ -141,7 +137,7 @@ void MainWindow::openRecentCombo(int index) {
   setMode(ModeNumber(StepMode::Combo));
   combo_.text.clear();
   combo_.steps.clear();
-  if (ComboFileOpened(LoadComboFile(host_, ctx_.files, ctx_.options.codePage, path, combo_))) {
+  if (ComboFileOpened(LoadComboFile(host_, files_, options_.codePage, path, combo_))) {
     PushRecentCombo(recent_, path);
   }
   showComboText();
@@ -151,7 +147,7 @@ void MainWindow::openRecentCombo(int index) {
 void MainWindow::showOptions() {
   {
     OptionsDialog dialog(
-        host_, ctx_.options, [this] { ResetTargetList(); }, this);
+        host_, options_, [this] { ResetTargetList(); }, this);
     runDialog_(dialog);
   }
   RefreshPatternMenus();

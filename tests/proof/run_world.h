@@ -44,8 +44,11 @@ class World {
  public:
   explicit World(const Scenario& scenario);
 
-  // Runs the scenario as START does (a plain run's step validated first).
+  // Prepares the run as START does (the START checks, a plain run's step checked)
+  // and runs it. A refused run is a fault of the test.
   void run();
+  // The context of the last run.
+  const RunContext& context() const { return *ctx_; }
 
   std::string path(const std::string& name) const { return dir_.file(name); }
   const std::string& root() const { return dir_.path(); }
@@ -55,14 +58,18 @@ class World {
   std::vector<std::string> boxes() const;
 
   const Scenario& scenario;
+  // The target file list, the scenario's files in order.
+  std::vector<std::string> targets;
   // Targets the test itself deletes while the run goes on: not the run's to keep.
   std::set<std::string> deletedByTest;
+  // The run is cancelled at this yield (1-based; 0 never).
+  long cancelAtYield = 0;
   ProofHost host;
   ScriptedFileLayer files;
-  RunContext ctx;
 
  private:
   test::TempDir dir_;
+  std::unique_ptr<RunContext> ctx_;
 };
 
 // Every target's content after a run of the scenario without faults.

@@ -59,7 +59,7 @@ class SettingsWindowTest : public QObject {
 
 void SettingsWindowTest::firstStartWritesDefaults() {
   WindowFixture f;
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.*"));
   QCOMPARE(o.LstChrBk, std::string("_BK"));
   QCOMPARE(o.BkupEdit, int16_t{1});
@@ -82,11 +82,11 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   WriteFile(data.file("steps.txt"), "#,head,#\r\n3,BEGIN,END,#\r\n1,#\r\n");
   ui::MainWindow& w = f.window();
   ui::ModePages* p = w.pages();
-  w.context().options.CompMode = 1;
-  w.context().options.SelSts = "*.txt;*.csv";
-  w.context().options.FstChrBk = "bk_";
-  w.context().options.PtnName2 = "週次";
-  w.context().options.codePage = CodePage::UTF8;
+  w.options().CompMode = 1;
+  w.options().SelSts = "*.txt;*.csv";
+  w.options().FstChrBk = "bk_";
+  w.options().PtnName2 = "週次";
+  w.options().codePage = CodePage::UTF8;
   DropPaths(p->TextCombo, {Q(data.file("steps.txt"))});
   p->inTrimChr->setEditText(QStringLiteral("first"));
   w.MergeInputHistory();
@@ -119,7 +119,7 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   QCOMPARE(q->inSrcChr[1]->count(), 2);
   QCOMPARE(q->inSrcChr[1]->itemText(0), QStringLiteral("second"));
   QCOMPARE(q->inSrcChr[1]->itemText(1), QStringLiteral("first"));
-  const RunOptions& o = r.context().options;
+  const RunOptions& o = r.options();
   QCOMPARE(o.CompMode, int16_t{1});
   QCOMPARE(o.SelSts, std::string("*.txt;*.csv"));
   QCOMPARE(o.FstChrBk, std::string("bk_"));
@@ -187,7 +187,7 @@ void SettingsWindowTest::emptyStoredValuesReadAsDefaults() {
               "[Option]\r\nLstChrBk=\r\nLstChr=\r\nPtnName1=\r\n[OptionM2]\r\nComboCol=\r\n"
               "[recent]\r\n00=a\r\n01=b\r\n03=d\r\n");
   });
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.LstChrBk, std::string("_BK"));
   QCOMPARE(o.LstChr, std::string("_SEL"));
   QCOMPARE(o.PtnName1, std::string("(No.1)"));
@@ -296,7 +296,7 @@ void SettingsWindowTest::optionsDialogChecksInOrder() {
                "「全てのファイル」を仮定します", "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字を指定してください",
                "ﾊﾟﾀｰﾝ名称 1 番目に初期値を仮定します", "ﾊﾟﾀｰﾝ名称 3 番目に初期値を仮定します"}));
   QCOMPARE(f.host().boxes[2].icon, BoxIcon::Information);
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.*"));
   QCOMPARE(o.LstChrBk, std::string("_old"));
   QCOMPARE(o.PtnName1, std::string("(No.1)"));
@@ -320,7 +320,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
   });
   f.find<QAction>("MenuOption")->trigger();
   QCOMPARE(sample, QStringLiteral("bkABC.txt_BK"));
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.TXT"));
   QCOMPARE(o.CompMode, int16_t{1});
   QCOMPARE(o.codePage, CodePage::EUCJP);
@@ -332,16 +332,16 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
 
 void SettingsWindowTest::clearThenCancelChangesNothing() {
   WindowFixture f;
-  f.window().context().options.LstChrBk = "_old";
-  f.window().context().options.PtnName1 = "mine";
+  f.window().options().LstChrBk = "_old";
+  f.window().options().PtnName1 = "mine";
   f.onDialog([](QDialog& d) {
     ClickButton(d, "BtnOptClear");
     ClickButton(d, "BtnOptCancel");
     return d.result();
   });
   f.find<QAction>("MenuOption")->trigger();
-  QCOMPARE(f.window().context().options.LstChrBk, std::string("_old"));
-  QCOMPARE(f.window().context().options.PtnName1, std::string("mine"));
+  QCOMPARE(f.window().options().LstChrBk, std::string("_old"));
+  QCOMPARE(f.window().options().PtnName1, std::string("mine"));
 }
 
 void SettingsWindowTest::qtHostServesTheWindow() {
