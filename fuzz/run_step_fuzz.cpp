@@ -19,26 +19,17 @@
 #include "run/run_driver.h"
 
 using namespace kadrel;
-using kadrel::fuzz::BitsHost;
-using kadrel::fuzz::MemoryFiles;
+using kadrel::fuzz::AnswerWithBits;
+using kadrel::test::FakeFiles;
+using kadrel::test::FakeHost;
 
 namespace {
 
 const std::string kTarget = "/data/t.txt";
 const std::string kBackup = "/data/t.txt_BK";
 
-class CancellingHost : public BitsHost {
- public:
-  void yield() override {
-    if (++yields == cancelAt && flag != nullptr) flag->store(true);
-  }
-  std::atomic<bool>* flag = nullptr;
-  long cancelAt = 0;
-  long yields = 0;
-};
-
 struct Outcome {
-  MemoryFiles files;
+  FakeFiles files{FakeFiles::Backing::Memory};
   int boxes = 0;
   long yields = 0;
   int changedFlag = 1;
@@ -48,8 +39,8 @@ struct Outcome {
 Outcome Run(const std::vector<std::string>& steps, const std::string& content, uint8_t flags,
             size_t piece, long cancelAt) {
   Outcome o;
-  o.files.piece = piece;
-  o.files.files[kTarget] = content;
+  o.files.readPiece = piece;
+  o.files.memory[kTarget] = content;
   RunRequest request;
   request.programFolder = "/prog";
   request.listEntries = {kTarget};
@@ -65,15 +56,15 @@ Outcome Run(const std::vector<std::string>& steps, const std::string& content, u
   } else {
     request.stepLine = steps[0];
   }
-  CancellingHost host;
+  FakeHost host;
+  AnswerWithBits(host, 0);
   // A refused step still runs: the driver must cope.
   PreparedRun prepared = PrepareRun(host, o.files, request);
   RunContext& ctx = *prepared.context;
-  const int checkBoxes = host.shown;
-  host.flag = &ctx.CancelFlag;
-  host.cancelAt = cancelAt;
+  const size_t checkBoxes = host.boxes.size();
+  host.cancelAtYield(&ctx.CancelFlag, cancelAt);
   RunAll(ctx);
-  o.boxes = host.shown - checkBoxes;
+  o.boxes = static_cast<int>(host.boxes.size() - checkBoxes);
   o.yields = host.yields;
   o.changedFlag = ctx.ChangedFlag;
   o.cancelled = ctx.CancelFlag.load();
@@ -81,8 +72,8 @@ Outcome Run(const std::vector<std::string>& steps, const std::string& content, u
 }
 
 const std::string* File(const Outcome& o, const std::string& path) {
-  auto it = o.files.files.find(path);
-  return it == o.files.files.end() ? nullptr : &it->second;
+  auto it = o.files.memory.find(path);
+  return it == o.files.memory.end() ? nullptr : &it->second;
 }
 
 // The previous content is in the target or, failing that, in its backup copy.

@@ -15,7 +15,8 @@
 #include "fuzz_support.h"
 
 using namespace kadrel;
-using kadrel::fuzz::BitsHost;
+using kadrel::fuzz::AnswerWithBits;
+using kadrel::test::FakeHost;
 
 namespace {
 
@@ -41,12 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_REQUIRE(line.find(',', joined.size()) == std::string::npos);
   CheckDescription(step);
 
-  BitsHost host(answers);
+  FakeHost host;
+  AnswerWithBits(host, answers);
   const StepCheck result = ValidateStep(host, step, line);
   FUZZ_REQUIRE(result == StepCheck::Valid || result == StepCheck::Cancelled ||
                result == StepCheck::Invalid);
-  FUZZ_REQUIRE((result == StepCheck::Valid) == (host.shown == 0));
-  FUZZ_REQUIRE((result == StepCheck::Cancelled) == (host.cancelled > 0));
+  FUZZ_REQUIRE((result == StepCheck::Valid) == host.boxes.empty());
+  FUZZ_REQUIRE((result == StepCheck::Cancelled) == (host.cancels > 0));
   CheckDescription(step);
   if (result != StepCheck::Valid) return 0;
 
@@ -56,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_REQUIRE(!DescribeStep(step).empty());
 
   StepRecord again = SplitStepLine(line);
-  BitsHost quiet(~0ull);
-  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == StepCheck::Valid && quiet.shown == 0);
+  FakeHost quiet;
+  AnswerWithBits(quiet, ~0ull);
+  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == StepCheck::Valid && quiet.boxes.empty());
   return 0;
 }

@@ -53,8 +53,10 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
     ShowOpenFailure(ctx, output, out.status.text);
     return false;
   }
-  ctx.in = std::make_unique<LineReader>(std::move(in.file), ctx.options.codePage);
-  ctx.out = std::make_unique<LineWriter>(std::move(out.file), ctx.options.codePage);
+  ctx.in =
+      std::make_unique<LineReader>(std::move(in.file), ctx.options.codePage, ctx.lineBufferSize);
+  ctx.out =
+      std::make_unique<LineWriter>(std::move(out.file), ctx.options.codePage, ctx.lineBufferSize);
   return true;
 }
 
@@ -116,7 +118,7 @@ bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
     ShowOpenFailure(ctx, path, file.status.text);
     return false;
   }
-  LineReader reader(std::move(file.file), ctx.options.codePage);
+  LineReader reader(std::move(file.file), ctx.options.codePage, ctx.lineBufferSize);
   bool hasLf = false;
   bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
     hasLf = hasLf || piece.find('\n') != std::string_view::npos;

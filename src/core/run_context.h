@@ -41,9 +41,11 @@ struct RunContext {
   // LF): the replacement of a step whose field 6 is non-zero.
   std::string multiLineReplacement;
 
-  // The open files of the run (the classic InFileNo / OutFileNo).
+  // The open files of the run (the classic InFileNo / OutFileNo), and the size of
+  // their buffers.
   std::unique_ptr<LineReader> in;
   std::unique_ptr<LineWriter> out;
+  size_t lineBufferSize = kLineBufferSize;
 
   // The work file of a COMBO!! run: "kdrcmb.work" in the program's folder, or a
   // name of this process's own when another run holds that one.

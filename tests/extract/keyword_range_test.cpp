@@ -238,8 +238,8 @@ TEST_F(KeywordRange, CancelStopsWithoutTrailerOrBox) {
 }
 
 TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
-  files.failReadOf = "in.txt";
-  files.readFailsAfter = 6;  // "S\r\na\r\n" arrives, then the input fails
+  // "S\r\na\r\n" arrives, then the input fails.
+  files.faults = {{test::Op::Read, "in.txt", 1, 6, EIO}};
   std::string result = run(CrLf({"S", "a", "b", "c"}), U"S", U"E");
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "S", "E"), {"S", "a"}})));
   EXPECT_TRUE(ctx.ErrFlag);
@@ -249,22 +249,22 @@ TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
 }
 
 TEST_F(KeywordRange, BodyWriteFailureIsReportedWithTheResultFile) {
-  files.failWriteOf = "_SEL";
-  files.writeFailsAfter = 0;
+  files.faults = {{test::Op::Write, "_SEL", 1, 0, ENOSPC}};
+  ctx.lineBufferSize = 4000;
   std::string line(1000, 'x');
-  std::vector<std::string> lines(2000, line);  // twice the write buffer
+  std::vector<std::string> lines(8, line);  // twice the write buffer
   run(CrLf(lines), U"", U"zz");
   EXPECT_TRUE(ctx.ErrFlag);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "File Write Error");
   EXPECT_TRUE(host.boxes[0].text.ends_with("\r[ " + ctx.SelPath + "]"));
-  EXPECT_LT(host.yields, 2000);  // stopped at the failure
+  EXPECT_LT(host.yields, 8);  // stopped at the failure
 }
 
 TEST_F(KeywordRange, HeaderWriteFailureStopsBeforeReading) {
-  files.failWriteOf = "_SEL";
-  files.writeFailsAfter = 0;
-  std::u32string hugeKeyword((1 << 20) + 16, U'k');  // over the write buffer
+  files.faults = {{test::Op::Write, "_SEL", 1, 0, ENOSPC}};
+  ctx.lineBufferSize = 4000;
+  std::u32string hugeKeyword(4000 + 16, U'k');  // over the write buffer
   run(CrLf({"a", "b"}), hugeKeyword, U"E");
   EXPECT_TRUE(ctx.ErrFlag);
   ASSERT_EQ(host.boxes.size(), 1u);

@@ -1,5 +1,5 @@
 // A run in a temporary folder of its own: target files, a program folder for the
-// work file, a recording host and the scripted file layer. A scenario is run once
+// work file, the recording host and the scripted file layer of the test kit. A scenario is run once
 // without faults to learn every target's new content; the same scenario run with a
 // fault must then leave every target with its previous or its new content, or its
 // previous content in its backup copy.
@@ -12,21 +12,16 @@
 #include <vector>
 
 #include "core/run_context.h"
-#include "proof/scripted_files.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
 namespace kadrel::proof {
 
-// The fake host, telling the test when the run turns to a listed file.
-class ProofHost : public test::FakeHost {
- public:
-  std::function<void(int)> onSelect;
-  void selectTarget(int index) override {
-    FakeHost::selectTarget(index);
-    if (onSelect) onSelect(index);
-  }
-};
+using test::Fault;
+using test::Op;
+using test::OpName;
+using test::OpRecord;
 
 struct Scenario {
   struct File {
@@ -64,8 +59,8 @@ class World {
   std::set<std::string> deletedByTest;
   // The run is cancelled at this yield (1-based; 0 never).
   long cancelAtYield = 0;
-  ProofHost host;
-  ScriptedFileLayer files;
+  test::FakeHost host;
+  test::FakeFiles files;
 
  private:
   test::TempDir dir_;

@@ -5,8 +5,8 @@
 #include "core/run_context.h"
 #include "run/run_driver.h"
 #include "run/work_file.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
-#include "support/faulty_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -34,7 +34,7 @@ class ComboRunTest : public testing::Test {
 
   test::TempDir dir;
   test::FakeHost host;
-  test::FaultyFileLayer files;
+  test::FakeFiles files;
   RunContext ctx;
 };
 
@@ -99,7 +99,8 @@ TEST_F(ComboRunTest, ReportsFileAndStepCounters) {
 TEST_F(ComboRunTest, AnErrorRestoresTheFileAndSkipsItsRemainingSteps) {
   std::string bad = target("bad.txt", "a\r\n");
   std::string good = target("good.txt", "a\r\n");
-  files.failCloseOf = "bad.txt";  // the second step's output fails at close
+  // The second step's output fails at close.
+  files.faults = {{test::Op::Close, "bad.txt", 2, -1, ENOSPC}};
   ctx.steps = {"1,#", "0,0,a,0,b,#", "0,0,b,0,c,#"};
   RunAll(ctx);
   EXPECT_EQ(ReadFile(bad), "a\r\n");
@@ -110,7 +111,7 @@ TEST_F(ComboRunTest, AnErrorRestoresTheFileAndSkipsItsRemainingSteps) {
 
 TEST_F(ComboRunTest, AFailedBackupSkipsTheWholeFile) {
   std::string path = target("t.txt", "a\r\n");
-  files.failCopyTo = "t.txt_BK";
+  files.faults = {{test::Op::Copy, "t.txt_BK", 1, -1, ENOSPC}};
   ctx.steps = {"0,0,a,0,b,#"};
   RunAll(ctx);
   EXPECT_EQ(ReadFile(path), "a\r\n");
