@@ -1,7 +1,5 @@
 #include "cli/cli_host.h"
 
-#include <algorithm>
-
 namespace kadrel::cli {
 
 namespace {
@@ -53,11 +51,11 @@ BoxAnswer CliHost::showMessage(const MessageBoxRequest& request) {
 
 void CliHost::setProgress(const RunProgress& p) {
   if (!showProgress_ || p.fileCount <= 0) return;
-  std::string line = "FILE ( " + std::to_string(std::min(p.fileIndex + 1, p.fileCount)) + " / " +
-                     std::to_string(p.fileCount) + " )";
+  std::string line =
+      "FILE ( " + std::to_string(p.fileNumber()) + " / " + std::to_string(p.fileCount) + " )";
   if (p.stepCount > 0) {
-    line += "  COMBO!! ( " + std::to_string(std::min(p.stepIndex + 1, p.stepCount)) + " / " +
-            std::to_string(p.stepCount) + " )";
+    line += "  COMBO!! ( " + std::to_string(p.stepNumber()) + " / " + std::to_string(p.stepCount) +
+            " )";
   }
   std::fputs(kClearLine, err_);
   std::fputs(line.c_str(), err_);

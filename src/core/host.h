@@ -3,6 +3,7 @@
 // code shows a box or pumps events.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 namespace kadrel {
@@ -29,6 +30,11 @@ struct RunProgress {
   int fileCount = 0;
   int stepIndex = 0;  // COMBO!! only: 0-based index of the current step
   int stepCount = 0;  // 0 outside a COMBO!! run
+
+  // The file and the step in progress, counted from 1 as the progress text counts
+  // them (the last ones once the run is through).
+  int fileNumber() const { return std::min(fileIndex + 1, fileCount); }
+  int stepNumber() const { return std::min(stepIndex + 1, stepCount); }
 };
 
 class Host {

@@ -33,11 +33,16 @@ QFont ProportionalFont(double pointSize) {
 }
 
 void SetFieldEnabled(QWidget* field, bool enabled) {
-  QPalette palette = field->palette();
-  const QColor background = enabled
-                                ? QColor(Qt::white)
-                                : QApplication::palette().color(QPalette::Active, QPalette::Button);
-  palette.setColor(QPalette::Base, background);
+  QPalette palette = QApplication::palette(field);
+  if (enabled) {
+    // White under any desktop palette, so its text is black: a dark palette would
+    // otherwise write light text on it.
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::PlaceholderText, Qt::darkGray);
+  } else {
+    palette.setColor(QPalette::Base, palette.color(QPalette::Active, QPalette::Button));
+  }
   field->setPalette(palette);
   field->setEnabled(enabled);
 }

@@ -2,28 +2,15 @@
 // drop on the target file list.
 #include <QApplication>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "core/program_folder.h"
-#include "ui/look.h"
+#include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Kadrel"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Kadrel"));
-  QApplication::setDesktopFileName(QStringLiteral("kadrel"));
-
-  // The interface is Japanese, Qt's own buttons and dialogs included.
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTranslator);
-  }
-  QApplication::setFont(kadrel::ui::ProportionalFont(9));
+  kadrel::ui::SetUpApplication();
 
   kadrel::ui::QtHost host;
   kadrel::ui::MainWindow window(host, kadrel::ProgramFolder());

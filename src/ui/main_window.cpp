@@ -69,16 +69,18 @@ MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
   pages_->replacementChoiceChanged();
   Clear();
 
-  // The created size is the smallest the window may take.
-  Picture1_->setFixedHeight(Picture1_->sizeHint().height());
-  const double scale = Picture1_->height() / kDesignPanelHeight;
+  // The created size is the smallest the window may take. The panel keeps the
+  // height its layout asks for (it follows the style and the fonts, which the
+  // polish applies); the list takes the rest.
+  ensurePolished();
+  const int panelHeight = Picture1_->sizeHint().height();
+  const double scale = panelHeight / kDesignPanelHeight;
   const int listHeight =
       static_cast<int>((kDesignClientHeight - kDesignPanelHeight - kDesignGap) * scale);
   const int width =
       std::max(centralWidget()->sizeHint().width(), static_cast<int>(kDesignClientWidth * scale));
   const int menuHeight = menuBar()->sizeHint().height();
-  resize(width,
-         menuHeight + listHeight + static_cast<int>(kDesignGap * scale) + Picture1_->height());
+  resize(width, menuHeight + listHeight + static_cast<int>(kDesignGap * scale) + panelHeight);
   initSize_ = size();
   setMinimumSize(initSize_);
 
@@ -117,6 +119,10 @@ void MainWindow::buildPanel() {
   Label2_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   Label2_->setFrameShape(QFrame::StyledPanel);
   Label2_->setFrameShadow(QFrame::Sunken);
+  // As tall empty as with a count, so that the panel does not move when files come.
+  Label2_->setText(QStringLiteral("0"));
+  Label2_->setMinimumHeight(Label2_->sizeHint().height());
+  Label2_->clear();
   top->addWidget(modeLabel);
   top->addStretch(1);
   top->addWidget(countCaption);
@@ -241,6 +247,10 @@ void MainWindow::dropTargets(const QStringList& paths) {
 void MainWindow::removeSelectedTarget() {
   if (!List1_->hasSelectedFile()) return;
   delete List1_->takeItem(List1_->currentRow());
+  // Nothing stays selected, so that a second 対象から外す cannot remove a file the
+  // user never picked.
+  List1_->clearSelection();
+  List1_->setCurrentItem(nullptr);
   if (List1_->count() == 0) {
     List1_->addItem(kTargetPlaceholder);
     setStartEnabled(false);

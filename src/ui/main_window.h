@@ -86,6 +86,7 @@ class MainWindow : public QMainWindow {
   void showHelp(int command, int data);
   void showVersion();
   void openHomePage();
+  QString homePageAddress() const;
   void removeSelectedTarget();
 
   // Help commands of the help menu.

@@ -1,6 +1,7 @@
 // The help menu: the help window's three entry points, the version box and the
 // home page.
 #include <QDesktopServices>
+#include <QDir>
 #include <QUrl>
 
 #include "ui/help_viewer.h"
@@ -35,13 +36,23 @@ void MainWindow::showHelp(int command, int data) {
     message(error.toStdString(), BoxIcon::None, BoxButtons::Ok, BoxAnswer::Ok, "Kadrel");
 }
 
+// The project's site once it has one; until then the overview page of the help
+// that ships with the program. Empty when neither exists.
+QString MainWindow::homePageAddress() const {
+  const QString site = QString::fromStdString(ProjectSite());
+  if (!site.isEmpty()) return site;
+  if (helpFolder_.isEmpty()) return {};
+  return QUrl::fromLocalFile(QDir(helpFolder_).filePath(QStringLiteral("index.html"))).toString();
+}
+
 void MainWindow::showVersion() {
-  message(VersionBoxText(), BoxIcon::Information);
+  message(VersionBoxText(homePageAddress().toStdString()), BoxIcon::Information);
 }
 
 // Hands the address to the user's browser; a failure is not reported.
 void MainWindow::openHomePage() {
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(HomePageAddress())));
+  const QString address = homePageAddress();
+  if (!address.isEmpty()) QDesktopServices::openUrl(QUrl(address));
 }
 
 }  // namespace kadrel::ui

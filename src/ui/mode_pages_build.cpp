@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "ui/combo_text_box.h"
 #include "ui/digit_filter.h"
@@ -25,31 +26,43 @@ QLabel* MakeLabel(const char* name, const QString& caption) {
   return Named(new QLabel(caption), name);
 }
 
-// An editable combo box that offers the shared input history.
-QComboBox* MakeHistoryField(const char* name) {
+// An editable combo box whose items are only offered in its drop-down list: what
+// the user types is what is used. Qt's default completer would complete the typed
+// text inline from the items, ignoring case and imposing the item's case, and
+// Enter would pick an item that differs from the text only in case.
+QComboBox* MakeEditableCombo(const char* name, int widthInCharacters) {
   auto* combo = Named(new QComboBox, name);
   combo->setEditable(true);
+  combo->setCompleter(nullptr);
   combo->setInsertPolicy(QComboBox::NoInsert);
-  combo->setFont(MonoFont(9));
   combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo->setMinimumContentsLength(8);
+  combo->setMinimumContentsLength(widthInCharacters);
+  return combo;
+}
+
+// An editable combo box that offers the shared input history.
+QComboBox* MakeHistoryField(const char* name) {
+  auto* combo = MakeEditableCombo(name, 8);
+  combo->setFont(MonoFont(9));
   combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   return combo;
 }
 
 // An editable combo box that takes digits only.
 QComboBox* MakeDigitField(const char* name, int widthInDigits) {
-  auto* combo = Named(new QComboBox, name);
-  combo->setEditable(true);
-  combo->setInsertPolicy(QComboBox::NoInsert);
-  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combo->setMinimumContentsLength(widthInDigits);
+  auto* combo = MakeEditableCombo(name, widthInDigits);
   DigitFilter::Install(combo);
   return combo;
 }
 
 QFont NoteFont() {
   return ProportionalFont(8.25);
+}
+
+// The height that shows a number of whole lines of a text box's font.
+int HeightForLines(const QPlainTextEdit* box, int lines) {
+  const int margins = 2 * (box->frameWidth() + qCeil(box->document()->documentMargin()));
+  return box->fontMetrics().lineSpacing() * lines + margins;
 }
 
 }  // namespace
@@ -111,7 +124,7 @@ QWidget* ModePages::buildReplacePage() {
   TxtAfterWord->setLineWrapMode(QPlainTextEdit::NoWrap);
   TxtAfterWord->setTabChangesFocus(true);
   TxtAfterWord->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  TxtAfterWord->setMinimumHeight(TxtAfterWord->fontMetrics().lineSpacing() * 3 + 10);
+  TxtAfterWord->setMinimumHeight(HeightForLines(TxtAfterWord, 5));
   grid->addWidget(TxtAfterWord, 4, 1);
   grid->setRowStretch(4, 1);
   grid->setColumnStretch(1, 1);
@@ -290,7 +303,7 @@ QWidget* ModePages::buildComboPage() {
   box->setContentsMargins(0, 0, 0, 0);
   TextCombo = Named(new ComboTextBox, "TextCombo");
   TextCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  TextCombo->setMinimumHeight(TextCombo->fontMetrics().lineSpacing() * 5 + 10);
+  TextCombo->setMinimumHeight(HeightForLines(TextCombo, 5));
   box->addWidget(TextCombo);
   return page;
 }

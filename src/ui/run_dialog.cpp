@@ -1,7 +1,5 @@
 #include "ui/run_dialog.h"
 
-#include "ui/look.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -11,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "core/host.h"
+#include "ui/look.h"
+#include "ui/wrapping_label.h"
 
 namespace kadrel::ui {
 
@@ -26,10 +26,10 @@ RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<
   setModal(true);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-  LblWaitMsg_ = new QLabel(this);
+  // The question and the progress text wrap beyond this many characters a line.
+  constexpr int kMaxLineCharacters = 44;
+  LblWaitMsg_ = new WrappingLabel(kMaxLineCharacters, this);
   LblWaitMsg_->setObjectName(QStringLiteral("LblWaitMsg"));
-  LblWaitMsg_->setWordWrap(false);
-  LblWaitMsg_->setMinimumWidth(320);
   LblWaitMsg_->setText(ShownText(descText.toStdString()) +
                        QStringLiteral("開始します\nよろしいですか？"));
 
@@ -80,6 +80,7 @@ void RunDialog::confirm() {
   BtnCancel_->show();
   BtnCancel_->setEnabled(cancelEnabled_);
   fileBar_->show();
+  fitToContents();
   LblWaitMsg_->repaint();
   running_ = true;
   QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -93,16 +94,23 @@ void RunDialog::showProgress(const RunProgress& progress) {
   if (!progress.text.empty()) LblWaitMsg_->setText(ShownText(progress.text));
   if (progress.fileCount > 0) {
     fileBar_->setMaximum(progress.fileCount);
-    fileBar_->setValue(progress.fileIndex);
+    fileBar_->setValue(progress.fileNumber());
     fileBar_->show();
   }
   if (progress.stepCount > 0) {
     stepBar_->setMaximum(progress.stepCount);
-    stepBar_->setValue(progress.stepIndex);
+    stepBar_->setValue(progress.stepNumber());
     stepBar_->show();
   } else {
     stepBar_->hide();
   }
+  fitToContents();
+}
+
+// The dialog grows at once to show the whole text: the run repaints it before it
+// next lets Qt handle the layout's own request.
+void RunDialog::fitToContents() {
+  layout()->activate();
 }
 
 // While the work runs, closing the window (close box, Escape) means "中断".

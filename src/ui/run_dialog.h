@@ -34,6 +34,7 @@ class RunDialog : public QDialog {
 
  private:
   void confirm();
+  void fitToContents();
 
   QString descText_;
   bool cancelEnabled_;

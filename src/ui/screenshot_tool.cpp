@@ -4,16 +4,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <cstdio>
 #include <fstream>
 
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
-#include "ui/look.h"
+#include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
 #include "ui/qt_host.h"
@@ -37,12 +34,7 @@ int main(int argc, char* argv[]) {
   const QString outFolder = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(outFolder);
 
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTranslator);
-  }
-  QApplication::setFont(kadrel::ui::ProportionalFont(9));
+  kadrel::ui::SetUpApplication();
 
   QTemporaryDir work;
   const QString samples = work.filePath(QStringLiteral("文書"));

@@ -31,18 +31,17 @@ std::string OutputCaption(int mode) {
   return "作成されるﾌｧｲﾙは 「ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ」です";
 }
 
-std::string HomePageAddress() {
-  return KADREL_HOMEPAGE;
+std::string ProjectSite() {
+  return KADREL_SITE;
 }
 
 std::string LegalNotice() {
   return "Copyright (C) Kadrel の開発者";
 }
 
-std::string VersionBoxText() {
+std::string VersionBoxText(const std::string& homePage) {
   return "Kadrel        Version " + VersionNumber() + "\r\n" +
-         "ﾃｷｽﾄ形式ﾌｧｲﾙの文字列制御を行います\r\n\r\n" + LegalNotice() + "\r\n\r\n" +
-         HomePageAddress();
+         "ﾃｷｽﾄ形式ﾌｧｲﾙの文字列制御を行います\r\n\r\n" + LegalNotice() + "\r\n\r\n" + homePage;
 }
 
 }  // namespace kadrel::ui

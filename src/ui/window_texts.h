@@ -15,10 +15,11 @@ std::string ModeName(int mode);
 // LblOutpuFileName's caption for a processing mode 0..6.
 std::string OutputCaption(int mode);
 
-// The maker's home page and the legal notice of the version box.
-std::string HomePageAddress();
+// The project's web site as the build names it; empty while it has none.
+std::string ProjectSite();
+// The legal notice of the version box.
 std::string LegalNotice();
-// The version box's text, lines joined with CR LF.
-std::string VersionBoxText();
+// The version box's text, lines joined with CR LF, ending with the home page.
+std::string VersionBoxText(const std::string& homePage);
 
 }  // namespace kadrel::ui

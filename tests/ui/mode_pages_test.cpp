@@ -46,6 +46,7 @@ class ModePagesTest : public QObject {
   void clearResetsListedFieldsOnly();
   void historyMergesFirstPlaceWithoutDuplicates();
   void historyCapsAtTwentyAndIgnoresBlanks();
+  void typedTextStaysAsTyped();
 };
 
 void ModePagesTest::replacementSideTabExcludesCrLf() {
@@ -214,6 +215,46 @@ void ModePagesTest::historyCapsAtTwentyAndIgnoresBlanks() {
   QCOMPARE(items.front(), QStringLiteral("s24"));
   QCOMPARE(items.back(), QStringLiteral("s5"));
   QCOMPARE(p->inTrimChr->currentText(), QStringLiteral("   "));
+}
+
+// The history is only offered: a prefix of an entry, or an entry typed in another
+// case, is used as typed, whether the field is left by Tab or by Enter.
+void ModePagesTest::typedTextStaysAsTyped() {
+  WindowFixture f;
+  f.window().show();
+  f.window().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+  for (const char* entry : {"h10", "abc"}) {
+    f.find<QComboBox>("inTrimChr")->setEditText(QString::fromLatin1(entry));
+    f.window().MergeInputHistory();
+  }
+  const std::pair<const char*, int> fields[] = {
+      {"inTrimChr", 0}, {"inChangeChr", 0}, {"inStartChr", 3}, {"inEndChr", 3},
+      {"inSrcChr0", 4}, {"inSrcChr1", 4},   {"inSrcChr2", 4}};
+  const std::pair<const char*, Qt::Key> cases[] = {
+      {"h1", Qt::Key_Tab}, {"h1", Qt::Key_Return}, {"A", Qt::Key_Tab}, {"ABC", Qt::Key_Return}};
+  for (const auto& [name, mode] : fields) {
+    f.window().setMode(mode);
+    auto* field = f.find<QComboBox>(name);
+    QCOMPARE(field->count(), 2);
+    for (const auto& [typed, leaveBy] : cases) {
+      field->setFocus();
+      field->lineEdit()->clear();
+      QTest::keyClicks(field->lineEdit(), QString::fromLatin1(typed));
+      QTest::keyClick(field->lineEdit(), leaveBy);
+      QVERIFY2(
+          field->currentText() == QString::fromLatin1(typed),
+          qPrintable(QStringLiteral("%1: %2 became %3").arg(name, typed, field->currentText())));
+    }
+  }
+  // The digit fields offer their items the same way: 1 is not completed to 10.
+  f.window().setMode(2);
+  auto* columns = f.find<QComboBox>("ColCombo");
+  columns->setFocus();
+  columns->lineEdit()->clear();
+  QTest::keyClick(columns->lineEdit(), Qt::Key_1);
+  QTest::keyClick(columns->lineEdit(), Qt::Key_Tab);
+  QCOMPARE(columns->currentText(), QStringLiteral("1"));
 }
 
 QTEST_MAIN(ModePagesTest)

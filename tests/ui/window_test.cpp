@@ -12,19 +12,24 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
+#include "ui/application.h"
 #include "ui/combo_text_box.h"
 #include "ui/help_viewer.h"
 #include "ui/mode_pages.h"
+#include "ui/qt_host.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 #include "ui/window_texts.h"
@@ -69,6 +74,24 @@ int RunDialogAnswer(QDialog& dialog, const char* button) {
   return dialog.result();
 }
 
+// Qt appends the application display name, when one was set, to every title the
+// window system shows. A display name that was never set follows the application
+// name.
+bool DisplayNameAppendedToTitles() {
+  const QString name = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(name + QStringLiteral("-probe"));
+  const bool set = QGuiApplication::applicationDisplayName() != QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(name);
+  return set;
+}
+
+// The "a / b" of a counter such as "FILE ( a / b )" in a progress text.
+QString Counter(const QString& text, const QString& name) {
+  const QRegularExpression counter(QRegularExpression::escape(name) +
+                                   QStringLiteral(R"( \( (\d+ / \d+) \))"));
+  return counter.match(text).captured(1);
+}
+
 }  // namespace
 
 class WindowTest : public QObject {
@@ -81,18 +104,20 @@ class WindowTest : public QObject {
   void folderDropIsDepthFirstWithoutHiddenOrOwnFiles();
   void secondDropReplacesAndEmptyDropLeavesNothing();
   void popupOpensOnlyOnASelectedFile();
-  void removingLastEntryBringsPlaceholderBack();
+  void removalLeavesNothingSelected();
   void startRefusals();
   void runRewritesFilesAndKeepsBackups();
   void multiLineReplacementGoesIntoTheRun();
   void declineTouchesNothing();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
+  void comboProgressBarsAgreeWithLabel();
   void exportLines();
   void exportRefusedInComboMode();
   void helpWithoutHelpFilesReturns();
   void helpEntryPoints();
   void versionBoxLines();
+  void titlesReadExactlyAsWritten();
 };
 
 void WindowTest::startUpState() {
@@ -242,19 +267,27 @@ void WindowTest::popupOpensOnlyOnASelectedFile() {
   QCOMPARE(spy.count(), 1);
 }
 
-void WindowTest::removingLastEntryBringsPlaceholderBack() {
+void WindowTest::removalLeavesNothingSelected() {
   WindowFixture f;
   DropFolder d;
   ui::TargetList* list = f.window().targetList();
-  DropPaths(list, {d.path("b.txt"), d.path("d.txt")});
+  auto* remove = f.find<QAction>("MenuPOPDel");
+  DropPaths(list, {d.path("b.txt"), d.path("d.txt"), d.path("e.csv")});
   list->setCurrentRow(0);
-  f.find<QAction>("MenuPOPDel")->trigger();
-  QCOMPARE(Entries(list), QStringList{d.path("d.txt")});
-  QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("1"));
+  remove->trigger();
+  QCOMPARE(Entries(list), (QStringList{d.path("d.txt"), d.path("e.csv")}));
+  QVERIFY(list->selectedItems().isEmpty());
+  QVERIFY(list->currentItem() == nullptr);
+  remove->trigger();  // nothing picked: nothing removed
+  QCOMPARE(list->count(), 2);
+  QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("2"));
   QVERIFY(f.find<QPushButton>("BtnStart")->isEnabled());
-  list->setCurrentRow(0);
-  f.find<QAction>("MenuPOPDel")->trigger();
+  for (int i = 0; i < 2; ++i) {
+    list->setCurrentRow(0);
+    remove->trigger();
+  }
   QCOMPARE(Entries(list), QStringList{Q("対象ファイルをドロップして下さい")});
+  QVERIFY(list->selectedItems().isEmpty());
   QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
   QVERIFY(f.find<QLabel>("Label2")->text().isEmpty());
 }
@@ -379,6 +412,38 @@ void WindowTest::comboRunFromDroppedFile() {
   QVERIFY(test::FileExists(data.file("a.txt_BK")));
 }
 
+// The bars count as the label does: the file and the step in progress.
+void WindowTest::comboProgressBarsAgreeWithLabel() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "abc\r\n");
+  WriteFile(data.file("b.txt"), "abc\r\n");
+  WriteFile(data.file("steps.txt"), "0,0,a,0,b,#\r\n0,0,b,0,c,#\r\n1,#\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt")), Q(data.file("b.txt"))});
+  f.window().setMode(6);
+  DropPaths(f.find<QWidget>("TextCombo"), {Q(data.file("steps.txt"))});
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+  f.window().StartRun();
+  QCOMPARE(ReadFile(data.file("b.txt")), std::string("ccc\r\n"));
+
+  ui::RunDialog dialog(QString(), true, {}, {});
+  auto* label = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"));
+  auto* files = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressFiles"));
+  auto* steps = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressSteps"));
+  QStringList shown;
+  for (const RunProgress& progress : f.host().progress) {
+    dialog.showProgress(progress);
+    const QString fileCounter = Counter(label->text(), QStringLiteral("FILE"));
+    const QString stepCounter = Counter(label->text(), QStringLiteral("COMBO!!"));
+    QVERIFY2(!files->isHidden() && !steps->isHidden(), qPrintable(label->text()));
+    QCOMPARE(files->text(), fileCounter);
+    QCOMPARE(steps->text(), stepCounter);
+    shown << fileCounter + QStringLiteral(", ") + stepCounter;
+  }
+  QCOMPARE(shown, (QStringList{"1 / 2, 1 / 3", "1 / 2, 2 / 3", "1 / 2, 3 / 3", "2 / 2, 1 / 3",
+                               "2 / 2, 2 / 3", "2 / 2, 3 / 3", "2 / 2, 3 / 3"}));
+}
+
 void WindowTest::exportLines() {
   WindowFixture f;
   ui::ModePages* p = f.window().pages();
@@ -484,6 +549,8 @@ void WindowTest::helpEntryPoints() {
 
 void WindowTest::versionBoxLines() {
   WindowFixture f;
+  const QString help = ui::FindHelpFolder();
+  f.window().setHelpFolder(help);
   f.find<QAction>("MenuVer")->trigger();
   QCOMPARE(f.host().boxes.size(), size_t{1});
   const auto& box = f.host().boxes[0];
@@ -496,7 +563,52 @@ void WindowTest::versionBoxLines() {
                          .arg(KADREL_VERSION_PATCH));
   QCOMPARE(lines[1], Q("ﾃｷｽﾄ形式ﾌｧｲﾙの文字列制御を行います"));
   QVERIFY(lines[2].isEmpty() && lines[4].isEmpty());
-  QCOMPARE(lines[5], Q(ui::HomePageAddress()));
+  // Until the project has a site, the home page is the overview page of the help.
+  QCOMPARE(lines[5], QStringLiteral("file://") + help + QStringLiteral("/index.html"));
+  QVERIFY(QFile::exists(help + QStringLiteral("/index.html")));
+}
+
+// Every top-level window's title, as the window system shows it.
+void WindowTest::titlesReadExactlyAsWritten() {
+  ui::SetUpApplication();
+  QVERIFY(!DisplayNameAppendedToTitles());
+  WindowFixture f;
+  DropFolder d;
+  DropPaths(f.window().targetList(), {d.path("b.txt")});
+  f.window().setMode(1);
+  QStringList titles{f.window().windowTitle()};
+  for (int i = 0; i < 3; ++i) {
+    f.onDialog([&titles](QDialog& dialog) {
+      titles << dialog.windowTitle();
+      return 0;
+    });
+  }
+  f.window().StartRun();
+  f.find<QAction>("MenuOption")->trigger();
+  f.find<QAction>("MenuCmbEdit")->trigger();
+  f.window().setHelpFolder(ui::FindHelpFolder());
+  f.find<QAction>("MenuHelpContents")->trigger();
+  titles << f.window().helpViewer()->windowTitle();
+  f.window().helpViewer()->close();
+  ui::QtHost host;
+  for (const char* title : {"", "File Open Error"}) {
+    QTimer::singleShot(0, [&titles] {
+      QWidget* box = QApplication::activeModalWidget();
+      titles << box->windowTitle();
+      box->close();
+    });
+    MessageBoxRequest box;
+    box.text = "x";
+    box.title = title;
+    host.showMessage(box);
+  }
+  QCOMPARE(titles, (QStringList{QStringLiteral("Kadrel   Ver. %1.%2.%3")
+                                    .arg(KADREL_VERSION_MAJOR)
+                                    .arg(KADREL_VERSION_MINOR)
+                                    .arg(KADREL_VERSION_PATCH),
+                                QStringLiteral(" Kadrel"), Q("ｵﾌﾟｼｮﾝの設定"),
+                                Q("連続技/COMBO!!編集 テキストデータ"), Q("Kadrel ヘルプ"),
+                                QStringLiteral("Kadrel"), QStringLiteral("File Open Error")}));
 }
 
 QTEST_MAIN(WindowTest)
