@@ -46,7 +46,6 @@ class MainWindow : public QMainWindow {
   void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
   TargetList* targetList() const { return List1_; }
-  ModePages* pages() const { return pages_; }
   RunDialog* runDialog() const { return runningDialog_; }
   // The run options, as the options dialog and the settings file keep them.
   RunOptions& options() { return options_; }

@@ -3,8 +3,6 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
@@ -14,6 +12,7 @@
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
+#include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 
@@ -21,14 +20,14 @@ namespace kadrel::ui {
 
 // COMBO!! mode is recognised by the mode choice's text, as the checks of START do.
 bool MainWindow::comboModeShown() const {
-  return EqualsIgnoreCase(modeCombo_->currentText().toStdString(), ModeName(StepMode::Combo));
+  return EqualsIgnoreCase(ToUtf8(modeCombo_->currentText()), ModeName(StepMode::Combo));
 }
 
 PageValues MainWindow::pageValues() const {
   PageValues page;
   page.settings = currentModeSettings();
   if (comboModeShown()) page.settings.ModeIdx = static_cast<int16_t>(ModeNumber(StepMode::Combo));
-  page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
+  page.multiLineReplacement = pages_->multiLineChosen();
   return page;
 }
 
@@ -41,16 +40,14 @@ void MainWindow::StartRun() {
   request.comboSteps = combo_.steps;
   request.comboText = combo_.text;
   request.page = pageValues();
-  QString afterWord = pages_->TxtAfterWord->toPlainText();
-  request.multiLineReplacement =
-      afterWord.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
+  request.multiLineReplacement = pages_->multiLineReplacement();
   PreparedRun prepared = PrepareRun(host_, files_, request);
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
   {
     RunDialog dialog(
-        QString::fromStdString(ctx.DescText), ctx.targets.size() != 1, [&ctx] { RunAll(ctx); },
+        ToQString(ctx.DescText), ctx.targets.size() != 1, [&ctx] { RunAll(ctx); },
         [&ctx] { ctx.CancelFlag = true; }, this);
     runningDialog_ = &dialog;
     runDialog_(dialog);
@@ -66,21 +63,7 @@ void MainWindow::StartRun() {
 }
 
 void MainWindow::MergeInputHistory() {
-  const auto fields = pages_->historyFields();
-  std::vector<std::string> texts;
-  for (QComboBox* field : fields) texts.push_back(field->currentText().toStdString());
-  std::vector<std::string> history;
-  for (int i = 0; i < fields[0]->count(); ++i)
-    history.push_back(fields[0]->itemText(i).toStdString());
-
-  const std::vector<std::string> merged = kadrel::MergeInputHistory(texts, history);
-  QStringList items;
-  for (const std::string& s : merged) items << QString::fromStdString(s);
-  for (size_t i = 0; i < fields.size(); ++i) {
-    fields[i]->clear();
-    fields[i]->addItems(items);
-    fields[i]->setEditText(QString::fromStdString(texts[i]));
-  }
+  pages_->offerHistory(kadrel::MergeInputHistory(pages_->historyTexts(), pages_->historyEntries()));
 }
 
 void MainWindow::exportComboText() {
@@ -97,7 +80,7 @@ void MainWindow::exportComboText() {
   box.setWindowTitle(QString::fromUtf8(kExportTitle));
   box.setLabelText(
       QString::fromUtf8(kExportPrompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  box.setTextValue(QString::fromStdString(BuildExportLine(built.step)));
+  box.setTextValue(ToQString(BuildExportLine(built.step)));
   box.setOkButtonText(QStringLiteral("OK"));
   box.setCancelButtonText(QStringLiteral("キャンセル"));
   box.resize(std::max(box.sizeHint().width(), 480), box.sizeHint().height());

@@ -13,6 +13,7 @@
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
 #include "ui/options_dialog.h"
+#include "ui/qt_text.h"
 
 namespace kadrel::ui {
 
@@ -53,14 +54,7 @@ void MainWindow::LoadSettings() {
   LoadAppSettings(iniPath, app, modes);
 
   // The input history, offered by all seven fields; their texts stay.
-  QStringList history;
-  for (const std::string& s : app.history) history << QString::fromStdString(s);
-  for (QComboBox* field : pages_->historyFields()) {
-    const QString text = field->currentText();
-    field->clear();
-    field->addItems(history);
-    field->setEditText(text);
-  }
+  pages_->offerHistory(app.history);
 
   // A value not stored comes back as the current one; the window then keeps the
   // place the window manager gives it. Sizes below the created size snap back to it.
@@ -92,10 +86,7 @@ void MainWindow::SaveSettings() {
                   height() * kTwipsPerPixel};
   app.options = options_;
   app.recent = recent_;
-  QComboBox* historyOwner = pages_->inTrimChr;
-  for (int i = 0; i < historyOwner->count(); ++i) {
-    app.history.push_back(historyOwner->itemText(i).toStdString());
-  }
+  app.history = pages_->historyEntries();
   SaveAppSettings(IniFilePath(programFolder_), app, currentModeSettings());
   WriteStepListFile(files_, options_.codePage, StepListPath(programFolder_), combo_.steps);
 }
@@ -133,7 +124,7 @@ void MainWindow::storePattern(int slot) {
 void MainWindow::openRecentCombo(int index) {
   if (index < 0 || index >= static_cast<int>(MenuCOMBORecent_.size())) return;
   const std::string path =
-      MenuCOMBORecent_[static_cast<size_t>(index)]->data().toString().toStdString();
+      PathFromQString(MenuCOMBORecent_[static_cast<size_t>(index)]->data().toString());
   setMode(ModeNumber(StepMode::Combo));
   combo_.text.clear();
   combo_.steps.clear();

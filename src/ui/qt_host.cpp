@@ -6,6 +6,7 @@
 
 #include "ui/look.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 
@@ -39,8 +40,7 @@ BoxAnswer QtHost::showMessage(const MessageBoxRequest& request) {
   QWidget* parent = QApplication::activeModalWidget();
   if (parent == nullptr) parent = window_;
   QMessageBox box(parent);
-  box.setWindowTitle(request.title.empty() ? QStringLiteral("Kadrel")
-                                           : QString::fromStdString(request.title));
+  box.setWindowTitle(request.title.empty() ? QStringLiteral("Kadrel") : ToQString(request.title));
   box.setText(ShownText(request.text));
   box.setTextFormat(Qt::PlainText);
   box.setIcon(IconOf(request.icon));

@@ -18,7 +18,7 @@ class TargetList : public QListWidget {
  public:
   explicit TargetList(QWidget* parent = nullptr);
 
-  // Every entry, first to last, as UTF-8.
+  // Every entry, first to last, as the file system spells the paths.
   std::vector<std::string> entries() const;
   // True when the list holds file names (not empty, not the placeholder line).
   bool holdsFiles() const;
