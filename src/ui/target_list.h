@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "run/start_checks.h"
+
 namespace kadrel::ui {
 
 // The line the list shows while it holds no file.
-inline const QString kTargetPlaceholder = QStringLiteral("対象ファイルをドロップして下さい");
+inline const QString kTargetPlaceholder = QString::fromUtf8(kadrel::kTargetPlaceholder);
 
 class TargetList : public QListWidget {
   Q_OBJECT
