@@ -1,11 +1,10 @@
 // A run in a temporary folder of its own: target files, a program folder for the
-// work file, the recording host and the scripted file layer of the test kit. A scenario is run once
-// without faults to learn every target's new content; the same scenario run with a
-// fault must then leave every target with its previous or its new content, or its
-// previous content in its backup copy.
+// work file, and the test kit's recording host and scripted file layer. A scenario
+// is run once without faults to learn every target's new content; the same
+// scenario run with a fault must then leave every target with its previous or its
+// new content, or its previous content in its backup copy.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
