@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FakeHost host;
   AnswerWithBits(host, answers);
-  const StepCheck result = ValidateStep(host, step, line);
+  const StepCheck result = ValidateStep(host, step, line, CodePage::CP932);
   FUZZ_REQUIRE(result == StepCheck::Valid || result == StepCheck::Cancelled ||
                result == StepCheck::Invalid);
   FUZZ_REQUIRE((result == StepCheck::Valid) == host.boxes.empty());
@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StepRecord again = SplitStepLine(line);
   FakeHost quiet;
   AnswerWithBits(quiet, ~0ull);
-  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == StepCheck::Valid && quiet.boxes.empty());
+  FUZZ_REQUIRE(ValidateStep(quiet, again, line, CodePage::CP932) == StepCheck::Valid &&
+               quiet.boxes.empty());
   return 0;
 }

@@ -6,6 +6,9 @@
 
 #include "core/conversions.h"
 #include "core/step_mode.h"
+#include "core/text/case_fold.h"
+#include "core/text/typed_text.h"
+#include "extract/wildcard.h"
 
 namespace kadrel {
 
@@ -16,8 +19,8 @@ struct ConversionFailure {};
 
 class StepChecker {
  public:
-  StepChecker(Host& host, StepRecord& step, const std::string& lineText)
-      : host_(host), step_(step), lineText_(lineText) {}
+  StepChecker(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage)
+      : host_(host), step_(step), lineText_(lineText), codePage_(codePage) {}
 
   StepCheck run() {
     try {
@@ -25,6 +28,18 @@ class StepChecker {
     } catch (const ConversionFailure&) {
       problem("設定内容に誤まりがあります", lineText_);
     }
+    return result();
+  }
+
+  StepCheck runOnText(const std::string& text, std::string_view name) {
+    writable(text, name);
+    return result();
+  }
+
+ private:
+  enum class Status { Clean, Reported, Cancelled };
+
+  StepCheck result() const {
     switch (status_) {
       case Status::Clean:
         return StepCheck::Valid;
@@ -35,9 +50,6 @@ class StepChecker {
     }
     return StepCheck::Invalid;
   }
-
- private:
-  enum class Status { Clean, Reported, Cancelled };
 
   template <typename Name>
   int16_t number(Name name) const {
@@ -72,6 +84,32 @@ class StepChecker {
   bool problem(std::string_view message, int value) {
     return problem(message, FormatInteger(value));
   }
+
+  // A text of the step: every character one that the code page can hold, once
+  // typed text has met the code page's own characters (as the run takes it).
+  bool writable(const std::string& text, std::string_view name) {
+    std::optional<char32_t> c = FirstUnwritable(TypedText(text, codePage_), codePage_);
+    return !c || problem(Quoted(name) + "に " + UnwritableText(codePage_), CharacterForMessage(*c));
+  }
+  // A keyword of an extraction step: a well-formed pattern both as written and
+  // upper-cased, since the case option may change after a COMBO!! file was loaded.
+  template <typename Name>
+  bool wellFormedPattern(Name field, std::string_view name) {
+    const std::u32string keyword = TypedText(step_.field(field), codePage_);
+    PatternIssue issue;
+    if (WildcardPattern::compile(keyword, &issue) &&
+        WildcardPattern::compile(ToUpper(keyword), &issue)) {
+      return true;
+    }
+    return problem(Quoted(name) + "の指定に誤まりがあります（" + PatternIssueText(issue) + "）",
+                   step_.field(field));
+  }
+  // An extraction keyword: a pattern, and written in the result file's header.
+  template <typename Name>
+  bool keyword(Name field, std::string_view name) {
+    return wellFormedPattern(field, name) && writable(step_.field(field), name);
+  }
+  static std::string Quoted(std::string_view name) { return "「" + std::string(name) + "」"; }
 
   // The field count box has OK only and always ends the checks.
   bool fieldCountMatches(StepMode mode) {
@@ -131,6 +169,11 @@ class StepChecker {
                                            !problem("置換後TABｺｰﾄﾞ指定に誤まりがあります", code)) {
       return;
     }
+    if (number(F::TrimTab0) == 0 && !writable(step_.field(F::TrimChr), "置換前文字列")) return;
+    if (number(F::Replacement) == static_cast<int>(ReplacementCode::Text) &&
+        !writable(step_.field(F::ChangeChr), "置換後文字列")) {
+      return;
+    }
     // The replacement comes from fields 4 and 5, never from the window's text.
     step_.add("0");
   }
@@ -152,6 +195,8 @@ class StepChecker {
       case HeadTailAction::InsertText:
         if (int kind = number(F::STRCheck); !isZeroOrOne(kind)) {
           problem("文字列設定に誤まりがあります", kind);
+        } else if (kind == 1) {
+          writable(step_.field(F::ADDText), "挿入文字列");
         }
         return;
       case HeadTailAction::InsertNumber:
@@ -170,13 +215,27 @@ class StepChecker {
   void checkKeywordRange() {
     using F = KeywordRangeField;
     if (isEmpty(F::StartChr) && !problem("開始ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
-    if (isEmpty(F::EndChr)) problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください");
+    if (isEmpty(F::EndChr) && !problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
+    if (!keyword(F::StartChr, "開始ｷｰﾜｰﾄﾞ文字列")) return;
+    keyword(F::EndChr, "終了ｷｰﾜｰﾄﾞ文字列");
   }
 
   void checkMatchingLines() {
     using F = MatchingLinesField;
-    if (isEmpty(F::SrcChr0) && isEmpty(F::SrcChr1) && isEmpty(F::SrcChr2)) {
-      problem("検索文字列を指定してください");
+    if (isEmpty(F::SrcChr0) && isEmpty(F::SrcChr1) && isEmpty(F::SrcChr2) &&
+        !problem("検索文字列を指定してください")) {
+      return;
+    }
+    static constexpr std::pair<F, std::string_view> kStrings[] = {
+        {F::SrcChr0, "検索文字列1"}, {F::SrcChr1, "検索文字列2"}, {F::SrcChr2, "検索文字列3"}};
+    for (const auto& [field, name] : kStrings)
+      if (!keyword(field, name)) return;
+    // The run reads both operators, whichever strings are set.
+    for (F field : {F::ChkAndOr0, F::ChkAndOr1}) {
+      if (!TryReadBoolean(step_.field(field)) &&
+          !problem("AND/OR指定に誤まりがあります", step_.field(field))) {
+        return;
+      }
     }
   }
 
@@ -201,13 +260,20 @@ class StepChecker {
   Host& host_;
   StepRecord& step_;
   const std::string& lineText_;
+  CodePage codePage_;
   Status status_ = Status::Clean;
 };
 
 }  // namespace
 
-StepCheck ValidateStep(Host& host, StepRecord& step, const std::string& lineText) {
-  return StepChecker(host, step, lineText).run();
+StepCheck ValidateStep(Host& host, StepRecord& step, const std::string& lineText,
+                       CodePage codePage) {
+  return StepChecker(host, step, lineText, codePage).run();
+}
+
+StepCheck ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage) {
+  StepRecord none;
+  return StepChecker(host, none, "", codePage).runOnText(text, "置換後文章");
 }
 
 }  // namespace kadrel

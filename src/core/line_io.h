@@ -32,8 +32,9 @@ class LineReader {
 
   // The next line's bytes, without its line end. False on a read failure.
   bool readRaw(std::string& line);
-  // The next line decoded. False on a read failure.
-  bool readLine(std::u32string& line);
+  // The next line decoded; with forms, the byte forms noted for it (see ByteForms).
+  // False on a read failure.
+  bool readLine(std::u32string& line, ByteForms* forms = nullptr);
 
   // The next line in pieces of at most one buffer, for lines that need not be held
   // whole. piece(bytes) is called for each piece in order; the line's end is reached
@@ -71,7 +72,8 @@ class LineWriter {
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
-  [[nodiscard]] bool writeLine(std::u32string_view line);   // encoded, then CR LF
+  // Encoded (with the byte forms of the line it was decoded from, if given), then CR LF.
+  [[nodiscard]] bool writeLine(std::u32string_view line, const ByteForms* forms = nullptr);
   [[nodiscard]] bool writeRawLine(std::string_view bytes);  // as given, then CR LF
   [[nodiscard]] bool writeRaw(std::string_view bytes);      // as given, no line end
   // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.

@@ -4,6 +4,7 @@
 #include "core/engines/engines.h"
 #include "core/run_error.h"
 #include "core/step_mode.h"
+#include "core/text/typed_text.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -15,12 +16,25 @@ std::u32string Spaces(int16_t count) {
   return std::u32string(static_cast<size_t>(count), U' ');
 }
 
-ReplaceParams ParseReplace(const StepRecord& step, std::string_view multiLineReplacement) {
+// A text of the step as the engines take it: typed text meets the code page's own
+// characters. The step check refuses a character that the code page cannot hold;
+// one that still arrives (the code page was changed after a COMBO!! file was
+// loaded) ends the run before the engine writes anything with it.
+std::u32string StepText(std::string_view utf8, CodePage cp) {
+  std::u32string text = TypedText(utf8, cp);
+  if (std::optional<char32_t> c = FirstUnwritable(text, cp)) {
+    throw RunError(kErrInvalidCall, UnwritableText(cp) + " [ " + CharacterForMessage(*c) + " ]");
+  }
+  return text;
+}
+
+ReplaceParams ParseReplace(const StepRecord& step, std::string_view multiLineReplacement,
+                           CodePage cp) {
   using F = ReplaceField;
   ReplaceParams p;
-  p.FindStr = ReadFlag(step.field(F::TrimTab0)) == 1 ? U"\t" : Utf8ToU32(step.field(F::TrimChr));
+  p.FindStr = ReadFlag(step.field(F::TrimTab0)) == 1 ? U"\t" : StepText(step.field(F::TrimChr), cp);
   if (ReadFlag(step.field(F::ReplacementSource)) != 0) {
-    p.ReplStr = Utf8ToU32(multiLineReplacement);
+    p.ReplStr = StepText(multiLineReplacement, cp);
     return p;
   }
   switch (ReplacementCodeOf(step.field(F::Replacement))) {
@@ -37,20 +51,20 @@ ReplaceParams ParseReplace(const StepRecord& step, std::string_view multiLineRep
       p.ReplStr = U"\r\n";
       break;
     case ReplacementCode::Text:
-      p.ReplStr = Utf8ToU32(step.field(F::ChangeChr));
+      p.ReplStr = StepText(step.field(F::ChangeChr), cp);
       break;
   }
   return p;
 }
 
-EditLineEndsParams ParseEditLineEnds(const StepRecord& step) {
+EditLineEndsParams ParseEditLineEnds(const StepRecord& step, CodePage cp) {
   using F = EditLineEndsField;
   EditLineEndsParams p;
   p.atHead = ReadFlag(step.field(F::Position)) == 0;
   switch (static_cast<HeadTailAction>(ReadInteger(step.field(F::ComboAct)))) {
     case HeadTailAction::InsertText:
       p.insertText = ReadFlag(step.field(F::STRCheck)) != 0
-                         ? Utf8ToU32(step.field(F::ADDText))
+                         ? StepText(step.field(F::ADDText), cp)
                          : Spaces(ReadInteger(step.field(F::ComboSPCol)));
       break;
     case HeadTailAction::InsertNumber:
@@ -68,19 +82,22 @@ EditLineEndsParams ParseEditLineEnds(const StepRecord& step) {
   return p;
 }
 
-KeywordRangeParams ParseKeywordRange(const StepRecord& step) {
+KeywordRangeParams ParseKeywordRange(const StepRecord& step, CodePage cp) {
   using F = KeywordRangeField;
-  return {Utf8ToU32(step.field(F::StartChr)), Utf8ToU32(step.field(F::EndChr))};
+  KeywordRangeParams p;
+  p.startKey = StepText(step.field(F::StartChr), cp);
+  p.endKey = StepText(step.field(F::EndChr), cp);
+  return p;
 }
 
-MatchingLinesParams ParseMatchingLines(const StepRecord& step) {
+MatchingLinesParams ParseMatchingLines(const StepRecord& step, CodePage cp) {
   using F = MatchingLinesField;
   MatchingLinesParams p;
-  p.first = Utf8ToU32(step.field(F::SrcChr0));
-  p.second = Utf8ToU32(step.field(F::SrcChr1));
-  p.third = Utf8ToU32(step.field(F::SrcChr2));
+  p.first = StepText(step.field(F::SrcChr0), cp);
   p.firstIsAnd = ReadBoolean(step.field(F::ChkAndOr0));
+  p.second = StepText(step.field(F::SrcChr1), cp);
   p.secondIsAnd = ReadBoolean(step.field(F::ChkAndOr1));
+  p.third = StepText(step.field(F::SrcChr2), cp);
   return p;
 }
 
@@ -97,20 +114,21 @@ DeleteBlanksParams ParseDeleteBlanks(const StepRecord& step) {
 
 }  // namespace
 
-std::optional<StepParams> ParseStep(const StepRecord& step, std::string_view multiLineReplacement) {
+std::optional<StepParams> ParseStep(const StepRecord& step, std::string_view multiLineReplacement,
+                                    CodePage codePage) {
   const std::optional<StepMode> mode = ModeOfNumber(ReadInteger(step.modeText()));
   if (!mode) return std::nullopt;
   switch (*mode) {
     case StepMode::Replace:
-      return ParseReplace(step, multiLineReplacement);
+      return ParseReplace(step, multiLineReplacement, codePage);
     case StepMode::ConvertNewline:
       return ConvertNewlineParams{};
     case StepMode::EditLineEnds:
-      return ParseEditLineEnds(step);
+      return ParseEditLineEnds(step, codePage);
     case StepMode::KeywordRange:
-      return ParseKeywordRange(step);
+      return ParseKeywordRange(step, codePage);
     case StepMode::MatchingLines:
-      return ParseMatchingLines(step);
+      return ParseMatchingLines(step, codePage);
     case StepMode::DeleteBlanks:
       return ParseDeleteBlanks(step);
     case StepMode::Combo:

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "core/step_record.h"
+#include "core/text/code_page.h"
 
 namespace kadrel {
 
@@ -58,9 +59,11 @@ using StepParams = std::variant<ReplaceParams, ConvertNewlineParams, EditLineEnd
 
 // The engine parameters of a step record: field 1 read as an integer chooses the
 // mode (nothing for COMBO!! or a number outside the modes), the other fields are
-// read in the order the engines' arguments need them. A field that is missing or
-// does not convert throws RunError, ending the run. multiLineReplacement is the
+// read in the order of the step line. The step's texts are typed text meeting the
+// code page. A field that is missing or does not convert, or a text the code page
+// cannot hold, throws RunError, ending the run. multiLineReplacement is the
 // replacement of a step whose field 6 is non-zero.
-std::optional<StepParams> ParseStep(const StepRecord& step, std::string_view multiLineReplacement);
+std::optional<StepParams> ParseStep(const StepRecord& step, std::string_view multiLineReplacement,
+                                    CodePage codePage);
 
 }  // namespace kadrel

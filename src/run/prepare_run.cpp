@@ -17,7 +17,8 @@ void ShowRefusal(Host& host, const std::string& text) {
 // The step and DescText of the request; false when the check refused the step.
 bool PrepareStep(Host& host, const RunRequest& request, RunContext& ctx) {
   if (request.page) {
-    BuiltStep built = BuildStepFromPage(host, *request.page, request.listEntries.size(),
+    BuiltStep built = BuildStepFromPage(host, *request.page, request.multiLineReplacement,
+                                        request.options.codePage, request.listEntries.size(),
                                         request.comboSteps.size());
     ctx.StepArr = std::move(built.step);
     ctx.DescText = std::move(built.descText);
@@ -28,7 +29,10 @@ bool PrepareStep(Host& host, const RunRequest& request, RunContext& ctx) {
     return true;
   }
   ctx.StepArr = SplitStepLine(request.stepLine);
-  if (ValidateStep(host, ctx.StepArr, request.stepLine) != StepCheck::Valid) return false;
+  if (ValidateStep(host, ctx.StepArr, request.stepLine, request.options.codePage) !=
+      StepCheck::Valid) {
+    return false;
+  }
   ctx.DescText = StepRunDescription(request.listEntries.size(), ctx.StepArr);
   return true;
 }

@@ -140,7 +140,7 @@ void RunStep(RunContext& ctx, const StepParams& step) {
 
 void RunnableStep::run(RunContext& ctx) {
   if (!parsed_) {
-    params_ = ParseStep(record_, ctx.multiLineReplacement);
+    params_ = ParseStep(record_, ctx.multiLineReplacement, ctx.options.codePage);
     parsed_ = true;
   }
   if (params_) RunStep(ctx, *params_);

@@ -87,8 +87,8 @@ std::string StepRunDescription(size_t targetCount, const StepRecord& step) {
   return std::to_string(targetCount) + " File の\r\n" + DescribeStep(step) + " を";
 }
 
-BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCount,
-                            size_t comboStepCount) {
+BuiltStep BuildStepFromPage(Host& host, const PageValues& page, const std::string& multiLineText,
+                            CodePage codePage, size_t targetCount, size_t comboStepCount) {
   BuiltStep built;
   built.step = StepFromPage(page);
   if (page.settings.ModeIdx == ModeNumber(StepMode::Combo)) {
@@ -96,10 +96,18 @@ BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCou
     built.ready = true;
     return built;
   }
-  if (ValidateStep(host, built.step, "") != StepCheck::Valid) return built;
-  if (page.settings.ModeIdx == ModeNumber(StepMode::Replace)) {
+  // With the multi-line text as the replacement, that text is written in place of
+  // field 5 and is checked in its place.
+  const bool replace = page.settings.ModeIdx == ModeNumber(StepMode::Replace);
+  const bool multiLine = replace && page.multiLineReplacement;
+  StepRecord checked = built.step;
+  if (multiLine) checked.field(ReplaceField::ChangeChr).clear();
+  if (ValidateStep(host, checked, "", codePage) != StepCheck::Valid) return built;
+  if (multiLine && ValidateMultiLineReplacement(host, multiLineText, codePage) != StepCheck::Valid)
+    return built;
+  if (replace) {
     built.step.resize(static_cast<int>(ReplaceField::ReplacementSource));
-    built.step.field(ReplaceField::ReplacementSource) = page.multiLineReplacement ? "1" : "0";
+    built.step.field(ReplaceField::ReplacementSource) = multiLine ? "1" : "0";
   }
   built.descText = StepRunDescription(targetCount, built.step);
   built.ready = true;

@@ -301,11 +301,26 @@ void WindowTest::startRefusals() {
   f.window().setMode(6);
   f.window().StartRun();  // COMBO!! prompt still shown
   f.window().setMode(3);
-  PageControls(f.window()).inEndChr->setEditText(QStringLiteral("END"));
+  PageControls p(f.window());
+  p.inEndChr->setEditText(QStringLiteral("END"));
   f.window().StartRun();  // empty start keyword: the check's own box
-  QCOMPARE(f.host().texts(), (std::vector<std::string>{"ファイルを指定してください",
-                                                       "COMBO!!ファイルをドロップしてください",
-                                                       "開始ｷｰﾜｰﾄﾞ文字列を指定してください"}));
+  p.inStartChr->setEditText(QStringLiteral("[abc"));
+  f.window().StartRun();  // a keyword that is no pattern
+  f.window().setMode(0);
+  p.inTrimChr->setEditText(QStringLiteral("a"));
+  p.inChangeChr->setEditText(QStringLiteral("😀"));
+  f.window().StartRun();  // a character CP932 cannot hold
+  p.OptAfterAct[1]->setChecked(true);
+  p.TxtAfterWord->setPlainText(QStringLiteral("x\n€"));
+  f.window().StartRun();  // in the multi-line replacement too, which takes its place
+  QCOMPARE(f.host().texts(),
+           (std::vector<std::string>{
+               "ファイルを指定してください", "COMBO!!ファイルをドロップしてください",
+               "開始ｷｰﾜｰﾄﾞ文字列を指定してください",
+               "「開始ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（「[」に対応する「]」がありません） [ "
+               "[abc ]",
+               "「置換後文字列」に CP932 で書き込めない文字があります [ 😀 (U+1F600) ]",
+               "「置換後文章」に CP932 で書き込めない文字があります [ € (U+20AC) ]"}));
   QCOMPARE(f.host().boxes[0].icon, BoxIcon::Exclamation);
   QCOMPARE(f.dialogsRun(), 0);
 }
