@@ -31,7 +31,6 @@ class CliHost : public Host {
   void selectTarget(int) override {}
   // "PATH: 文字コード NAME" on a line of its own.
   void showCodePage(const std::string& path, const std::string& codePage) override;
-  std::string multiLineReplacement() override { return {}; }
 
   int boxCount() const { return boxCount_; }
   // Removes the progress line, if one is shown.

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "combo/recent_list.h"
 #include "combo/step_line_intake.h"
 #include "core/file_encoding.h"
 #include "core/line_io.h"
@@ -36,15 +35,13 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSettin
                               const std::string& path, ComboModel& model) {
   if (path.empty()) return ComboLoadResult::NoPath;
 
-  FileStatus status;
-  std::unique_ptr<InputFile> file = files.openRead(path, status);
+  Opened<InputFile> file = files.openRead(path);
   if (!file) {
-    ShowOpenError(host, status, path);
+    ShowOpenError(host, file.status, path);
     return ComboLoadResult::OpenFailed;
   }
-  PushRecentCombo(model.recent, path);
 
-  EncodedInput encoded = ReadEncoding(std::move(file), codePage);
+  EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
   if (!encoded.file) {
     ShowLoadingError(host, encoded.error.code, encoded.error.text);
     model.text.clear();
@@ -81,15 +78,24 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSettin
   return result;
 }
 
-void LoadComboFiles(Host& host, FileLayer& files, const CodePageSetting& codePage,
-                    const std::vector<std::string>& paths, ComboModel& model) {
+bool ComboFileOpened(ComboLoadResult result) {
+  return result != ComboLoadResult::NoPath && result != ComboLoadResult::OpenFailed;
+}
+
+std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files,
+                                        const CodePageSetting& codePage,
+                                        const std::vector<std::string>& paths, ComboModel& model) {
   model.steps.clear();
   model.text.clear();
+  std::vector<std::string> opened;
   for (const std::string& path : paths) {
+    const ComboLoadResult result = LoadComboFile(host, files, codePage, path, model);
+    if (ComboFileOpened(result)) opened.push_back(path);
     // After a failure the text stays empty, so that no run starts on a step list
     // that was loaded only in part; later files of the drop would fill it again.
-    if (LoadComboFile(host, files, codePage, path, model) == ComboLoadResult::Failed) return;
+    if (result == ComboLoadResult::Failed) break;
   }
+  return opened;
 }
 
 }  // namespace kadrel

@@ -1,8 +1,6 @@
-// What the COMBO!! page holds: the step list, the text shown for it and the
-// recent COMBO!! files.
+// What the COMBO!! page holds: the step list and the text shown for it.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -10,7 +8,6 @@
 namespace kadrel {
 
 inline constexpr size_t kMaxComboSteps = 200;
-inline constexpr size_t kRecentComboCount = 5;
 
 struct ComboModel {
   // CmbDataList: the accepted step lines, exactly as read, in order.
@@ -18,8 +15,6 @@ struct ComboModel {
   // TextCombo: one line per step (its description) and per comment heading
   // ("<< text >>"), each followed by CR LF.
   std::string text;
-  // Recent COMBO!! files, most recent first; "" where none is recorded.
-  std::array<std::string, kRecentComboCount> recent;
 };
 
 }  // namespace kadrel

@@ -11,11 +11,10 @@ namespace kadrel {
 
 bool ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                       const std::string& path, ComboModel& model) {
-  FileStatus status;
-  std::unique_ptr<InputFile> file = files.openRead(path, status);
+  Opened<InputFile> file = files.openRead(path);
   if (!file) return false;
 
-  EncodedInput encoded = ReadEncoding(std::move(file), codePage);
+  EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
   if (!encoded.file) return false;
   model.text.clear();
   model.steps.clear();
@@ -34,10 +33,9 @@ FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
     if (!files.exists(path)) return {};
     return files.removeFile(path);
   }
-  FileStatus status;
-  std::unique_ptr<OutputFile> file = files.openWrite(path, /*append=*/false, status);
-  if (!file) return status;
-  LineWriter writer(std::move(file), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
+  Opened<OutputFile> file = files.openWrite(path, /*append=*/false);
+  if (!file) return file.status;
+  LineWriter writer(std::move(file.file), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
   bool ok = true;
   for (const std::string& line : steps) {
     if (!writer.writeLine(Utf8ToU32(line))) {
@@ -47,9 +45,8 @@ FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
   }
   if (!writer.close()) ok = false;
   if (ok) return {};
-  status = writer.error();
   files.removeFile(path);
-  return status;
+  return writer.error();
 }
 
 }  // namespace kadrel

@@ -110,32 +110,22 @@ class PosixOutput : public OutputFile {
 
 class PosixFileLayer : public FileLayer {
  public:
-  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override {
+  Opened<InputFile> openRead(const std::string& path) override {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      status = StatusFromErrno(errno);
-      return nullptr;
-    }
+    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
       ::close(fd);
-      status = StatusFromErrno(EISDIR);
-      return nullptr;
+      return {nullptr, StatusFromErrno(EISDIR)};
     }
-    status = {};
-    return std::make_unique<PosixInput>(fd);
+    return {std::make_unique<PosixInput>(fd), {}};
   }
 
-  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                        FileStatus& status) override {
+  Opened<OutputFile> openWrite(const std::string& path, bool append) override {
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
     int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) {
-      status = StatusFromErrno(errno);
-      return nullptr;
-    }
-    status = {};
-    return std::make_unique<PosixOutput>(fd);
+    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
+    return {std::make_unique<PosixOutput>(fd), {}};
   }
 
   FileStatus copyFile(const std::string& source, const std::string& destination) override {

@@ -31,18 +31,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-bool IsListed(const RunContext& ctx, const std::string& path) {
-  for (const auto& target : ctx.targets)
-    if (target == path) return true;
-  return false;
-}
-
 bool Open(RunContext& ctx, const std::string& input, const std::string& output, bool append) {
   ctx.closeAll();
-  FileStatus status;
-  auto in = ctx.files.openRead(input, status);
+  Opened<InputFile> in = ctx.files.openRead(input);
   if (!in) {
-    ShowOpenFailureBox(ctx, input, status.text);
+    ShowOpenFailureBox(ctx, input, in.status.text);
     return false;
   }
   // Opening the output would empty the input it is read from.
@@ -50,14 +43,16 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
     ShowOpenFailureBox(ctx, output, kSameFileText);
     return false;
   }
-  auto out = ctx.files.openWrite(output, append, status);
+  Opened<OutputFile> out = ctx.files.openWrite(output, append);
   if (!out) {
-    ShowOpenFailureBox(ctx, output, status.text);
+    ShowOpenFailureBox(ctx, output, out.status.text);
     return false;
   }
   const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
-  ctx.in = std::make_unique<LineReader>(DecodedInput(std::move(in), read), read.codePage);
-  ctx.out = std::make_unique<LineWriter>(EncodedOutput(std::move(out), write), write.codePage);
+  ctx.in = std::make_unique<LineReader>(DecodedInput(std::move(in.file), read), read.codePage,
+                                        ctx.lineBufferSize);
+  ctx.out = std::make_unique<LineWriter>(EncodedOutput(std::move(out.file), write), write.codePage,
+                                         ctx.lineBufferSize);
   // A file written anew starts with the byte order mark of its encoding.
   if (!append && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
     ShowOpenFailureBox(ctx, output, ctx.out->error().text);
@@ -78,13 +73,13 @@ std::string MakeBackup(RunContext& ctx, const std::string& source) {
   std::string destination = MakeOutName(ctx, source, "bk");
   // Never copy a file onto itself (both backup affixes empty) nor onto another listed
   // file (listed beside its namesake, or the affixes changed after the drop).
-  if (SameFile(source, destination) || IsListed(ctx, destination)) {
+  if (SameFile(source, destination) || ctx.isListedTarget(destination)) {
     ShowCopyFailure(ctx, source, destination, kSameFileText);
     return "";
   }
   // An earlier backup copy goes only when there is a file to take its place: it may
   // be all that is left of a target deleted since it was listed.
-  if (ctx.files.exists(source)) ctx.files.removeFile(destination);
+  if (ctx.files.exists(source)) DeleteQuietly(ctx, destination);
   FileStatus status = ctx.files.copyFile(source, destination);
   if (!status.ok()) {
     ShowCopyFailure(ctx, source, destination, status.text);
@@ -93,13 +88,12 @@ std::string MakeBackup(RunContext& ctx, const std::string& source) {
   return destination;
 }
 
-void CopyOver(RunContext& ctx, const std::string& source, std::string& destination) {
+bool CopyOver(RunContext& ctx, const std::string& source, const std::string& destination) {
   FileStatus status =
       SameFile(source, destination) ? FileStatus{} : ctx.files.copyFile(source, destination);
-  if (!status.ok()) {
-    ShowCopyFailure(ctx, source, destination, status.text);
-    destination.clear();
-  }
+  if (status.ok()) return true;
+  ShowCopyFailure(ctx, source, destination, status.text);
+  return false;
 }
 
 bool RestoreFile(RunContext& ctx, const std::string& backup, const std::string& target) {
@@ -119,14 +113,12 @@ bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& 
 }
 
 bool CreateEmpty(RunContext& ctx, const std::string& path) {
-  FileStatus status;
-  auto out = ctx.files.openWrite(path, false, status);
+  Opened<OutputFile> out = ctx.files.openWrite(path, false);
   const FileEncoding encoding = ctx.writeEncoding();
   const std::string_view bom = encoding.bom ? kUtf8ByteOrderMark : "";
-  if (out) out = EncodedOutput(std::move(out), encoding);
-  if (out && out->write(bom.data(), bom.size()) && out->close()) return true;
-  if (out) status = out->lastError();
-  ShowOpenFailureBox(ctx, path, status.text);
+  if (out) out.file = EncodedOutput(std::move(out.file), encoding);
+  if (out && out.file->write(bom.data(), bom.size()) && out.file->close()) return true;
+  ShowOpenFailureBox(ctx, path, out ? out.file->lastError().text : out.status.text);
   return false;
 }
 
@@ -148,24 +140,23 @@ bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput&
 
 bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
   if (!ctx.options.codePage.automatic) return true;
-  FileStatus status;
-  auto file = ctx.files.openRead(path, status);
+  Opened<InputFile> file = ctx.files.openRead(path);
   if (!file) {
-    ShowOpenFailureBox(ctx, path, status.text);
+    ShowOpenFailureBox(ctx, path, file.status.text);
     return false;
   }
-  return AdoptEncoding(ctx, path, ReadEncoding(std::move(file), ctx.options.codePage));
+  return AdoptEncoding(ctx, path, ReadEncoding(std::move(file.file), ctx.options.codePage));
 }
 
 bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
-  FileStatus status;
-  auto file = ctx.files.openRead(path, status);
+  Opened<InputFile> file = ctx.files.openRead(path);
   if (!file) {
-    ShowOpenFailureBox(ctx, path, status.text);
+    ShowOpenFailureBox(ctx, path, file.status.text);
     return false;
   }
   const FileEncoding encoding = ctx.readEncoding();
-  LineReader reader(DecodedInput(std::move(file), encoding), encoding.codePage);
+  LineReader reader(DecodedInput(std::move(file.file), encoding), encoding.codePage,
+                    ctx.lineBufferSize);
   bool hasLf = false;
   bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
     hasLf = hasLf || piece.find('\n') != std::string_view::npos;

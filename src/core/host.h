@@ -57,10 +57,6 @@ class Host {
   // With the code page option "auto": the code page the file being processed is
   // read in ("CP932", "UTF-8 (BOM)", "ASCII", ...).
   virtual void showCodePage(const std::string& /*path*/, const std::string& /*codePage*/) {}
-
-  // The main window's multi-line replacement text (TxtAfterWord), lines joined with
-  // CR LF; read when a replacement step that uses it runs.
-  virtual std::string multiLineReplacement() = 0;
 };
 
 }  // namespace kadrel

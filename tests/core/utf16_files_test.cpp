@@ -15,17 +15,16 @@ using test::WriteFile;
 
 // Reads a UTF-16 file as UTF-8 in small pieces, and writes that back as UTF-16.
 std::string AsUtf8(const std::string& path, bool bigEndian) {
-  FileStatus status;
-  auto in = Utf16AsUtf8(SystemFileLayer().openRead(path, status), bigEndian);
+  auto in = Utf16AsUtf8(SystemFileLayer().openRead(path).file, bigEndian);
   std::string text;
   char buffer[3];
-  for (long n; (n = in->read(buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+  for (long n; (n = in->read(buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<size_t>(n));
   return text;
 }
 
 void WriteUtf16(const std::string& path, const std::string& utf8, bool bigEndian) {
-  FileStatus status;
-  auto out = Utf8AsUtf16(SystemFileLayer().openWrite(path, false, status), bigEndian);
+  auto out = Utf8AsUtf16(SystemFileLayer().openWrite(path, false).file, bigEndian);
   for (char c : utf8) ASSERT_TRUE(out->write(&c, 1));  // sequences cut at every byte
   ASSERT_TRUE(out->close());
 }

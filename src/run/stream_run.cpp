@@ -1,11 +1,12 @@
-#include "core/stream_run.h"
+#include "run/stream_run.h"
 
 #include "core/conversions.h"
 #include "core/engine_loop.h"
 #include "core/file_encoding.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
+#include "core/step_mode.h"
+#include "run/run_driver.h"
 
 namespace kadrel {
 
@@ -54,7 +55,8 @@ void CopyThrough(RunContext& ctx, const std::string& head, InputFile& in, Output
 
 void RunStream(RunContext& ctx, std::unique_ptr<InputFile> input,
                std::unique_ptr<OutputFile> output) {
-  const int mode = ReadInteger(ctx.StepArr.field(1));
+  const std::optional<StepMode> mode = ModeOfNumber(ReadInteger(ctx.StepArr.modeText()));
+  if (!mode || *mode == StepMode::Combo) return;  // no engine: nothing to do
   ctx.ErrFlag = false;
   ctx.TargetPath = ctx.SelPath = ctx.targets.front();
   ctx.host.setProgress({ctx.DescText + "処理中です...", 0, 1, 0, 0});
@@ -70,21 +72,23 @@ void RunStream(RunContext& ctx, std::unique_ptr<InputFile> input,
     ctx.ErrFlag = true;
     return;
   }
-  if (bareLf && mode != 1) {
-    ShowUnixNewlineBox(ctx, ctx.TargetPath);
-    if (mode == 0 || mode == 2 || mode == 5) CopyThrough(ctx, head, *encoded.file, *output);
+  RunnableStep step(ctx.StepArr);
+  const bool unixNewline = bareLf && *mode != StepMode::ConvertNewline;
+  if (unixNewline) ShowUnixNewlineBox(ctx, ctx.TargetPath);
+  if (unixNewline || !step.writableFor(ctx)) {
+    if (RewritesTarget(*mode)) CopyThrough(ctx, head, *encoded.file, *output);
     return;
   }
   ctx.in = std::make_unique<LineReader>(PrefixedInput(std::move(head), std::move(encoded.file)),
-                                        encoding.codePage);
-  ctx.out = std::make_unique<LineWriter>(std::move(output), encoding.codePage);
+                                        encoding.codePage, ctx.lineBufferSize);
+  ctx.out = std::make_unique<LineWriter>(std::move(output), encoding.codePage, ctx.lineBufferSize);
   if (encoding.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
     ShowFileErrorBox(ctx, "File Write Error", ctx.out->error(), ctx.SelPath);
     ctx.ErrFlag = true;
     ctx.closeAll();
     return;
   }
-  RunStep(ctx, ctx.StepArr);
+  step.run(ctx);
   CloseRunFiles(ctx, ctx.SelPath);
   ctx.host.setProgress({ctx.DescText + "処理中です...", 1, 1, 0, 0});
 }
