@@ -4,29 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "core/text/utf.h"
+
 namespace kadrel {
 
 namespace {
 
 constexpr size_t kChunk = 64 * 1024;
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {  // lone surrogates too: ED A0..BF xx
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 bool IsHigh(char32_t u) {
   return u >= 0xD800 && u <= 0xDBFF;
@@ -142,31 +126,17 @@ class Utf16Output : public OutputFile {
     const size_t n = text_.size();
     while (at < n) {
       const auto b0 = static_cast<unsigned char>(text_[at]);
-      size_t len = b0 < 0x80   ? 1
-                   : b0 < 0xC0 ? 0
-                   : b0 < 0xE0 ? 2
-                   : b0 < 0xF0 ? 3
-                   : b0 < 0xF8 ? 4
-                               : 3;
-      if (at + len > n && !atEnd) break;
-      bool whole = len != 0 && at + len <= n;
-      char32_t c = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
-      if (whole && b0 >= 0xF8) {  // an odd last byte of the file
-        const auto b1 = static_cast<unsigned char>(text_[at + 1]);
-        const auto b2 = static_cast<unsigned char>(text_[at + 2]);
-        whole = b1 >= 0xF8 && b2 >= 0xF8;
-        if (whole) {
-          raw_ += static_cast<char>((b0 & 7) << 5 | (b1 & 7) << 2 | (b2 & 3));
-          at += 3;
-          continue;
-        }
+      const size_t need = b0 < 0xC0 ? 1 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : b0 < 0xF8 ? 4 : 3;
+      if (at + need > n && !atEnd) break;
+      if (b0 >= 0xF8 && at + 3 <= n && static_cast<unsigned char>(text_[at + 1]) >= 0xF8 &&
+          static_cast<unsigned char>(text_[at + 2]) >= 0xF8) {  // an odd last byte of the file
+        raw_ += static_cast<char>((b0 & 7) << 5 | (text_[at + 1] & 7) << 2 | (text_[at + 2] & 3));
+        at += 3;
+        continue;
       }
-      for (size_t k = 1; whole && k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text_[at + k]);
-        whole = (b & 0xC0) == 0x80;
-        c = c << 6 | (b & 0x3F);
-      }
-      if (!whole) {  // no UTF-8 text holds it: the byte as a lone surrogate
+      char32_t c = 0;
+      const size_t len = DecodeUtf8At(text_, at, c);
+      if (len == 0) {  // no UTF-8 text holds it: the byte as a lone surrogate
         putUnit(0xDC00 + b0);
         ++at;
       } else if (c >= 0x10000) {
