@@ -1,6 +1,7 @@
 #include "core/text/code_page_guess.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace kadrel {
@@ -17,11 +18,6 @@ size_t CountNonAscii(std::string_view bytes) {
   return static_cast<size_t>(std::count_if(
       bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
 }
-
-struct Reading {
-  size_t invalid = 0;  // bytes carried as escapes
-  long score = 0;      // how much the reading looks like Japanese text
-};
 
 // The kanji taught in the first two school years: the most frequent ones.
 constexpr std::u32string_view kEverydayKanji =
@@ -60,16 +56,32 @@ int CommonWeight(char32_t c) {
   return 0;
 }
 
-Reading Read(CodePage cp, std::string_view bytes, bool withScore) {
-  Reading r;
+// How much the reading of bytes in cp looks like Japanese text.
+long Score(CodePage cp, std::string_view bytes) {
+  long score = 0;
   for (char32_t c : CodecFor(cp).decode(bytes)) {
-    if (IsByteEscape(c)) {
-      ++r.invalid;
-    } else if (withScore && c >= 0x80) {
-      r.score += CommonWeight(c);
-    }
+    if (c >= 0x80 && !IsByteEscape(c)) score += CommonWeight(c);
   }
-  return r;
+  return score;
+}
+
+// The bytes that cp cannot read in bytes, counted in slices that end after a
+// byte below 0x80 (where no character is cut) until the count passes limit: a
+// result above limit means "more than limit".
+size_t CountInvalid(CodePage cp, std::string_view bytes, size_t limit) {
+  constexpr size_t kSlice = 8 * 1024;
+  const TextCodec& codec = CodecFor(cp);
+  std::u32string text;
+  size_t invalid = 0;
+  while (!bytes.empty() && invalid <= limit) {
+    size_t end = std::min(kSlice, bytes.size());
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end - 1]) >= 0x80) ++end;
+    text.clear();
+    codec.decode(bytes.substr(0, end), text);
+    invalid += static_cast<size_t>(std::count_if(text.begin(), text.end(), IsByteEscape));
+    bytes.remove_prefix(end);
+  }
+  return invalid;
 }
 
 }  // namespace
@@ -89,6 +101,15 @@ CodePageGuess GuessCodePage(std::string_view bytes, bool complete) {
     guess.asciiOnly = true;
     return guess;
   }
+  // What the guess needs is a few kilobytes of the other bytes: the rest of what
+  // was read is left out.
+  size_t seen = 0, enough = 0;
+  while (enough < bytes.size() && seen < kGuessEnoughNonAscii)
+    seen += static_cast<unsigned char>(bytes[enough++]) >= 0x80;
+  if (enough < bytes.size()) {
+    bytes = bytes.substr(0, enough);
+    complete = false;
+  }
   if (!complete) {
     // A multi-byte character never holds a byte below 0x80 except as the second
     // byte of a CP932 pair, which ends it: cutting after the last such byte cuts
@@ -97,19 +118,19 @@ CodePageGuess GuessCodePage(std::string_view bytes, bool complete) {
     while (end > 0 && static_cast<unsigned char>(bytes[end - 1]) >= 0x80) --end;
     if (CountNonAscii(bytes.substr(0, end)) > 0) bytes = bytes.substr(0, end);
   }
-  const Reading utf8 = Read(CodePage::UTF8, bytes, false);
-  if (utf8.invalid == 0) return guess;
+  if (CountInvalid(CodePage::UTF8, bytes, 0) == 0) return guess;
 
-  const Reading cp932 = Read(CodePage::CP932, bytes, false);
-  const Reading euc = Read(CodePage::EUCJP, bytes, false);
-  const size_t fewest = std::min({utf8.invalid, cp932.invalid, euc.invalid});
-  if (cp932.invalid == fewest && euc.invalid == fewest) {
-    const bool eucLikelier =
-        Read(CodePage::EUCJP, bytes, true).score > Read(CodePage::CP932, bytes, true).score;
+  // Counts stop early where they can no longer be the fewest.
+  const size_t cp932 = CountInvalid(CodePage::CP932, bytes, SIZE_MAX);
+  const size_t euc = CountInvalid(CodePage::EUCJP, bytes, cp932);
+  const size_t utf8 = CountInvalid(CodePage::UTF8, bytes, std::min(cp932, euc));
+  const size_t fewest = std::min({utf8, cp932, euc});
+  if (cp932 == fewest && euc == fewest) {
+    const bool eucLikelier = Score(CodePage::EUCJP, bytes) > Score(CodePage::CP932, bytes);
     guess.codePage = eucLikelier ? CodePage::EUCJP : CodePage::CP932;
-  } else if (cp932.invalid == fewest) {
+  } else if (cp932 == fewest) {
     guess.codePage = CodePage::CP932;
-  } else if (euc.invalid == fewest) {
+  } else if (euc == fewest) {
     guess.codePage = CodePage::EUCJP;
   }  // else UTF-8 with a few stray bytes
   return guess;

@@ -27,7 +27,8 @@ struct CodePageGuess {
 //   with the fewest invalid sequences; between CP932 and EUC-JP reading them
 //   equally well, the one whose reading holds more of the characters common in
 //   Japanese text (kana, punctuation, everyday kanji), and CP932 when that ties.
-// When not complete, a character cut at the end of bytes counts as valid.
+// When not complete, a character cut at the end of bytes counts as valid. Only
+// the beginning of bytes that holds kGuessEnoughNonAscii bytes above 0x7F is read.
 CodePageGuess GuessCodePage(std::string_view bytes, bool complete);
 
 // How much of a file the guess reads: chunks of kGuessChunk bytes until it has
