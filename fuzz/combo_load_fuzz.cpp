@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {  // the step list file: no limit, every valid step kept
     BitsHost host;
     ComboModel model;
-    FUZZ_REQUIRE(ReadStepListFile(host, files, cp, "/c/first.txt", model));
+    FUZZ_REQUIRE(ReadStepListFile(host, files, cp, "/c/first.txt", model).ok());
     CheckSteps(model.steps, lines, 1);
   }
   return 0;

@@ -8,11 +8,11 @@
 
 namespace kadrel {
 
-bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std::string& path,
-                      ComboModel& model) {
+FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
+                            const std::string& path, ComboModel& model) {
   FileStatus status;
-  std::unique_ptr<InputFile> file = files.openRead(path, status);
-  if (!file) return false;
+  std::unique_ptr<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes, status);
+  if (!file) return status;
 
   model.text.clear();
   model.steps.clear();
@@ -22,7 +22,7 @@ bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std
   while (!reader.atEnd() && reader.readLine(line)) {
     if (TakeStepLine(host, U32ToUtf8(line), model, rules) != IntakeResult::Next) break;
   }
-  return true;
+  return {};
 }
 
 FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,

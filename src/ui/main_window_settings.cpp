@@ -3,6 +3,7 @@
 // files.
 #include <QAction>
 #include <QComboBox>
+#include <cerrno>
 
 #include "combo/combo_loader.h"
 #include "combo/mode_names.h"
@@ -49,7 +50,8 @@ void MainWindow::LoadSettings() {
   app.recent = combo_.recent;
   ModeSettings modes = currentModeSettings();
   const std::string iniPath = IniFilePath(ctx_.programFolder);
-  LoadAppSettings(iniPath, app, modes);
+  const AppLoadResult loaded = LoadAppSettings(iniPath, app, modes);
+  if (!loaded.file.ok()) host_.showMessage(FileOpenErrorBox(loaded.file, iniPath));
 
   // The input history, offered by all seven fields; their texts stay.
   QStringList history;
@@ -76,11 +78,15 @@ void MainWindow::LoadSettings() {
   applyModeSettings(modes);
 
   ComboModel stored;
-  if (ReadStepListFile(host_, ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
-                       stored)) {
+  const std::string stepListPath = StepListPath(ctx_.programFolder);
+  const FileStatus read =
+      ReadStepListFile(host_, ctx_.files, ctx_.options.codePage, stepListPath, stored);
+  if (read.ok()) {
     combo_.steps = std::move(stored.steps);
     combo_.text = std::move(stored.text);
     showComboText();
+  } else if (read.code != ENOENT) {  // no steps kept from the last session: nothing to say
+    host_.showMessage(FileOpenErrorBox(read, stepListPath));
   }
   RefreshPatternMenus();
 }
@@ -96,14 +102,25 @@ void MainWindow::SaveSettings() {
   for (int i = 0; i < historyOwner->count(); ++i) {
     app.history.push_back(historyOwner->itemText(i).toStdString());
   }
-  SaveAppSettings(IniFilePath(ctx_.programFolder), app, currentModeSettings());
+  const std::string iniPath = IniFilePath(ctx_.programFolder);
+  const FileStatus read = SaveAppSettings(iniPath, app, currentModeSettings());
+  if (!read.ok()) host_.showMessage(FileOpenErrorBox(read, iniPath));
   WriteStepListFile(ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
                     combo_.steps);
 }
 
+// The settings file held parsed for one pattern's values; false, with the box
+// shown, when it cannot be read.
+bool MainWindow::holdIniFile(clsIniFile& ini) {
+  ini.pFileName(IniFilePath(ctx_.programFolder));
+  const FileStatus read = ini.mHold();
+  if (!read.ok()) host_.showMessage(FileOpenErrorBox(read, ini.pFileName()));
+  return read.ok();
+}
+
 void MainWindow::LoadModeSettings(int slot) {
   clsIniFile ini(ctx_.options.codePage);
-  ini.pFileName(IniFilePath(ctx_.programFolder));
+  if (!holdIniFile(ini)) return;
   ModeSettings settings = currentModeSettings();
   const ModeLoadResult result = kadrel::LoadModeSettings(ini, slot, settings);
   applyModeSettings(settings);
@@ -115,8 +132,9 @@ void MainWindow::LoadModeSettings(int slot) {
 
 void MainWindow::SaveModeSettings(int slot) {
   clsIniFile ini(ctx_.options.codePage);
-  ini.pFileName(IniFilePath(ctx_.programFolder));
+  if (!holdIniFile(ini)) return;
   kadrel::SaveModeSettings(ini, slot, currentModeSettings());
+  ini.mFlush();
 }
 
 void MainWindow::recallPattern(int slot) {

@@ -24,7 +24,7 @@ class AppSettingsTest : public ::testing::Test {
  protected:
   std::string path() const { return IniFilePath(dir.path()); }
   // Loads into settings as a freshly started window holds them.
-  ModeLoadResult load(AppSettings& s, ModeSettings& m) {
+  AppLoadResult load(AppSettings& s, ModeSettings& m) {
     s.geometry = {100, 200, 9000, 6000};
     return LoadAppSettings(path(), s, m);
   }
@@ -36,7 +36,7 @@ TEST_F(AppSettingsTest, FirstStartTakesTheDefaults) {
   s.options.BkupEdit = 0;  // whatever memory held before
   s.options.SelSts = "x";
   ModeSettings m;
-  EXPECT_TRUE(load(s, m).complete);
+  EXPECT_TRUE(load(s, m).modes.complete);
   EXPECT_TRUE(SameOptions(s.options, RunOptions{}));
   EXPECT_EQ(s.geometry.width, 9000);
   EXPECT_EQ(s.geometry.left, 100);
@@ -70,7 +70,7 @@ TEST_F(AppSettingsTest, SaveThenLoadRestoresEverything) {
 
   AppSettings s;
   ModeSettings m;
-  EXPECT_TRUE(load(s, m).complete);
+  EXPECT_TRUE(load(s, m).modes.complete);
   RunOptions expected = o;
   expected.LstChrBk = "_BK";  // an empty value reads as its default
   EXPECT_TRUE(SameOptions(s.options, expected));
