@@ -22,7 +22,8 @@ using kadrel::fuzz::MemoryFiles;
 
 namespace {
 
-// The file's lines as the loader sees them (decoded, as UTF-8).
+// The file's lines as the loader sees them (decoded, as UTF-8; a line ends at CR,
+// CR LF or LF).
 std::vector<std::string> Lines(const std::string& bytes, CodePage cp) {
   std::vector<std::string> lines;
   std::string line;
@@ -36,8 +37,17 @@ std::vector<std::string> Lines(const std::string& bytes, CodePage cp) {
     if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
   }
   if (!line.empty()) lines.push_back(line);
-  for (auto& l : lines) l = U32ToUtf8(CodecFor(cp).decode(l));
-  return lines;
+  std::vector<std::string> split;
+  for (const auto& l : lines) {
+    const std::string text = U32ToUtf8(CodecFor(cp).decode(l));
+    for (size_t from = 0;;) {
+      const size_t lf = text.find('\n', from);
+      split.push_back(text.substr(from, lf - from));
+      if (lf == std::string::npos) break;
+      from = lf + 1;
+    }
+  }
+  return split;
 }
 
 size_t CountLines(const std::string& text) {
@@ -54,7 +64,7 @@ bool IsComment(const std::string& line) {
 
 // Every step is a line of the file, in order, and checks again without a box.
 void CheckSteps(const std::vector<std::string>& steps, const std::vector<std::string>& lines,
-                size_t copies) {
+                size_t copies, CodePage cp) {
   size_t at = 0, round = 0;
   for (const std::string& step : steps) {
     while (round < copies && (at == lines.size() || lines[at] != step)) {
@@ -69,7 +79,7 @@ void CheckSteps(const std::vector<std::string>& steps, const std::vector<std::st
     ++at;
     StepRecord record = SplitStepLine(step);
     BitsHost quiet;
-    FUZZ_REQUIRE(ValidateStep(quiet, record, step) == kStepValid && quiet.shown == 0);
+    FUZZ_REQUIRE(ValidateStep(quiet, record, step, cp) == kStepValid && quiet.shown == 0);
   }
 }
 
@@ -93,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_REQUIRE(r != ComboLoadResult::NoPath && r != ComboLoadResult::OpenFailed);
     FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
     FUZZ_REQUIRE(model.recent[0] == "/c/first.txt");
-    CheckSteps(model.steps, lines, 1);
+    CheckSteps(model.steps, lines, 1, cp);
     FUZZ_REQUIRE((r == ComboLoadResult::Cancelled) == (host.cancelled > 0));
     if (r == ComboLoadResult::Failed) FUZZ_REQUIRE(model.text.empty());
     if (r == ComboLoadResult::Loaded) {
@@ -107,13 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ComboModel model;
     LoadComboFiles(host, files, cp, {"/c/first.txt", "/c/second.txt"}, model);
     FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
-    CheckSteps(model.steps, lines, 2);
+    CheckSteps(model.steps, lines, 2, cp);
   }
   {  // the step list file: no limit, every valid step kept
     BitsHost host;
     ComboModel model;
     FUZZ_REQUIRE(ReadStepListFile(host, files, cp, "/c/first.txt", model).ok());
-    CheckSteps(model.steps, lines, 1);
+    CheckSteps(model.steps, lines, 1, cp);
   }
   return 0;
 }

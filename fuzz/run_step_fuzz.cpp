@@ -67,8 +67,8 @@ Outcome Run(const std::vector<std::string>& steps, const std::string& content, u
   } else {
     ctx.StepArr = SplitStepLine(steps[0]);
     BitsHost checker;
-    ValidateStep(checker, ctx.StepArr,
-                 steps[0]);  // a refused step still runs: the driver must cope
+    // A refused step still runs: the driver must cope.
+    ValidateStep(checker, ctx.StepArr, steps[0], ctx.options.codePage);
   }
   RunAll(ctx);
   o.boxes = host.shown;

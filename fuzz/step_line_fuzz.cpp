@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckDescription(step);
 
   BitsHost host(answers);
-  const int result = ValidateStep(host, step, line);
+  const int result = ValidateStep(host, step, line, CodePage::CP932);
   FUZZ_REQUIRE(result == kStepValid || result == kStepCancelled || result == kStepInvalid);
   FUZZ_REQUIRE((result == kStepValid) == (host.shown == 0));
   FUZZ_REQUIRE((result == kStepCancelled) == (host.cancelled > 0));
@@ -56,6 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   StepRecord again = SplitStepLine(line);
   BitsHost quiet(~0ull);
-  FUZZ_REQUIRE(ValidateStep(quiet, again, line) == kStepValid && quiet.shown == 0);
+  FUZZ_REQUIRE(ValidateStep(quiet, again, line, CodePage::CP932) == kStepValid && quiet.shown == 0);
   return 0;
 }

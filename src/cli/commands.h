@@ -22,7 +22,8 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
 int ListCommand(const Request& request, const RunOptions& options, std::FILE* out, std::FILE* err);
 
 // --describe LINE: the step's description when the step is valid.
-int DescribeCommand(const Request& request, CliHost& host, std::FILE* out);
+int DescribeCommand(const Request& request, const RunOptions& options, CliHost& host,
+                    std::FILE* out);
 
 // --show-combo FILE...: the COMBO!! text the files give.
 int ShowComboCommand(const Request& request, const RunOptions& options, CliHost& host,

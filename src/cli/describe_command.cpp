@@ -5,9 +5,11 @@
 
 namespace kadrel::cli {
 
-int DescribeCommand(const Request& request, CliHost& host, std::FILE* out) {
+int DescribeCommand(const Request& request, const RunOptions& options, CliHost& host,
+                    std::FILE* out) {
   StepRecord step = SplitStepLine(request.stepLine);
-  if (ValidateStep(host, step, request.stepLine) != kStepValid) return kExitNothingRun;
+  if (ValidateStep(host, step, request.stepLine, options.codePage) != kStepValid)
+    return kExitNothingRun;
   const std::string line = DescribeStep(step) + "\n";
   std::fwrite(line.data(), 1, line.size(), out);
   return kExitClean;  // a valid step showed no box

@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
       status = ListCommand(request, options, stdout, stderr);
       break;
     case Command::Describe:
-      status = DescribeCommand(request, host, stdout);
+      status = DescribeCommand(request, options, host, stdout);
       break;
     case Command::ShowCombo:
       status = ShowComboCommand(request, options, host, stdout);

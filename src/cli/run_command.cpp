@@ -69,7 +69,8 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
     ctx.DescText = ComboRunDescription(ctx.targets.size(), ctx.steps.size());
   } else {
     StepRecord step = SplitStepLine(request.stepLine);
-    if (ValidateStep(host, step, request.stepLine) != kStepValid) return kExitNothingRun;
+    if (ValidateStep(host, step, request.stepLine, options.codePage) != kStepValid)
+      return kExitNothingRun;
     ctx.ComboRun = false;
     ctx.StepArr = step;
     ctx.DescText = StepRunDescription(ctx.targets.size(), step);

@@ -6,7 +6,6 @@
 #include "combo/step_line_intake.h"
 #include "core/line_io.h"
 #include "core/run_error.h"
-#include "core/text/utf.h"
 
 namespace kadrel {
 
@@ -46,29 +45,33 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
 
   LineReader reader(std::move(file), codePage);
   const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
-  std::u32string line;
-  while (!reader.atEnd()) {
-    if (!reader.readLine(line)) {
-      ShowLoadingError(host, reader.error().code, reader.error().text);
-      model.text.clear();
-      return ComboLoadResult::Failed;
-    }
-    switch (TakeStepLine(host, U32ToUtf8(line), model, rules)) {
+  ComboLoadResult result = ComboLoadResult::Loaded;
+  const bool read = ReadStepLines(reader, [&](const std::string& line) {
+    switch (TakeStepLine(host, line, model, rules, codePage)) {
       case IntakeResult::Next:
-        break;
+        return true;
       case IntakeResult::Stop:
-        return ComboLoadResult::Cancelled;
+        result = ComboLoadResult::Cancelled;
+        break;
       case IntakeResult::LimitReached:
-        return ComboLoadResult::LimitReached;
+        result = ComboLoadResult::LimitReached;
+        break;
       case IntakeResult::CommentWithoutText: {
         RunError error = MakeRunError(kErrSubscript);
         ShowLoadingError(host, error.number(), error.what());
         model.text.clear();
-        return ComboLoadResult::Failed;
+        result = ComboLoadResult::Failed;
+        break;
       }
     }
+    return false;
+  });
+  if (!read) {
+    ShowLoadingError(host, reader.error().code, reader.error().text);
+    model.text.clear();
+    return ComboLoadResult::Failed;
   }
-  return ComboLoadResult::Loaded;
+  return result;
 }
 
 void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,

@@ -86,8 +86,8 @@ std::string StepRunDescription(size_t targetCount, const StepRecord& step) {
   return std::to_string(targetCount) + " File の\r\n" + DescribeStep(step) + " を";
 }
 
-BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCount,
-                            size_t comboStepCount) {
+BuiltStep BuildStepFromPage(Host& host, const PageValues& page, CodePage codePage,
+                            size_t targetCount, size_t comboStepCount) {
   BuiltStep built;
   built.step = StepFromPage(page);
   if (page.settings.ModeIdx == kComboMode) {
@@ -95,11 +95,17 @@ BuiltStep BuildStepFromPage(Host& host, const PageValues& page, size_t targetCou
     built.ready = true;
     return built;
   }
-  const int result = ValidateStep(host, built.step, "");
-  if (result != kStepValid) return built;
+  // With the multi-line text as the replacement, that text is written in place of
+  // field 5 and is checked in its place.
+  const bool multiLine = page.settings.ModeIdx == 0 && page.multiLineReplacement;
+  StepRecord checked = built.step;
+  if (multiLine) checked.field(5).clear();
+  if (ValidateStep(host, checked, "", codePage) != kStepValid) return built;
+  if (multiLine && ValidateMultiLineReplacement(host, page.multiLineText, codePage) != kStepValid)
+    return built;
   if (page.settings.ModeIdx == 0) {
     built.step.resize(6);
-    built.step.field(6) = page.multiLineReplacement ? "1" : "0";
+    built.step.field(6) = multiLine ? "1" : "0";
   }
   built.descText = StepRunDescription(targetCount, built.step);
   built.ready = true;

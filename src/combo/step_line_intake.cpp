@@ -20,7 +20,7 @@ void ShowLimitBox(Host& host) {
 }  // namespace
 
 IntakeResult TakeStepLine(Host& host, const std::string& line, ComboModel& model,
-                          const IntakeRules& rules) {
+                          const IntakeRules& rules, CodePage codePage) {
   if (TrimSpaces(line).empty()) return IntakeResult::Next;
   StepRecord step = SplitStepLine(line);
   if (step.empty()) return IntakeResult::Next;
@@ -33,7 +33,7 @@ IntakeResult TakeStepLine(Host& host, const std::string& line, ComboModel& model
     return IntakeResult::Next;
   }
 
-  switch (ValidateStep(host, step, line)) {
+  switch (ValidateStep(host, step, line, codePage)) {
     case kStepValid:
       break;
     case kStepCancelled:

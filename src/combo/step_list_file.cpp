@@ -18,10 +18,9 @@ FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
   model.steps.clear();
   LineReader reader(std::move(file), codePage);
   const IntakeRules rules{.limitSteps = false, .commentNeedsText = false};
-  std::u32string line;
-  while (!reader.atEnd() && reader.readLine(line)) {
-    if (TakeStepLine(host, U32ToUtf8(line), model, rules) != IntakeResult::Next) break;
-  }
+  ReadStepLines(reader, [&](const std::string& line) {
+    return TakeStepLine(host, line, model, rules, codePage) == IntakeResult::Next;
+  });
   return {};
 }
 

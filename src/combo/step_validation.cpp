@@ -4,6 +4,9 @@
 #include <string_view>
 
 #include "core/conversions.h"
+#include "core/text/case_fold.h"
+#include "core/text/typed_text.h"
+#include "extract/wildcard.h"
 
 namespace kadrel {
 
@@ -19,8 +22,8 @@ struct ConversionFailure {};
 
 class StepChecker {
  public:
-  StepChecker(Host& host, StepRecord& step, const std::string& lineText)
-      : host_(host), step_(step), lineText_(lineText) {}
+  StepChecker(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage)
+      : host_(host), step_(step), lineText_(lineText), codePage_(codePage) {}
 
   int run() {
     try {
@@ -28,6 +31,18 @@ class StepChecker {
     } catch (const ConversionFailure&) {
       problem("設定内容に誤まりがあります", lineText_);
     }
+    return result();
+  }
+
+  int runOnText(const std::string& text, std::string_view name) {
+    writable(text, name);
+    return result();
+  }
+
+ private:
+  enum class Status { Clean, Reported, Cancelled };
+
+  int result() const {
     switch (status_) {
       case Status::Clean:
         return kStepValid;
@@ -38,9 +53,6 @@ class StepChecker {
     }
     return kStepInvalid;
   }
-
- private:
-  enum class Status { Clean, Reported, Cancelled };
 
   int16_t number(int k) const {
     if (!step_.has(k)) throw ConversionFailure{};
@@ -70,6 +82,30 @@ class StepChecker {
   bool problem(std::string_view message, int value) {
     return problem(message, FormatInteger(value));
   }
+
+  // A text of the step: every character one that the code page can hold, once
+  // typed text has met the code page's own characters (as the run takes it).
+  bool writable(const std::string& text, std::string_view name) {
+    std::optional<char32_t> c = FirstUnwritable(TypedText(text, codePage_), codePage_);
+    return !c || problem(Quoted(name) + "に " + UnwritableText(codePage_), CharacterForMessage(*c));
+  }
+  // A keyword of an extraction step: a well-formed pattern both as written and
+  // upper-cased, since the case option may change after a COMBO!! file was loaded.
+  bool wellFormedPattern(int k, std::string_view name) {
+    const std::u32string keyword = TypedText(step_.field(k), codePage_);
+    PatternIssue issue;
+    if (WildcardPattern::compile(keyword, &issue) &&
+        WildcardPattern::compile(ToUpper(keyword), &issue)) {
+      return true;
+    }
+    return problem(Quoted(name) + "の指定に誤まりがあります（" + PatternIssueText(issue) + "）",
+                   step_.field(k));
+  }
+  // An extraction keyword: a pattern, and written in the result file's header.
+  bool keyword(int k, std::string_view name) {
+    return wellFormedPattern(k, name) && writable(step_.field(k), name);
+  }
+  static std::string Quoted(std::string_view name) { return "「" + std::string(name) + "」"; }
 
   // The field count box has OK only and always ends the checks.
   bool fieldCountMatches(int mode) {
@@ -123,6 +159,8 @@ class StepChecker {
         (kind < 0 || kind > 4) && !problem("置換後TABｺｰﾄﾞ指定に誤まりがあります", kind)) {
       return;
     }
+    if (number(2) == 0 && !writable(step_.field(3), "置換前文字列")) return;
+    if (number(4) == 0 && !writable(step_.field(5), "置換後文字列")) return;
     // The replacement comes from fields 4 and 5, never from the window's text.
     step_.add("0");
   }
@@ -138,7 +176,11 @@ class StepChecker {
     const int action = number(4);
     if (action == 0) return;
     if (action == 1) {
-      if (int kind = number(5); !isZeroOrOne(kind)) problem("文字列設定に誤まりがあります", kind);
+      if (int kind = number(5); !isZeroOrOne(kind)) {
+        problem("文字列設定に誤まりがあります", kind);
+      } else if (kind == 1) {
+        writable(step_.field(7), "挿入文字列");
+      }
       return;
     }
     if (action == 2) {
@@ -153,11 +195,24 @@ class StepChecker {
 
   void checkKeywordRange() {
     if (isEmpty(2) && !problem("開始ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
-    if (isEmpty(3)) problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください");
+    if (isEmpty(3) && !problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
+    if (!keyword(2, "開始ｷｰﾜｰﾄﾞ文字列")) return;
+    keyword(3, "終了ｷｰﾜｰﾄﾞ文字列");
   }
 
   void checkMultiString() {
-    if (isEmpty(2) && isEmpty(4) && isEmpty(6)) problem("検索文字列を指定してください");
+    if (isEmpty(2) && isEmpty(4) && isEmpty(6) && !problem("検索文字列を指定してください")) return;
+    static constexpr std::pair<int, std::string_view> kStrings[] = {
+        {2, "検索文字列1"}, {4, "検索文字列2"}, {6, "検索文字列3"}};
+    for (const auto& [k, name] : kStrings)
+      if (!keyword(k, name)) return;
+    // The run reads both operators, whichever strings are set.
+    for (int k : {3, 5}) {
+      if (!TryReadBoolean(step_.field(k)) &&
+          !problem("AND/OR指定に誤まりがあります", step_.field(k))) {
+        return;
+      }
+    }
   }
 
   void checkBlankDelete() {
@@ -176,13 +231,19 @@ class StepChecker {
   Host& host_;
   StepRecord& step_;
   const std::string& lineText_;
+  CodePage codePage_;
   Status status_ = Status::Clean;
 };
 
 }  // namespace
 
-int ValidateStep(Host& host, StepRecord& step, const std::string& lineText) {
-  return StepChecker(host, step, lineText).run();
+int ValidateStep(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage) {
+  return StepChecker(host, step, lineText, codePage).run();
+}
+
+int ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage) {
+  StepRecord none;
+  return StepChecker(host, none, "", codePage).runOnText(text, "置換後文章");
 }
 
 }  // namespace kadrel

@@ -6,6 +6,7 @@
 
 #include "core/host.h"
 #include "core/step_record.h"
+#include "core/text/code_page.h"
 
 namespace kadrel {
 
@@ -20,9 +21,15 @@ int StepFieldCount(int mode);
 // Checks the step field by field and reports each problem in a box through host:
 // OK goes on with the next check, Cancel stops. lineText is the line the step came
 // from ("" for a step built from the window); it is only shown in messages.
+// Besides the fields' values, the step's texts are checked against the code page
+// the run writes: every character must be one it can hold, and an extraction
+// keyword must be a well-formed pattern.
 // A mode-0 step gets its sixth field "0" once its last check has passed or been
 // answered with OK.
 // Returns kStepValid, kStepCancelled or kStepInvalid.
-int ValidateStep(Host& host, StepRecord& step, const std::string& lineText);
+int ValidateStep(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage);
+
+// The window's multi-line replacement text, checked as a step's texts are.
+int ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage);
 
 }  // namespace kadrel

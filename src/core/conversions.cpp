@@ -100,7 +100,7 @@ std::optional<int16_t> TryReadInteger(std::string_view text) {
   return ToInt16(*v);
 }
 
-bool ReadBoolean(std::string_view text) {
+std::optional<bool> TryReadBoolean(std::string_view text) {
   size_t b = 0, e = text.size();
   while (b < e && IsBlank(text[b])) ++b;
   while (e > b && IsBlank(text[e - 1])) --e;
@@ -108,8 +108,14 @@ bool ReadBoolean(std::string_view text) {
   if (EqualsAsciiIgnoreCase(s, "True")) return true;
   if (EqualsAsciiIgnoreCase(s, "False")) return false;
   auto v = ParseNumber(s);
-  if (!v) throw MakeRunError(kErrTypeMismatch);
+  if (!v) return std::nullopt;
   return *v != 0.0;
+}
+
+bool ReadBoolean(std::string_view text) {
+  std::optional<bool> value = TryReadBoolean(text);
+  if (!value) throw MakeRunError(kErrTypeMismatch);
+  return *value;
 }
 
 std::string FormatInteger(long long value) {

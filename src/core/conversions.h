@@ -21,8 +21,9 @@ double ReadFlag(std::string_view text);      // non-zero means on
 int16_t ReadInteger(std::string_view text);  // 16-bit signed
 bool ReadBoolean(std::string_view text);     // "True"/"False" (any case) or a number
 
-// Non-throwing 16-bit reading for validation and settings.
+// Non-throwing readings for validation and settings.
 std::optional<int16_t> TryReadInteger(std::string_view text);
+std::optional<bool> TryReadBoolean(std::string_view text);
 
 // Decimal text of a number, as written back into messages and settings.
 std::string FormatInteger(long long value);

@@ -31,15 +31,21 @@ bool EngineLoop::advance(ReadFn&& read) {
 }
 
 bool EngineLoop::next(std::u32string& line) {
-  return advance([&](LineReader& in) { return in.readLine(line); });
+  return advance([&](LineReader& in) { return in.readLine(line, &forms_); });
 }
 
 bool EngineLoop::nextRaw(std::string& bytes) {
   return advance([&](LineReader& in) { return in.readRaw(bytes); });
 }
 
+void EngineLoop::decode(std::string_view bytes, std::u32string& line) {
+  line.clear();
+  const TextCodec& codec = ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.options.codePage);
+  codec.decode(bytes, line, &forms_);
+}
+
 bool EngineLoop::write(std::u32string_view line) {
-  if (ctx_.out && ctx_.out->writeLine(line)) return true;
+  if (ctx_.out && ctx_.out->writeLine(line, &forms_)) return true;
   failWrite();
   return false;
 }

@@ -30,9 +30,13 @@ class EngineLoop {
   // (box shown, ErrFlag set, files closed): finished() tells which.
   bool next(std::u32string& line);
   bool nextRaw(std::string& bytes);  // the same, undecoded
+  // Decodes a line read with nextRaw, as next() does.
+  void decode(std::string_view bytes, std::u32string& line);
 
-  // Writes a line and CR LF. False after a write failure (box shown, ErrFlag set,
-  // files closed).
+  // Writes a line and CR LF. The line is encoded with the byte forms of the line
+  // decoded last, so that the characters it kept keep their bytes, and the line
+  // unchanged is written as the very bytes read. False after a write failure (box
+  // shown, ErrFlag set, files closed).
   bool write(std::u32string_view line);
   bool writeRaw(std::string_view bytes);    // a line given as bytes, then CR LF
   bool writeBytes(std::string_view bytes);  // bytes without a line end
@@ -62,6 +66,7 @@ class EngineLoop {
   RunContext& ctx_;
   std::string writePath_;
   bool finished_ = false;
+  ByteForms forms_;  // of the line decoded last
 };
 
 // The read / write failure box of the engines: the error text, CR, "[ ", path, "]".

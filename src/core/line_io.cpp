@@ -76,7 +76,7 @@ bool LineReader::readRaw(std::string& line) {
   return readPieces([&](std::string_view piece) { line.append(piece); });
 }
 
-bool LineReader::readLine(std::u32string& line) {
+bool LineReader::readLine(std::u32string& line, ByteForms* forms) {
   line.clear();
   if (!file_) {
     error_ = StatusFromErrno(9);
@@ -88,12 +88,12 @@ bool LineReader::readLine(std::u32string& line) {
   bool ended = false;
   std::string_view first = take(ended);
   if (ended) {
-    codec_->decode(first, line);
+    codec_->decode(first, line, forms);
     return true;
   }
   std::string bytes(first);
   if (!readPieces([&](std::string_view piece) { bytes.append(piece); })) return false;
-  codec_->decode(bytes, line);
+  codec_->decode(bytes, line, forms);
   return true;
 }
 
@@ -138,9 +138,9 @@ bool LineWriter::writeRawLine(std::string_view bytes) {
   return writeRaw("\r\n");
 }
 
-bool LineWriter::writeLine(std::u32string_view line) {
+bool LineWriter::writeLine(std::u32string_view line, const ByteForms* forms) {
   encoded_.clear();
-  codec_->encode(line, encoded_);
+  codec_->encode(line, encoded_, forms);
   encoded_ += "\r\n";
   return writeRaw(encoded_);
 }

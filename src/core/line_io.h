@@ -27,8 +27,9 @@ class LineReader {
 
   // The next line's bytes, without its line end. False on a read failure.
   bool readRaw(std::string& line);
-  // The next line decoded. False on a read failure.
-  bool readLine(std::u32string& line);
+  // The next line decoded; with forms, the byte forms noted for it (see ByteForms).
+  // False on a read failure.
+  bool readLine(std::u32string& line, ByteForms* forms = nullptr);
 
   // The next line in pieces of at most one buffer, for lines that need not be held
   // whole. piece(bytes) is called for each piece in order; the line's end is reached
@@ -63,7 +64,8 @@ class LineWriter {
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
-  bool writeLine(std::u32string_view line);   // encoded, then CR LF
+  // Encoded (with the byte forms of the line it was decoded from, if given), then CR LF.
+  bool writeLine(std::u32string_view line, const ByteForms* forms = nullptr);
   bool writeRawLine(std::string_view bytes);  // as given, then CR LF
   bool writeRaw(std::string_view bytes);      // as given, no line end
   // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.

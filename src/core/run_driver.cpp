@@ -10,6 +10,7 @@
 #include "core/file_routines.h"
 #include "core/run_context.h"
 #include "core/run_error.h"
+#include "core/text/typed_text.h"
 #include "core/text/utf.h"
 #include "extract/extract_engines.h"
 
@@ -127,12 +128,25 @@ std::u32string Spaces(int16_t count) {
   return std::u32string(static_cast<size_t>(count), U' ');
 }
 
+// A text of the step as the engines take it: typed text meets the code page's own
+// characters. The step check refuses a character that the code page cannot hold;
+// one that still arrives (the code page was changed after a COMBO!! file was
+// loaded) ends the run before the engine writes anything with it.
+std::u32string StepText(const RunContext& ctx, std::string_view utf8) {
+  std::u32string text = TypedText(utf8, ctx.options.codePage);
+  if (std::optional<char32_t> c = FirstUnwritable(text, ctx.options.codePage)) {
+    throw RunError(kErrInvalidCall,
+                   UnwritableText(ctx.options.codePage) + " [ " + CharacterForMessage(*c) + " ]");
+  }
+  return text;
+}
+
 void DispatchReplace(RunContext& ctx, const StepRecord& step) {
   ctx.FindStr.clear();
   ctx.ReplStr.clear();
-  ctx.FindStr = ReadFlag(step.field(2)) == 1 ? U"\t" : Utf8ToU32(step.field(3));
+  ctx.FindStr = ReadFlag(step.field(2)) == 1 ? U"\t" : StepText(ctx, step.field(3));
   if (ReadFlag(step.field(6)) != 0) {
-    ctx.ReplStr = Utf8ToU32(ctx.host.multiLineReplacement());
+    ctx.ReplStr = StepText(ctx, ctx.host.multiLineReplacement());
   } else {
     const std::string& kind = step.field(4);
     if (kind == "1") {
@@ -144,7 +158,7 @@ void DispatchReplace(RunContext& ctx, const StepRecord& step) {
     } else if (kind == "4") {
       ctx.ReplStr = U"\r\n";
     } else {
-      ctx.ReplStr = Utf8ToU32(step.field(5));
+      ctx.ReplStr = StepText(ctx, step.field(5));
     }
   }
   ReplaceText(ctx);
@@ -158,7 +172,7 @@ void DispatchEditLineEnds(RunContext& ctx, const StepRecord& step) {
   std::string numberFormat;
   switch (ReadInteger(step.field(4))) {
     case 1:
-      insertText = ReadFlag(step.field(5)) != 0 ? Utf8ToU32(step.field(7))
+      insertText = ReadFlag(step.field(5)) != 0 ? StepText(ctx, step.field(7))
                                                 : Spaces(ReadInteger(step.field(6)));
       break;
     case 2:
@@ -196,10 +210,10 @@ void RunStep(RunContext& ctx, const StepRecord& step) {
     case 2:
       return DispatchEditLineEnds(ctx, step);
     case 3:
-      return ExtractKeywordRange(ctx, Utf8ToU32(step.field(2)), Utf8ToU32(step.field(3)));
+      return ExtractKeywordRange(ctx, StepText(ctx, step.field(2)), StepText(ctx, step.field(3)));
     case 4:
-      return ExtractMatchingLines(ctx, Utf8ToU32(step.field(2)), Utf8ToU32(step.field(4)),
-                                  Utf8ToU32(step.field(6)), ReadBoolean(step.field(3)),
+      return ExtractMatchingLines(ctx, StepText(ctx, step.field(2)), StepText(ctx, step.field(4)),
+                                  StepText(ctx, step.field(6)), ReadBoolean(step.field(3)),
                                   ReadBoolean(step.field(5)));
     case 5:
       return DispatchDeleteBlanks(ctx, step);

@@ -8,18 +8,8 @@ namespace kadrel {
 
 std::string IllFormedKeywordMessage(const std::u32string& keyword, const PatternIssue& issue,
                                     const std::string& targetPath) {
-  std::string reason;
-  switch (issue.kind) {
-    case PatternIssue::UnclosedBracket:
-      reason = "「[」に対応する「]」がありません";
-      break;
-    case PatternIssue::ReversedRange:
-      reason = "文字範囲「" + U32ToUtf8(std::u32string{issue.rangeFirst, U'-', issue.rangeLast}) +
-               "」の指定が逆順です";
-      break;
-  }
-  return "キーワードの指定に誤りがあります\r" + reason + "\rキーワード[ " + U32ToUtf8(keyword) +
-         "]\r[ " + targetPath + "]\r処理を飛ばします";
+  return "キーワードの指定に誤りがあります\r" + PatternIssueText(issue) + "\rキーワード[ " +
+         U32ToUtf8(keyword) + "]\r[ " + targetPath + "]\r処理を飛ばします";
 }
 
 std::optional<WildcardPattern> CompileKeyword(EngineLoop& loop, const std::u32string& keyword) {

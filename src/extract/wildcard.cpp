@@ -1,6 +1,19 @@
 #include "extract/wildcard.h"
 
+#include "core/text/utf.h"
+
 namespace kadrel {
+
+std::string PatternIssueText(const PatternIssue& issue) {
+  switch (issue.kind) {
+    case PatternIssue::UnclosedBracket:
+      break;
+    case PatternIssue::ReversedRange:
+      return "文字範囲「" + U32ToUtf8(std::u32string{issue.rangeFirst, U'-', issue.rangeLast}) +
+             "」の指定が逆順です";
+  }
+  return "「[」に対応する「]」がありません";
+}
 
 namespace {
 

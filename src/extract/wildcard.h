@@ -35,6 +35,9 @@ struct PatternIssue {
   char32_t rangeLast = 0;
 };
 
+// Why a pattern is ill-formed, as messages say it: "「[」に対応する「]」がありません".
+std::string PatternIssueText(const PatternIssue& issue);
+
 class WildcardPattern {
  public:
   // The compiled pattern, or nothing (and *issue filled) when it is ill-formed:

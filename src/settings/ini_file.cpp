@@ -91,14 +91,16 @@ std::string Decode(CodePage cp, const std::string& bytes) {
 // would split is left out whole.
 std::string DecodeCut(CodePage cp, const std::string& bytes, size_t maxBytes) {
   const TextCodec& codec = CodecFor(cp);
-  std::u32string text = codec.decode(bytes);
+  ByteForms forms;  // so that each character counts the bytes it was read from
+  std::u32string text;
+  codec.decode(bytes, text, &forms);
   if (bytes.size() > maxBytes) {
     size_t used = 0;
     size_t keep = 0;
     std::string piece;
     for (char32_t c : text) {
       piece.clear();
-      codec.encode(std::u32string_view(&c, 1), piece);
+      codec.encode(std::u32string_view(&c, 1), piece, &forms);
       if (used + piece.size() > maxBytes) break;
       used += piece.size();
       ++keep;

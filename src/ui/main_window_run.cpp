@@ -63,8 +63,9 @@ bool MainWindow::BuildStepFromWindow() {
   page.settings.ModeIdx = static_cast<int16_t>(modeCombo_->currentIndex());
   if (IsComboModeText(modeCombo_->currentText())) page.settings.ModeIdx = kComboMode;
   page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
-  BuiltStep built =
-      BuildStepFromPage(host_, page, static_cast<size_t>(List1_->count()), combo_.steps.size());
+  page.multiLineText = host_.multiLineReplacement();
+  BuiltStep built = BuildStepFromPage(host_, page, ctx_.options.codePage,
+                                      static_cast<size_t>(List1_->count()), combo_.steps.size());
   ctx_.StepArr = built.step;
   if (!built.ready) return false;
   ctx_.DescText = built.descText;

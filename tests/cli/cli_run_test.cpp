@@ -132,6 +132,20 @@ TEST_F(CliTest, RefusedStepRunsNothing) {
   r = cli({"-s", "6,#", "a.txt"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.err, "[Kadrel] 処理区分に誤まりがあります [ 6 ]\n");
+  // Step texts: characters the code page cannot hold, keywords, AND/OR fields.
+  const std::pair<const char*, std::string> texts[] = {
+      {"0,0,a,0,😀,#", "「置換後文字列」に CP932 で書き込めない文字があります [ 😀 (U+1F600) ]"},
+      {"3,[abc,E,#",
+       "「開始ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（「[」に対応する「]」がありません） "
+       "[ [abc ]"},
+      {"4,a,,b,True,,#", "AND/OR指定に誤まりがあります"},
+  };
+  for (const auto& [line, box] : texts) {
+    r = cli({"-s", line, "a.txt"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "[Kadrel] " + box + "\n");
+    EXPECT_FALSE(FileExists(at("a.txt_SEL")));
+  }
   EXPECT_EQ(ReadFile(target), "abc\r\n");
   EXPECT_FALSE(FileExists(at("a.txt_BK")));
 }
@@ -228,7 +242,7 @@ TEST_F(CliTest, ComboRunOverAFolder) {
 
 TEST_F(CliTest, ComboFilesLoadInOrderAndChain) {
   make("first.cmb", "1,#\r\n");
-  make("second.cmb", "2,0,0,1,1,0,> ,0,0,#\r\n");
+  make("second.cmb", "#,saved on Linux,#\n2,0,0,1,1,0,> ,0,0,#\n");
   const std::string t = make("t.txt", "a\nb\n");
   CliResult r = cli({"-c", "first.cmb", "-c", "second.cmb", "t.txt"});
   EXPECT_EQ(r.status, 0) << r.err;

@@ -61,6 +61,37 @@ TEST_F(LoadComboFileTest, CodePageTextAndRawLinesKept) {
             "文字列置換　置換前文字列 ｱ  置換後文字列 イ\r\n");
 }
 
+TEST_F(LoadComboFileTest, LineEndsOfEveryEditor) {
+  const std::vector<std::string> steps = {"1,#", "3,A,B,#"};
+  const std::string text =
+      "<< c >>\r\n改行コード置換(UNIX形式→TEXT形式)　設定必要なし\r\n"
+      "キーワード指定範囲抽出　開始Key A  終了Key B\r\n";
+  for (const std::string bytes : {"#,c,#\n1,#\n3,A,B,#\n", "#,c,#\r\n1,#\r\n3,A,B,#",
+                                  "#,c,#\r1,#\n\n3,A,B,#\r\n", "#,c,#\n\r\n1,#\r3,A,B,#\n"}) {
+    ComboModel m;
+    WriteFile(dir.file("e.cmb"), bytes);
+    EXPECT_EQ(LoadComboFile(host, SystemFileLayer(), CodePage::CP932, dir.file("e.cmb"), m),
+              ComboLoadResult::Loaded);
+    EXPECT_EQ(m.steps, steps) << testing::PrintToString(bytes);
+    EXPECT_EQ(m.text, text) << testing::PrintToString(bytes);
+  }
+  EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(LoadComboFileTest, StepTextsAreCheckedForTheCodePage) {
+  // EUC-JP reads 8FA2C3 as U+00A6 but has no code to write it with.
+  WriteFile(dir.file("t.cmb"), "0,0,a,0,\x8f\xa2\xc3,#\n3,[abc,E,#\n4,A,,B,True,,#\n1,#\n");
+  EXPECT_EQ(LoadComboFile(host, SystemFileLayer(), CodePage::EUCJP, dir.file("t.cmb"), model),
+            ComboLoadResult::Loaded);
+  EXPECT_EQ(model.steps, std::vector<std::string>{"1,#"});
+  EXPECT_EQ(host.texts(),
+            (std::vector<std::string>{
+                "「置換後文字列」に EUC-JP で書き込めない文字があります [ ¦ (U+00A6) ]",
+                "「開始ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（「[」に対応する「]」がありません） "
+                "[ [abc ]",
+                "AND/OR指定に誤まりがあります"}));
+}
+
 TEST_F(LoadComboFileTest, ProblemAnsweredOkSkipsTheLineCancelStops) {
   WriteFile(dir.file("p.cmb"), "3,,END,#\r\n1,#\r\n9,#\r\n5,1,0,0,0,0,#\r\n");
   host.answers = {BoxAnswer::Ok, BoxAnswer::Cancel};

@@ -29,7 +29,7 @@ TEST(BuildExportLine, WindowStepsAsStepLines) {
     // The line loads back as a valid step.
     test::FakeHost host;
     StepRecord back = SplitStepLine(line);
-    EXPECT_EQ(ValidateStep(host, back, line), kStepValid) << line;
+    EXPECT_EQ(ValidateStep(host, back, line, CodePage::CP932), kStepValid) << line;
   }
   MessageBoxRequest refusal = ExportRefusalBox();
   EXPECT_EQ(refusal.text, "この処理の連続技はできません。");

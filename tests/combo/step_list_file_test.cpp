@@ -61,6 +61,10 @@ TEST(StepListFile, ReadingRules) {
   EXPECT_TRUE(model.text.starts_with("<< Heading >>\r\n改行コード置換"));
   EXPECT_EQ(host.texts(), std::vector<std::string>{"開始ｷｰﾜｰﾄﾞ文字列を指定してください"});
 
+  WriteFile(path, "1,#\n#,Heading,#\n3,A,B,#\n");  // saved by an editor on Linux
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
+  EXPECT_EQ(model.steps, (std::vector<std::string>{"1,#", "3,A,B,#"}));
+
   FakeHost cancel;
   cancel.answers = {BoxAnswer::Cancel};
   WriteFile(path, "1,#\r\n3,,END,#\r\n1,#\r\n");

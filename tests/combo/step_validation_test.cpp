@@ -21,6 +21,7 @@ struct Case {
   int result;
   std::vector<std::string> boxes;  // texts shown
   int fieldsAfter;
+  CodePage cp = CodePage::CP932;  // the code page the run writes
 };
 
 TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
@@ -31,10 +32,10 @@ TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
       {"0,1,,3,,#", {}, 1, {}, 6},
       {"0,0,abc,4,,#", {}, 1, {}, 6},
       {"2,0,3,2,0,0,,1,1,#", {}, 1, {}, 9},
-      {"2,1,0,1,0,x,y,z,w,#", {}, 1, {}, 9},      // fields 6 to 9 unread for action 1
-      {"2,0,0,0,9,x,y,-1,-1,#", {}, 1, {}, 9},    // action 0 reads nothing more
-      {"4,A,maybe,B,perhaps,C,#", {}, 1, {}, 6},  // operators are not checked
+      {"2,1,0,1,0,x,y,z,w,#", {}, 1, {}, 9},    // fields 6 to 9 unread for action 1
+      {"2,0,0,0,9,x,y,-1,-1,#", {}, 1, {}, 9},  // action 0 reads nothing more
       {"4,,True,,False,C,#", {}, 1, {}, 6},
+      {"4,A,-1,B,0,C,#", {}, 1, {}, 6},  // operators read as numbers
       {"5,1,1,0,0,0,#", {}, 1, {}, 6},
       // Mode 0: the sixth field comes once the last check passed or was answered OK.
       {"0,0,,0,x,#", {OK}, 7, {"置換前文字列が指定されていません"}, 6},
@@ -93,6 +94,56 @@ TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
       {"9,#", {OK}, 7, {"処理区分に誤まりがあります [ 9 ]"}, 1},
       {"6,#", {CANCEL}, 2, {"処理区分に誤まりがあります [ 6 ]"}, 1},
       {"-1,#", {OK}, 7, {"処理区分に誤まりがあります [ -1 ]"}, 1},
+      // The run reads both operators, whatever strings are set.
+      {"4,A,maybe,B,perhaps,C,#",
+       {OK, OK},
+       7,
+       {"AND/OR指定に誤まりがあります [ maybe ]", "AND/OR指定に誤まりがあります [ perhaps ]"},
+       6},
+      {"4,A,,,True,,#", {CANCEL}, 2, {"AND/OR指定に誤まりがあります"}, 6},
+      // Keywords are patterns, well-formed as written and upper-cased.
+      {"3,[abc,[z-a],#",
+       {OK, OK},
+       7,
+       {"「開始ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（「[」に対応する「]」がありません） [ [abc ]",
+        "「終了ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（文字範囲「z-a」の指定が逆順です） [ [z-a] "
+        "]"},
+       3},
+      {"3,[Z-a],E,#",
+       {OK},
+       7,
+       {"「開始ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（文字範囲「Z-A」の指定が逆順です） [ [Z-a] "
+        "]"},
+       3},
+      {"4,A,True,,True,x[,#",
+       {OK},
+       7,
+       {"「検索文字列3」の指定に誤まりがあります（「[」に対応する「]」がありません） [ x[ ]"},
+       6},
+      // Texts the code page cannot hold, once typed text met the code page.
+      {"0,0,〜−,0,😀,#",
+       {OK},
+       7,
+       {"「置換後文字列」に CP932 で書き込めない文字があります [ 😀 (U+1F600) ]"},
+       6},
+      {"0,0,€,0,x,#", {}, 1, {}, 6, CodePage::UTF8},
+      {"0,0,€,1,😀,#",
+       {CANCEL},
+       2,
+       {"「置換前文字列」に EUC-JP で書き込めない文字があります [ € (U+20AC) ]"},
+       5,
+       CodePage::EUCJP},
+      {"0,1,😀,0,x,#", {}, 1, {}, 6},  // a TAB is searched for
+      {"2,0,0,1,1,0,a€,0,0,#",
+       {OK},
+       7,
+       {"「挿入文字列」に CP932 で書き込めない文字があります [ € (U+20AC) ]"},
+       9},
+      {"4,,True,€,True,,#",
+       {OK},
+       7,
+       {"「検索文字列2」に CP932 で書き込めない文字があります [ € (U+20AC) ]"},
+       6},
       // Field count: OK only, whatever the answer script says.
       {"3,BEGIN,END", {}, 7, {"引数の数に誤まりが有ります  正 [ 2 ] 誤 [ 1 ]\r[ 3,BEGIN,END ]"}, 2},
       {"1,x,#", {}, 7, {"引数の数に誤まりが有ります  正 [ 0 ] 誤 [ 1 ]\r[ 1,x,# ]"}, 2},
@@ -106,7 +157,7 @@ TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
     FakeHost host;
     host.answers.assign(c.answers.begin(), c.answers.end());
     StepRecord step = SplitStepLine(c.line);
-    EXPECT_EQ(ValidateStep(host, step, c.line), c.result) << c.line;
+    EXPECT_EQ(ValidateStep(host, step, c.line, c.cp), c.result) << c.line;
     EXPECT_EQ(host.texts(), c.boxes) << c.line;
     EXPECT_EQ(step.size(), c.fieldsAfter) << c.line;
     if (c.fieldsAfter == 6 && step.field(1) == "0") {
@@ -118,9 +169,9 @@ TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
 TEST(ValidateStep, BoxesCarryTheirIconAndButtons) {
   FakeHost host;
   StepRecord problem = SplitStepLine("3,,END,#");
-  ValidateStep(host, problem, "");
+  ValidateStep(host, problem, "", CodePage::CP932);
   StepRecord count = SplitStepLine("3,A,#");
-  ValidateStep(host, count, "3,A,#");
+  ValidateStep(host, count, "3,A,#", CodePage::CP932);
   ASSERT_EQ(host.boxes.size(), 2u);
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
   EXPECT_EQ(host.boxes[0].buttons, BoxButtons::OkCancel);
@@ -132,12 +183,12 @@ TEST(ValidateStep, BoxesCarryTheirIconAndButtons) {
 TEST(ValidateStep, WindowStepWithoutLineShowsTheMessageAlone) {
   FakeHost host;
   StepRecord step({"2", "0", "", "0", "0", "6", "", "000100", "100"});  // ColCombo not a number
-  EXPECT_EQ(ValidateStep(host, step, ""), kStepInvalid);
+  EXPECT_EQ(ValidateStep(host, step, "", CodePage::CP932), kStepInvalid);
   EXPECT_EQ(host.texts(), std::vector<std::string>{"設定内容に誤まりがあります"});
 
   FakeHost empty;
   StepRecord none;
-  EXPECT_EQ(ValidateStep(empty, none, ""), kStepInvalid);
+  EXPECT_EQ(ValidateStep(empty, none, "", CodePage::CP932), kStepInvalid);
   EXPECT_EQ(empty.texts(), std::vector<std::string>{"設定内容に誤まりがあります"});
 }
 

@@ -257,7 +257,7 @@ TEST_F(EngineRun, EditLineEndsCountsUtf8Characters) {
   EXPECT_EQ(Run(Step("2", {"0", "1", "1", "1", "0", "＊", "1", "1"}), "あいう\r\n"), "＊いう\r\n");
 }
 
-TEST_F(EngineRun, BadNumberFieldsEndTheRunAndKeepTheTarget) {
+TEST_F(EngineRun, BadFieldsEndTheRunAndKeepTheTarget) {
   const std::string typeMismatch =
       "Kadrel処理中にエラーが発生しました\r\n( 13 ) 型が一致しません。";
   const std::string overflow =
@@ -277,6 +277,10 @@ TEST_F(EngineRun, BadNumberFieldsEndTheRunAndKeepTheTarget) {
       {{"0", "70000", "0", "0", "0", "", "1", "1"}, overflow},
       {{"0", "-1", "0", "0", "0", "", "1", "1"}, invalidCall},
       {{"0", "0", "1", "0", "-4", "", "1", "1"}, invalidCall},
+      // A text the code page cannot hold (one that the step check did not see).
+      {{"0", "0", "1", "1", "0", "😀", "1", "1"},
+       "Kadrel処理中にエラーが発生しました\r\n( 5 ) CP932 で書き込めない文字があります [ 😀 "
+       "(U+1F600) ]"},
   };
   for (const auto& s : steps) {
     SCOPED_TRACE(s.fields[1] + "," + s.fields[4] + "," + s.fields[6] + "," + s.fields[7]);

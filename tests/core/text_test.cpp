@@ -6,12 +6,26 @@
 #include "core/run_error.h"
 #include "core/text/case_fold.h"
 #include "core/text/code_page.h"
+#include "core/text/typed_text.h"
 #include "core/text/utf.h"
+#include "support/every_code.h"
 
 namespace kadrel {
 namespace {
 
 const CodePage kAllCodePages[] = {CodePage::CP932, CodePage::UTF8, CodePage::EUCJP};
+
+// The bytes decoded, prefix put before their text, and encoded again with the
+// byte forms the decoding noted.
+std::string Rewritten(const TextCodec& codec, const std::string& bytes,
+                      const std::u32string& prefix = U"") {
+  ByteForms forms;
+  std::u32string text;
+  codec.decode(bytes, text, &forms);
+  std::string out;
+  codec.encode(prefix + text, out, &forms);
+  return out;
+}
 
 TEST(CodePageTest, DecodesKnownCharacters) {
   struct Case {
@@ -30,6 +44,83 @@ TEST(CodePageTest, DecodesKnownCharacters) {
     EXPECT_EQ(CodecFor(c.cp).decode(c.bytes), c.text) << CodePageName(c.cp);
     EXPECT_EQ(CodecFor(c.cp).encode(c.text), c.bytes) << CodePageName(c.cp);
   }
+}
+
+TEST(CodePageTest, EveryCodeIsTheOneCharacterIcuReadsAndKeepsItsBytes) {
+  struct Case {
+    CodePage cp;
+    size_t atLeast;         // characters the code page's standards define
+    long writtenOtherwise;  // codes whose character is written as another code; -1: unchecked
+  } cases[] = {
+      // JIS X 0208, NEC row 13, NEC-selected and IBM extensions; the user-defined area.
+      {CodePage::CP932, 6879 + 83 + 374 + 388 + 1880, 398},
+      // Half-width kana, JIS X 0208, JIS X 0212.
+      {CodePage::EUCJP, 63 + 6879 + 6067, -1},
+      {CodePage::UTF8, 0x10FFFF + 1 - 0x800 - 0x80, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(CodePageName(c.cp));
+    const TextCodec& codec = CodecFor(c.cp);
+    const std::vector<test::CodeReading> codes = test::EveryCode(c.cp);
+    long otherwise = 0;
+    for (const auto& [code, reading] : codes) {
+      ASSERT_EQ(codec.decode(code), std::u32string(1, reading)) << testing::PrintToString(code);
+      ASSERT_EQ(Rewritten(codec, code, U"a"), "a" + code);
+      otherwise += codec.encode(std::u32string(1, reading)) != code;
+    }
+    EXPECT_GE(codes.size(), c.atLeast);
+    if (c.writtenOtherwise >= 0) {
+      EXPECT_EQ(otherwise, c.writtenOtherwise);
+    }
+  }
+}
+
+// The extensions read as Windows reads them, and written as Windows writes them.
+TEST(CodePageTest, Cp932ExtensionsAsWindowsReadsAndWritesThem) {
+  struct Case {
+    std::string code;
+    std::u32string text;
+    std::string written;  // the code Windows writes for the character
+  } cases[] = {
+      {"\xEE\xE0", U"髙", "\xFB\xFC"},  // NEC-selected IBM extension
+      {"\xED\x95", U"﨑", "\xFA\xB1"}, {"\xED\x40", U"纊", "\xFA\x5C"},
+      {"\x87\x90", U"≒", "\x81\xE0"},  // NEC row 13, in JIS X 0208 as well
+      {"\xFA\x4A", U"Ⅰ", "\x87\x54"},  // IBM extension, in NEC row 13 as well
+      {"\xFA\x54", U"￢", "\x81\xCA"}, {"\xEE\xF9", U"￢", "\x81\xCA"},
+      {"\xFA\x5B", U"∵", "\x81\xE6"},  {"\xF0\x40", U"\uE000", "\xF0\x40"},  // user-defined area
+  };
+  const TextCodec& codec = CodecFor(CodePage::CP932);
+  for (const Case& c : cases) {
+    EXPECT_EQ(codec.decode(c.code), c.text) << testing::PrintToString(c.code);
+    EXPECT_EQ(codec.encode(c.text), c.written) << testing::PrintToString(c.code);
+  }
+}
+
+TEST(TypedTextTest, JisReadingsMeetTheCodePage) {
+  const std::u32string jis = U"〜‖−¢£¬—";
+  const std::u32string microsoft = U"～∥－￠￡￢―";
+  struct Case {
+    CodePage cp;
+    std::u32string typed, mapped;
+    std::optional<char32_t> unwritable;
+  } cases[] = {
+      {CodePage::CP932, jis, microsoft, {}},
+      {CodePage::CP932, microsoft, microsoft, {}},
+      {CodePage::EUCJP, jis, microsoft, {}},  // ICU's EUC-JP reads A1C1 as U+FF5E, and so on
+      {CodePage::UTF8, jis, jis, {}},
+      {CodePage::UTF8, microsoft, microsoft, {}},
+      {CodePage::CP932, U"a😀b€", U"a😀b€", U'😀'},
+      {CodePage::CP932, U"x€", U"x€", U'€'},
+      {CodePage::EUCJP, U"€", U"€", U'€'},
+      {CodePage::UTF8, U"😀€", U"😀€", {}},
+      {CodePage::CP932, U"\xDC81", U"\xDC81", {}},  // a byte escape writes its byte
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(CodePageName(c.cp));
+    EXPECT_EQ(TypedText(U32ToUtf8(c.typed), c.cp), c.mapped);
+    EXPECT_EQ(FirstUnwritable(c.mapped, c.cp), c.unwritable);
+  }
+  EXPECT_EQ(CharacterForMessage(U'😀'), "😀 (U+1F600)");
 }
 
 TEST(CodePageTest, InvalidBytesBecomeEscapesAndRoundTrip) {
@@ -55,17 +146,20 @@ TEST(CodePageTest, EveryByteStringRoundTrips) {
   std::mt19937 rng(42);
   for (CodePage cp : kAllCodePages) {
     const TextCodec& codec = CodecFor(cp);
-    // all two-byte sequences, then random strings
+    // all two-byte sequences, unchanged and changed, then random strings
     for (int a = 0; a < 256; ++a) {
       for (int b = 0; b < 256; ++b) {
         std::string s{static_cast<char>(a), static_cast<char>(b)};
-        ASSERT_EQ(codec.encode(codec.decode(s)), s) << CodePageName(cp) << " " << a << " " << b;
+        ASSERT_EQ(Rewritten(codec, s), s) << CodePageName(cp) << " " << a << " " << b;
+        ASSERT_EQ(Rewritten(codec, s, U"x"), "x" + s) << CodePageName(cp) << " " << a << " " << b;
       }
     }
     for (int i = 0; i < 2000; ++i) {
       std::string s(rng() % 40, '\0');
       for (char& ch : s) ch = static_cast<char>(rng() & 0xFF);
-      ASSERT_EQ(codec.encode(codec.decode(s)), s) << CodePageName(cp);
+      ASSERT_EQ(Rewritten(codec, s), s) << CodePageName(cp);
+      // A character held in two codes in one text keeps one of them when it changes.
+      ASSERT_EQ(codec.decode(Rewritten(codec, s, U"x")), U"x" + codec.decode(s));
     }
   }
 }

@@ -42,7 +42,7 @@ void World::run() {
     ctx.steps = scenario.steps;
   } else {
     ctx.StepArr = SplitStepLine(scenario.steps.at(0));
-    if (ValidateStep(host, ctx.StepArr, scenario.steps[0]) != kStepValid)
+    if (ValidateStep(host, ctx.StepArr, scenario.steps[0], ctx.options.codePage) != kStepValid)
       throw std::logic_error("invalid step " + scenario.steps[0]);
   }
   RunAll(ctx);

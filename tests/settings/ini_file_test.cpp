@@ -91,6 +91,13 @@ TEST_F(IniFileTest, ReadsAreCutAt255BytesOfTheCodePage) {
     ini.mSetString("S", "K", U32ToUtf8(c.stored));
     EXPECT_EQ(Utf8ToU32(ini.mGetString("S", "K")), c.read) << c.stored.size();
   }
+  // Characters count the bytes they were read from: EUC-JP's three-byte Ⅰ (8FF3AB)
+  // is written as a two-byte code.
+  ini.setCodePage(CodePage::EUCJP);
+  std::string value;
+  for (int i = 0; i < 100; ++i) value += "\x8f\xf3\xab";
+  WriteFile(ini.pFileName(), "[S]\r\nK=" + value + "\r\n");
+  EXPECT_EQ(Utf8ToU32(ini.mGetString("S", "K")), std::u32string(85, U'Ⅰ'));
 }
 
 TEST_F(IniFileTest, IntegerReading) {

@@ -301,9 +301,23 @@ void WindowTest::startRefusals() {
   f.window().setMode(3);
   f.window().pages()->inEndChr->setEditText(QStringLiteral("END"));
   f.window().StartRun();  // empty start keyword: the check's own box
-  QCOMPARE(f.host().texts(), (std::vector<std::string>{"ファイルを指定してください",
-                                                       "COMBO!!ファイルをドロップしてください",
-                                                       "開始ｷｰﾜｰﾄﾞ文字列を指定してください"}));
+  f.window().pages()->inStartChr->setEditText(QStringLiteral("[abc"));
+  f.window().StartRun();  // a keyword that is no pattern
+  f.window().setMode(0);
+  f.window().pages()->inTrimChr->setEditText(QStringLiteral("a"));
+  f.window().pages()->inChangeChr->setEditText(QStringLiteral("😀"));
+  f.window().StartRun();  // a character CP932 cannot hold
+  f.window().pages()->OptAfterAct[1]->setChecked(true);
+  f.host().afterWord = "x\r\n€";
+  f.window().StartRun();  // in the multi-line replacement too, which takes its place
+  QCOMPARE(f.host().texts(),
+           (std::vector<std::string>{
+               "ファイルを指定してください", "COMBO!!ファイルをドロップしてください",
+               "開始ｷｰﾜｰﾄﾞ文字列を指定してください",
+               "「開始ｷｰﾜｰﾄﾞ文字列」の指定に誤まりがあります（「[」に対応する「]」がありません） [ "
+               "[abc ]",
+               "「置換後文字列」に CP932 で書き込めない文字があります [ 😀 (U+1F600) ]",
+               "「置換後文章」に CP932 で書き込めない文字があります [ € (U+20AC) ]"}));
   QCOMPARE(f.host().boxes[0].icon, BoxIcon::Exclamation);
   QCOMPARE(f.dialogsRun(), 0);
 }

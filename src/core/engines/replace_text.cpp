@@ -34,14 +34,12 @@ void ReplaceText(RunContext& ctx) {
   bool found = false;
   const bool binary = ctx.options.CompMode != 0;
   const std::u32string find = binary ? ctx.FindStr : FoldCase(ctx.FindStr);
-  const TextCodec& codec = ctx.in ? ctx.in->codec() : CodecFor(ctx.options.codePage);
   std::string bytes;
   std::u32string line, folded, result;
   while (loop.nextRaw(bytes)) {
     bool replaced = false;
     if (!find.empty()) {
-      line.clear();
-      codec.decode(bytes, line);
+      loop.decode(bytes, line);
       if (binary) {
         replaced = ReplaceAll(line, line, find, ctx.ReplStr, result);
       } else {

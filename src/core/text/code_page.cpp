@@ -2,6 +2,7 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <stdexcept>
@@ -17,7 +18,13 @@ constexpr char32_t kNone = 0xFFFFFFFF;
 // an ill-formed sequence becomes an escape of its own.
 class Utf8Codec : public TextCodec {
  public:
-  void decode(std::string_view s, std::u32string& out) const override {
+  bool canEncode(char32_t c) const override {
+    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF || IsByteEscape(c));
+  }
+
+ protected:
+  // Every character has one code: nothing to note in forms.
+  void decodeAppend(std::string_view s, std::u32string& out, ByteForms*) const override {
     const size_t base = out.size();
     out.resize(base + s.size());  // room for the worst case; cut to size at the end
     char32_t* o = out.data() + base;
@@ -57,7 +64,7 @@ class Utf8Codec : public TextCodec {
     out.resize(static_cast<size_t>(o - out.data()));
   }
 
-  void encode(std::u32string_view text, std::string& out) const override {
+  void encodeAppend(std::u32string_view text, std::string& out, const ByteForms*) const override {
     out.reserve(out.size() + text.size());
     for (char32_t c : text) {
       if (c < 0x80) {
@@ -85,9 +92,22 @@ class Utf8Codec : public TextCodec {
   }
 };
 
-// A multi-byte code page (CP932, EUC-JP) as lookup tables built once from ICU.
-// Only byte sequences that decode to one character and encode back to the very
-// same bytes enter the tables; every other byte is carried as an escape.
+// A code as ByteForms and the encoder's table hold it: (length << 24) | bytes.
+uint32_t PackCode(const unsigned char* bytes, size_t len) {
+  uint32_t code = static_cast<uint32_t>(len) << 24;
+  for (size_t k = 0; k < len; ++k) code |= static_cast<uint32_t>(bytes[k]) << (8 * (len - 1 - k));
+  return code;
+}
+
+// A multi-byte code page (CP932, EUC-JP) as lookup tables built once from ICU's
+// converters: "windows-31j" (ibm-943_P15A-2003, which reads every code as
+// Windows does, the NEC and IBM extensions and the user-defined area included)
+// and "EUC-JP" (euc-jp-2007, JIS X 0208 and 0212 with the same Microsoft
+// readings of the symbols that differ between the JIS and Microsoft tables).
+// Every code that ICU reads as one character enters the decoding tables; the
+// encoder writes the code that ICU writes for a character. A code whose
+// character is written as another code is flagged in the tables, so that a
+// decode can note it.
 class TableCodec : public TextCodec {
  public:
   explicit TableCodec(const char* icuName) : double_(65536, kNone), triple_(65536, kNone) {
@@ -124,13 +144,58 @@ class TableCodec : public TextCodec {
     for (int b = 0; b < 0x80; ++b) asciiIdentity_ = asciiIdentity_ && single_[b] == char32_t(b);
   }
 
-  void decode(std::string_view s, std::u32string& out) const override {
+  bool canEncode(char32_t c) const override {
+    return IsByteEscape(c) || (c < 0x10000 && encodeBmp_[c] != 0);
+  }
+
+ protected:
+  void decodeAppend(std::string_view s, std::u32string& out, ByteForms* forms) const override {
     // Written through a pointer into room for the worst case (one character per
     // byte), then cut to size: appending one character at a time costs more than
     // the table lookups.
     const size_t base = out.size();
     out.resize(base + s.size());
-    char32_t* o = out.data() + base;
+    bool otherForms = false;
+    char32_t* end = decodeInto<false>(s, out.data() + base, otherForms, nullptr);
+    // Rare: a code that the encoder does not write for its character. Decoded
+    // again, noting each such code, so that the usual pass makes no call.
+    if (otherForms && forms != nullptr)
+      end = decodeInto<true>(s, out.data() + base, otherForms, forms);
+    out.resize(static_cast<size_t>(end - out.data()));
+  }
+
+  void encodeAppend(std::u32string_view text, std::string& out,
+                    const ByteForms* forms) const override {
+    if (forms != nullptr) {
+      encodeWith(text, out, [forms](char32_t c) { return forms->find(c); });
+    } else {
+      encodeWith(text, out, [](char32_t) { return uint32_t{0}; });
+    }
+  }
+
+ private:
+  // Flags a table entry whose code is not the one the encoder writes for its
+  // character; entries from it up (kNone too) are no plain character.
+  static constexpr char32_t kOtherForm = 0x40000000;
+
+  // A table entry flagged kOtherForm for the code at s[i], len bytes: its
+  // character. Sets otherForms, or with kNote notes the code in forms.
+  template <bool kNote>
+  static char32_t OtherForm(char32_t entry, std::string_view s, size_t i, size_t len,
+                            bool& otherForms, ByteForms* forms) {
+    const char32_t c = entry & ~kOtherForm;
+    if constexpr (kNote) {
+      forms->note(c, PackCode(reinterpret_cast<const unsigned char*>(s.data() + i), len));
+    } else {
+      otherForms = true;
+    }
+    return c;
+  }
+
+  // Decodes s into o, which has room for s.size() characters; returns the end.
+  // Table entries below kOtherForm are characters: one test on the usual path.
+  template <bool kNote>
+  char32_t* decodeInto(std::string_view s, char32_t* o, bool& otherForms, ByteForms* forms) const {
     const size_t n = s.size();
     size_t i = 0;
     while (i < n) {
@@ -141,23 +206,33 @@ class TableCodec : public TextCodec {
         continue;
       }
       char32_t cp = single_[b0];
-      if (cp != kNone) {
+      if (cp < kOtherForm) [[likely]] {
         *o++ = cp;
+        ++i;
+        continue;
+      }
+      if (cp != kNone) {
+        *o++ = OtherForm<kNote>(cp, s, i, 1, otherForms, forms);
         ++i;
         continue;
       }
       if (i + 1 < n) {
         unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
         cp = double_[b0 * 256 + b1];
-        if (cp != kNone) {
+        if (cp < kOtherForm) [[likely]] {
           *o++ = cp;
+          i += 2;
+          continue;
+        }
+        if (cp != kNone) {
+          *o++ = OtherForm<kNote>(cp, s, i, 2, otherForms, forms);
           i += 2;
           continue;
         }
         if (b0 == 0x8F && i + 2 < n) {
           cp = triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])];
           if (cp != kNone) {
-            *o++ = cp;
+            *o++ = cp < kOtherForm ? cp : OtherForm<kNote>(cp, s, i, 3, otherForms, forms);
             i += 3;
             continue;
           }
@@ -166,10 +241,12 @@ class TableCodec : public TextCodec {
       *o++ = kEscapeBase + b0;
       ++i;
     }
-    out.resize(static_cast<size_t>(o - out.data()));
+    return o;
   }
 
-  void encode(std::u32string_view text, std::string& out) const override {
+  // noted(c) gives the code a decode noted for c, or 0.
+  template <typename NotedFn>
+  void encodeWith(std::u32string_view text, std::string& out, NotedFn&& noted) const {
     // Room for the worst case (three bytes a character), written through a
     // pointer and cut to size, as decode does.
     const size_t base = out.size();
@@ -184,19 +261,20 @@ class TableCodec : public TextCodec {
         *o++ = static_cast<char>(c - kEscapeBase);
         continue;
       }
-      uint32_t packed = c < 0x10000 ? encodeBmp_[c] : 0;
-      if (packed == 0) {
+      uint32_t code = noted(c);
+      if (code == 0 && c < 0x10000) code = encodeBmp_[c];
+      if (code == 0) {
         *o++ = '?';
         continue;
       }
-      int len = static_cast<int>(packed >> 24);
-      for (int k = len - 1; k >= 0; --k) *o++ = static_cast<char>((packed >> (8 * k)) & 0xFF);
+      int len = static_cast<int>(code >> 24);
+      for (int k = len - 1; k >= 0; --k) *o++ = static_cast<char>((code >> (8 * k)) & 0xFF);
     }
     out.resize(static_cast<size_t>(o - out.data()));
   }
 
- private:
-  // The code point of exactly these bytes, when they round-trip; kNone otherwise.
+  // The code point of exactly these bytes, flagged with kOtherForm when ICU
+  // writes other bytes for it (or none); kNone when they are not one character.
   char32_t Probe(const unsigned char* bytes, int len) {
     UErrorCode err = U_ZERO_ERROR;
     UChar u[4];
@@ -213,15 +291,10 @@ class TableCodec : public TextCodec {
     err = U_ZERO_ERROR;
     ucnv_resetFromUnicode(conv_);
     int32_t blen = ucnv_fromUChars(conv_, back, sizeof back, u, ulen, &err);
-    if (U_FAILURE(err) || blen != len) return kNone;
-    for (int k = 0; k < len; ++k)
-      if (static_cast<unsigned char>(back[k]) != bytes[k]) return kNone;
-    if (cp < 0x10000 && encodeBmp_[cp] == 0) {
-      uint32_t packed = static_cast<uint32_t>(len) << 24;
-      for (int k = 0; k < len; ++k)
-        packed |= static_cast<uint32_t>(bytes[k]) << (8 * (len - 1 - k));
-      encodeBmp_[cp] = packed;
-    }
+    const bool sameBytes = U_SUCCESS(err) && blen == len &&
+                           std::equal(bytes, bytes + len, reinterpret_cast<unsigned char*>(back));
+    if (!sameBytes || cp >= 0x10000) return cp | kOtherForm;
+    encodeBmp_[cp] = PackCode(bytes, static_cast<size_t>(len));
     return cp;
   }
 
@@ -229,7 +302,7 @@ class TableCodec : public TextCodec {
   std::array<char32_t, 256> single_;
   std::vector<char32_t> double_;     // [lead * 256 + trail]
   std::vector<char32_t> triple_;     // EUC-JP 0x8F sequences: [second * 256 + third]
-  std::vector<uint32_t> encodeBmp_;  // code point -> (length << 24) | bytes; 0 = none
+  std::vector<uint32_t> encodeBmp_;  // code point -> its code (PackCode); 0 = none
   bool asciiIdentity_ = false;
 };
 
@@ -258,6 +331,38 @@ const char* CodePageName(CodePage cp) {
       break;
   }
   return "CP932";
+}
+
+void ByteForms::note(char32_t c, uint32_t code) {
+  if (find(c) == 0) forms_.emplace_back(c, code);
+}
+
+uint32_t ByteForms::find(char32_t c) const {
+  for (const auto& [ch, code] : forms_)
+    if (ch == c) return code;
+  return 0;
+}
+
+void ByteForms::keepSource(std::string_view bytes, std::u32string_view text) {
+  sourceBytes_.assign(bytes);
+  sourceText_.assign(text);
+}
+
+void TextCodec::decode(std::string_view bytes, std::u32string& out, ByteForms* forms) const {
+  if (forms != nullptr && !forms->empty()) forms->clear();
+  const size_t base = out.size();
+  decodeAppend(bytes, out, forms);
+  if (forms != nullptr && !forms->empty())
+    forms->keepSource(bytes, std::u32string_view(out).substr(base));
+}
+
+void TextCodec::encode(std::u32string_view text, std::string& out, const ByteForms* forms) const {
+  if (forms == nullptr || forms->empty()) return encodeAppend(text, out, nullptr);
+  if (forms->isSource(text)) {
+    out += forms->sourceBytes();
+    return;
+  }
+  encodeAppend(text, out, forms);
 }
 
 const TextCodec& CodecFor(CodePage cp) {

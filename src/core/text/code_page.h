@@ -1,16 +1,24 @@
 // Code pages of text files and their lossless codecs.
 //
-// Decoding never fails: a byte that does not start a character of the code page
-// (or whose character would not encode back to the same bytes) becomes the escape
-// code point U+DC00 + byte, and encoding writes such an escape back as that byte.
-// So Encode(Decode(bytes)) == bytes for every input, and a line that a step does
-// not change is written back byte for byte.
+// Decoding never fails: every code of the code page becomes its one character,
+// and a byte that does not start a code becomes the escape code point
+// U+DC00 + byte, which encoding writes back as that byte.
+//
+// A few characters have more than one code: CP932 reads both ED40 (an
+// NEC-selected IBM extension) and FA5C (its IBM extension twin) as U+7E8A, and
+// writes FA5C for it. A decode can note such forms in ByteForms; an encode given
+// them writes each noted character in its noted form, and writes an unchanged
+// text as the very bytes it came from. So Encode(Decode(bytes)) == bytes for
+// every input, and a changed line keeps the bytes of the characters it kept.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace kadrel {
 
@@ -25,13 +33,41 @@ inline bool IsByteEscape(char32_t c) {
   return c >= 0xDC80 && c <= 0xDCFF;
 }
 
+// The characters of one decoded text that came from a code other than the one
+// the encoder writes for them, with those codes, and the text with its bytes.
+// Nothing is stored for a text without such characters (almost every line).
+class ByteForms {
+ public:
+  bool empty() const { return forms_.empty(); }
+  void clear() { forms_.clear(); }
+
+  // A code as (length << 24) | bytes, big end first; 0 for none.
+  void note(char32_t c, uint32_t code);  // the first code noted for c stays
+  uint32_t find(char32_t c) const;
+
+  // The decoded text and the bytes it came from, kept when a form was noted.
+  void keepSource(std::string_view bytes, std::u32string_view text);
+  bool isSource(std::u32string_view text) const { return text == sourceText_; }
+  const std::string& sourceBytes() const { return sourceBytes_; }
+
+ private:
+  std::vector<std::pair<char32_t, uint32_t>> forms_;
+  std::string sourceBytes_;
+  std::u32string sourceText_;
+};
+
 class TextCodec {
  public:
   virtual ~TextCodec() = default;
-  // Appends the code points of bytes to out.
-  virtual void decode(std::string_view bytes, std::u32string& out) const = 0;
-  // Appends the bytes of text to out; a character the code page lacks becomes "?".
-  virtual void encode(std::u32string_view text, std::string& out) const = 0;
+
+  // Appends the code points of bytes to out. With forms, forms describes these
+  // bytes afterwards (emptied first).
+  void decode(std::string_view bytes, std::u32string& out, ByteForms* forms = nullptr) const;
+  // Appends the bytes of text to out: with forms of a decode, the text it decoded
+  // as its very bytes, and noted characters in their noted codes. A character
+  // the code page cannot hold becomes "?" (step texts are checked before they
+  // get here, see canEncode).
+  void encode(std::u32string_view text, std::string& out, const ByteForms* forms = nullptr) const;
 
   std::u32string decode(std::string_view bytes) const {
     std::u32string s;
@@ -43,6 +79,16 @@ class TextCodec {
     encode(text, s);
     return s;
   }
+
+  // True when the encoder can write c (byte escapes included).
+  virtual bool canEncode(char32_t c) const = 0;
+
+ protected:
+  virtual void decodeAppend(std::string_view bytes, std::u32string& out,
+                            ByteForms* forms) const = 0;
+  // forms is null or holds at least one form.
+  virtual void encodeAppend(std::u32string_view text, std::string& out,
+                            const ByteForms* forms) const = 0;
 };
 
 // The shared codec of a code page (built once per process, thread-safe).
