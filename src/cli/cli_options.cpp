@@ -166,7 +166,10 @@ file names) are listed.
                           (default: Kadrel.ini in the program's folder); never written
   -o, --option KEY=VALUE  set one run option for this run: CompMode, SelSts, FstChrBk,
                           LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo,
-                          BkupEdit, UpdateNoFile, CodePage; may be repeated
+                          BkupEdit, UpdateNoFile, CodePage; may be repeated. Each
+                          value is checked as the options dialog checks it (flags 0
+                          or 1, affixes without '/', '\', '..' or control
+                          characters); an empty value gives the default
       --answer ok|cancel  how OK/Cancel problem boxes are answered (default: cancel)
       --list              print the target file list PATH... gives and exit
   -0, --null              with --list: end each name with a NUL byte, not a newline
