@@ -47,8 +47,9 @@ class FileLayer {
   virtual bool isFolder(const std::string& path) = 0;
 
   // Opens a file that is read whole into memory (settings, COMBO!! and step list
-  // files): a regular file only, never waiting on a FIFO; a file larger than
-  // maxBytes is refused (EFBIG), and so is a read past maxBytes.
+  // files): a read past maxBytes fails (EFBIG). The real file system also refuses
+  // at the open anything but a regular file of at most maxBytes, without waiting
+  // on a FIFO; this default only bounds the reads of openRead's file.
   virtual std::unique_ptr<InputFile> openReadBounded(const std::string& path, size_t maxBytes,
                                                      FileStatus& status);
 };

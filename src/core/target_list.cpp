@@ -5,10 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-
-#include <algorithm>
 #include <set>
 #include <utility>
 

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
-#include <system_error>
 
 #include "core/text/utf.h"
 

@@ -135,14 +135,6 @@ bool IsUsableAffix(const std::string& affix) {
   return true;
 }
 
-std::vector<std::string> UnusableAffixKeys(const RunOptions& options) {
-  std::vector<std::string> keys;
-  for (const OptionKey& k : kOptionKeys) {
-    if (k.kind == OptionKind::Affix && !IsUsableAffix(options.*k.text)) keys.push_back(k.readKey);
-  }
-  return keys;
-}
-
 OptionTextProblem SetRunOptionText(RunOptions& options, const std::string& key,
                                    const std::string& value) {
   if (EqualsIgnoreCase(key, kCodePageKey)) {

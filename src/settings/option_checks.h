@@ -57,9 +57,6 @@ void StoreOptionDialog(const OptionDialogValues& values, RunOptions& options);
 // Windows), no ".." and no control character.
 bool IsUsableAffix(const std::string& affix);
 
-// The keys of section Option whose affix IsUsableAffix refuses, in key order.
-std::vector<std::string> UnusableAffixKeys(const RunOptions& options);
-
 // Why a run option's text is refused (kadrel-cli's -o).
 enum class OptionTextProblem {
   None,

@@ -119,6 +119,18 @@ TEST_F(AppSettingsTest, ValuesThatAreNotNumbers) {
   EXPECT_EQ(s.options.SelFile, 1);
 }
 
+TEST_F(AppSettingsTest, AffixesLeadingOutOfTheFolderTakeTheirDefaults) {
+  WriteFile(path(), "[Option]\nFstChrBk=../\nLstChrBk=.old\nFstChr=a\\b\nLstChr=x/y\n");
+  AppSettings s;
+  ModeSettings m;
+  const AppLoadResult r = load(s, m);
+  EXPECT_EQ(r.unusableAffixes, (std::vector<std::string>{"FstChrBk", "FstChr", "LstChr"}));
+  EXPECT_EQ(s.options.FstChrBk, "");
+  EXPECT_EQ(s.options.LstChrBk, ".old");
+  EXPECT_EQ(s.options.FstChr, "");
+  EXPECT_EQ(s.options.LstChr, "_SEL");
+}
+
 TEST_F(AppSettingsTest, MinimizedOrMaximizedKeepsTheEarlierGeometry) {
   AppSettings first;
   first.geometry = {1, 2, 3, 4};

@@ -130,10 +130,6 @@ TEST(IsUsableAffix, KeepsTheNameInItsFolderAndOnOneLine) {
   for (const auto& [affix, usable] : cases) {
     EXPECT_EQ(IsUsableAffix(affix), usable) << "'" << affix << "'";
   }
-  RunOptions o;
-  o.FstChrBk = "../";
-  o.LstChr = "x/";
-  EXPECT_EQ(UnusableAffixKeys(o), (std::vector<std::string>{"FstChrBk", "LstChr"}));
 }
 
 // A run option set from its text refuses what the dialog refuses; a refused text
