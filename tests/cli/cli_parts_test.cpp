@@ -147,10 +147,6 @@ TEST(CliRunOptionValues, RefusedValuesAreNamed) {
   std::string error;
   EXPECT_FALSE(SetRunOption(o, "LstChr", "\x1b[2J", error));
   EXPECT_NE(error.find("'\\x1B[2J'"), std::string::npos) << error;  // never sent to the terminal
-  EXPECT_FALSE(SetRunOption(o, "SelSts", "  ", error));
-  EXPECT_NE(error.find("blanks"), std::string::npos) << error;
-  ASSERT_TRUE(SetRunOption(o, "bkupedit", "0", error));
-  EXPECT_EQ(o.BkupEdit, 0);
 }
 
 }  // namespace

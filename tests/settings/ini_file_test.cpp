@@ -152,13 +152,6 @@ TEST_F(IniFileTest, HeldFileIsReadOnceAndWrittenOnce) {
   EXPECT_EQ(ini.mGetString("Option", "SelSts"), "*.csv");
 }
 
-TEST_F(IniFileTest, HeldFileUnchangedIsNotWritten) {
-  ASSERT_TRUE(ini.mHold().ok());  // a missing file is held as an empty one
-  EXPECT_EQ(ini.mGetString("Option", "SelSts", "*.*"), "*.*");
-  EXPECT_TRUE(ini.mFlush());
-  EXPECT_FALSE(FileExists(ini.pFileName()));
-}
-
 TEST_F(IniFileTest, ConvertingTheHeldCopyKeepsEveryValue) {
   ini.mSetString("Option", "PtnName1", "パターン");
   ASSERT_TRUE(ini.mHold().ok());

