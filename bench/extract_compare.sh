@@ -6,7 +6,7 @@
 #
 #   bench/extract_compare.sh [BUILD_DIR] [WORK_DIR] [MEGABYTES]
 #
-# BUILD_DIR defaults to build (kadrel-cli and bench/extract_bench); WORK_DIR to a temporary
+# BUILD_DIR (default build) gets kadrel-cli and bench/extract_bench built; WORK_DIR to a temporary
 # folder (removed afterwards); MEGABYTES to 120. Each command runs three times and
 # the best wall-clock time is kept (the machine may be shared); CPU is user +
 # system of that run, summed over every process of a pipeline. A ratio above 1
@@ -14,6 +14,7 @@
 set -euo pipefail
 
 build_dir="${1:-build}"
+"$(dirname "$0")/build.sh" "$build_dir" kadrel-cli extract_bench
 bench="$build_dir/bench/extract_bench"
 cli="$build_dir/src/cli/kadrel-cli"
 work="${2:-}"

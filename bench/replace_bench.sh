@@ -2,12 +2,13 @@
 # String replacement over a large CP932 file: Kadrel against sed (bytes only, not
 # CP932-safe) and against the pipeline a Linux user needs for CP932
 # (iconv | sed | iconv). Prints times, ratios and peak memory.
-#   bench/replace_bench.sh [SIZE_MB]   (default 100; uses build/ or $KADREL_BUILD_DIR)
+#   bench/replace_bench.sh [SIZE_MB]   (default 100; builds into build/ or $KADREL_BUILD_DIR)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mb="${1:-100}"
-cli="${KADREL_BUILD_DIR:-build}/src/cli/kadrel-cli"
-[[ -x "$cli" ]] || { echo "build kadrel-cli first (scripts/build)" >&2; exit 2; }
+build_dir="${KADREL_BUILD_DIR:-build}"
+bench/build.sh "$build_dir" kadrel-cli
+cli="$build_dir/src/cli/kadrel-cli"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

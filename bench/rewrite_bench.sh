@@ -14,11 +14,12 @@
 # Before that, mode 1 is checked against a line-by-line reference (python) on a
 # file with mixed line ends.
 #
-# The program is taken from $KADREL_BUILD_DIR (default build); build it first with
-# scripts/build. Temporary files go to $TMPDIR and are removed at the end.
+# The program is built into $KADREL_BUILD_DIR (default build). Temporary files go
+# to $TMPDIR and are removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${KADREL_BUILD_DIR:-build}"
+bench/build.sh "$build_dir" kadrel-cli
 cli="$(realpath "$build_dir/src/cli/kadrel-cli")"
 make_text="$(realpath bench/make_text.py)"
 size_mb="${1:-120}"
@@ -27,7 +28,6 @@ stretch_mb="${2:-1100}"
 for tool in unix2dos sed python3 /usr/bin/time cmp; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
-[[ -x "$cli" ]] || { echo "build $cli first (scripts/build)" >&2; exit 1; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/kadrel-bench-XXXXXX")"
 trap 'rm -rf "$work"' EXIT

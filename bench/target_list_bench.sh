@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${1:-build}"
 count="${2:-30000}"
+bench/build.sh "$build_dir" kadrel-cli
 cli="$build_dir/src/cli/kadrel-cli"
-[[ -x "$cli" ]] || { echo "build kadrel-cli first ($cli)" >&2; exit 1; }
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

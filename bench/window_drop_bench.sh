@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${1:-build}"
 count="${2:-30000}"
+bench/build.sh "$build_dir" kadrel_window_drop_bench
 bench="$build_dir/bench/kadrel_window_drop_bench"
-[[ -x "$bench" ]] || { echo "build kadrel_window_drop_bench first ($bench)" >&2; exit 1; }
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

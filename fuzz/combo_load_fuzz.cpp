@@ -17,8 +17,9 @@
 #include "fuzz_support.h"
 
 using namespace kadrel;
-using kadrel::fuzz::BitsHost;
-using kadrel::fuzz::MemoryFiles;
+using kadrel::fuzz::AnswerWithBits;
+using kadrel::test::FakeFiles;
+using kadrel::test::FakeHost;
 
 namespace {
 
@@ -78,8 +79,9 @@ void CheckSteps(const std::vector<std::string>& steps, const std::vector<std::st
     FUZZ_REQUIRE(round < copies);
     ++at;
     StepRecord record = SplitStepLine(step);
-    BitsHost quiet;
-    FUZZ_REQUIRE(ValidateStep(quiet, record, step, cp) == kStepValid && quiet.shown == 0);
+    FakeHost quiet;
+    AnswerWithBits(quiet, 0);
+    FUZZ_REQUIRE(ValidateStep(quiet, record, step, cp) == StepCheck::Valid && quiet.boxes.empty());
   }
 }
 
@@ -89,22 +91,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   const CodePage cp = static_cast<CodePage>(input.ConsumeIntegralInRange<int>(0, 2));
   const uint64_t answers = input.ConsumeIntegral<uint64_t>();
-  MemoryFiles files;
-  files.piece = 1 + answers % 97;
+  FakeFiles files(FakeFiles::Backing::Memory);
+  files.readPiece = 1 + answers % 97;
   const std::string bytes = input.ConsumeRemainingBytesAsString();
-  files.files["/c/first.txt"] = bytes;
-  files.files["/c/second.txt"] = bytes;
+  files.memory["/c/first.txt"] = bytes;
+  files.memory["/c/second.txt"] = bytes;
   const std::vector<std::string> lines = Lines(bytes, cp);
 
   {  // one file
-    BitsHost host(answers);
+    FakeHost host;
+    AnswerWithBits(host, answers);
     ComboModel model;
     const ComboLoadResult r = LoadComboFile(host, files, cp, "/c/first.txt", model);
-    FUZZ_REQUIRE(r != ComboLoadResult::NoPath && r != ComboLoadResult::OpenFailed);
+    FUZZ_REQUIRE(ComboFileOpened(r));
     FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
-    FUZZ_REQUIRE(model.recent[0] == "/c/first.txt");
     CheckSteps(model.steps, lines, 1, cp);
-    FUZZ_REQUIRE((r == ComboLoadResult::Cancelled) == (host.cancelled > 0));
+    FUZZ_REQUIRE((r == ComboLoadResult::Cancelled) == (host.cancels > 0));
     if (r == ComboLoadResult::Failed) FUZZ_REQUIRE(model.text.empty());
     if (r == ComboLoadResult::Loaded) {
       size_t comments = 0;
@@ -113,14 +115,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   {  // a drop of two files: the limit counts the steps of both
-    BitsHost host(answers);
+    FakeHost host;
+    AnswerWithBits(host, answers);
     ComboModel model;
     LoadComboFiles(host, files, cp, {"/c/first.txt", "/c/second.txt"}, model);
     FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
     CheckSteps(model.steps, lines, 2, cp);
   }
   {  // the step list file: no limit, every valid step kept
-    BitsHost host;
+    FakeHost host;
+    AnswerWithBits(host, 0);
     ComboModel model;
     FUZZ_REQUIRE(ReadStepListFile(host, files, cp, "/c/first.txt", model).ok());
     CheckSteps(model.steps, lines, 1, cp);

@@ -1,19 +1,15 @@
-// What the fuzz targets share: a check that stops the run with a message, files
-// held in memory (reads handed out in small pieces, so that line ends fall across
-// read boundaries), and a host that answers boxes from the fuzz input.
+// What the fuzz targets share beside the test kit (files held in memory, the fake
+// host): a check that stops the run with a message, and box answers taken from
+// the fuzz input.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <memory>
-#include <string>
-#include <string_view>
 
-#include "core/file_layer.h"
 #include "core/host.h"
+#include "support/fake_files.h"
+#include "support/fake_host.h"
 
 namespace kadrel::fuzz {
 
@@ -24,97 +20,16 @@ namespace kadrel::fuzz {
 
 #define FUZZ_REQUIRE(cond) ((cond) ? (void)0 : ::kadrel::fuzz::Fail(#cond, __FILE__, __LINE__))
 
-class MemoryInput : public InputFile {
- public:
-  MemoryInput(std::string_view bytes, size_t piece)
-      : bytes_(bytes), piece_(std::max<size_t>(piece, 1)) {}
-  long read(char* buffer, size_t n) override {
-    n = std::min({n, piece_, bytes_.size() - pos_});
-    std::copy_n(bytes_.data() + pos_, n, buffer);
-    pos_ += n;
-    return static_cast<long>(n);
-  }
-  FileStatus lastError() const override { return {}; }
-
- private:
-  std::string_view bytes_;
-  size_t piece_;
-  size_t pos_ = 0;
-};
-
-class MemoryOutput : public OutputFile {
- public:
-  explicit MemoryOutput(std::string& target) : target_(target) {}
-  bool write(const char* data, size_t n) override {
-    target_.append(data, n);
-    return true;
-  }
-  bool close() override { return true; }
-  FileStatus lastError() const override { return {}; }
-
- private:
-  std::string& target_;
-};
-
-// A file system of a few files in memory.
-class MemoryFiles : public FileLayer {
- public:
-  std::map<std::string, std::string> files;
-  size_t piece = 4096;  // bytes handed out per read
-
-  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override {
-    auto it = files.find(path);
-    if (it == files.end()) {
-      status = StatusFromErrno(2);
-      return nullptr;
-    }
-    status = {};
-    return std::make_unique<MemoryInput>(it->second, piece);
-  }
-  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                        FileStatus& status) override {
-    std::string& f = files[path];
-    if (!append) f.clear();
-    status = {};
-    return std::make_unique<MemoryOutput>(f);
-  }
-  FileStatus copyFile(const std::string& source, const std::string& destination) override {
-    auto it = files.find(source);
-    if (it == files.end()) return StatusFromErrno(2);
-    files[destination] = it->second;
-    return {};
-  }
-  FileStatus removeFile(const std::string& path) override {
-    return files.erase(path) ? FileStatus{} : StatusFromErrno(2);
-  }
-  bool exists(const std::string& path) override { return files.count(path) != 0; }
-  bool isFolder(const std::string&) override { return false; }
-};
-
-// Answers OK/Cancel boxes from the bits of a number, the lowest first (1 = Cancel);
-// OK-only boxes get OK. Counts the boxes shown.
-class BitsHost : public Host {
- public:
-  explicit BitsHost(uint64_t bits = 0) : bits_(bits) {}
-  BoxAnswer showMessage(const MessageBoxRequest& request) override {
-    ++shown;
-    FUZZ_REQUIRE(!request.text.empty());
-    if (request.buttons != BoxButtons::OkCancel) return BoxAnswer::Ok;
-    const bool cancel = bits_ & 1;
-    bits_ >>= 1;
-    if (cancel) ++cancelled;
+// Answers OK/Cancel boxes with the bits of a number, the lowest first (1 = Cancel),
+// and every other box with OK. Every box must say something.
+inline void AnswerWithBits(test::FakeHost& host, uint64_t bits) {
+  host.answer = [bits](const MessageBoxRequest& box) mutable {
+    FUZZ_REQUIRE(!box.text.empty());
+    if (box.buttons != BoxButtons::OkCancel) return BoxAnswer::Ok;
+    const bool cancel = bits & 1;
+    bits >>= 1;
     return cancel ? BoxAnswer::Cancel : BoxAnswer::Ok;
-  }
-  void yield() override {}
-  void setProgress(const RunProgress&) override {}
-  void selectTarget(int) override {}
-  std::string multiLineReplacement() override { return "1\r\n2"; }
-
-  int shown = 0;
-  int cancelled = 0;
-
- private:
-  uint64_t bits_;
-};
+  };
+}
 
 }  // namespace kadrel::fuzz

@@ -17,8 +17,6 @@
 #include "fuzz_support.h"
 
 using namespace kadrel;
-using kadrel::fuzz::MemoryInput;
-using kadrel::fuzz::MemoryOutput;
 
 namespace {
 
@@ -70,9 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_REQUIRE(back == file);
 
   const std::vector<std::string> expected = SplitLines(file);
-  LineReader reader(std::make_unique<MemoryInput>(file, piece), cp);
-  std::string written;
-  LineWriter writer(std::make_unique<MemoryOutput>(written), cp);
+  test::FakeFiles files(test::FakeFiles::Backing::Memory);
+  files.readPiece = piece;
+  files.memory["/in"] = file;
+  LineReader reader(files.openRead("/in").file, cp);
+  LineWriter writer(files.openWrite("/out", false).file, cp);
   std::string expectedOut;
   size_t n = 0;
   while (!reader.atEnd()) {
@@ -107,6 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_REQUIRE(n == expected.size());
   FUZZ_REQUIRE(reader.error().ok());
   FUZZ_REQUIRE(writer.close());
-  FUZZ_REQUIRE(written == expectedOut);
+  FUZZ_REQUIRE(files.memory["/out"] == expectedOut);
   return 0;
 }

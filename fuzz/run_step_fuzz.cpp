@@ -13,33 +13,23 @@
 #include <string>
 #include <vector>
 
-#include "combo/step_line.h"
-#include "combo/step_validation.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
 #include "fuzz_support.h"
+#include "run/prepare_run.h"
+#include "run/run_driver.h"
 
 using namespace kadrel;
-using kadrel::fuzz::BitsHost;
-using kadrel::fuzz::MemoryFiles;
+using kadrel::fuzz::AnswerWithBits;
+using kadrel::test::FakeFiles;
+using kadrel::test::FakeHost;
 
 namespace {
 
 const std::string kTarget = "/data/t.txt";
 const std::string kBackup = "/data/t.txt_BK";
 
-class CancellingHost : public BitsHost {
- public:
-  void yield() override {
-    if (++yields == cancelAt && flag != nullptr) flag->store(true);
-  }
-  std::atomic<bool>* flag = nullptr;
-  long cancelAt = 0;
-  long yields = 0;
-};
-
 struct Outcome {
-  MemoryFiles files;
+  FakeFiles files{FakeFiles::Backing::Memory};
   int boxes = 0;
   long yields = 0;
   int changedFlag = 1;
@@ -49,29 +39,32 @@ struct Outcome {
 Outcome Run(const std::vector<std::string>& steps, const std::string& content, uint8_t flags,
             size_t piece, long cancelAt) {
   Outcome o;
-  o.files.piece = piece;
-  o.files.files[kTarget] = content;
-  CancellingHost host;
-  RunContext ctx(host, o.files);
-  host.flag = &ctx.CancelFlag;
-  host.cancelAt = cancelAt;
-  ctx.programFolder = "/prog";
-  ctx.targets = {kTarget};
-  ctx.options.codePage = static_cast<CodePage>((flags & 3) % 3);
-  ctx.options.CompMode = (flags >> 2) & 1;
-  ctx.options.UpdateNoFile = (flags >> 3) & 1;
-  ctx.options.BkupEdit = (flags >> 4) & 1;
-  ctx.ComboRun = (flags >> 5) & 1;
-  if (ctx.ComboRun) {
-    ctx.steps = steps;
+  o.files.readPiece = piece;
+  o.files.memory[kTarget] = content;
+  RunRequest request;
+  request.programFolder = "/prog";
+  request.listEntries = {kTarget};
+  request.multiLineReplacement = "1\r\n2";  // the replacement of a step whose field 6 is on
+  request.options.codePage = static_cast<CodePage>((flags & 3) % 3);
+  request.options.CompMode = (flags >> 2) & 1;
+  request.options.UpdateNoFile = (flags >> 3) & 1;
+  request.options.BkupEdit = (flags >> 4) & 1;
+  request.combo = (flags >> 5) & 1;
+  if (request.combo) {
+    request.comboSteps = steps;
+    request.comboText = "<< fuzz >>\r\n";
   } else {
-    ctx.StepArr = SplitStepLine(steps[0]);
-    BitsHost checker;
-    // A refused step still runs: the driver must cope.
-    ValidateStep(checker, ctx.StepArr, steps[0], ctx.options.codePage);
+    request.stepLine = steps[0];
   }
+  FakeHost host;
+  AnswerWithBits(host, 0);
+  // A refused step still runs: the driver must cope.
+  PreparedRun prepared = PrepareRun(host, o.files, request);
+  RunContext& ctx = *prepared.context;
+  const size_t checkBoxes = host.boxes.size();
+  host.cancelAtYield(&ctx.CancelFlag, cancelAt);
   RunAll(ctx);
-  o.boxes = host.shown;
+  o.boxes = static_cast<int>(host.boxes.size() - checkBoxes);
   o.yields = host.yields;
   o.changedFlag = ctx.ChangedFlag;
   o.cancelled = ctx.CancelFlag.load();
@@ -79,8 +72,8 @@ Outcome Run(const std::vector<std::string>& steps, const std::string& content, u
 }
 
 const std::string* File(const Outcome& o, const std::string& path) {
-  auto it = o.files.files.find(path);
-  return it == o.files.files.end() ? nullptr : &it->second;
+  auto it = o.files.memory.find(path);
+  return it == o.files.memory.end() ? nullptr : &it->second;
 }
 
 // The previous content is in the target or, failing that, in its backup copy.

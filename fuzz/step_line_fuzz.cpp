@@ -15,7 +15,8 @@
 #include "fuzz_support.h"
 
 using namespace kadrel;
-using kadrel::fuzz::BitsHost;
+using kadrel::fuzz::AnswerWithBits;
+using kadrel::test::FakeHost;
 
 namespace {
 
@@ -41,13 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_REQUIRE(line.find(',', joined.size()) == std::string::npos);
   CheckDescription(step);
 
-  BitsHost host(answers);
-  const int result = ValidateStep(host, step, line, CodePage::CP932);
-  FUZZ_REQUIRE(result == kStepValid || result == kStepCancelled || result == kStepInvalid);
-  FUZZ_REQUIRE((result == kStepValid) == (host.shown == 0));
-  FUZZ_REQUIRE((result == kStepCancelled) == (host.cancelled > 0));
+  FakeHost host;
+  AnswerWithBits(host, answers);
+  const StepCheck result = ValidateStep(host, step, line, CodePage::CP932);
+  FUZZ_REQUIRE(result == StepCheck::Valid || result == StepCheck::Cancelled ||
+               result == StepCheck::Invalid);
+  FUZZ_REQUIRE((result == StepCheck::Valid) == host.boxes.empty());
+  FUZZ_REQUIRE((result == StepCheck::Cancelled) == (host.cancels > 0));
   CheckDescription(step);
-  if (result != kStepValid) return 0;
+  if (result != StepCheck::Valid) return 0;
 
   const auto mode = TryReadInteger(step.field(1));
   FUZZ_REQUIRE(mode && *mode >= 0 && *mode <= 5);
@@ -55,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_REQUIRE(!DescribeStep(step).empty());
 
   StepRecord again = SplitStepLine(line);
-  BitsHost quiet(~0ull);
-  FUZZ_REQUIRE(ValidateStep(quiet, again, line, CodePage::CP932) == kStepValid && quiet.shown == 0);
+  FakeHost quiet;
+  AnswerWithBits(quiet, ~0ull);
+  FUZZ_REQUIRE(ValidateStep(quiet, again, line, CodePage::CP932) == StepCheck::Valid &&
+               quiet.boxes.empty());
   return 0;
 }

@@ -28,7 +28,6 @@ class CliHost : public Host {
   void yield() override {}
   void setProgress(const RunProgress& progress) override;
   void selectTarget(int) override {}
-  std::string multiLineReplacement() override { return {}; }
 
   int boxCount() const { return boxCount_; }
   // Removes the progress line, if one is shown.

@@ -1,5 +1,7 @@
 #include "combo/combo_export.h"
 
+#include "core/step_mode.h"
+
 namespace kadrel {
 
 MessageBoxRequest ExportRefusalBox() {
@@ -12,7 +14,11 @@ MessageBoxRequest ExportRefusalBox() {
 
 std::string BuildExportLine(const StepRecord& step) {
   int last = step.size();
-  if (!step.empty() && step.field(1) == "0" && last > 5) last = 5;
+  // A step line never holds where the replacement comes from.
+  const int source = static_cast<int>(ReplaceField::ReplacementSource);
+  if (!step.empty() && ModeOfExactText(step.modeText()) == StepMode::Replace && last >= source) {
+    last = source - 1;
+  }
   std::string line;
   for (int k = 1; k <= last; ++k) {
     line += step.field(k);

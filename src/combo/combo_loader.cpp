@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "combo/recent_list.h"
 #include "combo/step_line_intake.h"
 #include "core/line_io.h"
 #include "core/run_error.h"
@@ -35,15 +34,13 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
                               const std::string& path, ComboModel& model) {
   if (path.empty()) return ComboLoadResult::NoPath;
 
-  FileStatus status;
-  std::unique_ptr<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes, status);
+  Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
   if (!file) {
-    host.showMessage(FileOpenErrorBox(status, path));
+    host.showMessage(FileOpenErrorBox(file.status, path));
     return ComboLoadResult::OpenFailed;
   }
-  PushRecentCombo(model.recent, path);
 
-  LineReader reader(std::move(file), codePage);
+  LineReader reader(std::move(file.file), codePage);
   const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
   ComboLoadResult result = ComboLoadResult::Loaded;
   const bool read = ReadStepLines(reader, [&](const std::string& line) {
@@ -74,15 +71,23 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
   return result;
 }
 
-void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
-                    const std::vector<std::string>& paths, ComboModel& model) {
+bool ComboFileOpened(ComboLoadResult result) {
+  return result != ComboLoadResult::NoPath && result != ComboLoadResult::OpenFailed;
+}
+
+std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+                                        const std::vector<std::string>& paths, ComboModel& model) {
   model.steps.clear();
   model.text.clear();
+  std::vector<std::string> opened;
   for (const std::string& path : paths) {
+    const ComboLoadResult result = LoadComboFile(host, files, codePage, path, model);
+    if (ComboFileOpened(result)) opened.push_back(path);
     // After a failure the text stays empty, so that no run starts on a step list
     // that was loaded only in part; later files of the drop would fill it again.
-    if (LoadComboFile(host, files, codePage, path, model) == ComboLoadResult::Failed) return;
+    if (result == ComboLoadResult::Failed) break;
   }
+  return opened;
 }
 
 }  // namespace kadrel

@@ -25,15 +25,17 @@ enum class ComboLoadResult {
 };
 
 // Reads the COMBO!! file at path (in the code page) and appends its steps to
-// model.steps and their descriptions and comment headings to model.text. Once the
-// file is open it moves to the front of model.recent.
+// model.steps and their descriptions and comment headings to model.text.
 ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
                               const std::string& path, ComboModel& model);
 
-// A drop of several COMBO!! files (or one chosen from the recent menu): empties the
-// step list and the text, then loads each file in order. A loading failure ends
-// the drop, leaving the text empty.
-void LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
-                    const std::vector<std::string>& paths, ComboModel& model);
+// Whether the file was opened (it then counts as a recently used COMBO!! file).
+bool ComboFileOpened(ComboLoadResult result);
+
+// A drop of several COMBO!! files: empties the step list and the text, then loads
+// each file in order. A loading failure ends the drop, leaving the text empty.
+// Returns the files that were opened, in order.
+std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+                                        const std::vector<std::string>& paths, ComboModel& model);
 
 }  // namespace kadrel

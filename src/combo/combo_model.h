@@ -1,8 +1,6 @@
-// What the COMBO!! page holds: the step list, the text shown for it and the
-// recent COMBO!! files.
+// What the COMBO!! page holds: the step list and the text shown for it.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -13,7 +11,6 @@ inline constexpr size_t kMaxComboSteps = 200;
 // The largest COMBO!! or step list file read: far more than 200 steps need, with
 // room for comments and left-out lines beside them.
 inline constexpr size_t kComboFileMaxBytes = 4u << 20;
-inline constexpr size_t kRecentComboCount = 5;
 
 struct ComboModel {
   // CmbDataList: the accepted step lines, exactly as read, in order.
@@ -21,8 +18,6 @@ struct ComboModel {
   // TextCombo: one line per step (its description) and per comment heading
   // ("<< text >>"), each followed by CR LF.
   std::string text;
-  // Recent COMBO!! files, most recent first; "" where none is recorded.
-  std::array<std::string, kRecentComboCount> recent;
 };
 
 }  // namespace kadrel

@@ -5,9 +5,11 @@
 #include <array>
 #include <string_view>
 
+#include "core/step_mode.h"
+
 namespace kadrel {
 
-inline constexpr std::array<std::string_view, 7> kModeNames = {
+inline constexpr std::array<std::string_view, kModeCount> kModeNames = {
     "文字列置換",
     "改行コード置換(UNIX形式→TEXT形式)",
     "行頭・行末文字列制御（付番・挿入・削除）",
@@ -17,10 +19,12 @@ inline constexpr std::array<std::string_view, 7> kModeNames = {
     "連続実行（連続技／COMBO!!）",
 };
 
-inline constexpr int kComboMode = 6;
+inline std::string_view ModeName(StepMode mode) {
+  return kModeNames[static_cast<size_t>(ModeNumber(mode))];
+}
 
-// Entries of the head/tail action list (AddCombo).
-inline constexpr std::array<std::string_view, 3> kHeadTailActions = {
+// Entries of the head/tail action list (AddCombo), in HeadTailAction order.
+inline constexpr std::array<std::string_view, kHeadTailActionCount> kHeadTailActions = {
     "削除",
     "文字列置換え（挿入）",
     "付番置換え（挿入）",

@@ -25,7 +25,8 @@ IntakeResult TakeStepLine(Host& host, const std::string& line, ComboModel& model
   StepRecord step = SplitStepLine(line);
   if (step.empty()) return IntakeResult::Next;
 
-  if (step.field(1) == "#") {
+  // A comment: "#", then its text.
+  if (step.modeText() == "#") {
     if (!step.has(2)) {
       return rules.commentNeedsText ? IntakeResult::CommentWithoutText : IntakeResult::Next;
     }
@@ -34,11 +35,11 @@ IntakeResult TakeStepLine(Host& host, const std::string& line, ComboModel& model
   }
 
   switch (ValidateStep(host, step, line, codePage)) {
-    case kStepValid:
+    case StepCheck::Valid:
       break;
-    case kStepCancelled:
+    case StepCheck::Cancelled:
       return IntakeResult::Stop;
-    default:
+    case StepCheck::Invalid:
       return IntakeResult::Next;
   }
   if (rules.limitSteps && model.steps.size() >= kMaxComboSteps) {

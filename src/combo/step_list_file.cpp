@@ -10,13 +10,12 @@ namespace kadrel {
 
 FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
                             const std::string& path, ComboModel& model) {
-  FileStatus status;
-  std::unique_ptr<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes, status);
-  if (!file) return status;
+  Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
+  if (!file) return file.status;
 
   model.text.clear();
   model.steps.clear();
-  LineReader reader(std::move(file), codePage);
+  LineReader reader(std::move(file.file), codePage);
   const IntakeRules rules{.limitSteps = false, .commentNeedsText = false};
   ReadStepLines(reader, [&](const std::string& line) {
     return TakeStepLine(host, line, model, rules, codePage) == IntakeResult::Next;
@@ -30,10 +29,9 @@ FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::str
     if (!files.exists(path)) return {};
     return files.removeFile(path);
   }
-  FileStatus status;
-  std::unique_ptr<OutputFile> file = files.openWrite(path, /*append=*/false, status);
-  if (!file) return status;
-  LineWriter writer(std::move(file), codePage);
+  Opened<OutputFile> file = files.openWrite(path, /*append=*/false);
+  if (!file) return file.status;
+  LineWriter writer(std::move(file.file), codePage);
   bool ok = true;
   for (const std::string& line : steps) {
     if (!writer.writeLine(Utf8ToU32(line))) {
@@ -43,9 +41,8 @@ FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::str
   }
   if (!writer.close()) ok = false;
   if (ok) return {};
-  status = writer.error();
   files.removeFile(path);
-  return status;
+  return writer.error();
 }
 
 }  // namespace kadrel

@@ -2,18 +2,15 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "core/conversions.h"
+#include "core/step_mode.h"
 #include "core/text/case_fold.h"
 #include "core/text/typed_text.h"
 #include "extract/wildcard.h"
 
 namespace kadrel {
-
-int StepFieldCount(int mode) {
-  static constexpr int kCounts[] = {5, 1, 9, 3, 6, 6};
-  return mode >= 0 && mode <= 5 ? kCounts[mode] : 0;
-}
 
 namespace {
 
@@ -25,7 +22,7 @@ class StepChecker {
   StepChecker(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage)
       : host_(host), step_(step), lineText_(lineText), codePage_(codePage) {}
 
-  int run() {
+  StepCheck run() {
     try {
       checkStep();
     } catch (const ConversionFailure&) {
@@ -34,7 +31,7 @@ class StepChecker {
     return result();
   }
 
-  int runOnText(const std::string& text, std::string_view name) {
+  StepCheck runOnText(const std::string& text, std::string_view name) {
     writable(text, name);
     return result();
   }
@@ -42,25 +39,30 @@ class StepChecker {
  private:
   enum class Status { Clean, Reported, Cancelled };
 
-  int result() const {
+  StepCheck result() const {
     switch (status_) {
       case Status::Clean:
-        return kStepValid;
+        return StepCheck::Valid;
       case Status::Cancelled:
-        return kStepCancelled;
+        return StepCheck::Cancelled;
       case Status::Reported:
         break;
     }
-    return kStepInvalid;
+    return StepCheck::Invalid;
   }
 
-  int16_t number(int k) const {
+  template <typename Name>
+  int16_t number(Name name) const {
+    const int k = static_cast<int>(name);
     if (!step_.has(k)) throw ConversionFailure{};
     std::optional<int16_t> value = TryReadInteger(step_.field(k));
     if (!value) throw ConversionFailure{};
     return *value;
   }
-  bool isEmpty(int k) const { return step_.field(k).empty(); }
+  template <typename Name>
+  bool isEmpty(Name name) const {
+    return step_.field(name).empty();
+  }
   static bool isZeroOrOne(int value) { return value == 0 || value == 1; }
 
   // Reports a problem with OK and Cancel; false when the user chose Cancel and
@@ -91,24 +93,26 @@ class StepChecker {
   }
   // A keyword of an extraction step: a well-formed pattern both as written and
   // upper-cased, since the case option may change after a COMBO!! file was loaded.
-  bool wellFormedPattern(int k, std::string_view name) {
-    const std::u32string keyword = TypedText(step_.field(k), codePage_);
+  template <typename Name>
+  bool wellFormedPattern(Name field, std::string_view name) {
+    const std::u32string keyword = TypedText(step_.field(field), codePage_);
     PatternIssue issue;
     if (WildcardPattern::compile(keyword, &issue) &&
         WildcardPattern::compile(ToUpper(keyword), &issue)) {
       return true;
     }
     return problem(Quoted(name) + "の指定に誤まりがあります（" + PatternIssueText(issue) + "）",
-                   step_.field(k));
+                   step_.field(field));
   }
   // An extraction keyword: a pattern, and written in the result file's header.
-  bool keyword(int k, std::string_view name) {
-    return wellFormedPattern(k, name) && writable(step_.field(k), name);
+  template <typename Name>
+  bool keyword(Name field, std::string_view name) {
+    return wellFormedPattern(field, name) && writable(step_.field(field), name);
   }
   static std::string Quoted(std::string_view name) { return "「" + std::string(name) + "」"; }
 
   // The field count box has OK only and always ends the checks.
-  bool fieldCountMatches(int mode) {
+  bool fieldCountMatches(StepMode mode) {
     const int expected = StepFieldCount(mode);
     if (step_.size() == expected) return true;
     status_ = Status::Reported;
@@ -122,110 +126,135 @@ class StepChecker {
   }
 
   void checkStep() {
-    const int mode = number(1);
-    if (mode < 0 || mode > 5) {
-      problem("処理区分に誤まりがあります", mode);
+    const int number1 = number(1);
+    const std::optional<StepMode> mode = ModeOfNumber(number1);
+    if (!mode || *mode == StepMode::Combo) {
+      problem("処理区分に誤まりがあります", number1);
       return;
     }
-    if (!fieldCountMatches(mode)) return;
-    switch (mode) {
-      case 0:
+    if (!fieldCountMatches(*mode)) return;
+    switch (*mode) {
+      case StepMode::Replace:
         checkReplace();
         break;
-      case 2:
-        checkHeadTail();
+      case StepMode::EditLineEnds:
+        checkEditLineEnds();
         break;
-      case 3:
+      case StepMode::KeywordRange:
         checkKeywordRange();
         break;
-      case 4:
-        checkMultiString();
+      case StepMode::MatchingLines:
+        checkMatchingLines();
         break;
-      case 5:
-        checkBlankDelete();
+      case StepMode::DeleteBlanks:
+        checkDeleteBlanks();
         break;
-      default:  // mode 1 has nothing beyond its field count
+      default:  // line-ending conversion has nothing beyond its field count
         break;
     }
   }
 
   void checkReplace() {
-    if (number(2) == 0 && isEmpty(3) && !problem("置換前文字列が指定されていません")) return;
-    if (int find = number(2);
+    using F = ReplaceField;
+    if (number(F::TrimTab0) == 0 && isEmpty(F::TrimChr) &&
+        !problem("置換前文字列が指定されていません")) {
+      return;
+    }
+    if (int find = number(F::TrimTab0);
         !isZeroOrOne(find) && !problem("置換前TABｺｰﾄﾞ指定に誤まりがあります", find)) {
       return;
     }
-    if (int kind = number(4);
-        (kind < 0 || kind > 4) && !problem("置換後TABｺｰﾄﾞ指定に誤まりがあります", kind)) {
+    if (int code = number(F::Replacement); (code < static_cast<int>(ReplacementCode::Text) ||
+                                            code > static_cast<int>(ReplacementCode::CrLf)) &&
+                                           !problem("置換後TABｺｰﾄﾞ指定に誤まりがあります", code)) {
       return;
     }
-    if (number(2) == 0 && !writable(step_.field(3), "置換前文字列")) return;
-    if (number(4) == 0 && !writable(step_.field(5), "置換後文字列")) return;
+    if (number(F::TrimTab0) == 0 && !writable(step_.field(F::TrimChr), "置換前文字列")) return;
+    if (number(F::Replacement) == static_cast<int>(ReplacementCode::Text) &&
+        !writable(step_.field(F::ChangeChr), "置換後文字列")) {
+      return;
+    }
     // The replacement comes from fields 4 and 5, never from the window's text.
     step_.add("0");
   }
 
-  void checkHeadTail() {
-    if (int position = number(2);
+  void checkEditLineEnds() {
+    using F = EditLineEndsField;
+    if (int position = number(F::Position);
         !isZeroOrOne(position) && !problem("行頭・行末区分に誤まりがあります", position)) {
       return;
     }
-    if (int columns = number(3); columns < 0 && !problem("桁数に誤まりがあります", columns)) {
+    if (int columns = number(F::ComboCol);
+        columns < 0 && !problem("桁数に誤まりがあります", columns)) {
       return;
     }
-    const int action = number(4);
-    if (action == 0) return;
-    if (action == 1) {
-      if (int kind = number(5); !isZeroOrOne(kind)) {
-        problem("文字列設定に誤まりがあります", kind);
-      } else if (kind == 1) {
-        writable(step_.field(7), "挿入文字列");
-      }
-      return;
-    }
-    if (action == 2) {
-      if (int start = number(8); start < 0 && !problem("付番（開始）に誤まりがあります", start)) {
+    const int action = number(F::ComboAct);
+    switch (static_cast<HeadTailAction>(action)) {
+      case HeadTailAction::Delete:
         return;
-      }
-      if (int skip = number(9); skip < 0) problem("付番（刻み）に誤まりがあります", skip);
-      return;
+      case HeadTailAction::InsertText:
+        if (int kind = number(F::STRCheck); !isZeroOrOne(kind)) {
+          problem("文字列設定に誤まりがあります", kind);
+        } else if (kind == 1) {
+          writable(step_.field(F::ADDText), "挿入文字列");
+        }
+        return;
+      case HeadTailAction::InsertNumber:
+        if (int start = number(F::ComboLineSt);
+            start < 0 && !problem("付番（開始）に誤まりがあります", start)) {
+          return;
+        }
+        if (int skip = number(F::ComboLineSkp); skip < 0) {
+          problem("付番（刻み）に誤まりがあります", skip);
+        }
+        return;
     }
     problem("処理内容に誤まりがあります", action);
   }
 
   void checkKeywordRange() {
-    if (isEmpty(2) && !problem("開始ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
-    if (isEmpty(3) && !problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
-    if (!keyword(2, "開始ｷｰﾜｰﾄﾞ文字列")) return;
-    keyword(3, "終了ｷｰﾜｰﾄﾞ文字列");
+    using F = KeywordRangeField;
+    if (isEmpty(F::StartChr) && !problem("開始ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
+    if (isEmpty(F::EndChr) && !problem("終了ｷｰﾜｰﾄﾞ文字列を指定してください")) return;
+    if (!keyword(F::StartChr, "開始ｷｰﾜｰﾄﾞ文字列")) return;
+    keyword(F::EndChr, "終了ｷｰﾜｰﾄﾞ文字列");
   }
 
-  void checkMultiString() {
-    if (isEmpty(2) && isEmpty(4) && isEmpty(6) && !problem("検索文字列を指定してください")) return;
-    static constexpr std::pair<int, std::string_view> kStrings[] = {
-        {2, "検索文字列1"}, {4, "検索文字列2"}, {6, "検索文字列3"}};
-    for (const auto& [k, name] : kStrings)
-      if (!keyword(k, name)) return;
+  void checkMatchingLines() {
+    using F = MatchingLinesField;
+    if (isEmpty(F::SrcChr0) && isEmpty(F::SrcChr1) && isEmpty(F::SrcChr2) &&
+        !problem("検索文字列を指定してください")) {
+      return;
+    }
+    static constexpr std::pair<F, std::string_view> kStrings[] = {
+        {F::SrcChr0, "検索文字列1"}, {F::SrcChr1, "検索文字列2"}, {F::SrcChr2, "検索文字列3"}};
+    for (const auto& [field, name] : kStrings)
+      if (!keyword(field, name)) return;
     // The run reads both operators, whichever strings are set.
-    for (int k : {3, 5}) {
-      if (!TryReadBoolean(step_.field(k)) &&
-          !problem("AND/OR指定に誤まりがあります", step_.field(k))) {
+    for (F field : {F::ChkAndOr0, F::ChkAndOr1}) {
+      if (!TryReadBoolean(step_.field(field)) &&
+          !problem("AND/OR指定に誤まりがあります", step_.field(field))) {
         return;
       }
     }
   }
 
-  void checkBlankDelete() {
-    static constexpr std::string_view kMessages[] = {
-        "空白行削除指定に誤まりがあります",         "SPACE行対象指定に誤まりがあります",
-        "空白文字削除（左）指定に誤まりがあります", "空白文字削除（全）指定に誤まりがあります",
-        "空白文字削除（右）指定に誤まりがあります",
+  void checkDeleteBlanks() {
+    using F = DeleteBlanksField;
+    static constexpr std::pair<F, std::string_view> kChecks[] = {
+        {F::LineDel, "空白行削除指定に誤まりがあります"},
+        {F::SPLineDel, "SPACE行対象指定に誤まりがあります"},
+        {F::TrimLeft, "空白文字削除（左）指定に誤まりがあります"},
+        {F::TrimAll, "空白文字削除（全）指定に誤まりがあります"},
+        {F::TrimRight, "空白文字削除（右）指定に誤まりがあります"},
     };
-    for (int k = 2; k <= 6; ++k) {
-      if (int value = number(k); !isZeroOrOne(value) && !problem(kMessages[k - 2], value)) return;
+    for (const auto& [field, message] : kChecks) {
+      if (int value = number(field); !isZeroOrOne(value) && !problem(message, value)) return;
     }
-    // Lines of spaces only (field 3) is a qualifier, not an action of its own.
-    if (number(2) + number(4) + number(5) + number(6) == 0) problem("処理が指定されていません");
+    // Lines of spaces only is a qualifier, not an action of its own.
+    if (number(F::LineDel) + number(F::TrimLeft) + number(F::TrimAll) + number(F::TrimRight) == 0) {
+      problem("処理が指定されていません");
+    }
   }
 
   Host& host_;
@@ -237,11 +266,12 @@ class StepChecker {
 
 }  // namespace
 
-int ValidateStep(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage) {
+StepCheck ValidateStep(Host& host, StepRecord& step, const std::string& lineText,
+                       CodePage codePage) {
   return StepChecker(host, step, lineText, codePage).run();
 }
 
-int ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage) {
+StepCheck ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage) {
   StepRecord none;
   return StepChecker(host, none, "", codePage).runOnText(text, "置換後文章");
 }

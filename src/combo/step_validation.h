@@ -10,13 +10,9 @@
 
 namespace kadrel {
 
-// Results, equal to the message-box answers OK, Cancel and No.
-inline constexpr int kStepValid = 1;
-inline constexpr int kStepCancelled = 2;
-inline constexpr int kStepInvalid = 7;
-
-// Field counts of the step line per mode 0..5, field 1 included.
-int StepFieldCount(int mode);
+// The outcome of the check; the values are the message-box answers OK, Cancel
+// and No.
+enum class StepCheck { Valid = 1, Cancelled = 2, Invalid = 7 };
 
 // Checks the step field by field and reports each problem in a box through host:
 // OK goes on with the next check, Cancel stops. lineText is the line the step came
@@ -24,12 +20,12 @@ int StepFieldCount(int mode);
 // Besides the fields' values, the step's texts are checked against the code page
 // the run writes: every character must be one it can hold, and an extraction
 // keyword must be a well-formed pattern.
-// A mode-0 step gets its sixth field "0" once its last check has passed or been
-// answered with OK.
-// Returns kStepValid, kStepCancelled or kStepInvalid.
-int ValidateStep(Host& host, StepRecord& step, const std::string& lineText, CodePage codePage);
+// A replacement step gets its sixth field "0" once its last check has passed or
+// been answered with OK.
+StepCheck ValidateStep(Host& host, StepRecord& step, const std::string& lineText,
+                       CodePage codePage);
 
 // The window's multi-line replacement text, checked as a step's texts are.
-int ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage);
+StepCheck ValidateMultiLineReplacement(Host& host, const std::string& text, CodePage codePage);
 
 }  // namespace kadrel

@@ -137,32 +137,22 @@ class BoundedInput : public InputFile {
 
 class PosixFileLayer : public FileLayer {
  public:
-  std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) override {
+  Opened<InputFile> openRead(const std::string& path) override {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      status = StatusFromErrno(errno);
-      return nullptr;
-    }
+    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
       ::close(fd);
-      status = StatusFromErrno(EISDIR);
-      return nullptr;
+      return {nullptr, StatusFromErrno(EISDIR)};
     }
-    status = {};
-    return std::make_unique<PosixInput>(fd);
+    return {std::make_unique<PosixInput>(fd), {}};
   }
 
-  std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                        FileStatus& status) override {
+  Opened<OutputFile> openWrite(const std::string& path, bool append) override {
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
     int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) {
-      status = StatusFromErrno(errno);
-      return nullptr;
-    }
-    status = {};
-    return std::make_unique<PosixOutput>(fd);
+    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
+    return {std::make_unique<PosixOutput>(fd), {}};
   }
 
   FileStatus copyFile(const std::string& source, const std::string& destination) override {
@@ -202,15 +192,11 @@ class PosixFileLayer : public FileLayer {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
-  std::unique_ptr<InputFile> openReadBounded(const std::string& path, size_t maxBytes,
-                                             FileStatus& status) override {
+  Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes) override {
     // Non-blocking, so that opening a FIFO does not wait for a writer; the flag is
     // cleared once the file is known to be a regular one.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-      status = StatusFromErrno(errno);
-      return nullptr;
-    }
+    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
     struct stat st;
     int code = 0;
     if (::fstat(fd, &st) != 0) {
@@ -226,11 +212,9 @@ class PosixFileLayer : public FileLayer {
     }
     if (code != 0) {
       ::close(fd);
-      status = StatusFromErrno(code);
-      return nullptr;
+      return {nullptr, StatusFromErrno(code)};
     }
-    status = {};
-    return std::make_unique<BoundedInput>(std::make_unique<PosixInput>(fd), maxBytes);
+    return {std::make_unique<BoundedInput>(std::make_unique<PosixInput>(fd), maxBytes), {}};
   }
 
  private:
@@ -266,11 +250,10 @@ class PosixFileLayer : public FileLayer {
 
 }  // namespace
 
-std::unique_ptr<InputFile> FileLayer::openReadBounded(const std::string& path, size_t maxBytes,
-                                                      FileStatus& status) {
-  std::unique_ptr<InputFile> file = openRead(path, status);
-  if (!file) return nullptr;
-  return std::make_unique<BoundedInput>(std::move(file), maxBytes);
+Opened<InputFile> FileLayer::openReadBounded(const std::string& path, size_t maxBytes) {
+  Opened<InputFile> opened = openRead(path);
+  if (opened) opened.file = std::make_unique<BoundedInput>(std::move(opened.file), maxBytes);
+  return opened;
 }
 
 FileLayer& SystemFileLayer() {
@@ -280,14 +263,13 @@ FileLayer& SystemFileLayer() {
 
 FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes) {
   bytes.clear();
-  FileStatus status;
-  std::unique_ptr<InputFile> file = SystemFileLayer().openReadBounded(path, maxBytes, status);
-  if (!file) return status;
+  Opened<InputFile> opened = SystemFileLayer().openReadBounded(path, maxBytes);
+  if (!opened) return opened.status;
   char buffer[1 << 16];
   for (;;) {
-    const long r = file->read(buffer, sizeof buffer);
+    const long r = opened.file->read(buffer, sizeof buffer);
     if (r == 0) return {};
-    if (r < 0) return file->lastError();
+    if (r < 0) return opened.file->lastError();
     bytes.append(buffer, static_cast<size_t>(r));
   }
 }

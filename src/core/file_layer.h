@@ -19,7 +19,7 @@ class InputFile {
  public:
   virtual ~InputFile() = default;
   // Reads up to n bytes; returns the count (0 at end of file) or -1 on failure.
-  virtual long read(char* buffer, size_t n) = 0;
+  [[nodiscard]] virtual long read(char* buffer, size_t n) = 0;
   virtual FileStatus lastError() const = 0;
 };
 
@@ -27,21 +27,29 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   // Writes all n bytes or fails.
-  virtual bool write(const char* data, size_t n) = 0;
+  [[nodiscard]] virtual bool write(const char* data, size_t n) = 0;
   // Flushes and closes; a failure here is a write failure too (a full disk).
-  virtual bool close() = 0;
+  [[nodiscard]] virtual bool close() = 0;
   virtual FileStatus lastError() const = 0;
+};
+
+// An opened file, or why it could not be opened.
+template <typename File>
+struct Opened {
+  std::unique_ptr<File> file;  // null on failure
+  FileStatus status;           // the failure; ok when the file is open
+  explicit operator bool() const { return file != nullptr; }
 };
 
 class FileLayer {
  public:
   virtual ~FileLayer() = default;
-  virtual std::unique_ptr<InputFile> openRead(const std::string& path, FileStatus& status) = 0;
+  [[nodiscard]] virtual Opened<InputFile> openRead(const std::string& path) = 0;
   // Creates or truncates the file, or appends to it (creating it if missing).
-  virtual std::unique_ptr<OutputFile> openWrite(const std::string& path, bool append,
-                                                FileStatus& status) = 0;
+  [[nodiscard]] virtual Opened<OutputFile> openWrite(const std::string& path, bool append) = 0;
   // Replaces destination by a complete copy of source.
-  virtual FileStatus copyFile(const std::string& source, const std::string& destination) = 0;
+  [[nodiscard]] virtual FileStatus copyFile(const std::string& source,
+                                            const std::string& destination) = 0;
   virtual FileStatus removeFile(const std::string& path) = 0;
   virtual bool exists(const std::string& path) = 0;
   virtual bool isFolder(const std::string& path) = 0;
@@ -50,8 +58,7 @@ class FileLayer {
   // files): a read past maxBytes fails (EFBIG). The real file system also refuses
   // at the open anything but a regular file of at most maxBytes, without waiting
   // on a FIFO; this default only bounds the reads of openRead's file.
-  virtual std::unique_ptr<InputFile> openReadBounded(const std::string& path, size_t maxBytes,
-                                                     FileStatus& status);
+  [[nodiscard]] virtual Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes);
 };
 
 // The real file system.

@@ -36,18 +36,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-bool IsListed(const RunContext& ctx, const std::string& path) {
-  for (const auto& target : ctx.targets)
-    if (target == path) return true;
-  return false;
-}
-
 bool Open(RunContext& ctx, const std::string& input, const std::string& output, bool append) {
   ctx.closeAll();
-  FileStatus status;
-  auto in = ctx.files.openRead(input, status);
+  Opened<InputFile> in = ctx.files.openRead(input);
   if (!in) {
-    ShowOpenFailure(ctx, input, status.text);
+    ShowOpenFailure(ctx, input, in.status.text);
     return false;
   }
   // Opening the output would empty the input it is read from.
@@ -55,13 +48,15 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
     ShowOpenFailure(ctx, output, kSameFileText);
     return false;
   }
-  auto out = ctx.files.openWrite(output, append, status);
+  Opened<OutputFile> out = ctx.files.openWrite(output, append);
   if (!out) {
-    ShowOpenFailure(ctx, output, status.text);
+    ShowOpenFailure(ctx, output, out.status.text);
     return false;
   }
-  ctx.in = std::make_unique<LineReader>(std::move(in), ctx.options.codePage);
-  ctx.out = std::make_unique<LineWriter>(std::move(out), ctx.options.codePage);
+  ctx.in =
+      std::make_unique<LineReader>(std::move(in.file), ctx.options.codePage, ctx.lineBufferSize);
+  ctx.out =
+      std::make_unique<LineWriter>(std::move(out.file), ctx.options.codePage, ctx.lineBufferSize);
   return true;
 }
 
@@ -71,13 +66,13 @@ std::string MakeBackup(RunContext& ctx, const std::string& source) {
   std::string destination = MakeOutName(ctx, source, "bk");
   // Never copy a file onto itself (both backup affixes empty) nor onto another listed
   // file (listed beside its namesake, or the affixes changed after the drop).
-  if (SameFile(source, destination) || IsListed(ctx, destination)) {
+  if (SameFile(source, destination) || ctx.isListedTarget(destination)) {
     ShowCopyFailure(ctx, source, destination, kSameFileText);
     return "";
   }
   // An earlier backup copy goes only when there is a file to take its place: it may
   // be all that is left of a target deleted since it was listed.
-  if (ctx.files.exists(source)) ctx.files.removeFile(destination);
+  if (ctx.files.exists(source)) DeleteQuietly(ctx, destination);
   FileStatus status = ctx.files.copyFile(source, destination);
   if (!status.ok()) {
     ShowCopyFailure(ctx, source, destination, status.text);
@@ -86,13 +81,12 @@ std::string MakeBackup(RunContext& ctx, const std::string& source) {
   return destination;
 }
 
-void CopyOver(RunContext& ctx, const std::string& source, std::string& destination) {
+bool CopyOver(RunContext& ctx, const std::string& source, const std::string& destination) {
   FileStatus status =
       SameFile(source, destination) ? FileStatus{} : ctx.files.copyFile(source, destination);
-  if (!status.ok()) {
-    ShowCopyFailure(ctx, source, destination, status.text);
-    destination.clear();
-  }
+  if (status.ok()) return true;
+  ShowCopyFailure(ctx, source, destination, status.text);
+  return false;
 }
 
 bool RestoreFile(RunContext& ctx, const std::string& backup, const std::string& target) {
@@ -112,22 +106,19 @@ bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& 
 }
 
 bool CreateEmpty(RunContext& ctx, const std::string& path) {
-  FileStatus status;
-  auto out = ctx.files.openWrite(path, false, status);
-  if (out && out->close()) return true;
-  if (out) status = out->lastError();
-  ShowOpenFailure(ctx, path, status.text);
+  Opened<OutputFile> out = ctx.files.openWrite(path, false);
+  if (out && out.file->close()) return true;
+  ShowOpenFailure(ctx, path, out ? out.file->lastError().text : out.status.text);
   return false;
 }
 
 bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
-  FileStatus status;
-  auto file = ctx.files.openRead(path, status);
+  Opened<InputFile> file = ctx.files.openRead(path);
   if (!file) {
-    ShowOpenFailure(ctx, path, status.text);
+    ShowOpenFailure(ctx, path, file.status.text);
     return false;
   }
-  LineReader reader(std::move(file), ctx.options.codePage);
+  LineReader reader(std::move(file.file), ctx.options.codePage, ctx.lineBufferSize);
   bool hasLf = false;
   bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
     hasLf = hasLf || piece.find('\n') != std::string_view::npos;

@@ -13,19 +13,22 @@ inline constexpr const char* kSameFileText =
     "作成するファイルが対象ファイルと同じ名前になります。付加文字の設定を確認してください。";
 
 // Copies source to its backup copy; returns the backup path, or "" on failure.
-std::string MakeBackup(RunContext& ctx, const std::string& source);
-// Replaces destination by a copy of source; destination becomes "" on failure.
-void CopyOver(RunContext& ctx, const std::string& source, std::string& destination);
+[[nodiscard]] std::string MakeBackup(RunContext& ctx, const std::string& source);
+// Replaces destination by a copy of source; false (after its box) on failure.
+[[nodiscard]] bool CopyOver(RunContext& ctx, const std::string& source,
+                            const std::string& destination);
 // Puts the backup's content back over the target; false (after its box) on failure.
-bool RestoreFile(RunContext& ctx, const std::string& backup, const std::string& target);
+[[nodiscard]] bool RestoreFile(RunContext& ctx, const std::string& backup,
+                               const std::string& target);
 // Opens ctx.in on input and ctx.out on output (truncated, or appended to).
 // False (after its box, both closed) on failure.
-bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& output);
-bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& output);
+[[nodiscard]] bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& output);
+[[nodiscard]] bool OpenInAppend(RunContext& ctx, const std::string& input,
+                                const std::string& output);
 // Creates path empty (the joint result file at the start of a run). False on failure.
-bool CreateEmpty(RunContext& ctx, const std::string& path);
+[[nodiscard]] bool CreateEmpty(RunContext& ctx, const std::string& path);
 // True when the file may be processed: its first line holds no LF.
-bool CheckUnixNewline(RunContext& ctx, const std::string& path);
+[[nodiscard]] bool CheckUnixNewline(RunContext& ctx, const std::string& path);
 // Closes ctx.out, then ctx.in; a failure to flush or close the output is a write
 // failure of the engine (box, ErrFlag). writePath names the output in the box.
 void CloseRunFiles(RunContext& ctx, const std::string& writePath);

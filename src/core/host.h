@@ -53,10 +53,6 @@ class Host {
 
   // The target file list marks the file being processed (selected, scrolled to top).
   virtual void selectTarget(int index) = 0;
-
-  // The main window's multi-line replacement text (TxtAfterWord), lines joined with
-  // CR LF; read when a replacement step that uses it runs.
-  virtual std::string multiLineReplacement() = 0;
 };
 
 }  // namespace kadrel

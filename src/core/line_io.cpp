@@ -1,16 +1,16 @@
 #include "core/line_io.h"
 
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace kadrel {
 
-namespace {
-constexpr size_t kReadBuffer = 1 << 20;
-constexpr size_t kWriteBuffer = 1 << 20;
-}  // namespace
-
-LineReader::LineReader(std::unique_ptr<InputFile> file, CodePage codePage)
-    : file_(std::move(file)), codec_(&CodecFor(codePage)), buffer_(new char[kReadBuffer]) {}
+LineReader::LineReader(std::unique_ptr<InputFile> file, CodePage codePage, size_t bufferSize)
+    : file_(std::move(file)),
+      codec_(&CodecFor(codePage)),
+      capacity_(std::max<size_t>(bufferSize, 1)),
+      buffer_(new char[capacity_]) {}
 
 LineReader::~LineReader() = default;
 
@@ -21,7 +21,7 @@ void LineReader::close() {
 bool LineReader::fill() {
   pos_ = end_ = 0;
   if (!file_ || eof_ || !error_.ok()) return false;
-  long n = file_->read(buffer_.get(), kReadBuffer);
+  long n = file_->read(buffer_.get(), capacity_);
   if (n < 0) {
     error_ = file_->lastError();
     if (error_.ok()) error_ = StatusFromErrno(5);
@@ -97,13 +97,13 @@ bool LineReader::readLine(std::u32string& line, ByteForms* forms) {
   return true;
 }
 
-LineWriter::LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage)
-    : file_(std::move(file)), codec_(&CodecFor(codePage)) {
-  buffer_.reserve(kWriteBuffer + 4096);
+LineWriter::LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage, size_t bufferSize)
+    : file_(std::move(file)), codec_(&CodecFor(codePage)), capacity_(bufferSize) {
+  buffer_.reserve(capacity_ + 4096);
 }
 
 LineWriter::~LineWriter() {
-  close();
+  std::ignore = close();  // a writer whose outcome matters is closed by its owner
 }
 
 bool LineWriter::flush() {
@@ -119,9 +119,9 @@ bool LineWriter::writeRaw(std::string_view bytes) {
     if (error_.ok()) error_ = StatusFromErrno(9);
     return false;
   }
-  if (buffer_.size() + bytes.size() > kWriteBuffer) {
+  if (buffer_.size() + bytes.size() > capacity_) {
     if (!flush()) return false;
-    if (bytes.size() > kWriteBuffer) {
+    if (bytes.size() > capacity_) {
       if (!file_->write(bytes.data(), bytes.size())) {
         error_ = file_->lastError();
         return false;

@@ -15,9 +15,14 @@
 
 namespace kadrel {
 
+// The size of the reading and of the writing buffer of a run's files.
+inline constexpr size_t kLineBufferSize = size_t{1} << 20;
+
 class LineReader {
  public:
-  LineReader(std::unique_ptr<InputFile> file, CodePage codePage);
+  // bufferSize: the bytes one read of the file asks for (at least 1).
+  LineReader(std::unique_ptr<InputFile> file, CodePage codePage,
+             size_t bufferSize = kLineBufferSize);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -49,6 +54,7 @@ class LineReader {
 
   std::unique_ptr<InputFile> file_;
   const TextCodec* codec_;
+  size_t capacity_;
   std::unique_ptr<char[]> buffer_;  // left uninitialised: opening a file stays cheap
   size_t pos_ = 0;
   size_t end_ = 0;
@@ -59,17 +65,19 @@ class LineReader {
 
 class LineWriter {
  public:
-  LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage);
+  // bufferSize: the bytes gathered before they are written to the file.
+  LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage,
+             size_t bufferSize = kLineBufferSize);
   ~LineWriter();
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
   // Encoded (with the byte forms of the line it was decoded from, if given), then CR LF.
-  bool writeLine(std::u32string_view line, const ByteForms* forms = nullptr);
-  bool writeRawLine(std::string_view bytes);  // as given, then CR LF
-  bool writeRaw(std::string_view bytes);      // as given, no line end
+  [[nodiscard]] bool writeLine(std::u32string_view line, const ByteForms* forms = nullptr);
+  [[nodiscard]] bool writeRawLine(std::string_view bytes);  // as given, then CR LF
+  [[nodiscard]] bool writeRaw(std::string_view bytes);      // as given, no line end
   // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.
-  bool close();
+  [[nodiscard]] bool close();
 
   const FileStatus& error() const { return error_; }
   const TextCodec& codec() const { return *codec_; }
@@ -80,6 +88,7 @@ class LineWriter {
 
   std::unique_ptr<OutputFile> file_;
   const TextCodec* codec_;
+  size_t capacity_;
   std::string buffer_;
   std::string encoded_;  // scratch for encoding, reused between lines
   FileStatus error_;

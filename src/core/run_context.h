@@ -37,12 +37,15 @@ struct RunContext {
   bool ErrFlag = false;
   std::atomic<bool> CancelFlag{false};  // may be set from a signal handler
   int ChangedFlag = 1;
-  std::u32string FindStr;
-  std::u32string ReplStr;
+  // The window's multi-line replacement text (TxtAfterWord, lines joined with CR
+  // LF): the replacement of a step whose field 6 is non-zero.
+  std::string multiLineReplacement;
 
-  // The open files of the run (the classic InFileNo / OutFileNo).
+  // The open files of the run (the classic InFileNo / OutFileNo), and the size of
+  // their buffers.
   std::unique_ptr<LineReader> in;
   std::unique_ptr<LineWriter> out;
+  size_t lineBufferSize = kLineBufferSize;
 
   // The work file of a COMBO!! run: "kdrcmb.work" in the program's folder, or a
   // name of this process's own when another run holds that one.
@@ -50,6 +53,10 @@ struct RunContext {
 
   // Closes both files; errors are ignored (callers that care close out first).
   void closeAll();
+
+  // True when path is one of the listed targets (a file the run must never
+  // write over with a backup copy or a result).
+  bool isListedTarget(const std::string& path) const;
 };
 
 }  // namespace kadrel

@@ -2,19 +2,16 @@
 // with the result file layout (header, ruler, body, counts, separator).
 #pragma once
 
-#include <string>
+#include "core/step_params.h"
 
 namespace kadrel {
 
 struct RunContext;
 
-// Mode 3: the lines from a line containing startKey to one containing endKey.
-void ExtractKeywordRange(RunContext& ctx, const std::u32string& startKey,
-                         const std::u32string& endKey);
+// Mode 3: the lines from a line containing the start key to one containing the end key.
+void ExtractKeywordRange(RunContext& ctx, const KeywordRangeParams& params);
 
 // Mode 4: the lines containing up to three strings joined by AND/OR.
-void ExtractMatchingLines(RunContext& ctx, const std::u32string& first,
-                          const std::u32string& second, const std::u32string& third, bool and0,
-                          bool and1);
+void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params);
 
 }  // namespace kadrel

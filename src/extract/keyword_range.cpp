@@ -10,8 +10,8 @@
 
 namespace kadrel {
 
-void ExtractKeywordRange(RunContext& ctx, const std::u32string& startKey,
-                         const std::u32string& endKey) {
+void ExtractKeywordRange(RunContext& ctx, const KeywordRangeParams& params) {
+  const auto& [startKey, endKey] = params;
   EngineLoop loop(ctx, ctx.SelPath);
   std::optional<WildcardPattern> start = CompileKeyword(loop, startKey);
   if (!start) return;

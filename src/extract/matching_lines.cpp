@@ -11,11 +11,11 @@
 
 namespace kadrel {
 
-void ExtractMatchingLines(RunContext& ctx, const std::u32string& first,
-                          const std::u32string& second, const std::u32string& third, bool and0,
-                          bool and1) {
+void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params) {
+  const auto& [first, second, third, firstIsAnd, secondIsAnd] = params;
   EngineLoop loop(ctx, ctx.SelPath);
-  const SearchExpression expression = BuildSearchExpression(first, second, third, and0, and1);
+  const SearchExpression expression =
+      BuildSearchExpression(first, second, third, firstIsAnd, secondIsAnd);
 
   // An empty string never hits; it has no pattern.
   std::array<std::optional<WildcardPattern>, 3> patterns;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "combo/combo_model.h"
 #include "core/file_layer.h"
 #include "core/run_options.h"
 #include "settings/mode_settings.h"
+#include "settings/recent_list.h"
 
 namespace kadrel {
 
@@ -34,7 +34,7 @@ struct AppSettings {
   // an earlier session then stays.
   bool windowIsNormal = true;
   RunOptions options;  // including the pattern names and the code page
-  std::array<std::string, kRecentComboCount> recent;
+  RecentCombos recent;
   std::vector<std::string> history;  // the input history, at most 20 entries
 };
 

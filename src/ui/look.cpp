@@ -51,11 +51,4 @@ bool HasWhiteBackground(const QWidget* field) {
   return field->palette().color(QPalette::Active, QPalette::Base) == QColor(Qt::white);
 }
 
-QString ShownText(const std::string& text) {
-  QString s = QString::fromStdString(text);
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return s;
-}
-
 }  // namespace kadrel::ui

@@ -22,10 +22,6 @@ void SetFieldEnabled(QWidget* field, bool enabled);
 // Whether the field currently shows the white (enabled) background.
 bool HasWhiteBackground(const QWidget* field);
 
-// A message of the core as Qt shows it: its pieces are joined with CR or CR LF,
-// and Qt breaks lines at LF.
-QString ShownText(const std::string& text);
-
 // Gives a widget its object name (the control's name, which tests find it by).
 template <typename W>
 W* Named(W* widget, const char* name) {

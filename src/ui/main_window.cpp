@@ -20,10 +20,11 @@
 #include "core/file_layer.h"
 #include "core/target_list.h"
 #include "core/text/case_fold.h"
-#include "ui/combo_text_box.h"
+#include "settings/recent_list.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
 #include "ui/mode_pages.h"
+#include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 #include "ui/window_texts.h"
@@ -39,16 +40,14 @@ constexpr double kDesignClientHeight = 7020;
 constexpr double kDesignPanelHeight = 4125;
 constexpr double kDesignGap = 40;
 
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
-    : QMainWindow(parent), host_(host), ctx_(host, SystemFileLayer()) {
+    : QMainWindow(parent),
+      host_(host),
+      files_(SystemFileLayer()),
+      programFolder_(std::move(programFolder)) {
   setObjectName(QStringLiteral("KadrelF"));
-  ctx_.programFolder = std::move(programFolder);
   runDialog_ = [](QDialog& dialog) { return dialog.exec(); };
 
   buildPanel();
@@ -56,14 +55,13 @@ MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
 
   // Start-up: each step stands on its own.
   helpFolder_ = FindHelpFolder();
-  setWindowTitle(Q(WindowCaption()));
+  setWindowTitle(ToQString(WindowCaption()));
   modeCombo_->clear();
-  for (int m = 0; m <= kComboMode; ++m) modeCombo_->addItem(Q(ModeName(m)));
+  for (int m = 0; m < kModeCount; ++m) modeCombo_->addItem(ToQString(ModeName(m)));
   modeCombo_->setCurrentIndex(0);
   modeSelected();
   pages_->fillFixedLists();
-  pages_->OptAfterAct[0]->setChecked(true);
-  pages_->replacementChoiceChanged();
+  pages_->chooseReplacementString();
   Clear();
 
   // The created size is the smallest the window may take. The panel keeps the
@@ -161,7 +159,7 @@ void MainWindow::buildPanel() {
   connect(List1_, &TargetList::pathsDropped, this, &MainWindow::dropTargets);
   connect(List1_, &TargetList::popupRequested, this,
           [this](const QPoint& at) { MenuPOPListBox_->popup(at); });
-  connect(pages_->TextCombo, &ComboTextBox::filesDropped, this, &MainWindow::dropComboFiles);
+  connect(pages_, &ModePages::comboFilesDropped, this, &MainWindow::dropComboFiles);
 }
 
 int MainWindow::mode() const {
@@ -175,13 +173,14 @@ void MainWindow::setMode(int mode) {
 void MainWindow::modeSelected() {
   const int index = modeCombo_->currentIndex();
   if (index < 0) return;
-  if (index <= 5) {
+  if (index < ModeNumber(StepMode::Combo)) {
     pages_->showMode(index);
-    LblOutpuFileName_->setText(Q(OutputCaption(index)));
+    LblOutpuFileName_->setText(ToQString(OutputCaption(index)));
   }
-  if (EqualsIgnoreCase(modeCombo_->currentText().toStdString(), ModeName(kComboMode))) {
-    pages_->showMode(kComboMode);
-    LblOutpuFileName_->setText(Q(OutputCaption(kComboMode)));
+  const int combo = ModeNumber(StepMode::Combo);
+  if (comboModeShown()) {
+    pages_->showMode(combo);
+    LblOutpuFileName_->setText(ToQString(OutputCaption(combo)));
   }
 }
 
@@ -225,11 +224,11 @@ void MainWindow::dropTargets(const QStringList& paths) {
   List1_->hide();
   std::vector<std::string> dropped;
   dropped.reserve(static_cast<size_t>(paths.size()));
-  for (const QString& p : paths) dropped.push_back(p.toStdString());
-  const TargetListResult list = BuildTargetList(dropped, ctx_.options);
+  for (const QString& p : paths) dropped.push_back(PathFromQString(p));
+  const TargetListResult list = BuildTargetList(dropped, options_);
   QStringList entries;
   entries.reserve(static_cast<qsizetype>(list.paths.size()));
-  for (const std::string& f : list.paths) entries << Q(f);
+  for (const std::string& f : list.paths) entries << PathToQString(f);
   List1_->addItems(entries);
   List1_->show();
   updateStartState();
@@ -261,18 +260,17 @@ void MainWindow::dropComboFiles(const QStringList& paths) {
   raise();
   activateWindow();
   std::vector<std::string> files;
-  for (const QString& p : paths) files.push_back(p.toStdString());
-  LoadComboFiles(host_, ctx_.files, ctx_.options.codePage, files, combo_);
+  for (const QString& p : paths) files.push_back(PathFromQString(p));
+  for (const std::string& opened :
+       LoadComboFiles(host_, files_, options_.codePage, files, combo_)) {
+    PushRecentCombo(recent_, opened);
+  }
   showComboText();
   RefreshRecentMenu();
 }
 
-// TextCombo shows the page's text with the line ends Qt knows.
 void MainWindow::showComboText() {
-  QString shown = Q(combo_.text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  pages_->TextCombo->setPlainText(shown);
+  pages_->showComboText(combo_.text);
 }
 
 BoxAnswer MainWindow::message(const std::string& text, BoxIcon icon, BoxButtons buttons,

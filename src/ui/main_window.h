@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "combo/combo_model.h"
-#include "core/run_context.h"
+#include "core/file_layer.h"
+#include "core/host.h"
+#include "core/run_options.h"
+#include "run/step_from_page.h"
 #include "settings/mode_settings.h"
+#include "settings/recent_list.h"
 #include "ui/help_viewer.h"
 #include "ui/run_dialog.h"
 
@@ -42,11 +46,10 @@ class MainWindow : public QMainWindow {
   void setDialogRunner(DialogRunner runner) { runDialog_ = std::move(runner); }
 
   TargetList* targetList() const { return List1_; }
-  ModePages* pages() const { return pages_; }
   RunDialog* runDialog() const { return runningDialog_; }
-  RunContext& context() { return ctx_; }
-  // The COMBO!! page: the step list (CmbDataList), TextCombo's text and the
-  // recent COMBO!! files.
+  // The run options, as the options dialog and the settings file keep them.
+  RunOptions& options() { return options_; }
+  // The COMBO!! page: the step list (CmbDataList) and TextCombo's text.
   const ComboModel& combo() const { return combo_; }
   QSize createdSize() const { return initSize_; }
 
@@ -68,7 +71,6 @@ class MainWindow : public QMainWindow {
   void Clear();
   void ResetTargetList();
   void MergeInputHistory();
-  bool BuildStepFromWindow();
   void LoadSettings();
   void SaveSettings();
   void LoadModeSettings(int slot);
@@ -102,6 +104,8 @@ class MainWindow : public QMainWindow {
   void updateStartState();
   void setStartEnabled(bool enabled);
   void showComboText();
+  bool comboModeShown() const;
+  PageValues pageValues() const;
   ModeSettings currentModeSettings() const;
   void applyModeSettings(const ModeSettings& settings);
   bool holdIniFile(clsIniFile& ini);
@@ -110,15 +114,19 @@ class MainWindow : public QMainWindow {
                     const std::string& title = {});
 
   Host& host_;
-  RunContext ctx_;
+  FileLayer& files_;
   DialogRunner runDialog_;
   QPointer<RunDialog> runningDialog_;
   QPointer<HelpViewer> helpViewer_;
   QSize initSize_;
   QString helpFolder_;
 
-  // State held by the window for the life of the program.
+  // State held by the window for the life of the program; every START prepares
+  // a run context of its own from it.
+  const std::string programFolder_;
+  RunOptions options_;
   ComboModel combo_;
+  RecentCombos recent_;
 
   // Controls.
   TargetList* List1_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include "ui/help_viewer.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/window_texts.h"
 
 namespace kadrel::ui {
@@ -33,20 +34,20 @@ void MainWindow::showHelp(int command, int data) {
     }
   }
   if (!error.isEmpty())
-    message(error.toStdString(), BoxIcon::None, BoxButtons::Ok, BoxAnswer::Ok, "Kadrel");
+    message(ToUtf8(error), BoxIcon::None, BoxButtons::Ok, BoxAnswer::Ok, "Kadrel");
 }
 
 // The project's site once it has one; until then the overview page of the help
 // that ships with the program. Empty when neither exists.
 QString MainWindow::homePageAddress() const {
-  const QString site = QString::fromStdString(ProjectSite());
+  const QString site = ToQString(ProjectSite());
   if (!site.isEmpty()) return site;
   if (helpFolder_.isEmpty()) return {};
   return QUrl::fromLocalFile(QDir(helpFolder_).filePath(QStringLiteral("index.html"))).toString();
 }
 
 void MainWindow::showVersion() {
-  message(VersionBoxText(homePageAddress().toStdString()), BoxIcon::Information);
+  message(VersionBoxText(ToUtf8(homePageAddress())), BoxIcon::Information);
 }
 
 // Hands the address to the user's browser; a failure is not reported.

@@ -4,8 +4,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "core/text/strings.h"
+#include "settings/recent_list.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 
 namespace kadrel::ui {
 
@@ -36,8 +37,8 @@ QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
 }
 
 // A menu caption showing text as it is ("&" is no mnemonic here).
-QString MenuCaption(const std::string& text) {
-  return QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+QString MenuCaption(QString text) {
+  return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 void AddSeparator(QMenu* menu, const char* name) {
@@ -115,13 +116,11 @@ void MainWindow::RefreshRecentMenu() {
     MenuCOMBORecent_.pop_back();
   }
   QAction* first = MenuCOMBORecent_[0];
-  first->setText(QStringLiteral("（なし）"));
+  first->setText(ToQString(kRecentNone));
   first->setData(QVariant());
   first->setEnabled(false);
   size_t next = 0;
-  for (const std::string& entry : combo_.recent) {
-    const std::string path = TrimSpaces(entry);
-    if (path.empty()) continue;
+  for (const std::string& path : RecentMenuItems(recent_)) {
     if (next == MenuCOMBORecent_.size()) {
       const int index = static_cast<int>(next);
       QAction* item =
@@ -129,19 +128,18 @@ void MainWindow::RefreshRecentMenu() {
       connect(item, &QAction::triggered, this, [this, index] { openRecentCombo(index); });
       MenuCOMBORecent_.push_back(item);
     }
-    MenuCOMBORecent_[next]->setText(MenuCaption(path));
-    MenuCOMBORecent_[next]->setData(QString::fromStdString(path));
+    MenuCOMBORecent_[next]->setText(MenuCaption(PathToQString(path)));
+    MenuCOMBORecent_[next]->setData(PathToQString(path));
     MenuCOMBORecent_[next]->setEnabled(true);
     ++next;
   }
 }
 
 void MainWindow::RefreshPatternMenus() {
-  const std::string* names[3] = {&ctx_.options.PtnName1, &ctx_.options.PtnName2,
-                                 &ctx_.options.PtnName3};
+  const std::string* names[3] = {&options_.PtnName1, &options_.PtnName2, &options_.PtnName3};
   for (int i = 0; i < 3; ++i) {
-    MenuPtnREAD_[i]->setText(MenuCaption(*names[i]));
-    MenuPtnSAVE_[i]->setText(MenuCaption(*names[i]));
+    MenuPtnREAD_[i]->setText(MenuCaption(ToQString(*names[i])));
+    MenuPtnSAVE_[i]->setText(MenuCaption(ToQString(*names[i])));
   }
 }
 

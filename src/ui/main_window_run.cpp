@@ -3,47 +3,52 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
-#include <QRadioButton>
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
-#include "combo/step_from_page.h"
-#include "core/run_driver.h"
-#include "core/start_checks.h"
 #include "core/text/case_fold.h"
+#include "run/prepare_run.h"
+#include "run/run_driver.h"
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
+#include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 
 namespace kadrel::ui {
 
-namespace {
-
-bool IsComboModeText(const QString& modeText) {
-  return EqualsIgnoreCase(modeText.toStdString(), kModeNames[kComboMode]);
+// COMBO!! mode is recognised by the mode choice's text, as the checks of START do.
+bool MainWindow::comboModeShown() const {
+  return EqualsIgnoreCase(ToUtf8(modeCombo_->currentText()), ModeName(StepMode::Combo));
 }
 
-}  // namespace
+PageValues MainWindow::pageValues() const {
+  PageValues page;
+  page.settings = currentModeSettings();
+  if (comboModeShown()) page.settings.ModeIdx = static_cast<int16_t>(ModeNumber(StepMode::Combo));
+  page.multiLineReplacement = pages_->multiLineChosen();
+  return page;
+}
 
 void MainWindow::StartRun() {
-  const bool comboMode = IsComboModeText(modeCombo_->currentText());
-  const std::string refusal = CheckStart(List1_->entries(), comboMode, combo_.text);
-  if (!refusal.empty()) {
-    message(refusal);
-    return;
-  }
-  ctx_.ComboRun = comboMode;
-  if (!BuildStepFromWindow()) return;
+  RunRequest request;
+  request.options = options_;
+  request.programFolder = programFolder_;
+  request.listEntries = List1_->entries();
+  request.combo = comboModeShown();
+  request.comboSteps = combo_.steps;
+  request.comboText = combo_.text;
+  request.page = pageValues();
+  request.multiLineReplacement = pages_->multiLineReplacement();
+  PreparedRun prepared = PrepareRun(host_, files_, request);
+  if (!prepared.ready) return;
 
-  ctx_.targets = List1_->entries();
-  ctx_.steps = combo_.steps;
+  RunContext& ctx = *prepared.context;
   {
     RunDialog dialog(
-        QString::fromStdString(ctx_.DescText), ctx_.targets.size() != 1, [this] { RunAll(ctx_); },
-        [this] { ctx_.CancelFlag = true; }, this);
-    ctx_.CancelFlag = false;
+        ToQString(ctx.DescText), ctx.targets.size() != 1, [&ctx] { RunAll(ctx); },
+        [&ctx] { ctx.CancelFlag = true; }, this);
     runningDialog_ = &dialog;
     runDialog_(dialog);
     runningDialog_ = nullptr;
@@ -57,52 +62,26 @@ void MainWindow::StartRun() {
   Label2_->setText(c == 0 ? QString() : QString::number(c));
 }
 
-bool MainWindow::BuildStepFromWindow() {
-  PageValues page;
-  page.settings = pages_->settings();
-  page.settings.ModeIdx = static_cast<int16_t>(modeCombo_->currentIndex());
-  if (IsComboModeText(modeCombo_->currentText())) page.settings.ModeIdx = kComboMode;
-  page.multiLineReplacement = !pages_->OptAfterAct[0]->isChecked();
-  page.multiLineText = host_.multiLineReplacement();
-  BuiltStep built = BuildStepFromPage(host_, page, ctx_.options.codePage,
-                                      static_cast<size_t>(List1_->count()), combo_.steps.size());
-  ctx_.StepArr = built.step;
-  if (!built.ready) return false;
-  ctx_.DescText = built.descText;
-  return true;
-}
-
 void MainWindow::MergeInputHistory() {
-  const auto fields = pages_->historyFields();
-  std::vector<std::string> texts;
-  for (QComboBox* field : fields) texts.push_back(field->currentText().toStdString());
-  std::vector<std::string> history;
-  for (int i = 0; i < fields[0]->count(); ++i)
-    history.push_back(fields[0]->itemText(i).toStdString());
-
-  const std::vector<std::string> merged = kadrel::MergeInputHistory(texts, history);
-  QStringList items;
-  for (const std::string& s : merged) items << QString::fromStdString(s);
-  for (size_t i = 0; i < fields.size(); ++i) {
-    fields[i]->clear();
-    fields[i]->addItems(items);
-    fields[i]->setEditText(QString::fromStdString(texts[i]));
-  }
+  pages_->offerHistory(kadrel::MergeInputHistory(pages_->historyTexts(), pages_->historyEntries()));
 }
 
 void MainWindow::exportComboText() {
-  if (modeCombo_->currentIndex() == kComboMode) {
+  if (modeCombo_->currentIndex() == ModeNumber(StepMode::Combo)) {
     host_.showMessage(ExportRefusalBox());
     return;
   }
-  if (!BuildStepFromWindow()) return;
+  const BuiltStep built =
+      BuildStepFromPage(host_, pageValues(), pages_->multiLineReplacement(), options_.codePage,
+                        static_cast<size_t>(List1_->count()), combo_.steps.size());
+  if (!built.ready) return;
   QInputDialog box(this);
   box.setObjectName(QStringLiteral("ExportBox"));
   box.setInputMode(QInputDialog::TextInput);
   box.setWindowTitle(QString::fromUtf8(kExportTitle));
   box.setLabelText(
       QString::fromUtf8(kExportPrompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  box.setTextValue(QString::fromStdString(BuildExportLine(ctx_.StepArr)));
+  box.setTextValue(ToQString(BuildExportLine(built.step)));
   box.setOkButtonText(QStringLiteral("OK"));
   box.setCancelButtonText(QStringLiteral("キャンセル"));
   box.resize(std::max(box.sizeHint().width(), 480), box.sizeHint().height());

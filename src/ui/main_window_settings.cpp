@@ -10,9 +10,11 @@
 #include "combo/step_list_file.h"
 #include "settings/app_settings.h"
 #include "settings/pattern_messages.h"
+#include "settings/recent_list.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
 #include "ui/options_dialog.h"
+#include "ui/qt_text.h"
 
 namespace kadrel::ui {
 
@@ -46,22 +48,15 @@ void MainWindow::LoadSettings() {
   const WindowGeometry current{x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
                                height() * kTwipsPerPixel};
   app.geometry = current;
-  app.options = ctx_.options;
-  app.recent = combo_.recent;
+  app.options = options_;
+  app.recent = recent_;
   ModeSettings modes = currentModeSettings();
-  const std::string iniPath = IniFilePath(ctx_.programFolder);
+  const std::string iniPath = IniFilePath(programFolder_);
   const AppLoadResult loaded = LoadAppSettings(iniPath, app, modes);
   if (!loaded.file.ok()) host_.showMessage(FileOpenErrorBox(loaded.file, iniPath));
 
   // The input history, offered by all seven fields; their texts stay.
-  QStringList history;
-  for (const std::string& s : app.history) history << QString::fromStdString(s);
-  for (QComboBox* field : pages_->historyFields()) {
-    const QString text = field->currentText();
-    field->clear();
-    field->addItems(history);
-    field->setEditText(text);
-  }
+  pages_->offerHistory(app.history);
 
   // A value not stored comes back as the current one; the window then keeps the
   // place the window manager gives it. Sizes below the created size snap back to it.
@@ -72,15 +67,14 @@ void MainWindow::LoadSettings() {
     resize(app.geometry.width / kTwipsPerPixel, app.geometry.height / kTwipsPerPixel);
   }
 
-  ctx_.options = app.options;
-  combo_.recent = app.recent;
+  options_ = app.options;
+  recent_ = app.recent;
   RefreshRecentMenu();
   applyModeSettings(modes);
 
   ComboModel stored;
-  const std::string stepListPath = StepListPath(ctx_.programFolder);
-  const FileStatus read =
-      ReadStepListFile(host_, ctx_.files, ctx_.options.codePage, stepListPath, stored);
+  const std::string stepListPath = StepListPath(programFolder_);
+  const FileStatus read = ReadStepListFile(host_, files_, options_.codePage, stepListPath, stored);
   if (read.ok()) {
     combo_.steps = std::move(stored.steps);
     combo_.text = std::move(stored.text);
@@ -96,30 +90,26 @@ void MainWindow::SaveSettings() {
   app.windowIsNormal = !isMinimized() && !isMaximized() && !isFullScreen();
   app.geometry = {x() * kTwipsPerPixel, y() * kTwipsPerPixel, width() * kTwipsPerPixel,
                   height() * kTwipsPerPixel};
-  app.options = ctx_.options;
-  app.recent = combo_.recent;
-  QComboBox* historyOwner = pages_->inTrimChr;
-  for (int i = 0; i < historyOwner->count(); ++i) {
-    app.history.push_back(historyOwner->itemText(i).toStdString());
-  }
-  const std::string iniPath = IniFilePath(ctx_.programFolder);
+  app.options = options_;
+  app.recent = recent_;
+  app.history = pages_->historyEntries();
+  const std::string iniPath = IniFilePath(programFolder_);
   const FileStatus read = SaveAppSettings(iniPath, app, currentModeSettings());
   if (!read.ok()) host_.showMessage(FileOpenErrorBox(read, iniPath));
-  WriteStepListFile(ctx_.files, ctx_.options.codePage, StepListPath(ctx_.programFolder),
-                    combo_.steps);
+  WriteStepListFile(files_, options_.codePage, StepListPath(programFolder_), combo_.steps);
 }
 
 // The settings file held parsed for one pattern's values; false, with the box
 // shown, when it cannot be read.
 bool MainWindow::holdIniFile(clsIniFile& ini) {
-  ini.pFileName(IniFilePath(ctx_.programFolder));
+  ini.pFileName(IniFilePath(programFolder_));
   const FileStatus read = ini.mHold();
   if (!read.ok()) host_.showMessage(FileOpenErrorBox(read, ini.pFileName()));
   return read.ok();
 }
 
 void MainWindow::LoadModeSettings(int slot) {
-  clsIniFile ini(ctx_.options.codePage);
+  clsIniFile ini(options_.codePage);
   if (!holdIniFile(ini)) return;
   ModeSettings settings = currentModeSettings();
   const ModeLoadResult result = kadrel::LoadModeSettings(ini, slot, settings);
@@ -131,22 +121,20 @@ void MainWindow::LoadModeSettings(int slot) {
 }
 
 void MainWindow::SaveModeSettings(int slot) {
-  clsIniFile ini(ctx_.options.codePage);
+  clsIniFile ini(options_.codePage);
   if (!holdIniFile(ini)) return;
   kadrel::SaveModeSettings(ini, slot, currentModeSettings());
   ini.mFlush();
 }
 
 void MainWindow::recallPattern(int slot) {
-  if (host_.showMessage(PatternReadConfirmation(PatternName(ctx_.options, slot))) ==
-      BoxAnswer::Yes) {
+  if (host_.showMessage(PatternReadConfirmation(PatternName(options_, slot))) == BoxAnswer::Yes) {
     LoadModeSettings(slot);
   }
 }
 
 void MainWindow::storePattern(int slot) {
-  if (host_.showMessage(PatternSaveConfirmation(PatternName(ctx_.options, slot))) ==
-      BoxAnswer::Yes) {
+  if (host_.showMessage(PatternSaveConfirmation(PatternName(options_, slot))) == BoxAnswer::Yes) {
     SaveModeSettings(slot);
   }
 }
@@ -154,11 +142,13 @@ void MainWindow::storePattern(int slot) {
 void MainWindow::openRecentCombo(int index) {
   if (index < 0 || index >= static_cast<int>(MenuCOMBORecent_.size())) return;
   const std::string path =
-      MenuCOMBORecent_[static_cast<size_t>(index)]->data().toString().toStdString();
-  setMode(kComboMode);
+      PathFromQString(MenuCOMBORecent_[static_cast<size_t>(index)]->data().toString());
+  setMode(ModeNumber(StepMode::Combo));
   combo_.text.clear();
   combo_.steps.clear();
-  LoadComboFile(host_, ctx_.files, ctx_.options.codePage, path, combo_);
+  if (ComboFileOpened(LoadComboFile(host_, files_, options_.codePage, path, combo_))) {
+    PushRecentCombo(recent_, path);
+  }
   showComboText();
   RefreshRecentMenu();
 }
@@ -166,7 +156,7 @@ void MainWindow::openRecentCombo(int index) {
 void MainWindow::showOptions() {
   {
     OptionsDialog dialog(
-        host_, ctx_.options, [this] { ResetTargetList(); }, this);
+        host_, options_, [this] { ResetTargetList(); }, this);
     runDialog_(dialog);
   }
   RefreshPatternMenus();

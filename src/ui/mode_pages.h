@@ -9,7 +9,10 @@
 #pragma once
 
 #include <QStackedWidget>
+#include <QStringList>
 #include <array>
+#include <string>
+#include <vector>
 
 #include "settings/mode_settings.h"
 
@@ -40,55 +43,36 @@ class ModePages : public QStackedWidget {
   void fillFixedLists();
   // Resets the fields that Clear resets to their cleared values.
   void clearValues();
-
-  // The seven free-text fields that share the input history, in history order:
-  // inTrimChr, inChangeChr, inStartChr, inEndChr, inSrcChr0, inSrcChr1, inSrcChr2.
-  std::array<QComboBox*, 7> historyFields() const;
+  // The replacement page takes its replacement from the string fields
+  // ("置換後の文字列"), as at start-up.
+  void chooseReplacementString();
 
   // The pages' values (ModeIdx left at 0: the mode is the window's), and the
   // other way, every value but ModeIdx applied in the order of the stored keys.
   ModeSettings settings() const;
   void applySettings(const ModeSettings& settings);
 
-  // Page 0: string replacement.
-  QCheckBox* ChkTab[2] = {};
-  QCheckBox* ChkCR1 = nullptr;
-  QCheckBox* ChkLF1 = nullptr;
-  QComboBox* inTrimChr = nullptr;
-  QComboBox* inChangeChr = nullptr;
-  QRadioButton* OptAfterAct[2] = {};
-  QPlainTextEdit* TxtAfterWord = nullptr;
+  // Whether the replacement is the multi-line text ("置換後の文章"), and that
+  // text with its lines joined by CR LF.
+  bool multiLineChosen() const;
+  std::string multiLineReplacement() const;
 
-  // Page 2: line head/tail.
-  QRadioButton* OptPosition[2] = {};
-  QComboBox* ColCombo = nullptr;
-  QComboBox* AddCombo = nullptr;
-  QRadioButton* StringOption[2] = {};
-  QComboBox* SpColCombo = nullptr;
-  QLineEdit* StringText = nullptr;
-  QComboBox* StartCombo = nullptr;
-  QComboBox* SkipCombo = nullptr;
+  // The input history shared by the seven free-text fields (inTrimChr,
+  // inChangeChr, inStartChr, inEndChr, inSrcChr0 to 2, in this order): their
+  // texts, the entries they offer, and new entries for all of them (their texts
+  // stay).
+  std::vector<std::string> historyTexts() const;
+  std::vector<std::string> historyEntries() const;
+  void offerHistory(const std::vector<std::string>& entries);
 
-  // Page 3: keyword range.
-  QComboBox* inStartChr = nullptr;
-  QComboBox* inEndChr = nullptr;
+  // TextCombo's text; CR and CR LF end its lines.
+  void showComboText(const std::string& text);
 
-  // Page 4: multi-string lines.
-  QComboBox* inSrcChr[3] = {};
-  QRadioButton* m4ChkAND[2] = {};
-  QRadioButton* m4ChkOR[2] = {};
+ signals:
+  // COMBO!! files dropped on TextCombo, in the order of the drop.
+  void comboFilesDropped(const QStringList& paths);
 
-  // Page 5: blank lines and spaces.
-  QCheckBox* OptLineDel = nullptr;
-  QCheckBox* OptSPLineDel = nullptr;
-  QCheckBox* ChkLeft = nullptr;
-  QCheckBox* ChkAll = nullptr;
-  QCheckBox* ChkRight = nullptr;
-
-  // Page 9: COMBO!!.
-  ComboTextBox* TextCombo = nullptr;
-
- public slots:
+ private slots:
   // The enable rules.
   void replacementChoiceChanged();
   void UpdateReplaceControls();
@@ -104,8 +88,47 @@ class ModePages : public QStackedWidget {
   QWidget* buildBlankPage();
   QWidget* buildComboPage();
   void connectRules();
+  std::array<QComboBox*, 7> historyFields() const;
 
   QWidget* pages_[7] = {};  // ModePage0..5, ModePage9
+
+  // Page 0: string replacement.
+  QCheckBox* ChkTab_[2] = {};
+  QCheckBox* ChkCR1_ = nullptr;
+  QCheckBox* ChkLF1_ = nullptr;
+  QComboBox* inTrimChr_ = nullptr;
+  QComboBox* inChangeChr_ = nullptr;
+  QRadioButton* OptAfterAct_[2] = {};
+  QPlainTextEdit* TxtAfterWord_ = nullptr;
+
+  // Page 2: line head/tail.
+  QRadioButton* OptPosition_[2] = {};
+  QComboBox* ColCombo_ = nullptr;
+  QComboBox* AddCombo_ = nullptr;
+  QRadioButton* StringOption_[2] = {};
+  QComboBox* SpColCombo_ = nullptr;
+  QLineEdit* StringText_ = nullptr;
+  QComboBox* StartCombo_ = nullptr;
+  QComboBox* SkipCombo_ = nullptr;
+
+  // Page 3: keyword range.
+  QComboBox* inStartChr_ = nullptr;
+  QComboBox* inEndChr_ = nullptr;
+
+  // Page 4: multi-string lines.
+  QComboBox* inSrcChr_[3] = {};
+  QRadioButton* m4ChkAND_[2] = {};
+  QRadioButton* m4ChkOR_[2] = {};
+
+  // Page 5: blank lines and spaces.
+  QCheckBox* OptLineDel_ = nullptr;
+  QCheckBox* OptSPLineDel_ = nullptr;
+  QCheckBox* ChkLeft_ = nullptr;
+  QCheckBox* ChkAll_ = nullptr;
+  QCheckBox* ChkRight_ = nullptr;
+
+  // Page 9: COMBO!!.
+  ComboTextBox* TextCombo_ = nullptr;
 };
 
 }  // namespace kadrel::ui

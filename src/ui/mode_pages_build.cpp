@@ -88,44 +88,44 @@ QWidget* ModePages::buildReplacePage() {
 
   auto* findRow = new QHBoxLayout;
   findRow->addWidget(MakeLabel("Label1_0", QStringLiteral("置換前の文字列")));
-  ChkTab[0] = Named(new QCheckBox(QStringLiteral("TABｺｰﾄﾞ")), "ChkTab0");
+  ChkTab_[0] = Named(new QCheckBox(QStringLiteral("TABｺｰﾄﾞ")), "ChkTab0");
   findRow->addSpacing(12);
-  findRow->addWidget(ChkTab[0]);
+  findRow->addWidget(ChkTab_[0]);
   findRow->addStretch(1);
   grid->addLayout(findRow, 0, 0, 1, 2);
 
-  inTrimChr = MakeHistoryField("inTrimChr");
-  grid->addWidget(inTrimChr, 1, 0, 1, 2);
+  inTrimChr_ = MakeHistoryField("inTrimChr");
+  grid->addWidget(inTrimChr_, 1, 0, 1, 2);
 
   auto* afterGroup = new QButtonGroup(page);
-  OptAfterAct[0] = Named(new QRadioButton(QStringLiteral("置換後の文字列")), "OptAfterAct0");
-  OptAfterAct[1] = Named(new QRadioButton(QStringLiteral("置換後の文章")), "OptAfterAct1");
-  afterGroup->addButton(OptAfterAct[0], 0);
-  afterGroup->addButton(OptAfterAct[1], 1);
+  OptAfterAct_[0] = Named(new QRadioButton(QStringLiteral("置換後の文字列")), "OptAfterAct0");
+  OptAfterAct_[1] = Named(new QRadioButton(QStringLiteral("置換後の文章")), "OptAfterAct1");
+  afterGroup->addButton(OptAfterAct_[0], 0);
+  afterGroup->addButton(OptAfterAct_[1], 1);
 
   auto* replaceRow = new QHBoxLayout;
-  replaceRow->addWidget(OptAfterAct[0]);
+  replaceRow->addWidget(OptAfterAct_[0]);
   replaceRow->addSpacing(12);
-  ChkTab[1] = Named(new QCheckBox(QStringLiteral("TABｺｰﾄﾞ")), "ChkTab1");
-  ChkCR1 = Named(new QCheckBox(QStringLiteral("CR")), "ChkCR1");
-  ChkLF1 = Named(new QCheckBox(QStringLiteral("LF")), "ChkLF1");
-  replaceRow->addWidget(ChkTab[1]);
-  replaceRow->addWidget(ChkCR1);
-  replaceRow->addWidget(ChkLF1);
+  ChkTab_[1] = Named(new QCheckBox(QStringLiteral("TABｺｰﾄﾞ")), "ChkTab1");
+  ChkCR1_ = Named(new QCheckBox(QStringLiteral("CR")), "ChkCR1");
+  ChkLF1_ = Named(new QCheckBox(QStringLiteral("LF")), "ChkLF1");
+  replaceRow->addWidget(ChkTab_[1]);
+  replaceRow->addWidget(ChkCR1_);
+  replaceRow->addWidget(ChkLF1_);
   replaceRow->addStretch(1);
   grid->addLayout(replaceRow, 2, 0, 1, 2);
 
-  inChangeChr = MakeHistoryField("inChangeChr");
-  grid->addWidget(inChangeChr, 3, 0, 1, 2);
+  inChangeChr_ = MakeHistoryField("inChangeChr");
+  grid->addWidget(inChangeChr_, 3, 0, 1, 2);
 
-  grid->addWidget(OptAfterAct[1], 4, 0, Qt::AlignTop);
-  TxtAfterWord = Named(new QPlainTextEdit, "TxtAfterWord");
-  TxtAfterWord->setFont(MonoFont(9));
-  TxtAfterWord->setLineWrapMode(QPlainTextEdit::NoWrap);
-  TxtAfterWord->setTabChangesFocus(true);
-  TxtAfterWord->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  TxtAfterWord->setMinimumHeight(HeightForLines(TxtAfterWord, 5));
-  grid->addWidget(TxtAfterWord, 4, 1);
+  grid->addWidget(OptAfterAct_[1], 4, 0, Qt::AlignTop);
+  TxtAfterWord_ = Named(new QPlainTextEdit, "TxtAfterWord");
+  TxtAfterWord_->setFont(MonoFont(9));
+  TxtAfterWord_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  TxtAfterWord_->setTabChangesFocus(true);
+  TxtAfterWord_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  TxtAfterWord_->setMinimumHeight(HeightForLines(TxtAfterWord_, 5));
+  grid->addWidget(TxtAfterWord_, 4, 1);
   grid->setRowStretch(4, 1);
   grid->setColumnStretch(1, 1);
   return page;
@@ -148,21 +148,21 @@ QWidget* ModePages::buildHeadTailPage() {
 
   auto* top = new QHBoxLayout;
   auto* positionGroup = new QButtonGroup(page);
-  OptPosition[0] = Named(new QRadioButton(QStringLiteral("行頭")), "OptPosition0");
-  OptPosition[1] = Named(new QRadioButton(QStringLiteral("行末")), "OptPosition1");
-  positionGroup->addButton(OptPosition[0], 0);
-  positionGroup->addButton(OptPosition[1], 1);
-  OptPosition[0]->setChecked(true);
-  top->addWidget(OptPosition[0]);
-  top->addWidget(OptPosition[1]);
+  OptPosition_[0] = Named(new QRadioButton(QStringLiteral("行頭")), "OptPosition0");
+  OptPosition_[1] = Named(new QRadioButton(QStringLiteral("行末")), "OptPosition1");
+  positionGroup->addButton(OptPosition_[0], 0);
+  positionGroup->addButton(OptPosition_[1], 1);
+  OptPosition_[0]->setChecked(true);
+  top->addWidget(OptPosition_[0]);
+  top->addWidget(OptPosition_[1]);
   top->addSpacing(8);
-  ColCombo = MakeDigitField("ColCombo", 3);
-  top->addWidget(ColCombo);
+  ColCombo_ = MakeDigitField("ColCombo", 3);
+  top->addWidget(ColCombo_);
   top->addWidget(MakeLabel("Label5", QStringLiteral("文字")));
   top->addSpacing(8);
-  AddCombo = Named(new QComboBox, "AddCombo");
-  AddCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  top->addWidget(AddCombo, 1);
+  AddCombo_ = Named(new QComboBox, "AddCombo");
+  AddCombo_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  top->addWidget(AddCombo_, 1);
   box->addLayout(top);
 
   auto* note =
@@ -176,34 +176,34 @@ QWidget* ModePages::buildHeadTailPage() {
   auto* stringGrid = new QGridLayout(stringFrame);
   stringGrid->setVerticalSpacing(4);
   auto* stringGroup = new QButtonGroup(stringFrame);
-  StringOption[0] = Named(new QRadioButton(QStringLiteral("SPACE")), "StringOption0");
-  StringOption[1] = Named(new QRadioButton(QStringLiteral("文字列")), "StringOption1");
-  stringGroup->addButton(StringOption[0], 0);
-  stringGroup->addButton(StringOption[1], 1);
-  StringOption[0]->setChecked(true);
-  SpColCombo = MakeDigitField("SpColCombo", 3);
+  StringOption_[0] = Named(new QRadioButton(QStringLiteral("SPACE")), "StringOption0");
+  StringOption_[1] = Named(new QRadioButton(QStringLiteral("文字列")), "StringOption1");
+  stringGroup->addButton(StringOption_[0], 0);
+  stringGroup->addButton(StringOption_[1], 1);
+  StringOption_[0]->setChecked(true);
+  SpColCombo_ = MakeDigitField("SpColCombo", 3);
   auto* spaceRow = new QHBoxLayout;
-  spaceRow->addWidget(SpColCombo);
+  spaceRow->addWidget(SpColCombo_);
   spaceRow->addWidget(MakeLabel("Label10", QStringLiteral("桁")));
   spaceRow->addStretch(1);
-  stringGrid->addWidget(StringOption[0], 0, 0);
+  stringGrid->addWidget(StringOption_[0], 0, 0);
   stringGrid->addLayout(spaceRow, 0, 1);
-  stringGrid->addWidget(StringOption[1], 1, 0, 1, 2);
-  StringText = Named(new QLineEdit, "StringText");
-  StringText->setFont(MonoFont(9));
-  stringGrid->addWidget(StringText, 2, 0, 1, 2);
+  stringGrid->addWidget(StringOption_[1], 1, 0, 1, 2);
+  StringText_ = Named(new QLineEdit, "StringText");
+  StringText_->setFont(MonoFont(9));
+  stringGrid->addWidget(StringText_, 2, 0, 1, 2);
   stringGrid->setColumnStretch(1, 1);
   frames->addWidget(stringFrame, 3);
 
   auto* numberFrame = Named(new QGroupBox(QStringLiteral("付番設定")), "Frame3");
   auto* numberGrid = new QGridLayout(numberFrame);
   numberGrid->setVerticalSpacing(4);
-  StartCombo = MakeDigitField("StartCombo", 6);
-  SkipCombo = MakeDigitField("SkipCombo", 6);
+  StartCombo_ = MakeDigitField("StartCombo", 6);
+  SkipCombo_ = MakeDigitField("SkipCombo", 6);
   numberGrid->addWidget(MakeLabel("Label7", QStringLiteral("開始")), 0, 0);
-  numberGrid->addWidget(StartCombo, 0, 1);
+  numberGrid->addWidget(StartCombo_, 0, 1);
   numberGrid->addWidget(MakeLabel("Label8", QStringLiteral("刻み")), 1, 0);
-  numberGrid->addWidget(SkipCombo, 1, 1);
+  numberGrid->addWidget(SkipCombo_, 1, 1);
   numberGrid->setRowStretch(2, 1);
   frames->addWidget(numberFrame, 2);
   box->addLayout(frames);
@@ -216,13 +216,13 @@ QWidget* ModePages::buildKeywordPage() {
   auto* box = new QVBoxLayout(page);
   box->setContentsMargins(0, 0, 0, 0);
   box->setSpacing(4);
-  inStartChr = MakeHistoryField("inStartChr");
-  inEndChr = MakeHistoryField("inEndChr");
+  inStartChr_ = MakeHistoryField("inStartChr");
+  inEndChr_ = MakeHistoryField("inEndChr");
   box->addWidget(MakeLabel("Label1_3", QStringLiteral("開始キーワード文字列")));
-  box->addWidget(inStartChr);
+  box->addWidget(inStartChr_);
   box->addSpacing(8);
   box->addWidget(MakeLabel("Label1_4", QStringLiteral("終了キーワード文字列")));
-  box->addWidget(inEndChr);
+  box->addWidget(inEndChr_);
   box->addStretch(1);
   return page;
 }
@@ -235,30 +235,30 @@ QWidget* ModePages::buildMultiStringPage() {
   grid->addWidget(MakeLabel("Label1_7", QStringLiteral("文字列指定（抽出条件）")), 0, 0, 1, 3);
 
   for (int i = 0; i < 3; ++i) {
-    inSrcChr[i] = MakeHistoryField(i == 0 ? "inSrcChr0" : i == 1 ? "inSrcChr1" : "inSrcChr2");
+    inSrcChr_[i] = MakeHistoryField(i == 0 ? "inSrcChr0" : i == 1 ? "inSrcChr1" : "inSrcChr2");
   }
   QWidget* pairs[2];
   for (int i = 0; i < 2; ++i) {
     pairs[i] = Named(new QWidget, i == 0 ? "Picture3_0" : "Picture3_1");
     auto* row = new QHBoxLayout(pairs[i]);
     row->setContentsMargins(0, 0, 0, 0);
-    m4ChkAND[i] =
+    m4ChkAND_[i] =
         Named(new QRadioButton(QStringLiteral("AND")), i == 0 ? "m4ChkAND0" : "m4ChkAND1");
-    m4ChkOR[i] = Named(new QRadioButton(QStringLiteral("OR")), i == 0 ? "m4ChkOR0" : "m4ChkOR1");
-    m4ChkAND[i]->setChecked(true);
-    row->addWidget(m4ChkAND[i]);
-    row->addWidget(m4ChkOR[i]);
+    m4ChkOR_[i] = Named(new QRadioButton(QStringLiteral("OR")), i == 0 ? "m4ChkOR0" : "m4ChkOR1");
+    m4ChkAND_[i]->setChecked(true);
+    row->addWidget(m4ChkAND_[i]);
+    row->addWidget(m4ChkOR_[i]);
     row->addStretch(1);
   }
 
   // （ first  [AND/OR]  second ）  [AND/OR]  third
   grid->addWidget(MakeLabel("Label1_6", QStringLiteral("（")), 1, 0);
-  grid->addWidget(inSrcChr[0], 1, 1);
+  grid->addWidget(inSrcChr_[0], 1, 1);
   grid->addWidget(pairs[0], 2, 1);
-  grid->addWidget(inSrcChr[1], 3, 1);
+  grid->addWidget(inSrcChr_[1], 3, 1);
   grid->addWidget(MakeLabel("Label1_5", QStringLiteral("）")), 3, 2);
   grid->addWidget(pairs[1], 4, 0, 1, 3);
-  grid->addWidget(inSrcChr[2], 5, 1);
+  grid->addWidget(inSrcChr_[2], 5, 1);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(6, 1);
   return page;
@@ -272,22 +272,22 @@ QWidget* ModePages::buildBlankPage() {
 
   auto* lineFrame = Named(new QGroupBox, "Frame2_1");
   auto* lineBox = new QGridLayout(lineFrame);
-  OptLineDel = Named(new QCheckBox(QStringLiteral("空白行削除")), "OptLineDel");
-  OptSPLineDel = Named(new QCheckBox(QStringLiteral("SPACEだけの行も対象とする")), "OptSPLineDel");
-  lineBox->addWidget(OptLineDel, 0, 0, 1, 2);
+  OptLineDel_ = Named(new QCheckBox(QStringLiteral("空白行削除")), "OptLineDel");
+  OptSPLineDel_ = Named(new QCheckBox(QStringLiteral("SPACEだけの行も対象とする")), "OptSPLineDel");
+  lineBox->addWidget(OptLineDel_, 0, 0, 1, 2);
   lineBox->setColumnMinimumWidth(0, 20);
-  lineBox->addWidget(OptSPLineDel, 1, 1);
+  lineBox->addWidget(OptSPLineDel_, 1, 1);
   lineBox->setColumnStretch(1, 1);
   box->addWidget(lineFrame);
 
   auto* spaceFrame = Named(new QGroupBox(QStringLiteral(" 空白文字削除 ")), "Frame2_0");
   auto* spaceRow = new QHBoxLayout(spaceFrame);
-  ChkLeft = Named(new QCheckBox(QStringLiteral("LEFT")), "ChkLeft");
-  ChkAll = Named(new QCheckBox(QStringLiteral("ALL")), "ChkAll");
-  ChkRight = Named(new QCheckBox(QStringLiteral("RIGHT")), "ChkRight");
-  spaceRow->addWidget(ChkLeft, 1);
-  spaceRow->addWidget(ChkAll, 1);
-  spaceRow->addWidget(ChkRight, 1);
+  ChkLeft_ = Named(new QCheckBox(QStringLiteral("LEFT")), "ChkLeft");
+  ChkAll_ = Named(new QCheckBox(QStringLiteral("ALL")), "ChkAll");
+  ChkRight_ = Named(new QCheckBox(QStringLiteral("RIGHT")), "ChkRight");
+  spaceRow->addWidget(ChkLeft_, 1);
+  spaceRow->addWidget(ChkAll_, 1);
+  spaceRow->addWidget(ChkRight_, 1);
   box->addWidget(spaceFrame);
 
   auto* note = MakeLabel("Label4", QStringLiteral("※全角スペースも空白として扱います"));
@@ -301,10 +301,11 @@ QWidget* ModePages::buildComboPage() {
   auto* page = Named(new QWidget, "ModePage9");
   auto* box = new QVBoxLayout(page);
   box->setContentsMargins(0, 0, 0, 0);
-  TextCombo = Named(new ComboTextBox, "TextCombo");
-  TextCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
-  TextCombo->setMinimumHeight(HeightForLines(TextCombo, 5));
-  box->addWidget(TextCombo);
+  TextCombo_ = Named(new ComboTextBox, "TextCombo");
+  TextCombo_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+  TextCombo_->setMinimumHeight(HeightForLines(TextCombo_, 5));
+  box->addWidget(TextCombo_);
+  connect(TextCombo_, &ComboTextBox::filesDropped, this, &ModePages::comboFilesDropped);
   return page;
 }
 

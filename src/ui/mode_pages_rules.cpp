@@ -28,135 +28,141 @@ void ModePages::fillFixedLists() {
     combo->clear();
     combo->addItems(items);
   };
-  fill(ColCombo, {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("10")});
+  fill(ColCombo_, {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("10")});
   QStringList actions;
   for (std::string_view action : kHeadTailActions) {
     actions << QString::fromUtf8(action.data(), static_cast<qsizetype>(action.size()));
   }
-  fill(AddCombo, actions);
-  fill(SpColCombo, {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("10")});
-  fill(StartCombo, {QStringLiteral("000000"), QStringLiteral("000100"), QStringLiteral("001000")});
-  fill(SkipCombo, {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100")});
+  fill(AddCombo_, actions);
+  fill(SpColCombo_, {QStringLiteral("0"), QStringLiteral("6"), QStringLiteral("10")});
+  fill(StartCombo_, {QStringLiteral("000000"), QStringLiteral("000100"), QStringLiteral("001000")});
+  fill(SkipCombo_, {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100")});
 }
 
 void ModePages::clearValues() {
-  ChkTab[0]->setChecked(false);
-  inTrimChr->setEditText(QString());
-  ChkTab[1]->setChecked(false);
-  inChangeChr->setEditText(QString());
+  ChkTab_[0]->setChecked(false);
+  inTrimChr_->setEditText(QString());
+  ChkTab_[1]->setChecked(false);
+  inChangeChr_->setEditText(QString());
 
-  ColCombo->setCurrentIndex(1);
-  ColCombo->setEditText(ColCombo->itemText(1));
-  AddCombo->setCurrentIndex(0);
-  StringOption[0]->setChecked(true);
-  SpColCombo->setCurrentIndex(1);
-  SpColCombo->setEditText(SpColCombo->itemText(1));
-  StringText->clear();
-  StartCombo->setCurrentIndex(1);
-  StartCombo->setEditText(StartCombo->itemText(1));
-  SkipCombo->setCurrentIndex(2);
-  SkipCombo->setEditText(SkipCombo->itemText(2));
+  ColCombo_->setCurrentIndex(1);
+  ColCombo_->setEditText(ColCombo_->itemText(1));
+  AddCombo_->setCurrentIndex(0);
+  StringOption_[0]->setChecked(true);
+  SpColCombo_->setCurrentIndex(1);
+  SpColCombo_->setEditText(SpColCombo_->itemText(1));
+  StringText_->clear();
+  StartCombo_->setCurrentIndex(1);
+  StartCombo_->setEditText(StartCombo_->itemText(1));
+  SkipCombo_->setCurrentIndex(2);
+  SkipCombo_->setEditText(SkipCombo_->itemText(2));
 
-  inStartChr->setEditText(QString());
-  inEndChr->setEditText(QString());
+  inStartChr_->setEditText(QString());
+  inEndChr_->setEditText(QString());
 
-  for (QComboBox* field : inSrcChr) field->setEditText(QString());
-  m4ChkAND[0]->setChecked(true);
-  m4ChkAND[1]->setChecked(true);
+  for (QComboBox* field : inSrcChr_) field->setEditText(QString());
+  m4ChkAND_[0]->setChecked(true);
+  m4ChkAND_[1]->setChecked(true);
 
-  OptLineDel->setChecked(false);
-  OptSPLineDel->setChecked(false);
-  ChkLeft->setChecked(false);
-  ChkAll->setChecked(false);
-  ChkRight->setChecked(false);
+  OptLineDel_->setChecked(false);
+  OptSPLineDel_->setChecked(false);
+  ChkLeft_->setChecked(false);
+  ChkAll_->setChecked(false);
+  ChkRight_->setChecked(false);
 }
 
 std::array<QComboBox*, 7> ModePages::historyFields() const {
-  return {inTrimChr, inChangeChr, inStartChr, inEndChr, inSrcChr[0], inSrcChr[1], inSrcChr[2]};
+  return {inTrimChr_,   inChangeChr_, inStartChr_, inEndChr_,
+          inSrcChr_[0], inSrcChr_[1], inSrcChr_[2]};
 }
 
 void ModePages::connectRules() {
-  for (QRadioButton* option : OptAfterAct) {
+  for (QRadioButton* option : OptAfterAct_) {
     connect(option, &QRadioButton::toggled, this, [this](bool on) {
       if (on) replacementChoiceChanged();
     });
   }
-  for (QCheckBox* box : {ChkTab[0], ChkTab[1], ChkCR1, ChkLF1}) {
+  for (QCheckBox* box : {ChkTab_[0], ChkTab_[1], ChkCR1_, ChkLF1_}) {
     connect(box, &QCheckBox::toggled, this, &ModePages::UpdateReplaceControls);
   }
-  connect(AddCombo, &QComboBox::currentIndexChanged, this, [this] {
+  connect(AddCombo_, &QComboBox::currentIndexChanged, this, [this] {
     UpdateStringControls();
     UpdateNumberingControls();
   });
-  for (QRadioButton* option : StringOption) {
+  for (QRadioButton* option : StringOption_) {
     connect(option, &QRadioButton::toggled, this, [this](bool on) {
       if (on) UpdateStringControls();
     });
   }
 }
 
+void ModePages::chooseReplacementString() {
+  OptAfterAct_[0]->setChecked(true);
+  replacementChoiceChanged();
+}
+
 void ModePages::replacementChoiceChanged() {
-  if (OptAfterAct[0]->isChecked()) {
-    ChkTab[1]->setEnabled(true);
-    ChkCR1->setEnabled(true);
-    ChkLF1->setEnabled(true);
-    SetFieldEnabled(inChangeChr, true);
-    SetFieldEnabled(TxtAfterWord, false);
+  if (OptAfterAct_[0]->isChecked()) {
+    ChkTab_[1]->setEnabled(true);
+    ChkCR1_->setEnabled(true);
+    ChkLF1_->setEnabled(true);
+    SetFieldEnabled(inChangeChr_, true);
+    SetFieldEnabled(TxtAfterWord_, false);
     UpdateReplaceControls();
   } else {
-    ChkTab[1]->setEnabled(false);
-    ChkCR1->setEnabled(false);
-    ChkLF1->setEnabled(false);
-    SetFieldEnabled(inChangeChr, false);
-    SetFieldEnabled(TxtAfterWord, true);
+    ChkTab_[1]->setEnabled(false);
+    ChkCR1_->setEnabled(false);
+    ChkLF1_->setEnabled(false);
+    SetFieldEnabled(inChangeChr_, false);
+    SetFieldEnabled(TxtAfterWord_, true);
   }
 }
 
 // TAB alone, or CR and LF alone or together, take the place of the replacement
 // string; the find-side TAB takes the place of the search string.
 void ModePages::UpdateReplaceControls() {
-  SetFieldEnabled(inTrimChr, !ChkTab[0]->isChecked());
+  SetFieldEnabled(inTrimChr_, !ChkTab_[0]->isChecked());
 
-  ChkTab[1]->setEnabled(true);
-  ChkCR1->setEnabled(true);
-  ChkLF1->setEnabled(true);
-  const bool tab = ChkTab[1]->isChecked();
-  const bool crOrLf = ChkCR1->isChecked() || ChkLF1->isChecked();
+  ChkTab_[1]->setEnabled(true);
+  ChkCR1_->setEnabled(true);
+  ChkLF1_->setEnabled(true);
+  const bool tab = ChkTab_[1]->isChecked();
+  const bool crOrLf = ChkCR1_->isChecked() || ChkLF1_->isChecked();
   if (!tab && !crOrLf) {
-    SetFieldEnabled(inChangeChr, true);
+    SetFieldEnabled(inChangeChr_, true);
     return;
   }
-  SetFieldEnabled(inChangeChr, false);
+  SetFieldEnabled(inChangeChr_, false);
   if (tab) {
-    ChkCR1->setEnabled(false);
-    ChkLF1->setEnabled(false);
+    ChkCR1_->setEnabled(false);
+    ChkLF1_->setEnabled(false);
   }
-  if (crOrLf) ChkTab[1]->setEnabled(false);
+  if (crOrLf) ChkTab_[1]->setEnabled(false);
 }
 
 void ModePages::UpdateStringControls() {
-  if (AddCombo->currentIndex() == 1) {
-    StringOption[0]->setEnabled(true);
-    StringOption[1]->setEnabled(true);
-    if (StringOption[0]->isChecked()) {
-      SetFieldEnabled(SpColCombo, true);
-      SetFieldEnabled(StringText, false);
-    } else if (StringOption[1]->isChecked()) {
-      SetFieldEnabled(SpColCombo, false);
-      SetFieldEnabled(StringText, true);
+  if (AddCombo_->currentIndex() == 1) {
+    StringOption_[0]->setEnabled(true);
+    StringOption_[1]->setEnabled(true);
+    if (StringOption_[0]->isChecked()) {
+      SetFieldEnabled(SpColCombo_, true);
+      SetFieldEnabled(StringText_, false);
+    } else if (StringOption_[1]->isChecked()) {
+      SetFieldEnabled(SpColCombo_, false);
+      SetFieldEnabled(StringText_, true);
     }
     return;
   }
-  StringOption[0]->setEnabled(false);
-  StringOption[1]->setEnabled(false);
-  SetFieldEnabled(SpColCombo, false);
-  SetFieldEnabled(StringText, false);
+  StringOption_[0]->setEnabled(false);
+  StringOption_[1]->setEnabled(false);
+  SetFieldEnabled(SpColCombo_, false);
+  SetFieldEnabled(StringText_, false);
 }
 
 void ModePages::UpdateNumberingControls() {
-  const bool numbering = AddCombo->currentIndex() == 2;
-  SetFieldEnabled(StartCombo, numbering);
-  SetFieldEnabled(SkipCombo, numbering);
+  const bool numbering = AddCombo_->currentIndex() == 2;
+  SetFieldEnabled(StartCombo_, numbering);
+  SetFieldEnabled(SkipCombo_, numbering);
 }
 
 }  // namespace kadrel::ui

@@ -12,17 +12,11 @@
 #include <QVBoxLayout>
 
 #include "ui/look.h"
+#include "ui/qt_text.h"
 
 namespace kadrel::ui {
 
 namespace {
-
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-  return s.toStdString();
-}
 
 constexpr CodePage kCodePages[] = {CodePage::CP932, CodePage::UTF8, CodePage::EUCJP};
 
@@ -151,35 +145,36 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
 
 OptionDialogValues OptionsDialog::values() const {
   OptionDialogValues v;
-  v.TextOptSts = S(TextOptSts_->text());
+  v.TextOptSts = ToUtf8(TextOptSts_->text());
   v.CompMode = ChkCompMode_->isChecked() ? 1 : 0;
-  v.inFrChrBK = S(inFrChrBK_->text());
-  v.inToChrBK = S(inToChrBK_->text());
-  v.inFrChr = S(inFrChr_->text());
-  v.inToChr = S(inToChr_->text());
+  v.inFrChrBK = ToUtf8(inFrChrBK_->text());
+  v.inToChrBK = ToUtf8(inToChrBK_->text());
+  v.inFrChr = ToUtf8(inFrChr_->text());
+  v.inToChr = ToUtf8(inToChr_->text());
   v.UpdateNoFile = chkUpdateNoFile_->isChecked() ? 1 : 0;
   v.BkupEdit = chkBKUPEdit_->isChecked() ? 1 : 0;
   v.SelAddSts = ChkSelAddSts_->isChecked() ? 1 : 0;
   v.AddLineNo = ChkAddLineNo_->isChecked() ? 1 : 0;
   v.SelFile = ChkSelFile_->isChecked() ? 1 : 0;
-  for (int i = 0; i < 3; ++i) v.TxtPtnName[static_cast<size_t>(i)] = S(TxtPtnName_[i]->text());
+  for (int i = 0; i < 3; ++i) v.TxtPtnName[static_cast<size_t>(i)] = ToUtf8(TxtPtnName_[i]->text());
   v.codePage = kCodePages[std::max(0, CodePage_->currentIndex())];
   return v;
 }
 
 void OptionsDialog::setValues(const OptionDialogValues& v) {
-  TextOptSts_->setText(Q(v.TextOptSts));
+  TextOptSts_->setText(ToQString(v.TextOptSts));
   ChkCompMode_->setChecked(v.CompMode != 0);
-  inFrChrBK_->setText(Q(v.inFrChrBK));
-  inToChrBK_->setText(Q(v.inToChrBK));
-  inFrChr_->setText(Q(v.inFrChr));
-  inToChr_->setText(Q(v.inToChr));
+  inFrChrBK_->setText(ToQString(v.inFrChrBK));
+  inToChrBK_->setText(ToQString(v.inToChrBK));
+  inFrChr_->setText(ToQString(v.inFrChr));
+  inToChr_->setText(ToQString(v.inToChr));
   chkUpdateNoFile_->setChecked(v.UpdateNoFile != 0);
   chkBKUPEdit_->setChecked(v.BkupEdit != 0);
   ChkSelAddSts_->setChecked(v.SelAddSts != 0);
   ChkAddLineNo_->setChecked(v.AddLineNo != 0);
   ChkSelFile_->setChecked(v.SelFile != 0);
-  for (int i = 0; i < 3; ++i) TxtPtnName_[i]->setText(Q(v.TxtPtnName[static_cast<size_t>(i)]));
+  for (int i = 0; i < 3; ++i)
+    TxtPtnName_[i]->setText(ToQString(v.TxtPtnName[static_cast<size_t>(i)]));
   for (int i = 0; i < 3; ++i) {
     if (kCodePages[i] == v.codePage) CodePage_->setCurrentIndex(i);
   }
@@ -187,8 +182,10 @@ void OptionsDialog::setValues(const OptionDialogValues& v) {
 }
 
 void OptionsDialog::updateSamples() {
-  LblSammple_[0]->setText(Q(SampleFileName(S(inFrChrBK_->text()), S(inToChrBK_->text()))));
-  LblSammple_[1]->setText(Q(SampleFileName(S(inFrChr_->text()), S(inToChr_->text()))));
+  LblSammple_[0]->setText(
+      ToQString(SampleFileName(ToUtf8(inFrChrBK_->text()), ToUtf8(inToChrBK_->text()))));
+  LblSammple_[1]->setText(
+      ToQString(SampleFileName(ToUtf8(inFrChr_->text()), ToUtf8(inToChr_->text()))));
 }
 
 void OptionsDialog::ok() {

@@ -2,12 +2,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "ui/look.h"
 #include "ui/main_window.h"
-#include "ui/mode_pages.h"
+#include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
 
@@ -41,8 +40,7 @@ BoxAnswer QtHost::showMessage(const MessageBoxRequest& request) {
   QWidget* parent = QApplication::activeModalWidget();
   if (parent == nullptr) parent = window_;
   QMessageBox box(parent);
-  box.setWindowTitle(request.title.empty() ? QStringLiteral("Kadrel")
-                                           : QString::fromStdString(request.title));
+  box.setWindowTitle(request.title.empty() ? QStringLiteral("Kadrel") : ToQString(request.title));
   box.setText(ShownText(request.text));
   box.setTextFormat(Qt::PlainText);
   box.setIcon(IconOf(request.icon));
@@ -106,13 +104,6 @@ void QtHost::selectTarget(int index) {
   if (index < 0 || index >= list->count()) return;
   list->setCurrentRow(index);
   list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
-}
-
-std::string QtHost::multiLineReplacement() {
-  if (window_ == nullptr) return {};
-  QString text = window_->pages()->TxtAfterWord->toPlainText();
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return text.toStdString();
 }
 
 }  // namespace kadrel::ui

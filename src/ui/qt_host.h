@@ -1,6 +1,6 @@
 // The desktop program's Host: Qt message boxes with Japanese buttons, a yield
-// that pumps events at most every ~15 ms, and the main window's run dialog,
-// target list and multi-line replacement text.
+// that pumps events at most every ~15 ms, and the main window's run dialog and
+// target list.
 #pragma once
 
 #include <QElapsedTimer>
@@ -16,14 +16,13 @@ class QtHost : public Host {
  public:
   QtHost();
 
-  // The window whose run dialog, List1 and TxtAfterWord this host serves.
+  // The window whose run dialog and List1 this host serves.
   void attach(MainWindow* window) { window_ = window; }
 
   BoxAnswer showMessage(const MessageBoxRequest& request) override;
   void yield() override;
   void setProgress(const RunProgress& progress) override;
   void selectTarget(int index) override;
-  std::string multiLineReplacement() override;
 
   // The shortest time between two event pumps of yield().
   static constexpr int kYieldIntervalMs = 15;

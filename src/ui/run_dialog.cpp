@@ -10,6 +10,7 @@
 
 #include "core/host.h"
 #include "ui/look.h"
+#include "ui/qt_text.h"
 #include "ui/wrapping_label.h"
 
 namespace kadrel::ui {
@@ -30,7 +31,7 @@ RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<
   constexpr int kMaxLineCharacters = 44;
   LblWaitMsg_ = new WrappingLabel(kMaxLineCharacters, this);
   LblWaitMsg_->setObjectName(QStringLiteral("LblWaitMsg"));
-  LblWaitMsg_->setText(ShownText(descText.toStdString()) +
+  LblWaitMsg_->setText(ShownText(ToUtf8(descText)) +
                        QStringLiteral("開始します\nよろしいですか？"));
 
   fileBar_ = new QProgressBar(this);
@@ -74,7 +75,7 @@ RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<
 }
 
 void RunDialog::confirm() {
-  LblWaitMsg_->setText(ShownText(descText_.toStdString()) + QStringLiteral("処理中です..."));
+  LblWaitMsg_->setText(ShownText(ToUtf8(descText_)) + QStringLiteral("処理中です..."));
   BtnYes_->hide();
   BtnNo_->hide();
   BtnCancel_->show();

@@ -8,13 +8,14 @@
 #include "core/text/case_fold.h"
 #include "ui/file_drops.h"
 #include "ui/look.h"
+#include "ui/qt_text.h"
 
 namespace kadrel::ui {
 
 namespace {
 
 bool IsPlaceholder(const QString& entry) {
-  return EqualsIgnoreCase(entry.toStdString(), kTargetPlaceholder.toStdString());
+  return EqualsIgnoreCase(ToUtf8(entry), ToUtf8(kTargetPlaceholder));
 }
 
 }  // namespace
@@ -34,7 +35,7 @@ TargetList::TargetList(QWidget* parent) : QListWidget(parent) {
 std::vector<std::string> TargetList::entries() const {
   std::vector<std::string> out;
   out.reserve(static_cast<size_t>(count()));
-  for (int i = 0; i < count(); ++i) out.push_back(item(i)->text().toStdString());
+  for (int i = 0; i < count(); ++i) out.push_back(PathFromQString(item(i)->text()));
   return out;
 }
 

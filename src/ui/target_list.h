@@ -8,17 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "run/start_checks.h"
+
 namespace kadrel::ui {
 
 // The line the list shows while it holds no file.
-inline const QString kTargetPlaceholder = QStringLiteral("対象ファイルをドロップして下さい");
+inline const QString kTargetPlaceholder = QString::fromUtf8(kadrel::kTargetPlaceholder);
 
 class TargetList : public QListWidget {
   Q_OBJECT
  public:
   explicit TargetList(QWidget* parent = nullptr);
 
-  // Every entry, first to last, as UTF-8.
+  // Every entry, first to last, as the file system spells the paths.
   std::vector<std::string> entries() const;
   // True when the list holds file names (not empty, not the placeholder line).
   bool holdsFiles() const;

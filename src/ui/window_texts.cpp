@@ -2,6 +2,8 @@
 
 #include "combo/mode_names.h"
 
+#include <optional>
+
 namespace kadrel::ui {
 
 namespace {
@@ -18,20 +20,15 @@ std::string WindowCaption() {
 }
 
 std::string ModeName(int mode) {
-  if (mode < 0 || mode >= static_cast<int>(kModeNames.size())) return {};
-  return std::string(kModeNames[static_cast<size_t>(mode)]);
+  const std::optional<StepMode> m = ModeOfNumber(mode);
+  return m ? std::string(kadrel::ModeName(*m)) : std::string();
 }
 
 std::string OutputCaption(int mode) {
-  switch (mode) {
-    case 3:
-    case 4:
-      return "作成されるﾌｧｲﾙは 「抽出結果ﾌｧｲﾙ」です";
-    case 6:
-      return "（連続実行）";
-    default:
-      return "作成されるﾌｧｲﾙは 「ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ」です";
-  }
+  const std::optional<StepMode> m = ModeOfNumber(mode);
+  if (m == StepMode::Combo) return "（連続実行）";
+  if (m && Extracts(*m)) return "作成されるﾌｧｲﾙは 「抽出結果ﾌｧｲﾙ」です";
+  return "作成されるﾌｧｲﾙは 「ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ」です";
 }
 
 std::string ProjectSite() {

@@ -47,7 +47,6 @@ TEST_F(LoadComboFileTest, CommentsBlankLinesAndLinesWithoutFields) {
   EXPECT_EQ(model.text,
             "<< Prepare >>\r\n改行コード置換(UNIX形式→TEXT形式)　設定必要なし\r\n"
             "キーワード指定範囲抽出　開始Key BEGIN  終了Key END\r\n");
-  EXPECT_EQ(model.recent[0], dir.file("a.cmb"));
   EXPECT_TRUE(host.boxes.empty());
 }
 
@@ -126,47 +125,46 @@ TEST_F(LoadComboFileTest, LimitCountsStepsOfEarlierFilesOfTheDrop) {
   WriteFile(dir.file("2.cmb"), Steps(150, "B"));
   model.steps = {"1,#"};  // a drop replaces what was loaded
   model.text = "old\r\n";
-  LoadComboFiles(host, SystemFileLayer(), CodePage::CP932, {dir.file("1.cmb"), dir.file("2.cmb")},
-                 model);
+  const std::vector<std::string> opened = LoadComboFiles(
+      host, SystemFileLayer(), CodePage::CP932, {dir.file("1.cmb"), dir.file("2.cmb")}, model);
   ASSERT_EQ(model.steps.size(), 200u);
   EXPECT_EQ(model.steps.front(), "3,A0,END,#");
   EXPECT_EQ(model.steps.back(), "3,B49,END,#");
   EXPECT_EQ(host.texts(), std::vector<std::string>{kLimitText});
-  EXPECT_EQ(model.recent[0], dir.file("2.cmb"));
-  EXPECT_EQ(model.recent[1], dir.file("1.cmb"));
+  EXPECT_EQ(opened, (std::vector<std::string>{dir.file("1.cmb"), dir.file("2.cmb")}));
 }
 
 TEST_F(LoadComboFileTest, FileThatCannotBeOpened) {
-  model.recent = {"r0", "", "", "", ""};
   model.steps = {"1,#"};
   EXPECT_EQ(load("missing.cmb"), ComboLoadResult::OpenFailed);
+  EXPECT_FALSE(ComboFileOpened(ComboLoadResult::OpenFailed));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "File Open Error");
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
   const std::string tail = "\r[ " + dir.file("missing.cmb") + "]";
   EXPECT_TRUE(host.boxes[0].text.ends_with(tail)) << host.boxes[0].text;
   EXPECT_GT(host.boxes[0].text.size(), tail.size());  // the system's description first
-  EXPECT_EQ(model.recent[0], "r0");
   EXPECT_EQ(model.steps, std::vector<std::string>{"1,#"});
 
   FakeHost quiet;
   EXPECT_EQ(LoadComboFile(quiet, SystemFileLayer(), CodePage::CP932, "", model),
             ComboLoadResult::NoPath);
+  EXPECT_FALSE(ComboFileOpened(ComboLoadResult::NoPath));
   EXPECT_TRUE(quiet.boxes.empty());
 }
 
 TEST_F(LoadComboFileTest, CommentWithoutTextEndsLoadingAndEmptiesTheText) {
   WriteFile(dir.file("c.cmb"), "1,#\r\n#,\r\n3,A,B,#\r\n");
   WriteFile(dir.file("d.cmb"), "3,C,D,#\r\n");
-  LoadComboFiles(host, SystemFileLayer(), CodePage::CP932, {dir.file("c.cmb"), dir.file("d.cmb")},
-                 model);
+  const std::vector<std::string> opened = LoadComboFiles(
+      host, SystemFileLayer(), CodePage::CP932, {dir.file("c.cmb"), dir.file("d.cmb")}, model);
   EXPECT_EQ(host.texts(),
             std::vector<std::string>{"COMBO!!データ展開中にエラーが発生しました\r\n( 9 ) "
                                      "インデックスが有効範囲にありません。"});
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Critical);
   EXPECT_EQ(model.text, "");  // START refuses until a file loads again
   EXPECT_EQ(model.steps, std::vector<std::string>{"1,#"});
-  EXPECT_EQ(model.recent[0], dir.file("c.cmb"));  // the rest of the drop is not loaded
+  EXPECT_EQ(opened, std::vector<std::string>{dir.file("c.cmb")});  // the rest is not loaded
 }
 
 }  // namespace

@@ -24,14 +24,12 @@ TEST(StepListFile, WrittenInTheCodePageAndReadBack) {
 
   FakeHost host;
   ComboModel model;
-  model.recent = {"r", "", "", "", ""};
   ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
   EXPECT_EQ(model.steps, steps);
   EXPECT_EQ(model.text,
             "キーワード指定範囲抽出　開始Key 開始  終了Key 終了\r\n"
             "文字列置換　置換前文字列 a  置換後文字列 b\r\n"
             "改行コード置換(UNIX形式→TEXT形式)　設定必要なし\r\n");
-  EXPECT_EQ(model.recent[0], "r");
 }
 
 TEST(StepListFile, NoStepsDeletesTheFile) {

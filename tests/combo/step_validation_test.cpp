@@ -18,7 +18,7 @@ constexpr BoxAnswer CANCEL = BoxAnswer::Cancel;
 struct Case {
   const char* line;
   std::vector<BoxAnswer> answers;  // for the problem boxes, in order
-  int result;
+  int result;                      // the answer codes: 1 valid, 2 cancelled, 7 invalid
   std::vector<std::string> boxes;  // texts shown
   int fieldsAfter;
   CodePage cp = CodePage::CP932;  // the code page the run writes
@@ -157,7 +157,7 @@ TEST(ValidateStep, ChecksInOrderWithTheirMessagesAndAnswers) {
     FakeHost host;
     host.answers.assign(c.answers.begin(), c.answers.end());
     StepRecord step = SplitStepLine(c.line);
-    EXPECT_EQ(ValidateStep(host, step, c.line, c.cp), c.result) << c.line;
+    EXPECT_EQ(static_cast<int>(ValidateStep(host, step, c.line, c.cp)), c.result) << c.line;
     EXPECT_EQ(host.texts(), c.boxes) << c.line;
     EXPECT_EQ(step.size(), c.fieldsAfter) << c.line;
     if (c.fieldsAfter == 6 && step.field(1) == "0") {
@@ -183,12 +183,12 @@ TEST(ValidateStep, BoxesCarryTheirIconAndButtons) {
 TEST(ValidateStep, WindowStepWithoutLineShowsTheMessageAlone) {
   FakeHost host;
   StepRecord step({"2", "0", "", "0", "0", "6", "", "000100", "100"});  // ColCombo not a number
-  EXPECT_EQ(ValidateStep(host, step, "", CodePage::CP932), kStepInvalid);
+  EXPECT_EQ(ValidateStep(host, step, "", CodePage::CP932), StepCheck::Invalid);
   EXPECT_EQ(host.texts(), std::vector<std::string>{"設定内容に誤まりがあります"});
 
   FakeHost empty;
   StepRecord none;
-  EXPECT_EQ(ValidateStep(empty, none, "", CodePage::CP932), kStepInvalid);
+  EXPECT_EQ(ValidateStep(empty, none, "", CodePage::CP932), StepCheck::Invalid);
   EXPECT_EQ(empty.texts(), std::vector<std::string>{"設定内容に誤まりがあります"});
 }
 

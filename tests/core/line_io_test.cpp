@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/line_io.h"
-#include "support/faulty_files.h"
+#include "support/fake_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -12,8 +12,7 @@ using test::TempDir;
 using test::WriteFile;
 
 std::vector<std::string> ReadAllLines(const std::string& path, bool& ok) {
-  FileStatus status;
-  LineReader reader(SystemFileLayer().openRead(path, status), CodePage::CP932);
+  LineReader reader(SystemFileLayer().openRead(path).file, CodePage::CP932);
   std::vector<std::string> lines;
   std::string line;
   ok = true;
@@ -33,7 +32,7 @@ TEST(BoundedReadTest, StopsBeyondTheLimit) {
   TempDir dir;
   const std::string path = dir.file("ten");
   WriteFile(path, "0123456789");
-  test::FaultyFileLayer sizeUnknown;  // the plain layer's wrapper around openRead
+  test::FakeFiles sizeUnknown;  // the plain layer's wrapper around openRead
   const struct {
     FileLayer& files;
     size_t maxBytes;
@@ -46,10 +45,10 @@ TEST(BoundedReadTest, StopsBeyondTheLimit) {
       {sizeUnknown, 9, 0, EFBIG},
   };
   for (const auto& c : cases) {
-    FileStatus status;
-    std::unique_ptr<InputFile> file = c.files.openReadBounded(path, c.maxBytes, status);
-    EXPECT_EQ(status.code, c.openCode) << c.maxBytes;
-    if (!file) continue;
+    Opened<InputFile> opened = c.files.openReadBounded(path, c.maxBytes);
+    EXPECT_EQ(opened.status.code, c.openCode) << c.maxBytes;
+    if (!opened) continue;
+    InputFile* file = opened.file.get();
     std::string bytes;
     char buffer[4];
     long r;
@@ -90,15 +89,14 @@ TEST(LineReaderTest, SplitsAtCrAndCrLfKeepingLoneLf) {
 
 TEST(LineReaderTest, HandlesLineEndsAcrossBufferBoundaries) {
   TempDir dir;
-  const size_t buffer = 1 << 20;
+  const size_t buffer = 16;
   // A CR as the last byte of the first buffer, its LF first in the next one,
   // then a line longer than two buffers holding a multi-byte character on a boundary.
   std::string first(buffer - 1, 'x');
   std::string longLine(2 * buffer + 10, 'y');
   longLine.replace(2 * buffer - 1, 2, "\x82\xa0");
   WriteFile(dir.file("in"), first + "\r\n" + longLine + "\r\nz");
-  FileStatus status;
-  LineReader reader(SystemFileLayer().openRead(dir.file("in"), status), CodePage::CP932);
+  LineReader reader(SystemFileLayer().openRead(dir.file("in")).file, CodePage::CP932, buffer);
   std::u32string line;
   ASSERT_TRUE(reader.readLine(line));
   EXPECT_EQ(line.size(), buffer - 1);
@@ -113,11 +111,9 @@ TEST(LineReaderTest, HandlesLineEndsAcrossBufferBoundaries) {
 TEST(LineReaderTest, ReportsAReadFailure) {
   TempDir dir;
   WriteFile(dir.file("in"), "abc\r\ndef\r\n");
-  test::FaultyFileLayer files;
-  files.failReadOf = "in";
-  files.readFailsAfter = 4;
-  FileStatus status;
-  LineReader reader(files.openRead(dir.file("in"), status), CodePage::CP932);
+  test::FakeFiles files;
+  files.faults = {{test::Op::Read, "in", 1, 4, EIO}};
+  LineReader reader(files.openRead(dir.file("in")).file, CodePage::CP932);
   std::string line;
   ASSERT_FALSE(reader.atEnd());
   ASSERT_TRUE(reader.readRaw(line));  // "abc\r" arrived before the failure
@@ -129,9 +125,8 @@ TEST(LineReaderTest, ReportsAReadFailure) {
 
 TEST(LineWriterTest, EndsEveryLineWithCrLfAndEncodes) {
   TempDir dir;
-  FileStatus status;
   {
-    LineWriter writer(SystemFileLayer().openWrite(dir.file("out"), false, status), CodePage::CP932);
+    LineWriter writer(SystemFileLayer().openWrite(dir.file("out"), false).file, CodePage::CP932);
     EXPECT_TRUE(writer.writeLine(U"あa"));
     EXPECT_TRUE(writer.writeLine(U""));
     EXPECT_TRUE(writer.writeRawLine("\xff"));
@@ -144,10 +139,9 @@ TEST(LineWriterTest, EndsEveryLineWithCrLfAndEncodes) {
 
 TEST(LineWriterTest, AFailureAtCloseIsAWriteFailure) {
   TempDir dir;
-  test::FaultyFileLayer files;
-  files.failCloseOf = "out";
-  FileStatus status;
-  LineWriter writer(files.openWrite(dir.file("out"), false, status), CodePage::CP932);
+  test::FakeFiles files;
+  files.faults = {{test::Op::Close, "out", 1, -1, ENOSPC}};
+  LineWriter writer(files.openWrite(dir.file("out"), false).file, CodePage::CP932);
   EXPECT_TRUE(writer.writeLine(U"abc"));  // buffered: nothing fails yet
   EXPECT_FALSE(writer.close());
   EXPECT_EQ(writer.error().code, ENOSPC);
@@ -155,12 +149,10 @@ TEST(LineWriterTest, AFailureAtCloseIsAWriteFailure) {
 
 TEST(LineWriterTest, AFailureWhileFlushingSurfacesAtALaterWrite) {
   TempDir dir;
-  test::FaultyFileLayer files;
-  files.failWriteOf = "out";
-  files.writeFailsAfter = 10;
-  FileStatus status;
-  LineWriter writer(files.openWrite(dir.file("out"), false, status), CodePage::CP932);
-  std::u32string big(1 << 19, U'a');
+  test::FakeFiles files;
+  files.faults = {{test::Op::Write, "out", 1, 10, ENOSPC}};
+  LineWriter writer(files.openWrite(dir.file("out"), false).file, CodePage::CP932, 64);
+  std::u32string big(32, U'a');
   bool failed = false;
   for (int i = 0; i < 8 && !failed; ++i) failed = !writer.writeLine(big);
   EXPECT_TRUE(failed);

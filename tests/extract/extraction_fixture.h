@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
-#include "support/faulty_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel::test {
@@ -37,7 +37,7 @@ class ExtractionTest : public ::testing::Test {
   std::vector<std::string> boxes() const;
 
   FakeHost host;
-  FaultyFileLayer files;
+  FakeFiles files;
   RunContext ctx{host, files};
   TempDir dir;
 };

@@ -41,7 +41,7 @@ class KeywordRange : public test::ExtractionTest {
  protected:
   std::string run(const std::string& input, const std::u32string& start,
                   const std::u32string& end) {
-    return extract(input, [&] { ExtractKeywordRange(ctx, start, end); });
+    return extract(input, [&] { ExtractKeywordRange(ctx, {start, end}); });
   }
 };
 
@@ -180,7 +180,11 @@ TEST_F(KeywordRange, ShiftJisResultFile) {
   std::string input = encode(CrLf({"前書き", "【開始】表示", "ソ表能", "【終了】", "後書き"}));
   ctx.targets = {dir.file("対象.txt")};
   std::string result = extract(
-      input, [&] { ExtractKeywordRange(ctx, U"【開始】", U"【終了】"); }, "対象.txt");
+      input,
+      [&] {
+        ExtractKeywordRange(ctx, {U"【開始】", U"【終了】"});
+      },
+      "対象.txt");
   EXPECT_EQ(result, encode(CrLf(Concat({Header(ctx.TargetPath, "【開始】", "【終了】"),
                                         {"【開始】表示", "ソ表能", "【終了】"},
                                         Trailer(1, 1, 3)}))));
@@ -193,14 +197,18 @@ TEST_F(KeywordRange, ShiftJisTrailingBytesAreNotCharacters) {
   const TextCodec& sjis = CodecFor(CodePage::CP932);
   std::u32string backslash = sjis.decode("\\");
   std::string input = sjis.encode(U"ソ表能\r\nC:\\dir\r\n");
-  EXPECT_EQ(extract(input, [&] { ExtractKeywordRange(ctx, backslash, backslash); }),
+  EXPECT_EQ(extract(input,
+                    [&] {
+                      ExtractKeywordRange(ctx, {backslash, backslash});
+                    }),
             sjis.encode(U"C:\\dir\r\n"));
 }
 
 TEST_F(KeywordRange, JointResultFileSeparatesEveryBlock) {
   ctx.options.SelFile = 1;
-  std::string result = extractJoint({CrLf({"S", "x"}), CrLf({"y", "S", "E"})},
-                                    [&] { ExtractKeywordRange(ctx, U"S", U"E"); });
+  std::string result = extractJoint({CrLf({"S", "x"}), CrLf({"y", "S", "E"})}, [&] {
+    ExtractKeywordRange(ctx, {U"S", U"E"});
+  });
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.targets[0], "S", "E"),
                                  {"S", "x"},
                                  Trailer(1, 0, 2),
@@ -213,8 +221,9 @@ TEST_F(KeywordRange, JointResultFileSeparatesEveryBlock) {
 
 TEST_F(KeywordRange, JointResultFileOfOneTargetHasNoSeparator) {
   ctx.options.SelFile = 1;
-  std::string result =
-      extractJoint({CrLf({"S", "x"})}, [&] { ExtractKeywordRange(ctx, U"S", U"E"); });
+  std::string result = extractJoint({CrLf({"S", "x"})}, [&] {
+    ExtractKeywordRange(ctx, {U"S", U"E"});
+  });
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.targets[0], "S", "E"), {"S", "x"}, Trailer(1, 0, 2)})));
 }
 
@@ -229,8 +238,8 @@ TEST_F(KeywordRange, CancelStopsWithoutTrailerOrBox) {
 }
 
 TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
-  files.failReadOf = "in.txt";
-  files.readFailsAfter = 6;  // "S\r\na\r\n" arrives, then the input fails
+  // "S\r\na\r\n" arrives, then the input fails.
+  files.faults = {{test::Op::Read, "in.txt", 1, 6, EIO}};
   std::string result = run(CrLf({"S", "a", "b", "c"}), U"S", U"E");
   EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "S", "E"), {"S", "a"}})));
   EXPECT_TRUE(ctx.ErrFlag);
@@ -240,22 +249,22 @@ TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
 }
 
 TEST_F(KeywordRange, BodyWriteFailureIsReportedWithTheResultFile) {
-  files.failWriteOf = "_SEL";
-  files.writeFailsAfter = 0;
+  files.faults = {{test::Op::Write, "_SEL", 1, 0, ENOSPC}};
+  ctx.lineBufferSize = 4000;
   std::string line(1000, 'x');
-  std::vector<std::string> lines(2000, line);  // twice the write buffer
+  std::vector<std::string> lines(8, line);  // twice the write buffer
   run(CrLf(lines), U"", U"zz");
   EXPECT_TRUE(ctx.ErrFlag);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "File Write Error");
   EXPECT_TRUE(host.boxes[0].text.ends_with("\r[ " + ctx.SelPath + "]"));
-  EXPECT_LT(host.yields, 2000);  // stopped at the failure
+  EXPECT_LT(host.yields, 8);  // stopped at the failure
 }
 
 TEST_F(KeywordRange, HeaderWriteFailureStopsBeforeReading) {
-  files.failWriteOf = "_SEL";
-  files.writeFailsAfter = 0;
-  std::u32string hugeKeyword((1 << 20) + 16, U'k');  // over the write buffer
+  files.faults = {{test::Op::Write, "_SEL", 1, 0, ENOSPC}};
+  ctx.lineBufferSize = 4000;
+  std::u32string hugeKeyword(4000 + 16, U'k');  // over the write buffer
   run(CrLf({"a", "b"}), hugeKeyword, U"E");
   EXPECT_TRUE(ctx.ErrFlag);
   ASSERT_EQ(host.boxes.size(), 1u);

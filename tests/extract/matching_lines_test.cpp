@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/run_driver.h"
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "extract/extract_engines.h"
@@ -37,8 +36,9 @@ struct Search {
 class MatchingLines : public test::ExtractionTest {
  protected:
   std::string run(const std::vector<std::string>& lines, const Search& s) {
-    return extract(CrLf(lines),
-                   [&] { ExtractMatchingLines(ctx, s.first, s.second, s.third, s.and0, s.and1); });
+    return extract(CrLf(lines), [&] {
+      ExtractMatchingLines(ctx, {s.first, s.second, s.third, s.and0, s.and1});
+    });
   }
 };
 
@@ -104,24 +104,10 @@ TEST_F(MatchingLines, ShiftJisWholeFile) {
   auto encode = [&](const std::vector<std::string>& lines) {
     return sjis.encode(Utf8ToU32(CrLf(lines)));
   };
-  std::string result = extract(encode({"東京都", "大阪府", "京都府", "北海道"}),
-                               [&] { ExtractMatchingLines(ctx, U"京", U"", U"府", true, true); });
+  std::string result = extract(encode({"東京都", "大阪府", "京都府", "北海道"}), [&] {
+    ExtractMatchingLines(ctx, {U"京", U"", U"府", true, true});
+  });
   EXPECT_EQ(result, encode(Result(ctx.TargetPath, " [京] AND [府]", {"京都府"})));
-}
-
-TEST_F(MatchingLines, JointResultFileThroughTheRun) {
-  // The whole plain run: one result file named after the first target.
-  ctx.options.SelFile = 1;
-  ctx.targets = {dir.file("a.txt"), dir.file("b.txt")};
-  test::WriteFile(ctx.targets[0], CrLf({"x1", "y"}));
-  test::WriteFile(ctx.targets[1], CrLf({"z", "x2"}));
-  ctx.StepArr = StepRecord({"4", "x", "True", "", "False", ""});
-  RunAll(ctx);
-  EXPECT_TRUE(host.boxes.empty()) << (host.boxes.empty() ? "" : host.boxes[0].text);
-  EXPECT_EQ(test::ReadFile(dir.file("a.txt_SEL")),
-            CrLf(Result(ctx.targets[0], " [x] ", {"x1"}, true)) +
-                CrLf(Result(ctx.targets[1], " [x] ", {"x2"}, true)));
-  EXPECT_FALSE(test::FileExists(dir.file("b.txt_SEL")));
 }
 
 TEST_F(MatchingLines, IllFormedStringStopsTheFile) {

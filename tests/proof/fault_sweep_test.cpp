@@ -143,9 +143,9 @@ TEST_P(FaultSweep, CancelAtEveryLineLeavesEveryFileWhole) {
   for (long n = 1; n <= golden.host.yields; ++n) {
     SCOPED_TRACE("cancel at yield " + std::to_string(n));
     World w(scenario);
-    w.host.cancelAtYield(&w.ctx.CancelFlag, n);
+    w.cancelAtYield = n;
     w.run();
-    EXPECT_TRUE(w.ctx.CancelFlag.load());
+    EXPECT_TRUE(w.context().CancelFlag.load());
     EXPECT_EQ(w.boxes(), std::vector<std::string>{});
     for (size_t i = 0; i < after.size(); ++i) {
       const std::string content = test::ReadFile(w.path(scenario.files[i].name));
@@ -159,7 +159,7 @@ TEST_P(FaultSweep, CancelAtEveryLineLeavesEveryFileWhole) {
         EXPECT_FALSE(test::FileExists(w.backupOf(scenario.files[i].name)));
         EXPECT_TRUE(test::ReadFile(w.path(scenario.files[i].name)) == scenario.files[i].content);
       }
-      beyond = beyond || w.path(scenario.files[i].name) == w.ctx.TargetPath;
+      beyond = beyond || w.path(scenario.files[i].name) == w.context().TargetPath;
     }
   }
 }

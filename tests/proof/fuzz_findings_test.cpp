@@ -51,7 +51,7 @@ TEST(FuzzFindings, AComboStepFindsTheVeryBytesItWasWrittenWith) {
     s.options.codePage = cp;
     s.files = {{"t.txt", "x" + odd + "y\r\n"}, {"combo.txt", "0,0," + odd + ",0,Q,#\r\n"}};
     proof::World w(s);
-    w.ctx.targets.pop_back();  // the COMBO!! file only holds the step
+    w.targets.pop_back();  // the COMBO!! file only holds the step
     ComboModel model;
     ASSERT_EQ(LoadComboFile(w.host, w.files, cp, w.path("combo.txt"), model),
               ComboLoadResult::Loaded);

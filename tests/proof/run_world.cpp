@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "combo/step_description.h"
 #include "combo/step_line.h"
-#include "combo/step_validation.h"
-#include "core/file_naming.h"
-#include "core/run_driver.h"
+#include "run/prepare_run.h"
+#include "run/run_driver.h"
 
 namespace kadrel::proof {
 
@@ -26,34 +26,42 @@ std::string Describe(const std::optional<std::string>& content) {
 
 }  // namespace
 
-World::World(const Scenario& scenario) : scenario(scenario), ctx(host, files) {
-  ctx.options = scenario.options;
-  ctx.programFolder = dir_.file("prog");
-  std::filesystem::create_directory(ctx.programFolder);
+World::World(const Scenario& scenario) : scenario(scenario) {
+  std::filesystem::create_directory(dir_.file("prog"));
   for (const auto& f : scenario.files) {
     test::WriteFile(path(f.name), f.content);
-    ctx.targets.push_back(path(f.name));
+    targets.push_back(path(f.name));
   }
 }
 
 void World::run() {
+  RunRequest request;
+  request.options = scenario.options;
+  request.programFolder = dir_.file("prog");
+  request.listEntries = targets;
+  request.combo = scenario.combo;
   if (scenario.combo) {
-    ctx.ComboRun = true;
-    ctx.steps = scenario.steps;
+    request.comboSteps = scenario.steps;
+    for (const std::string& line : scenario.steps)
+      request.comboText += DescribeStep(SplitStepLine(line)) + "\r\n";
   } else {
-    ctx.StepArr = SplitStepLine(scenario.steps.at(0));
-    if (ValidateStep(host, ctx.StepArr, scenario.steps[0], ctx.options.codePage) != kStepValid)
-      throw std::logic_error("invalid step " + scenario.steps[0]);
+    request.stepLine = scenario.steps.at(0);
   }
-  RunAll(ctx);
+  PreparedRun prepared = PrepareRun(host, files, request);
+  ctx_ = std::move(prepared.context);
+  if (!prepared.ready) throw std::logic_error("the run was refused: " + scenario.steps.at(0));
+  if (cancelAtYield > 0) host.cancelAtYield(&ctx_->CancelFlag, cancelAtYield);
+  RunAll(*ctx_);
 }
 
+// The names of the default affixes and of the work file of a program folder that
+// no other run uses.
 std::string World::backupOf(const std::string& name) const {
-  return MakeOutName(ctx, path(name), "bk");
+  return path(scenario.options.FstChrBk + name + scenario.options.LstChrBk);
 }
 
 std::string World::workFile() const {
-  return MakeOutName(ctx, ctx.targets.empty() ? "" : ctx.targets[0], "wk");
+  return dir_.file("prog/kdrcmb.work");
 }
 
 std::vector<std::string> World::boxes() const {

@@ -1,32 +1,26 @@
 // A run in a temporary folder of its own: target files, a program folder for the
-// work file, a recording host and the scripted file layer. A scenario is run once
-// without faults to learn every target's new content; the same scenario run with a
-// fault must then leave every target with its previous or its new content, or its
-// previous content in its backup copy.
+// work file, and the test kit's recording host and scripted file layer. A scenario
+// is run once without faults to learn every target's new content; the same
+// scenario run with a fault must then leave every target with its previous or its
+// new content, or its previous content in its backup copy.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/run_context.h"
-#include "proof/scripted_files.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
 namespace kadrel::proof {
 
-// The fake host, telling the test when the run turns to a listed file.
-class ProofHost : public test::FakeHost {
- public:
-  std::function<void(int)> onSelect;
-  void selectTarget(int index) override {
-    FakeHost::selectTarget(index);
-    if (onSelect) onSelect(index);
-  }
-};
+using test::Fault;
+using test::Op;
+using test::OpName;
+using test::OpRecord;
 
 struct Scenario {
   struct File {
@@ -44,8 +38,11 @@ class World {
  public:
   explicit World(const Scenario& scenario);
 
-  // Runs the scenario as START does (a plain run's step validated first).
+  // Prepares the run as START does (the START checks, a plain run's step checked)
+  // and runs it. A refused run is a fault of the test.
   void run();
+  // The context of the last run.
+  const RunContext& context() const { return *ctx_; }
 
   std::string path(const std::string& name) const { return dir_.file(name); }
   const std::string& root() const { return dir_.path(); }
@@ -55,14 +52,18 @@ class World {
   std::vector<std::string> boxes() const;
 
   const Scenario& scenario;
+  // The target file list, the scenario's files in order.
+  std::vector<std::string> targets;
   // Targets the test itself deletes while the run goes on: not the run's to keep.
   std::set<std::string> deletedByTest;
-  ProofHost host;
-  ScriptedFileLayer files;
-  RunContext ctx;
+  // The run is cancelled at this yield (1-based; 0 never).
+  long cancelAtYield = 0;
+  test::FakeHost host;
+  test::FakeFiles files;
 
  private:
   test::TempDir dir_;
+  std::unique_ptr<RunContext> ctx_;
 };
 
 // Every target's content after a run of the scenario without faults.

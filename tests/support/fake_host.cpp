@@ -4,12 +4,15 @@ namespace kadrel::test {
 
 BoxAnswer FakeHost::showMessage(const MessageBoxRequest& request) {
   boxes.push_back(request);
+  BoxAnswer a = request.defaultAnswer;
   if (!answers.empty()) {
-    BoxAnswer a = answers.front();
+    a = answers.front();
     answers.pop_front();
-    return a;
+  } else if (answer) {
+    a = answer(request);
   }
-  return request.defaultAnswer;
+  if (a == BoxAnswer::Cancel) ++cancels;
+  return a;
 }
 
 void FakeHost::yield() {
@@ -19,6 +22,11 @@ void FakeHost::yield() {
 
 void FakeHost::setProgress(const RunProgress& p) {
   progress.push_back(p);
+}
+
+void FakeHost::selectTarget(int index) {
+  selected.push_back(index);
+  if (onSelect) onSelect(index);
 }
 
 std::vector<std::string> FakeHost::texts() const {

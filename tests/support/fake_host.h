@@ -1,9 +1,11 @@
-// A Host for tests: records every box and progress text, answers boxes from a
-// script (default: OK / Yes), and can set the run's cancel flag at the n-th yield.
+// The Host of the tests: records every box and progress text, answers boxes from
+// a script (or a rule, or else with the box's default), can set the run's cancel
+// flag at the n-th yield and tells the test when the run turns to a listed file.
 #pragma once
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,21 +18,24 @@ class FakeHost : public Host {
   BoxAnswer showMessage(const MessageBoxRequest& request) override;
   void yield() override;
   void setProgress(const RunProgress& progress) override;
-  void selectTarget(int index) override { selected.push_back(index); }
-  std::string multiLineReplacement() override { return afterWord; }
+  void selectTarget(int index) override;
 
-  // Answers for the next boxes, in order; when they run out, the box's default.
+  // Answers for the next boxes, in order; when they run out, answer decides if
+  // set, else the box's default.
   std::deque<BoxAnswer> answers;
+  std::function<BoxAnswer(const MessageBoxRequest&)> answer;
   // Sets *cancelFlag at the n-th yield (1-based); 0 never.
   void cancelAtYield(std::atomic<bool>* flag, long n) {
     cancelFlag_ = flag;
     cancelAt_ = n;
   }
+  // Called when the run marks a listed file as the one it works on.
+  std::function<void(int)> onSelect;
 
   std::vector<MessageBoxRequest> boxes;
+  int cancels = 0;  // boxes answered with Cancel
   std::vector<RunProgress> progress;
   std::vector<int> selected;
-  std::string afterWord;
   long yields = 0;
 
   // The texts of the boxes shown, in order.

@@ -9,12 +9,11 @@
 #include <QtTest>
 
 #include "ui/look.h"
-#include "ui/mode_pages.h"
 #include "window_fixture.h"
 
+using kadrel::test::PageControls;
 using kadrel::test::WindowFixture;
 using kadrel::ui::HasWhiteBackground;
-using kadrel::ui::ModePages;
 
 namespace {
 
@@ -51,67 +50,67 @@ class ModePagesTest : public QObject {
 
 void ModePagesTest::replacementSideTabExcludesCrLf() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
-  QVERIFY(FieldOn(p->inChangeChr));
-  p->ChkTab[1]->setChecked(true);
-  QVERIFY(!p->ChkCR1->isEnabled());
-  QVERIFY(!p->ChkLF1->isEnabled());
-  QVERIFY(FieldOff(p->inChangeChr));
-  p->ChkTab[1]->setChecked(false);
-  QVERIFY(p->ChkCR1->isEnabled());
-  QVERIFY(p->ChkLF1->isEnabled());
-  QVERIFY(p->ChkTab[1]->isEnabled());
-  QVERIFY(FieldOn(p->inChangeChr));
+  PageControls p(f.window());
+  QVERIFY(FieldOn(p.inChangeChr));
+  p.ChkTab[1]->setChecked(true);
+  QVERIFY(!p.ChkCR1->isEnabled());
+  QVERIFY(!p.ChkLF1->isEnabled());
+  QVERIFY(FieldOff(p.inChangeChr));
+  p.ChkTab[1]->setChecked(false);
+  QVERIFY(p.ChkCR1->isEnabled());
+  QVERIFY(p.ChkLF1->isEnabled());
+  QVERIFY(p.ChkTab[1]->isEnabled());
+  QVERIFY(FieldOn(p.inChangeChr));
 }
 
 void ModePagesTest::crAndLfGoTogetherAndExcludeTab() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
-  p->ChkCR1->setChecked(true);
-  QVERIFY(!p->ChkTab[1]->isEnabled());
-  QVERIFY(p->ChkLF1->isEnabled());
-  QVERIFY(FieldOff(p->inChangeChr));
-  p->ChkLF1->setChecked(true);
-  QVERIFY(p->ChkCR1->isEnabled());
-  p->ChkCR1->setChecked(false);
-  QVERIFY(!p->ChkTab[1]->isEnabled());  // LF still checked
-  p->ChkLF1->setChecked(false);
-  QVERIFY(p->ChkTab[1]->isEnabled());
-  QVERIFY(FieldOn(p->inChangeChr));
+  PageControls p(f.window());
+  p.ChkCR1->setChecked(true);
+  QVERIFY(!p.ChkTab[1]->isEnabled());
+  QVERIFY(p.ChkLF1->isEnabled());
+  QVERIFY(FieldOff(p.inChangeChr));
+  p.ChkLF1->setChecked(true);
+  QVERIFY(p.ChkCR1->isEnabled());
+  p.ChkCR1->setChecked(false);
+  QVERIFY(!p.ChkTab[1]->isEnabled());  // LF still checked
+  p.ChkLF1->setChecked(false);
+  QVERIFY(p.ChkTab[1]->isEnabled());
+  QVERIFY(FieldOn(p.inChangeChr));
 }
 
 void ModePagesTest::findSideTabDisablesSearchField() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
-  p->ChkTab[0]->setChecked(true);
-  QVERIFY(FieldOff(p->inTrimChr));
-  p->ChkTab[0]->setChecked(false);
-  QVERIFY(FieldOn(p->inTrimChr));
+  PageControls p(f.window());
+  p.ChkTab[0]->setChecked(true);
+  QVERIFY(FieldOff(p.inTrimChr));
+  p.ChkTab[0]->setChecked(false);
+  QVERIFY(FieldOn(p.inTrimChr));
 }
 
 void ModePagesTest::multiLineChoiceSwapsFields() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
-  QVERIFY(FieldOff(p->TxtAfterWord));
-  p->ChkCR1->setChecked(true);
-  p->OptAfterAct[1]->setChecked(true);
-  QVERIFY(!p->ChkTab[1]->isEnabled());
-  QVERIFY(!p->ChkCR1->isEnabled());
-  QVERIFY(!p->ChkLF1->isEnabled());
-  QVERIFY(FieldOff(p->inChangeChr));
-  QVERIFY(FieldOn(p->TxtAfterWord));
+  PageControls p(f.window());
+  QVERIFY(FieldOff(p.TxtAfterWord));
+  p.ChkCR1->setChecked(true);
+  p.OptAfterAct[1]->setChecked(true);
+  QVERIFY(!p.ChkTab[1]->isEnabled());
+  QVERIFY(!p.ChkCR1->isEnabled());
+  QVERIFY(!p.ChkLF1->isEnabled());
+  QVERIFY(FieldOff(p.inChangeChr));
+  QVERIFY(FieldOn(p.TxtAfterWord));
   // Back to the single string: the interlock of the check boxes applies again.
-  p->OptAfterAct[0]->setChecked(true);
-  QVERIFY(FieldOff(p->TxtAfterWord));
-  QVERIFY(p->ChkCR1->isEnabled());
-  QVERIFY(p->ChkLF1->isEnabled());
-  QVERIFY(!p->ChkTab[1]->isEnabled());
-  QVERIFY(FieldOff(p->inChangeChr));
+  p.OptAfterAct[0]->setChecked(true);
+  QVERIFY(FieldOff(p.TxtAfterWord));
+  QVERIFY(p.ChkCR1->isEnabled());
+  QVERIFY(p.ChkLF1->isEnabled());
+  QVERIFY(!p.ChkTab[1]->isEnabled());
+  QVERIFY(FieldOff(p.inChangeChr));
 }
 
 void ModePagesTest::headTailActionEnablesItsControls() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
+  PageControls p(f.window());
   struct Case {
     int action;
     int stringOption;
@@ -123,98 +122,98 @@ void ModePagesTest::headTailActionEnablesItsControls() {
       {0, 0, false, false, false, false},
   };
   for (const Case& c : cases) {
-    p->StringOption[c.stringOption]->setChecked(true);
-    p->AddCombo->setCurrentIndex(c.action);
+    p.StringOption[c.stringOption]->setChecked(true);
+    p.AddCombo->setCurrentIndex(c.action);
     const QString what = QStringLiteral("action %1 option %2").arg(c.action).arg(c.stringOption);
-    QVERIFY2(p->StringOption[0]->isEnabled() == c.options, qPrintable(what));
-    QVERIFY2(p->StringOption[1]->isEnabled() == c.options, qPrintable(what));
-    QVERIFY2(c.spaces ? FieldOn(p->SpColCombo) : FieldOff(p->SpColCombo), qPrintable(what));
-    QVERIFY2(c.text ? FieldOn(p->StringText) : FieldOff(p->StringText), qPrintable(what));
-    QVERIFY2(c.numbering ? FieldOn(p->StartCombo) : FieldOff(p->StartCombo), qPrintable(what));
-    QVERIFY2(c.numbering ? FieldOn(p->SkipCombo) : FieldOff(p->SkipCombo), qPrintable(what));
+    QVERIFY2(p.StringOption[0]->isEnabled() == c.options, qPrintable(what));
+    QVERIFY2(p.StringOption[1]->isEnabled() == c.options, qPrintable(what));
+    QVERIFY2(c.spaces ? FieldOn(p.SpColCombo) : FieldOff(p.SpColCombo), qPrintable(what));
+    QVERIFY2(c.text ? FieldOn(p.StringText) : FieldOff(p.StringText), qPrintable(what));
+    QVERIFY2(c.numbering ? FieldOn(p.StartCombo) : FieldOff(p.StartCombo), qPrintable(what));
+    QVERIFY2(c.numbering ? FieldOn(p.SkipCombo) : FieldOff(p.SkipCombo), qPrintable(what));
   }
 }
 
 void ModePagesTest::digitFilterKeepsDigitsOnly() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
+  PageControls p(f.window());
   f.window().setMode(2);
   f.window().show();
-  QLineEdit* edit = p->ColCombo->lineEdit();
+  QLineEdit* edit = p.ColCombo->lineEdit();
   edit->setText(QStringLiteral("6"));
   edit->setCursorPosition(1);
   QTest::keyClick(edit, Qt::Key_A);
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("6"));
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("6"));
   QTest::keyClick(edit, Qt::Key_Minus);
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("6"));
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("6"));
   QTest::keyClick(edit, Qt::Key_2);
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("62"));
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("62"));
   QTest::keyClick(edit, Qt::Key_Backspace);
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("6"));
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("6"));
 }
 
 void ModePagesTest::clearResetsListedFieldsOnly() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
+  PageControls p(f.window());
   f.window().setMode(4);
-  for (QComboBox* c : p->inSrcChr) c->setEditText(QStringLiteral("x"));
-  p->m4ChkOR[0]->setChecked(true);
-  p->m4ChkOR[1]->setChecked(true);
-  p->ChkCR1->setChecked(true);
-  p->OptPosition[1]->setChecked(true);
-  p->ColCombo->setEditText(QStringLiteral("12"));
-  p->AddCombo->setCurrentIndex(2);
-  p->TxtAfterWord->setPlainText(QStringLiteral("kept"));
+  for (QComboBox* c : p.inSrcChr) c->setEditText(QStringLiteral("x"));
+  p.m4ChkOR[0]->setChecked(true);
+  p.m4ChkOR[1]->setChecked(true);
+  p.ChkCR1->setChecked(true);
+  p.OptPosition[1]->setChecked(true);
+  p.ColCombo->setEditText(QStringLiteral("12"));
+  p.AddCombo->setCurrentIndex(2);
+  p.TxtAfterWord->setPlainText(QStringLiteral("kept"));
 
   auto* clear = f.find<QAction>("MenuClear");
   QVERIFY(clear != nullptr);
   clear->trigger();
 
   QCOMPARE(f.window().mode(), 4);
-  QCOMPARE(qobject_cast<QStackedWidget*>(p)->currentWidget(), p->page(4));
-  for (QComboBox* c : p->inSrcChr) QVERIFY(c->currentText().isEmpty());
-  QVERIFY(p->m4ChkAND[0]->isChecked());
-  QVERIFY(p->m4ChkAND[1]->isChecked());
-  QVERIFY(p->ChkCR1->isChecked());
-  QVERIFY(p->OptPosition[1]->isChecked());
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("6"));
-  QCOMPARE(p->AddCombo->currentIndex(), 0);
-  QCOMPARE(p->StartCombo->currentText(), QStringLiteral("000100"));
-  QCOMPARE(p->SkipCombo->currentText(), QStringLiteral("100"));
-  QCOMPARE(p->TxtAfterWord->toPlainText(), QStringLiteral("kept"));
-  QVERIFY(FieldOff(p->StartCombo));
+  QCOMPARE(p.pages->currentWidget(), p.page(4));
+  for (QComboBox* c : p.inSrcChr) QVERIFY(c->currentText().isEmpty());
+  QVERIFY(p.m4ChkAND[0]->isChecked());
+  QVERIFY(p.m4ChkAND[1]->isChecked());
+  QVERIFY(p.ChkCR1->isChecked());
+  QVERIFY(p.OptPosition[1]->isChecked());
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("6"));
+  QCOMPARE(p.AddCombo->currentIndex(), 0);
+  QCOMPARE(p.StartCombo->currentText(), QStringLiteral("000100"));
+  QCOMPARE(p.SkipCombo->currentText(), QStringLiteral("100"));
+  QCOMPARE(p.TxtAfterWord->toPlainText(), QStringLiteral("kept"));
+  QVERIFY(FieldOff(p.StartCombo));
 }
 
 void ModePagesTest::historyMergesFirstPlaceWithoutDuplicates() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
-  p->inTrimChr->setEditText(QStringLiteral("old"));
+  PageControls p(f.window());
+  p.inTrimChr->setEditText(QStringLiteral("old"));
   f.window().MergeInputHistory();
-  p->inTrimChr->setEditText(QStringLiteral("abc"));
-  p->inChangeChr->setEditText(QStringLiteral("ABC"));
-  p->inStartChr->setEditText(QStringLiteral("OLD"));
+  p.inTrimChr->setEditText(QStringLiteral("abc"));
+  p.inChangeChr->setEditText(QStringLiteral("ABC"));
+  p.inStartChr->setEditText(QStringLiteral("OLD"));
   f.window().MergeInputHistory();
-  for (QComboBox* field : p->historyFields()) {
+  for (QComboBox* field : p.historyFields()) {
     QCOMPARE(Items(field), (QStringList{QStringLiteral("abc"), QStringLiteral("OLD")}));
   }
-  QCOMPARE(p->inChangeChr->currentText(), QStringLiteral("ABC"));
-  QCOMPARE(p->inTrimChr->currentText(), QStringLiteral("abc"));
+  QCOMPARE(p.inChangeChr->currentText(), QStringLiteral("ABC"));
+  QCOMPARE(p.inTrimChr->currentText(), QStringLiteral("abc"));
 }
 
 void ModePagesTest::historyCapsAtTwentyAndIgnoresBlanks() {
   WindowFixture f;
-  ModePages* p = f.window().pages();
+  PageControls p(f.window());
   for (int i = 0; i < 25; ++i) {
-    p->inTrimChr->setEditText(QStringLiteral("s%1").arg(i));
+    p.inTrimChr->setEditText(QStringLiteral("s%1").arg(i));
     f.window().MergeInputHistory();
   }
-  p->inTrimChr->setEditText(QStringLiteral("   "));
+  p.inTrimChr->setEditText(QStringLiteral("   "));
   f.window().MergeInputHistory();
-  const QStringList items = Items(p->inSrcChr[2]);
+  const QStringList items = Items(p.inSrcChr[2]);
   QCOMPARE(items.size(), 20);
   QCOMPARE(items.front(), QStringLiteral("s24"));
   QCOMPARE(items.back(), QStringLiteral("s5"));
-  QCOMPARE(p->inTrimChr->currentText(), QStringLiteral("   "));
+  QCOMPARE(p.inTrimChr->currentText(), QStringLiteral("   "));
 }
 
 // The history is only offered: a prefix of an entry, or an entry typed in another

@@ -15,7 +15,6 @@
 
 #include "core/host.h"
 #include "settings/ini_file.h"
-#include "ui/combo_text_box.h"
 #include "ui/mode_pages.h"
 #include "ui/qt_host.h"
 #include "ui/run_dialog.h"
@@ -25,6 +24,7 @@
 using namespace kadrel;
 using kadrel::test::ClickButton;
 using kadrel::test::DropPaths;
+using kadrel::test::PageControls;
 using kadrel::test::Q;
 using kadrel::test::ReadFile;
 using kadrel::test::WindowFixture;
@@ -62,7 +62,7 @@ class SettingsWindowTest : public QObject {
 
 void SettingsWindowTest::firstStartWritesDefaults() {
   WindowFixture f;
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.*"));
   QCOMPARE(o.LstChrBk, std::string("_BK"));
   QCOMPARE(o.BkupEdit, int16_t{1});
@@ -84,24 +84,24 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   test::TempDir data;
   WriteFile(data.file("steps.txt"), "#,head,#\r\n3,BEGIN,END,#\r\n1,#\r\n");
   ui::MainWindow& w = f.window();
-  ui::ModePages* p = w.pages();
-  w.context().options.CompMode = 1;
-  w.context().options.SelSts = "*.txt;*.csv";
-  w.context().options.FstChrBk = "bk_";
-  w.context().options.PtnName2 = "週次";
-  w.context().options.codePage = CodePage::UTF8;
-  DropPaths(p->TextCombo, {Q(data.file("steps.txt"))});
-  p->inTrimChr->setEditText(QStringLiteral("first"));
+  PageControls p(w);
+  w.options().CompMode = 1;
+  w.options().SelSts = "*.txt;*.csv";
+  w.options().FstChrBk = "bk_";
+  w.options().PtnName2 = "週次";
+  w.options().codePage = CodePage::UTF8;
+  DropPaths(p.TextCombo, {Q(data.file("steps.txt"))});
+  p.inTrimChr->setEditText(QStringLiteral("first"));
   w.MergeInputHistory();
-  p->inTrimChr->setEditText(QStringLiteral("second"));
+  p.inTrimChr->setEditText(QStringLiteral("second"));
   w.MergeInputHistory();
   w.setMode(2);
-  p->OptPosition[1]->setChecked(true);
-  p->ColCombo->setEditText(QStringLiteral("012"));
-  p->AddCombo->setCurrentIndex(2);
-  p->StartCombo->setEditText(QStringLiteral("0050"));
-  p->m4ChkOR[1]->setChecked(true);
-  p->ChkAll->setChecked(true);
+  p.OptPosition[1]->setChecked(true);
+  p.ColCombo->setEditText(QStringLiteral("012"));
+  p.AddCombo->setCurrentIndex(2);
+  p.StartCombo->setEditText(QStringLiteral("0050"));
+  p.m4ChkOR[1]->setChecked(true);
+  p.ChkAll->setChecked(true);
   w.show();
   w.move(40, 50);
   w.resize(w.createdSize().width() + 30, w.createdSize().height() + 60);
@@ -109,20 +109,20 @@ void SettingsWindowTest::restartBringsEverythingBack() {
 
   f.restart();
   ui::MainWindow& r = f.window();
-  ui::ModePages* q = r.pages();
+  PageControls q(r);
   QCOMPARE(r.mode(), 2);
-  QCOMPARE(q->currentWidget(), q->page(2));
-  QVERIFY(q->OptPosition[1]->isChecked());
-  QCOMPARE(q->ColCombo->currentText(), QStringLiteral("12"));
-  QCOMPARE(q->AddCombo->currentIndex(), 2);
-  QCOMPARE(q->StartCombo->currentText(), QStringLiteral("0050"));
-  QVERIFY(q->StartCombo->isEnabled());
-  QVERIFY(q->m4ChkOR[1]->isChecked());
-  QVERIFY(q->ChkAll->isChecked());
-  QCOMPARE(q->inSrcChr[1]->count(), 2);
-  QCOMPARE(q->inSrcChr[1]->itemText(0), QStringLiteral("second"));
-  QCOMPARE(q->inSrcChr[1]->itemText(1), QStringLiteral("first"));
-  const RunOptions& o = r.context().options;
+  QCOMPARE(q.pages->currentWidget(), q.page(2));
+  QVERIFY(q.OptPosition[1]->isChecked());
+  QCOMPARE(q.ColCombo->currentText(), QStringLiteral("12"));
+  QCOMPARE(q.AddCombo->currentIndex(), 2);
+  QCOMPARE(q.StartCombo->currentText(), QStringLiteral("0050"));
+  QVERIFY(q.StartCombo->isEnabled());
+  QVERIFY(q.m4ChkOR[1]->isChecked());
+  QVERIFY(q.ChkAll->isChecked());
+  QCOMPARE(q.inSrcChr[1]->count(), 2);
+  QCOMPARE(q.inSrcChr[1]->itemText(0), QStringLiteral("second"));
+  QCOMPARE(q.inSrcChr[1]->itemText(1), QStringLiteral("first"));
+  const RunOptions& o = r.options();
   QCOMPARE(o.CompMode, int16_t{1});
   QCOMPARE(o.SelSts, std::string("*.txt;*.csv"));
   QCOMPARE(o.FstChrBk, std::string("bk_"));
@@ -132,8 +132,8 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   QCOMPARE(f.find<QAction>("MenuCOMBORecent0")->text(), Q(data.file("steps.txt")));
   QCOMPARE(r.combo().steps, (std::vector<std::string>{"3,BEGIN,END,#", "1,#"}));
   // The step list file keeps the steps; a file's comment headings are not steps.
-  QCOMPARE(q->TextCombo->toPlainText(), Q("キーワード指定範囲抽出　開始Key BEGIN  終了Key END\n"
-                                          "改行コード置換(UNIX形式→TEXT形式)　設定必要なし\n"));
+  QCOMPARE(q.TextCombo->toPlainText(), Q("キーワード指定範囲抽出　開始Key BEGIN  終了Key END\n"
+                                         "改行コード置換(UNIX形式→TEXT形式)　設定必要なし\n"));
   QCOMPARE(r.size(), size);
   QCOMPARE(r.pos(), QPoint(40, 50));
 
@@ -177,9 +177,9 @@ void SettingsWindowTest::everyModeSettingSurvivesARestart() {
   s.TrimRight = 1;
   WindowFixture f;
   f.window().setMode(s.ModeIdx);
-  f.window().pages()->applySettings(s);
+  f.find<ui::ModePages>("ModePages")->applySettings(s);
   f.restart();
-  ModeSettings loaded = f.window().pages()->settings();
+  ModeSettings loaded = f.find<ui::ModePages>("ModePages")->settings();
   loaded.ModeIdx = static_cast<int16_t>(f.window().mode());
   QVERIFY(loaded == s);
 }
@@ -190,12 +190,12 @@ void SettingsWindowTest::emptyStoredValuesReadAsDefaults() {
               "[Option]\r\nLstChrBk=\r\nLstChr=\r\nPtnName1=\r\n[OptionM2]\r\nComboCol=\r\n"
               "[recent]\r\n00=a\r\n01=b\r\n03=d\r\n");
   });
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.LstChrBk, std::string("_BK"));
   QCOMPARE(o.LstChr, std::string("_SEL"));
   QCOMPARE(o.PtnName1, std::string("(No.1)"));
-  QCOMPARE(f.window().pages()->ColCombo->currentText(), QStringLiteral("6"));
-  QCOMPARE(f.window().pages()->inEndChr->count(), 2);
+  QCOMPARE(PageControls(f.window()).ColCombo->currentText(), QStringLiteral("6"));
+  QCOMPARE(PageControls(f.window()).inEndChr->count(), 2);
 }
 
 void SettingsWindowTest::badPositionStopsTheLoad() {
@@ -204,21 +204,21 @@ void SettingsWindowTest::badPositionStopsTheLoad() {
               "[Settings]\r\nModeIdx=4\r\n[OptionM0]\r\nTrimChr=abc\r\nTrimTab1=1\r\n"
               "[OptionM2]\r\nPosition=5\r\nComboCol=9\r\n[OptionM4]\r\nSrcChr0=zzz\r\n");
   });
-  ui::ModePages* p = f.window().pages();
+  PageControls p(f.window());
   QCOMPARE(f.window().mode(), 4);
-  QCOMPARE(p->inTrimChr->currentText(), QStringLiteral("abc"));
-  QVERIFY(p->ChkTab[1]->isChecked());
-  QVERIFY(p->OptPosition[0]->isChecked());
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("6"));
-  QVERIFY(p->inSrcChr[0]->currentText().isEmpty());
+  QCOMPARE(p.inTrimChr->currentText(), QStringLiteral("abc"));
+  QVERIFY(p.ChkTab[1]->isChecked());
+  QVERIFY(p.OptPosition[0]->isChecked());
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("6"));
+  QVERIFY(p.inSrcChr[0]->currentText().isEmpty());
   QVERIFY(f.host().boxes.empty());  // silent at start-up
 }
 
 void SettingsWindowTest::patternStoreAndRecall() {
   WindowFixture f;
-  ui::ModePages* p = f.window().pages();
+  PageControls p(f.window());
   f.window().setMode(3);
-  p->inStartChr->setEditText(QStringLiteral("BEGIN"));
+  p.inStartChr->setEditText(QStringLiteral("BEGIN"));
   f.host().answers = {BoxAnswer::Yes};
   f.find<QAction>("MenuPtnSAVE2")->trigger();
   QCOMPARE(f.host().boxes.back().text,
@@ -231,7 +231,7 @@ void SettingsWindowTest::patternStoreAndRecall() {
   QVERIFY(ini.find("[OptionM32]") != std::string::npos);
 
   f.window().setMode(0);
-  p->inStartChr->setEditText(QStringLiteral("other"));
+  p.inStartChr->setEditText(QStringLiteral("other"));
   f.host().answers = {BoxAnswer::Yes};
   f.find<QAction>("MenuPtnREAD2")->trigger();
   QCOMPARE(f.host().boxes.back().text,
@@ -239,42 +239,42 @@ void SettingsWindowTest::patternStoreAndRecall() {
   QCOMPARE(f.host().boxes.back().icon, BoxIcon::Information);
   QCOMPARE(f.host().boxes.back().defaultAnswer, BoxAnswer::Yes);
   QCOMPARE(f.window().mode(), 3);
-  QCOMPARE(p->inStartChr->currentText(), QStringLiteral("BEGIN"));
+  QCOMPARE(p.inStartChr->currentText(), QStringLiteral("BEGIN"));
 }
 
 void SettingsWindowTest::answeringNoChangesNothing() {
   WindowFixture f;
-  ui::ModePages* p = f.window().pages();
-  p->inTrimChr->setEditText(QStringLiteral("keep"));
+  PageControls p(f.window());
+  p.inTrimChr->setEditText(QStringLiteral("keep"));
   f.host().answers = {BoxAnswer::No, BoxAnswer::No};
   f.find<QAction>("MenuPtnSAVE1")->trigger();
   QVERIFY(!test::FileExists(IniPath(f.folder())));
   f.find<QAction>("MenuPtnREAD1")->trigger();
-  QCOMPARE(p->inTrimChr->currentText(), QStringLiteral("keep"));
+  QCOMPARE(p.inTrimChr->currentText(), QStringLiteral("keep"));
   QCOMPARE(f.host().boxes.size(), size_t{2});
 }
 
 void SettingsWindowTest::neverStoredPatternGivesDefaults() {
   WindowFixture f;
-  ui::ModePages* p = f.window().pages();
+  PageControls p(f.window());
   f.window().setMode(5);
-  p->inTrimChr->setEditText(QStringLiteral("x"));
-  p->ChkLeft->setChecked(true);
-  p->OptPosition[1]->setChecked(true);
-  p->StringOption[1]->setChecked(true);
-  p->m4ChkOR[0]->setChecked(true);
-  p->StartCombo->setEditText(QStringLiteral("7"));
+  p.inTrimChr->setEditText(QStringLiteral("x"));
+  p.ChkLeft->setChecked(true);
+  p.OptPosition[1]->setChecked(true);
+  p.StringOption[1]->setChecked(true);
+  p.m4ChkOR[0]->setChecked(true);
+  p.StartCombo->setEditText(QStringLiteral("7"));
   f.host().answers = {BoxAnswer::Yes};
   f.find<QAction>("MenuPtnREAD3")->trigger();
   QCOMPARE(f.window().mode(), 0);
-  QVERIFY(p->inTrimChr->currentText().isEmpty());
-  QVERIFY(!p->ChkLeft->isChecked());
-  QVERIFY(p->OptPosition[0]->isChecked());
-  QVERIFY(p->StringOption[0]->isChecked());
-  QVERIFY(p->m4ChkAND[0]->isChecked());
-  QCOMPARE(p->ColCombo->currentText(), QStringLiteral("6"));
-  QCOMPARE(p->StartCombo->currentText(), QStringLiteral("000100"));
-  QCOMPARE(p->SkipCombo->currentText(), QStringLiteral("100"));
+  QVERIFY(p.inTrimChr->currentText().isEmpty());
+  QVERIFY(!p.ChkLeft->isChecked());
+  QVERIFY(p.OptPosition[0]->isChecked());
+  QVERIFY(p.StringOption[0]->isChecked());
+  QVERIFY(p.m4ChkAND[0]->isChecked());
+  QCOMPARE(p.ColCombo->currentText(), QStringLiteral("6"));
+  QCOMPARE(p.StartCombo->currentText(), QStringLiteral("000100"));
+  QCOMPARE(p.SkipCombo->currentText(), QStringLiteral("100"));
 }
 
 void SettingsWindowTest::optionsDialogChecksInOrder() {
@@ -303,7 +303,7 @@ void SettingsWindowTest::optionsDialogChecksInOrder() {
                "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字に「/」「\\」「..」や制御文字は指定できません",
                "ﾊﾟﾀｰﾝ名称 1 番目に初期値を仮定します", "ﾊﾟﾀｰﾝ名称 3 番目に初期値を仮定します"}));
   QCOMPARE(f.host().boxes[3].icon, BoxIcon::Information);
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.*"));
   QCOMPARE(o.LstChrBk, std::string("_old"));
   QCOMPARE(o.PtnName1, std::string("(No.1)"));
@@ -320,7 +320,7 @@ void SettingsWindowTest::unreadableSettingsFilesGetTheOpenBox() {
   for (const MessageBoxRequest& box : f.host().boxes)
     QCOMPARE(box.title, std::string("File Open Error"));
   QVERIFY(f.host().boxes[0].text.find("[ " + IniPath(f.folder()) + "]") != std::string::npos);
-  QCOMPARE(f.window().context().options.LstChrBk, std::string("_BK"));
+  QCOMPARE(f.window().options().LstChrBk, std::string("_BK"));
   f.host().answers = {BoxAnswer::Yes};
   f.find<QAction>("MenuPtnSAVE1")->trigger();
   QCOMPARE(f.host().boxes.size(), size_t{4});  // the confirmation, then the box
@@ -346,7 +346,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
   });
   f.find<QAction>("MenuOption")->trigger();
   QCOMPARE(sample, QStringLiteral("bkABC.txt_BK"));
-  const RunOptions& o = f.window().context().options;
+  const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.TXT"));
   QCOMPARE(o.CompMode, int16_t{1});
   QCOMPARE(o.codePage, CodePage::EUCJP);
@@ -358,16 +358,16 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
 
 void SettingsWindowTest::clearThenCancelChangesNothing() {
   WindowFixture f;
-  f.window().context().options.LstChrBk = "_old";
-  f.window().context().options.PtnName1 = "mine";
+  f.window().options().LstChrBk = "_old";
+  f.window().options().PtnName1 = "mine";
   f.onDialog([](QDialog& d) {
     ClickButton(d, "BtnOptClear");
     ClickButton(d, "BtnOptCancel");
     return d.result();
   });
   f.find<QAction>("MenuOption")->trigger();
-  QCOMPARE(f.window().context().options.LstChrBk, std::string("_old"));
-  QCOMPARE(f.window().context().options.PtnName1, std::string("mine"));
+  QCOMPARE(f.window().options().LstChrBk, std::string("_old"));
+  QCOMPARE(f.window().options().PtnName1, std::string("mine"));
 }
 
 void SettingsWindowTest::qtHostServesTheWindow() {
@@ -376,9 +376,6 @@ void SettingsWindowTest::qtHostServesTheWindow() {
   ui::MainWindow window(host, folder.path());
   host.attach(&window);
   window.setHelpFolder(QString());
-  window.pages()->TxtAfterWord->setPlainText(QStringLiteral("one\ntwo"));
-  QCOMPARE(host.multiLineReplacement(), std::string("one\r\ntwo"));
-
   test::TempDir data;
   WriteFile(data.file("a.txt"), "x\r\n");
   WriteFile(data.file("b.txt"), "x\r\n");

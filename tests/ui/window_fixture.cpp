@@ -40,6 +40,66 @@ void WindowFixture::restart() {
   create();
 }
 
+namespace {
+
+template <typename W>
+W* Find(QWidget& window, const QString& name) {
+  W* widget = window.findChild<W*>(name);
+  if (widget == nullptr) qFatal("no control named %s", qPrintable(name));
+  return widget;
+}
+
+}  // namespace
+
+PageControls::PageControls(QWidget& window) : window_(window) {
+  auto find = [&]<typename W>(W*& control, const char* name) {
+    control = Find<W>(window, QString::fromLatin1(name));
+  };
+  find(pages, "ModePages");
+  find(ChkTab[0], "ChkTab0");
+  find(ChkTab[1], "ChkTab1");
+  find(ChkCR1, "ChkCR1");
+  find(ChkLF1, "ChkLF1");
+  find(inTrimChr, "inTrimChr");
+  find(inChangeChr, "inChangeChr");
+  find(OptAfterAct[0], "OptAfterAct0");
+  find(OptAfterAct[1], "OptAfterAct1");
+  find(TxtAfterWord, "TxtAfterWord");
+  find(OptPosition[0], "OptPosition0");
+  find(OptPosition[1], "OptPosition1");
+  find(ColCombo, "ColCombo");
+  find(AddCombo, "AddCombo");
+  find(StringOption[0], "StringOption0");
+  find(StringOption[1], "StringOption1");
+  find(SpColCombo, "SpColCombo");
+  find(StringText, "StringText");
+  find(StartCombo, "StartCombo");
+  find(SkipCombo, "SkipCombo");
+  find(inStartChr, "inStartChr");
+  find(inEndChr, "inEndChr");
+  find(inSrcChr[0], "inSrcChr0");
+  find(inSrcChr[1], "inSrcChr1");
+  find(inSrcChr[2], "inSrcChr2");
+  find(m4ChkAND[0], "m4ChkAND0");
+  find(m4ChkAND[1], "m4ChkAND1");
+  find(m4ChkOR[0], "m4ChkOR0");
+  find(m4ChkOR[1], "m4ChkOR1");
+  find(OptLineDel, "OptLineDel");
+  find(OptSPLineDel, "OptSPLineDel");
+  find(ChkLeft, "ChkLeft");
+  find(ChkAll, "ChkAll");
+  find(ChkRight, "ChkRight");
+  find(TextCombo, "TextCombo");
+}
+
+QWidget* PageControls::page(int index) const {
+  return Find<QWidget>(window_, QStringLiteral("ModePage%1").arg(index));
+}
+
+std::array<QComboBox*, 7> PageControls::historyFields() const {
+  return {inTrimChr, inChangeChr, inStartChr, inEndChr, inSrcChr[0], inSrcChr[1], inSrcChr[2]};
+}
+
 void DropPaths(QWidget* target, const QStringList& paths) {
   QWidget* receiver = target;
   if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) receiver = area->viewport();

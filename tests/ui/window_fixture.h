@@ -2,10 +2,17 @@
 // dialog runner that drives modal dialogs instead of blocking on them.
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStackedWidget>
 #include <QStringList>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,6 +56,47 @@ class WindowFixture {
   std::unique_ptr<ui::MainWindow> window_;
   std::vector<std::function<int(QDialog&)>> scripts_;
   int dialogsRun_ = 0;
+};
+
+// The mode pages' controls, found in a window by their object names.
+struct PageControls {
+  explicit PageControls(QWidget& window);
+
+  // The page of a processing mode's index (0..5, or 9 for COMBO!!).
+  QWidget* page(int index) const;
+  // The seven fields sharing the input history, in history order.
+  std::array<QComboBox*, 7> historyFields() const;
+
+  QStackedWidget* pages;
+  QCheckBox* ChkTab[2];
+  QCheckBox* ChkCR1;
+  QCheckBox* ChkLF1;
+  QComboBox* inTrimChr;
+  QComboBox* inChangeChr;
+  QRadioButton* OptAfterAct[2];
+  QPlainTextEdit* TxtAfterWord;
+  QRadioButton* OptPosition[2];
+  QComboBox* ColCombo;
+  QComboBox* AddCombo;
+  QRadioButton* StringOption[2];
+  QComboBox* SpColCombo;
+  QLineEdit* StringText;
+  QComboBox* StartCombo;
+  QComboBox* SkipCombo;
+  QComboBox* inStartChr;
+  QComboBox* inEndChr;
+  QComboBox* inSrcChr[3];
+  QRadioButton* m4ChkAND[2];
+  QRadioButton* m4ChkOR[2];
+  QCheckBox* OptLineDel;
+  QCheckBox* OptSPLineDel;
+  QCheckBox* ChkLeft;
+  QCheckBox* ChkAll;
+  QCheckBox* ChkRight;
+  QPlainTextEdit* TextCombo;
+
+ private:
+  QWidget& window_;
 };
 
 // Drops local file paths on a widget (the viewport of a list or text box) as a

@@ -26,9 +26,7 @@
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "ui/application.h"
-#include "ui/combo_text_box.h"
 #include "ui/help_viewer.h"
-#include "ui/mode_pages.h"
 #include "ui/qt_host.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
@@ -38,6 +36,7 @@
 using namespace kadrel;
 using kadrel::test::ClickButton;
 using kadrel::test::DropPaths;
+using kadrel::test::PageControls;
 using kadrel::test::Q;
 using kadrel::test::ReadFile;
 using kadrel::test::WindowFixture;
@@ -108,6 +107,7 @@ class WindowTest : public QObject {
   void removalLeavesNothingSelected();
   void startRefusals();
   void runRewritesFilesAndKeepsBackups();
+  void multiLineReplacementGoesIntoTheRun();
   void declineTouchesNothing();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
@@ -123,12 +123,13 @@ class WindowTest : public QObject {
 void WindowTest::startUpState() {
   WindowFixture f;
   ui::MainWindow& w = f.window();
+  PageControls p(w);
   QCOMPARE(w.windowTitle(), Q("Kadrel   Ver. ") + QStringLiteral("%1.%2.%3")
                                                       .arg(KADREL_VERSION_MAJOR)
                                                       .arg(KADREL_VERSION_MINOR)
                                                       .arg(KADREL_VERSION_PATCH));
   QCOMPARE(w.mode(), 0);
-  QCOMPARE(w.pages()->currentWidget(), w.pages()->page(0));
+  QCOMPARE(p.pages->currentWidget(), p.page(0));
   QCOMPARE(f.find<QLabel>("LblOutpuFileName")->text(), Q("作成されるﾌｧｲﾙは 「ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ」です"));
   QCOMPARE(Entries(w.targetList()), QStringList{Q("対象ファイルをドロップして下さい")});
   QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
@@ -138,22 +139,23 @@ void WindowTest::startUpState() {
   QCOMPARE(recent->text(), Q("（なし）"));
   QVERIFY(!recent->isEnabled());
   QVERIFY(f.find<QAction>("MenuCOMBORecent1") == nullptr);
-  QCOMPARE(w.pages()->TextCombo->toPlainText(), Q("COMBO!!ファイルをドロップして下さい"));
+  QCOMPARE(p.TextCombo->toPlainText(), Q("COMBO!!ファイルをドロップして下さい"));
   QCOMPARE(f.find<QAction>("MenuPtnREAD1")->text(), Q("(No.1)"));
-  QVERIFY(w.pages()->OptAfterAct[0]->isChecked());
+  QVERIFY(p.OptAfterAct[0]->isChecked());
   QVERIFY(f.host().boxes.empty());
 }
 
 void WindowTest::modeSelectionShowsOnePage() {
   WindowFixture f;
   ui::MainWindow& w = f.window();
+  PageControls p(w);
   auto* label = f.find<QLabel>("LblOutpuFileName");
   w.setMode(6);
-  QCOMPARE(w.pages()->currentWidget(), w.pages()->page(9));
+  QCOMPARE(p.pages->currentWidget(), p.page(9));
   QCOMPARE(label->text(), Q("（連続実行）"));
-  for (int i : {0, 1, 2, 3, 4, 5}) QVERIFY(!w.pages()->page(i)->isVisibleTo(w.pages()));
+  for (int i : {0, 1, 2, 3, 4, 5}) QVERIFY(!p.page(i)->isVisibleTo(p.pages));
   w.setMode(3);
-  QCOMPARE(w.pages()->currentWidget(), w.pages()->page(3));
+  QCOMPARE(p.pages->currentWidget(), p.page(3));
   QCOMPARE(label->text(), Q("作成されるﾌｧｲﾙは 「抽出結果ﾌｧｲﾙ」です"));
   auto* combo = f.find<QComboBox>("modeCombo");
   QCOMPARE(combo->count(), 7);
@@ -310,16 +312,17 @@ void WindowTest::startRefusals() {
   f.window().setMode(6);
   f.window().StartRun();  // COMBO!! prompt still shown
   f.window().setMode(3);
-  f.window().pages()->inEndChr->setEditText(QStringLiteral("END"));
+  PageControls p(f.window());
+  p.inEndChr->setEditText(QStringLiteral("END"));
   f.window().StartRun();  // empty start keyword: the check's own box
-  f.window().pages()->inStartChr->setEditText(QStringLiteral("[abc"));
+  p.inStartChr->setEditText(QStringLiteral("[abc"));
   f.window().StartRun();  // a keyword that is no pattern
   f.window().setMode(0);
-  f.window().pages()->inTrimChr->setEditText(QStringLiteral("a"));
-  f.window().pages()->inChangeChr->setEditText(QStringLiteral("😀"));
+  p.inTrimChr->setEditText(QStringLiteral("a"));
+  p.inChangeChr->setEditText(QStringLiteral("😀"));
   f.window().StartRun();  // a character CP932 cannot hold
-  f.window().pages()->OptAfterAct[1]->setChecked(true);
-  f.host().afterWord = "x\r\n€";
+  p.OptAfterAct[1]->setChecked(true);
+  p.TxtAfterWord->setPlainText(QStringLiteral("x\n€"));
   f.window().StartRun();  // in the multi-line replacement too, which takes its place
   QCOMPARE(f.host().texts(),
            (std::vector<std::string>{
@@ -339,8 +342,8 @@ void WindowTest::runRewritesFilesAndKeepsBackups() {
   WriteFile(data.file("a.txt"), "abc abc\r\nxyz\r\n");
   WriteFile(data.file("b.txt"), "ABC\r\n");
   DropPaths(f.window().targetList(), {Q(data.file("a.txt")), Q(data.file("b.txt"))});
-  f.window().pages()->inTrimChr->setEditText(QStringLiteral("abc"));
-  f.window().pages()->inChangeChr->setEditText(QStringLiteral("def"));
+  PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
+  PageControls(f.window()).inChangeChr->setEditText(QStringLiteral("def"));
   QString question;
   bool cancelHiddenBeforeRun = false;
   f.onDialog([&](QDialog& dialog) {
@@ -357,9 +360,22 @@ void WindowTest::runRewritesFilesAndKeepsBackups() {
   QCOMPARE(ReadFile(data.file("b.txt")), std::string("def\r\n"));
   QCOMPARE(ReadFile(data.file("a.txt_BK")), std::string("abc abc\r\nxyz\r\n"));
   QCOMPARE(ReadFile(data.file("b.txt_BK")), std::string("ABC\r\n"));
-  QCOMPARE(f.window().pages()->inTrimChr->itemText(0), QStringLiteral("abc"));
+  QCOMPARE(PageControls(f.window()).inTrimChr->itemText(0), QStringLiteral("abc"));
   QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("2"));
   QVERIFY(!f.host().progress.empty());
+}
+
+void WindowTest::multiLineReplacementGoesIntoTheRun() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "axb\r\n");
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  f.find<QComboBox>("inTrimChr")->setEditText(QStringLiteral("x"));
+  f.find<QRadioButton>("OptAfterAct1")->setChecked(true);
+  f.find<QPlainTextEdit>("TxtAfterWord")->setPlainText(QStringLiteral("one\ntwo"));
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+  f.find<QPushButton>("BtnStart")->click();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("aone\r\ntwob\r\n"));
 }
 
 void WindowTest::declineTouchesNothing() {
@@ -367,12 +383,12 @@ void WindowTest::declineTouchesNothing() {
   test::TempDir data;
   WriteFile(data.file("a.txt"), "abc\r\n");
   DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
-  f.window().pages()->inTrimChr->setEditText(QStringLiteral("abc"));
+  PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
   f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnNo"); });
   f.window().StartRun();
   QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc\r\n"));
   QVERIFY(!test::FileExists(data.file("a.txt_BK")));
-  QCOMPARE(f.window().pages()->inChangeChr->itemText(0), QStringLiteral("abc"));  // merged
+  QCOMPARE(PageControls(f.window()).inChangeChr->itemText(0), QStringLiteral("abc"));  // merged
   QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("1"));
 }
 
@@ -404,10 +420,10 @@ void WindowTest::comboRunFromDroppedFile() {
   WriteFile(data.file("steps2.txt"), "0,0,abc,0,xyz,#\r\n");
   DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
   f.window().setMode(6);
-  DropPaths(f.window().pages()->TextCombo,
+  DropPaths(PageControls(f.window()).TextCombo,
             {Q(data.file("steps1.txt")), Q(data.file("steps2.txt"))});
   QCOMPARE(f.window().combo().steps.size(), size_t{2});
-  QCOMPARE(f.window().pages()->TextCombo->toPlainText(),
+  QCOMPARE(PageControls(f.window()).TextCombo->toPlainText(),
            Q("<< 整形 >>\n空白行・文字削除　空白行削除 LeftSP RightSP\n"
              "文字列置換　置換前文字列 abc  置換後文字列 xyz\n"));
   QCOMPARE(f.find<QAction>("MenuCOMBORecent0")->text(), Q(data.file("steps2.txt")));
@@ -457,7 +473,7 @@ void WindowTest::comboProgressBarsAgreeWithLabel() {
 
 void WindowTest::exportLines() {
   WindowFixture f;
-  ui::ModePages* p = f.window().pages();
+  PageControls p(f.window());
   struct Case {
     int mode;
     std::function<void()> set;
@@ -466,24 +482,24 @@ void WindowTest::exportLines() {
   const Case cases[] = {
       {3,
        [p] {
-         p->inStartChr->setEditText(QStringLiteral("BEGIN"));
-         p->inEndChr->setEditText(QStringLiteral("END"));
+         p.inStartChr->setEditText(QStringLiteral("BEGIN"));
+         p.inEndChr->setEditText(QStringLiteral("END"));
        },
        QStringLiteral("3,BEGIN,END,#")},
       {0,
        [p] {
-         p->inTrimChr->setEditText(QStringLiteral("abc"));
-         p->inChangeChr->setEditText(QStringLiteral("xyz"));
-         p->OptAfterAct[1]->setChecked(true);
+         p.inTrimChr->setEditText(QStringLiteral("abc"));
+         p.inChangeChr->setEditText(QStringLiteral("xyz"));
+         p.OptAfterAct[1]->setChecked(true);
        },
        QStringLiteral("0,0,abc,0,xyz,#")},
       {1, [] {}, QStringLiteral("1,#")},
       {4,
        [p] {
-         p->inSrcChr[0]->setEditText(QStringLiteral("A"));
-         p->inSrcChr[1]->setEditText(QStringLiteral("B"));
-         p->inSrcChr[2]->setEditText(QStringLiteral("C"));
-         p->m4ChkOR[1]->setChecked(true);
+         p.inSrcChr[0]->setEditText(QStringLiteral("A"));
+         p.inSrcChr[1]->setEditText(QStringLiteral("B"));
+         p.inSrcChr[2]->setEditText(QStringLiteral("C"));
+         p.m4ChkOR[1]->setChecked(true);
        },
        QStringLiteral("4,A,True,B,False,C,#")},
   };

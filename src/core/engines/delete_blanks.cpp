@@ -23,8 +23,8 @@ size_t TrailingSpaces(const std::u32string& s) {
 
 }  // namespace
 
-void DeleteBlanks(RunContext& ctx, bool lineDel, bool spaceLineDel, bool trimLeft, bool trimAll,
-                  bool trimRight) {
+void DeleteBlanks(RunContext& ctx, const DeleteBlanksParams& params) {
+  const auto& [lineDel, spaceLineDel, trimLeft, trimAll, trimRight] = params;
   EngineLoop loop(ctx, ctx.TargetPath);
   std::u32string line;
   while (loop.next(line)) {

@@ -28,27 +28,25 @@ int32_t NextNumber(int32_t number, int32_t step) {
 
 }  // namespace
 
-void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
-                  const std::u32string& insertText, int32_t start, int32_t step,
-                  const std::string& numberFormat) {
+void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
   EngineLoop loop(ctx, ctx.TargetPath);
-  const size_t cut = count > 0 ? static_cast<size_t>(count) : 0;
-  std::u32string insert = insertText;
-  int32_t number = start;
+  const size_t cut = params.count > 0 ? static_cast<size_t>(params.count) : 0;
+  std::u32string insert = params.insertText;
+  int32_t number = params.start;
   bool first = true;
   std::u32string line, result;
   while (loop.next(line)) {
     // The first line takes insertText as given (the start number in full); from
     // the second line on the number fills exactly the deleted columns. The next
     // number is made only when a line needs it.
-    if (numbering && !first) {
-      number = NextNumber(number, step);
-      insert = Utf8ToU32(FormatNumber(number, numberFormat));
+    if (params.numbering && !first) {
+      number = NextNumber(number, params.step);
+      insert = Utf8ToU32(FormatNumber(number, params.numberFormat));
       if (cut > 0 && insert.size() > cut) insert.erase(0, insert.size() - cut);
     }
     first = false;
     result.clear();
-    if (atHead) {
+    if (params.atHead) {
       result = insert;
       if (line.size() > cut) result.append(line, cut, std::u32string::npos);
     } else {

@@ -1,32 +1,31 @@
 // The rewriting engines. Each runs over ctx.in into ctx.out under the engine
-// contract (see core/engine_loop.h).
+// contract (see core/engine_loop.h), with the parameters of its step.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "core/step_params.h"
+
 namespace kadrel {
 
 struct RunContext;
 
-// Mode 0: every occurrence of ctx.FindStr replaced by ctx.ReplStr; sets ChangedFlag.
-void ReplaceText(RunContext& ctx);
+// Mode 0: every occurrence of FindStr replaced by ReplStr; sets ChangedFlag.
+void ReplaceText(RunContext& ctx, const ReplaceParams& params);
 
 // Mode 1: bare LF line ends become CR LF.
 void ConvertNewline(RunContext& ctx);
 
-// Mode 2: count characters deleted at the line head or end, insertText (or a
+// Mode 2: characters deleted at the line head or end, the insert text (or a
 // running number) put in their place.
-void EditLineEnds(RunContext& ctx, bool numbering, bool atHead, int16_t count,
-                  const std::u32string& insertText, int32_t start, int32_t step,
-                  const std::string& numberFormat);
+void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params);
 
 // A number in decimal, padded on the left with zeros to the width of numberFormat
 // (as many "0" as the start text had characters); a wider number is written in full.
 std::string FormatNumber(int32_t value, const std::string& numberFormat);
 
 // Mode 5: blank lines and spaces (U+0020, U+3000) deleted.
-void DeleteBlanks(RunContext& ctx, bool lineDel, bool spaceLineDel, bool trimLeft, bool trimAll,
-                  bool trimRight);
+void DeleteBlanks(RunContext& ctx, const DeleteBlanksParams& params);
 
 }  // namespace kadrel

@@ -28,12 +28,12 @@ bool ReplaceAll(const std::u32string& line, const std::u32string& haystack,
 
 }  // namespace
 
-void ReplaceText(RunContext& ctx) {
+void ReplaceText(RunContext& ctx, const ReplaceParams& params) {
   EngineLoop loop(ctx, ctx.TargetPath);
   ctx.ChangedFlag = 1;
   bool found = false;
   const bool binary = ctx.options.CompMode != 0;
-  const std::u32string find = binary ? ctx.FindStr : FoldCase(ctx.FindStr);
+  const std::u32string find = binary ? params.FindStr : FoldCase(params.FindStr);
   std::string bytes;
   std::u32string line, folded, result;
   while (loop.nextRaw(bytes)) {
@@ -41,11 +41,11 @@ void ReplaceText(RunContext& ctx) {
     if (!find.empty()) {
       loop.decode(bytes, line);
       if (binary) {
-        replaced = ReplaceAll(line, line, find, ctx.ReplStr, result);
+        replaced = ReplaceAll(line, line, find, params.ReplStr, result);
       } else {
         folded = line;
         FoldCaseInPlace(folded);
-        replaced = ReplaceAll(line, folded, find, ctx.ReplStr, result);
+        replaced = ReplaceAll(line, folded, find, params.ReplStr, result);
       }
     }
     found = found || replaced;

@@ -1,11 +1,11 @@
-#include "combo/step_from_page.h"
+#include "run/step_from_page.h"
 
 #include <optional>
 
-#include "combo/mode_names.h"
 #include "combo/step_description.h"
 #include "combo/step_validation.h"
 #include "core/conversions.h"
+#include "core/step_mode.h"
 
 namespace kadrel {
 
@@ -21,13 +21,13 @@ std::string AsNumber(const std::string& text) {
   return value ? FormatInteger(*value) : std::string();
 }
 
-// Field 4 of a replacement step: which code replaces the found text.
-std::string ReplacementCode(const ModeSettings& s) {
-  if (s.TrimTab1 != 0) return "1";
-  if (s.TrimCR1 != 0 && s.TrimLF1 != 0) return "4";
-  if (s.TrimCR1 != 0) return "2";
-  if (s.TrimLF1 != 0) return "3";
-  return "0";
+// What replaces the found text, from the replacement side's check boxes.
+ReplacementCode ReplacementCodeOf(const ModeSettings& s) {
+  if (s.TrimTab1 != 0) return ReplacementCode::Tab;
+  if (s.TrimCR1 != 0 && s.TrimLF1 != 0) return ReplacementCode::CrLf;
+  if (s.TrimCR1 != 0) return ReplacementCode::Cr;
+  if (s.TrimLF1 != 0) return ReplacementCode::Lf;
+  return ReplacementCode::Text;
 }
 
 }  // namespace
@@ -36,14 +36,14 @@ StepRecord StepFromPage(const PageValues& page) {
   const ModeSettings& s = page.settings;
   StepRecord step;
   step.add(FormatInteger(s.ModeIdx));
-  switch (s.ModeIdx) {
-    case 0:
+  switch (ModeOfNumber(s.ModeIdx).value_or(StepMode::Combo)) {
+    case StepMode::Replace:  // fields in ReplaceField order
       step.add(Flag(s.TrimTab0));
       step.add(s.TrimChr);
-      step.add(ReplacementCode(s));
+      step.add(ReplacementCodeText(ReplacementCodeOf(s)));
       step.add(s.ChangeChr);
       break;
-    case 2:
+    case StepMode::EditLineEnds:  // in EditLineEndsField order
       step.add(s.Position == 0 ? "0" : "1");
       step.add(AsNumber(s.ComboCol));
       step.add(FormatInteger(s.ComboAct));
@@ -53,25 +53,26 @@ StepRecord StepFromPage(const PageValues& page) {
       step.add(s.ComboLineSt);
       step.add(s.ComboLineSkp);
       break;
-    case 3:
+    case StepMode::KeywordRange:
       step.add(s.StartChr);
       step.add(s.EndChr);
       break;
-    case 4:
+    case StepMode::MatchingLines:
       step.add(s.SrcChr0);
       step.add(s.ChkAndOr0 ? "True" : "False");
       step.add(s.SrcChr1);
       step.add(s.ChkAndOr1 ? "True" : "False");
       step.add(s.SrcChr2);
       break;
-    case 5:
+    case StepMode::DeleteBlanks:
       step.add(Flag(s.LineDel));
       step.add(Flag(s.SPLineDel));
       step.add(Flag(s.TrimLeft));
       step.add(Flag(s.TrimAll));
       step.add(Flag(s.TrimRight));
       break;
-    default:
+    case StepMode::ConvertNewline:
+    case StepMode::Combo:
       break;
   }
   return step;
@@ -86,26 +87,27 @@ std::string StepRunDescription(size_t targetCount, const StepRecord& step) {
   return std::to_string(targetCount) + " File の\r\n" + DescribeStep(step) + " を";
 }
 
-BuiltStep BuildStepFromPage(Host& host, const PageValues& page, CodePage codePage,
-                            size_t targetCount, size_t comboStepCount) {
+BuiltStep BuildStepFromPage(Host& host, const PageValues& page, const std::string& multiLineText,
+                            CodePage codePage, size_t targetCount, size_t comboStepCount) {
   BuiltStep built;
   built.step = StepFromPage(page);
-  if (page.settings.ModeIdx == kComboMode) {
+  if (page.settings.ModeIdx == ModeNumber(StepMode::Combo)) {
     built.descText = ComboRunDescription(targetCount, comboStepCount);
     built.ready = true;
     return built;
   }
   // With the multi-line text as the replacement, that text is written in place of
   // field 5 and is checked in its place.
-  const bool multiLine = page.settings.ModeIdx == 0 && page.multiLineReplacement;
+  const bool replace = page.settings.ModeIdx == ModeNumber(StepMode::Replace);
+  const bool multiLine = replace && page.multiLineReplacement;
   StepRecord checked = built.step;
-  if (multiLine) checked.field(5).clear();
-  if (ValidateStep(host, checked, "", codePage) != kStepValid) return built;
-  if (multiLine && ValidateMultiLineReplacement(host, page.multiLineText, codePage) != kStepValid)
+  if (multiLine) checked.field(ReplaceField::ChangeChr).clear();
+  if (ValidateStep(host, checked, "", codePage) != StepCheck::Valid) return built;
+  if (multiLine && ValidateMultiLineReplacement(host, multiLineText, codePage) != StepCheck::Valid)
     return built;
-  if (page.settings.ModeIdx == 0) {
-    built.step.resize(6);
-    built.step.field(6) = multiLine ? "1" : "0";
+  if (replace) {
+    built.step.resize(static_cast<int>(ReplaceField::ReplacementSource));
+    built.step.field(ReplaceField::ReplacementSource) = multiLine ? "1" : "0";
   }
   built.descText = StepRunDescription(targetCount, built.step);
   built.ready = true;

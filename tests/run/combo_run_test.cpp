@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "core/run_context.h"
-#include "core/run_driver.h"
-#include "core/work_file.h"
+#include "run/run_driver.h"
+#include "run/work_file.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
-#include "support/faulty_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -34,7 +34,7 @@ class ComboRunTest : public testing::Test {
 
   test::TempDir dir;
   test::FakeHost host;
-  test::FaultyFileLayer files;
+  test::FakeFiles files;
   RunContext ctx;
 };
 
@@ -55,7 +55,7 @@ TEST_F(ComboRunTest, StepsChainThroughTheWorkFile) {
       {{"9,x,#", "#,comment,#", "2,0,0,1,1,0,>,0,0,#"}, "a\r\n", ">a\r\n"},
       {{"4,a,True,b,False,,#"}, "ab\r\na\r\nb\r\n", "ab\r\n"},
   };
-  host.afterWord = "WINDOW";
+  ctx.multiLineReplacement = "WINDOW";
   for (const auto& c : cases) {
     ctx.targets.clear();
     ctx.steps = c.steps;
@@ -99,7 +99,8 @@ TEST_F(ComboRunTest, ReportsFileAndStepCounters) {
 TEST_F(ComboRunTest, AnErrorRestoresTheFileAndSkipsItsRemainingSteps) {
   std::string bad = target("bad.txt", "a\r\n");
   std::string good = target("good.txt", "a\r\n");
-  files.failCloseOf = "bad.txt";  // the second step's output fails at close
+  // The second step's output fails at close.
+  files.faults = {{test::Op::Close, "bad.txt", 2, -1, ENOSPC}};
   ctx.steps = {"1,#", "0,0,a,0,b,#", "0,0,b,0,c,#"};
   RunAll(ctx);
   EXPECT_EQ(ReadFile(bad), "a\r\n");
@@ -110,7 +111,7 @@ TEST_F(ComboRunTest, AnErrorRestoresTheFileAndSkipsItsRemainingSteps) {
 
 TEST_F(ComboRunTest, AFailedBackupSkipsTheWholeFile) {
   std::string path = target("t.txt", "a\r\n");
-  files.failCopyTo = "t.txt_BK";
+  files.faults = {{test::Op::Copy, "t.txt_BK", 1, -1, ENOSPC}};
   ctx.steps = {"0,0,a,0,b,#"};
   RunAll(ctx);
   EXPECT_EQ(ReadFile(path), "a\r\n");

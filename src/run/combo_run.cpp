@@ -1,12 +1,16 @@
-#include "core/combo_run.h"
+#include "run/combo_run.h"
+
+#include <tuple>
+#include <vector>
 
 #include "combo/step_line.h"
 #include "core/conversions.h"
 #include "core/file_naming.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
-#include "core/work_file.h"
+#include "core/step_mode.h"
+#include "run/run_driver.h"
+#include "run/work_file.h"
 
 namespace kadrel {
 
@@ -18,33 +22,43 @@ std::string ProgressText(const RunContext& ctx, int file, int files, int step, i
          std::to_string(steps) + " )";
 }
 
+// A step line as the COMBO!! run takes it: a replacement step is cut or extended
+// to six fields and takes its replacement from fields 4 and 5, never from the
+// window's multi-line text.
+StepRecord ComboStep(const std::string& line) {
+  StepRecord step = SplitStepLine(line);
+  if (step.has(1) && TryReadInteger(step.modeText()) == ModeNumber(StepMode::Replace)) {
+    step.resize(static_cast<int>(ReplaceField::ReplacementSource));
+    step.field(ReplaceField::ReplacementSource) = "0";
+  }
+  return step;
+}
+
 // Runs the step in StepArr over ctx.TargetPath, chaining through the work file.
-void RunComboStep(RunContext& ctx) {
-  const std::string& mode = ctx.StepArr.field(1);
-  if (mode == "0" || mode == "1" || mode == "2" || mode == "5") {
-    if (mode != "1" && !CheckUnixNewline(ctx, ctx.TargetPath)) return;
-    CopyOver(ctx, ctx.TargetPath, ctx.BkPath);
-    if (ctx.BkPath.empty()) return;
+void RunComboStep(RunContext& ctx, RunnableStep& step) {
+  // The mode is field 1's exact text here, where the plain run reads it as a
+  // number: a step line whose mode is written otherwise ("00", " 1") is skipped.
+  const std::optional<StepMode> mode = ModeOfExactText(ctx.StepArr.modeText());
+  if (!mode) return;
+  if (RewritesTarget(*mode)) {
+    if (*mode != StepMode::ConvertNewline && !CheckUnixNewline(ctx, ctx.TargetPath)) return;
+    if (!CopyOver(ctx, ctx.TargetPath, ctx.BkPath)) return;
     if (!OpenInOut(ctx, ctx.BkPath, ctx.TargetPath)) {
       ctx.ErrFlag = true;
       return;
     }
-    RunStep(ctx, ctx.StepArr);
+    step.run(ctx);
     CloseRunFiles(ctx, ctx.TargetPath);
-  } else if (mode == "3" || mode == "4") {
+  } else if (Extracts(*mode)) {
     if (!CheckUnixNewline(ctx, ctx.TargetPath)) return;
     if (!OpenInOut(ctx, ctx.TargetPath, ctx.SelPath)) return;
-    RunStep(ctx, ctx.StepArr);
+    step.run(ctx);
     CloseRunFiles(ctx, ctx.SelPath);
     // Later steps see only the extracted lines; a failed or cancelled extraction
-    // leaves the target as it was.
-    if (!ctx.ErrFlag && !ctx.CancelFlag.load()) {
-      // A copy that failed part way may have damaged the target: it gets its previous
-      // content back as after an engine's failure. The copy goes to a local name, so
-      // that its failure cannot empty TargetPath for the steps and messages after it.
-      std::string target = ctx.TargetPath;
-      CopyOver(ctx, ctx.SelPath, target);
-      if (target.empty()) ctx.ErrFlag = true;
+    // leaves the target as it was. A copy that failed part way may have damaged the
+    // target: it gets its previous content back as after an engine's failure.
+    if (!ctx.ErrFlag && !ctx.CancelFlag.load() && !CopyOver(ctx, ctx.SelPath, ctx.TargetPath)) {
+      ctx.ErrFlag = true;
     }
   }
 }
@@ -55,6 +69,11 @@ void RunCombo(RunContext& ctx) {
   WorkFileClaim claim(ctx);
   const int files = static_cast<int>(ctx.targets.size());
   const int steps = static_cast<int>(ctx.steps.size());
+  // Each line is split once and its step parsed when it first runs.
+  std::vector<StepRecord> records;
+  records.reserve(ctx.steps.size());
+  for (const std::string& line : ctx.steps) records.push_back(ComboStep(line));
+  std::vector<RunnableStep> runnable(records.begin(), records.end());
   for (int i = 0; i < files; ++i) {
     ctx.ErrFlag = false;
     ctx.host.selectTarget(i);
@@ -66,28 +85,24 @@ void RunCombo(RunContext& ctx) {
       ctx.host.setProgress({ProgressText(ctx, i, files, j, steps), i, files, j, steps});
       ctx.BkPath = workFile;
       ctx.SelPath = workFile;
-      ctx.StepArr = SplitStepLine(ctx.steps[static_cast<size_t>(j)]);
-      if (ctx.StepArr.has(1) && TryReadInteger(ctx.StepArr.field(1)) == 0) {
-        ctx.StepArr.resize(6);  // a COMBO!! step never takes the window's multi-line text
-        ctx.StepArr.field(6) = "0";
-      }
+      ctx.StepArr = records[static_cast<size_t>(j)];
       try {
-        if (ctx.StepArr.has(1)) RunComboStep(ctx);
+        if (ctx.StepArr.has(1)) RunComboStep(ctx, runnable[static_cast<size_t>(j)]);
       } catch (...) {  // the run ends; the file gets its previous content back first
         ctx.closeAll();
-        RestoreFile(ctx, fileBackup, ctx.TargetPath);
+        std::ignore = RestoreFile(ctx, fileBackup, ctx.TargetPath);
         DeleteQuietly(ctx, workFile);
         throw;
       }
       ctx.host.yield();
       if (ctx.CancelFlag.load()) {
         // A file whose steps were interrupted keeps its previous content.
-        RestoreFile(ctx, fileBackup, ctx.TargetPath);
+        std::ignore = RestoreFile(ctx, fileBackup, ctx.TargetPath);
         DeleteQuietly(ctx, workFile);
         return;
       }
       if (ctx.ErrFlag) {
-        RestoreFile(ctx, fileBackup, ctx.TargetPath);
+        std::ignore = RestoreFile(ctx, fileBackup, ctx.TargetPath);
         break;
       }
     }

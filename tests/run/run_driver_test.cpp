@@ -2,9 +2,10 @@
 
 #include "combo/step_line.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
+#include "core/text/code_page.h"
+#include "run/run_driver.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
-#include "support/faulty_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -32,7 +33,7 @@ class RunDriverTest : public testing::Test {
 
   test::TempDir dir;
   test::FakeHost host;
-  test::FaultyFileLayer files;
+  test::FakeFiles files;
   RunContext ctx;
 };
 
@@ -66,7 +67,7 @@ TEST_F(RunDriverTest, ReplacesAsTheLineByLineAlgorithmDoes) {
 }
 
 TEST_F(RunDriverTest, MultiLineReplacementComesFromTheWindow) {
-  host.afterWord = "1\r\n2";
+  ctx.multiLineReplacement = "1\r\n2";
   std::string path = target("t.txt", "axb\r\n");
   run("0,0,x,0,,1");
   EXPECT_EQ(ReadFile(path), "a1\r\n2b\r\n");
@@ -155,32 +156,20 @@ TEST_F(RunDriverTest, CancelLeavesNoBackupCopyWhenBackupsAreOff) {
 TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
   struct Case {
     const char* name;
-    void (*arm)(test::FaultyFileLayer&);
+    test::Fault fault;
     const char* title;
   } cases[] = {
-      {"write in the middle",
-       [](test::FaultyFileLayer& f) {
-         f.failWriteOf = "t.txt";
-         f.writeFailsAfter = 3;
-       },
-       "File Write Error"},
-      {"disk full at close", [](test::FaultyFileLayer& f) { f.failCloseOf = "t.txt"; },
-       "File Write Error"},
-      {"read",
-       [](test::FaultyFileLayer& f) {
-         f.failReadOf = "t.txt_BK";
-         f.readFailsAfter = 2;
-       },
-       "File Read Error"},
+      {"write in the middle", {test::Op::Write, "t.txt", 0, 3, ENOSPC}, "File Write Error"},
+      {"disk full at close", {test::Op::Close, "t.txt", 0, -1, ENOSPC}, "File Write Error"},
+      {"read", {test::Op::Read, "t.txt_BK", 0, 2, EIO}, "File Read Error"},
   };
   for (const auto& c : cases) {
-    files = test::FaultyFileLayer();
-    c.arm(files);
+    files.faults = {c.fault};
     host.boxes.clear();
     ctx.targets.clear();
     std::string path = target("t.txt", std::string(5000, 'a') + "\r\nbbb\r\n");
     run("0,0,a,0,X,0");
-    files = test::FaultyFileLayer();
+    files.faults.clear();
     EXPECT_EQ(ReadFile(path), std::string(5000, 'a') + "\r\nbbb\r\n") << c.name;
     EXPECT_TRUE(FileExists(path + "_BK")) << c.name;
     ASSERT_EQ(host.boxes.size(), 1u) << c.name;
@@ -192,9 +181,8 @@ TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
 
 TEST_F(RunDriverTest, OpenAndBackupFailuresSkipTheFileWithTheirMessages) {
   std::string path = target("t.txt", "a\r\n");
-  files.failOpenWriteOf = "t.txt";
+  files.faults = {{test::Op::OpenWrite, "t.txt", 0, 0, EACCES}};
   run("0,0,a,0,X,0");
-  files.failOpenWriteOf.clear();
   EXPECT_EQ(ReadFile(path), "a\r\n");
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].text.substr(0, host.boxes[0].text.find('\r')),
@@ -202,7 +190,7 @@ TEST_F(RunDriverTest, OpenAndBackupFailuresSkipTheFileWithTheirMessages) {
   EXPECT_NE(host.boxes[0].text.find("処理を飛ばします"), std::string::npos);
 
   host.boxes.clear();
-  files.failCopyTo = "t.txt_BK";
+  files.faults = {{test::Op::Copy, "t.txt_BK", 0, -1, ENOSPC}};
   run("0,0,a,0,X,0");
   EXPECT_EQ(ReadFile(path), "a\r\n");
   ASSERT_EQ(host.boxes.size(), 1u);
@@ -218,6 +206,24 @@ TEST_F(RunDriverTest, ABackupNameEqualToTheTargetNeverTouchesIt) {
   EXPECT_EQ(ReadFile(path), "a\r\n");
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_NE(host.boxes[0].text.find("同じ名前"), std::string::npos);
+}
+
+TEST_F(RunDriverTest, JointResultFileNamedAfterTheFirstTarget) {
+  // One result file for the run, every target's result in list order.
+  ctx.options.SelFile = 1;
+  ctx.options.codePage = CodePage::UTF8;
+  const std::string a = target("a.txt", "x1\r\ny\r\n");
+  const std::string b = target("b.txt", "z\r\nx2\r\n");
+  run("4,x,True,,False,");
+  EXPECT_TRUE(host.boxes.empty()) << (host.boxes.empty() ? "" : host.boxes[0].text);
+  const std::string ruler =
+      "----+----1----+----2----+----3----+----4----+----5----+----6----+----7----+----8\r\n";
+  auto result = [&](const std::string& path, const std::string& line) {
+    return "対象ファイル  [" + path + "]\r\n検索文字列    [x] \r\n" + ruler + line + "\r\n" +
+           ruler + "抽出行数　　　　　　   1 行\r\n\r\n■■■■■■■■■■■■■■■■■■■■\r\n\r\n";
+  };
+  EXPECT_EQ(ReadFile(dir.file("a.txt_SEL")), result(a, "x1") + result(b, "x2"));
+  EXPECT_FALSE(FileExists(dir.file("b.txt_SEL")));
 }
 
 TEST_F(RunDriverTest, MarksEveryFileAndReportsProgress) {

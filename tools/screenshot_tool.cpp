@@ -7,19 +7,20 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
+#include <utility>
 
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
-#include "ui/mode_pages.h"
 #include "ui/qt_host.h"
+#include "ui/qt_text.h"
 
 namespace {
 
 // Sample files are written in the default code page, as users' files would be.
 void WriteText(const QString& path, const char* text) {
-  std::ofstream out(path.toStdString(), std::ios::binary);
+  std::ofstream out(kadrel::ui::PathFromQString(path), std::ios::binary);
   out << kadrel::CodecFor(kadrel::CodePage::CP932).encode(kadrel::Utf8ToU32(text));
 }
 
@@ -51,17 +52,19 @@ int main(int argc, char* argv[]) {
             "2,0,0,2,0,0,,000010,10,#\r\n");
 
   kadrel::ui::QtHost host;
-  kadrel::ui::MainWindow window(host, work.path().toStdString());
+  kadrel::ui::MainWindow window(host, kadrel::ui::PathFromQString(work.path()));
   host.attach(&window);
   window.dropTargets({samples});
   window.dropComboFiles({combo});
-  window.pages()->inTrimChr->setEditText(QStringLiteral("株式会社"));
-  window.pages()->inChangeChr->setEditText(QStringLiteral("(株)"));
-  window.pages()->inStartChr->setEditText(QStringLiteral("BEGIN"));
-  window.pages()->inEndChr->setEditText(QStringLiteral("END"));
-  window.pages()->inSrcChr[0]->setEditText(QStringLiteral("ERROR"));
-  window.pages()->inSrcChr[1]->setEditText(QStringLiteral("WARN"));
-  window.pages()->inSrcChr[2]->setEditText(QStringLiteral("2024"));
+  const std::pair<const char*, QString> texts[] = {
+      {"inTrimChr", QStringLiteral("株式会社")}, {"inChangeChr", QStringLiteral("(株)")},
+      {"inStartChr", QStringLiteral("BEGIN")},   {"inEndChr", QStringLiteral("END")},
+      {"inSrcChr0", QStringLiteral("ERROR")},    {"inSrcChr1", QStringLiteral("WARN")},
+      {"inSrcChr2", QStringLiteral("2024")},
+  };
+  for (const auto& [name, text] : texts) {
+    window.findChild<QComboBox*>(QString::fromLatin1(name))->setEditText(text);
+  }
   window.show();
 
   int failures = 0;

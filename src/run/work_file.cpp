@@ -1,4 +1,4 @@
-#include "core/work_file.h"
+#include "run/work_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

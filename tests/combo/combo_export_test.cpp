@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "combo/combo_export.h"
-#include "combo/recent_list.h"
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
 #include "support/fake_host.h"
@@ -29,38 +28,12 @@ TEST(BuildExportLine, WindowStepsAsStepLines) {
     // The line loads back as a valid step.
     test::FakeHost host;
     StepRecord back = SplitStepLine(line);
-    EXPECT_EQ(ValidateStep(host, back, line, CodePage::CP932), kStepValid) << line;
+    EXPECT_EQ(ValidateStep(host, back, line, CodePage::CP932), StepCheck::Valid) << line;
   }
   MessageBoxRequest refusal = ExportRefusalBox();
   EXPECT_EQ(refusal.text, "この処理の連続技はできません。");
   EXPECT_EQ(refusal.icon, BoxIcon::Exclamation);
   EXPECT_EQ(refusal.buttons, BoxButtons::Ok);
-}
-
-TEST(PushRecentCombo, MovesToTheFront) {
-  using List = std::array<std::string, 5>;
-  const struct {
-    List before;
-    const char* path;
-    List after;
-  } cases[] = {
-      {{"a", "b", "c", "d", "e"}, "d", {"d", "a", "b", "c", "e"}},
-      {{"a", "b", "c", "d", "e"}, "f", {"f", "a", "b", "c", "d"}},  // a sixth drops the oldest
-      {{"a", "b", "c", "d", "e"}, "a", {"a", "b", "c", "d", "e"}},
-      {{"/x/A.cmb", "b", "", "", ""}, "/X/a.CMB", {"/X/a.CMB", "b", "", "", ""}},
-      {{"a", "", "c", "", ""}, "c", {"c", "a", "", "", ""}},
-      {{"", "", "", "", ""}, "a", {"a", "", "", "", ""}},
-  };
-  for (const auto& c : cases) {
-    List list = c.before;
-    PushRecentCombo(list, c.path);
-    EXPECT_EQ(list, c.after) << c.path;
-  }
-}
-
-TEST(RecentMenuItems, NonBlankEntriesTrimmedWithoutGaps) {
-  EXPECT_EQ(RecentMenuItems({"", "", "", "", ""}), std::vector<std::string>{});
-  EXPECT_EQ(RecentMenuItems({"/a", "", " /c ", "  ", ""}), (std::vector<std::string>{"/a", "/c"}));
 }
 
 }  // namespace

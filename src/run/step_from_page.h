@@ -7,6 +7,7 @@
 
 #include "core/host.h"
 #include "core/step_record.h"
+#include "core/text/code_page.h"
 #include "settings/mode_settings.h"
 
 namespace kadrel {
@@ -16,7 +17,6 @@ namespace kadrel {
 struct PageValues {
   ModeSettings settings;
   bool multiLineReplacement = false;  // "置換後の文章" chosen
-  std::string multiLineText;          // its text, lines joined with CR LF
 };
 
 // The step record of the selected mode, unchecked: field 1 the mode, the other
@@ -37,10 +37,10 @@ struct BuiltStep {
 
 // BuildStepFromWindow without the window: in COMBO!! mode only the confirmation
 // ("N File の M 処理連続実行（COMBO!!）を"); otherwise the step is checked through
-// host for the code page of the run (with the multi-line text when it is the
-// replacement), a replacement step gets field 6 from the source choice, and the
-// text is "N File の", CR LF, the step's description, " を".
-BuiltStep BuildStepFromPage(Host& host, const PageValues& page, CodePage codePage,
-                            size_t targetCount, size_t comboStepCount);
+// host for the code page of the run (with multiLineText, the window's multi-line
+// text, when it is the replacement), a replacement step gets field 6 from the
+// source choice, and the text is "N File の", CR LF, the step's description, " を".
+BuiltStep BuildStepFromPage(Host& host, const PageValues& page, const std::string& multiLineText,
+                            CodePage codePage, size_t targetCount, size_t comboStepCount);
 
 }  // namespace kadrel

@@ -1,4 +1,4 @@
-#include "core/start_checks.h"
+#include "run/start_checks.h"
 
 #include "core/text/case_fold.h"
 #include "core/text/utf.h"

@@ -1,11 +1,11 @@
-#include "combo/recent_list.h"
+#include "settings/recent_list.h"
 
 #include "core/text/case_fold.h"
 #include "core/text/strings.h"
 
 namespace kadrel {
 
-void PushRecentCombo(std::array<std::string, kRecentComboCount>& recent, const std::string& path) {
+void PushRecentCombo(RecentCombos& recent, const std::string& path) {
   size_t last = recent.size() - 1;  // the entry that gives way
   for (size_t i = 0; i < recent.size(); ++i) {
     if (EqualsIgnoreCase(recent[i], path)) {
@@ -17,7 +17,7 @@ void PushRecentCombo(std::array<std::string, kRecentComboCount>& recent, const s
   recent[0] = path;
 }
 
-std::vector<std::string> RecentMenuItems(const std::array<std::string, kRecentComboCount>& recent) {
+std::vector<std::string> RecentMenuItems(const RecentCombos& recent) {
   std::vector<std::string> items;
   for (const std::string& entry : recent) {
     std::string caption = TrimSpaces(entry);

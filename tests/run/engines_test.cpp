@@ -12,11 +12,11 @@
 #include "core/file_layer.h"
 #include "core/file_naming.h"
 #include "core/run_context.h"
-#include "core/run_driver.h"
 #include "core/text/code_page.h"
 #include "core/text/utf.h"
+#include "run/run_driver.h"
+#include "support/fake_files.h"
 #include "support/fake_host.h"
-#include "support/faulty_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -28,7 +28,8 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-constexpr size_t kMiB = size_t{1} << 20;  // the line reader's buffer size
+// The size of the line reader's and writer's buffers in these runs.
+constexpr size_t kBuffer = 64;
 
 // Text given in UTF-8 as the CP932 bytes of a file. Bytes that are not UTF-8 pass
 // through unchanged (they travel as byte escapes).
@@ -92,9 +93,11 @@ class EngineRun : public ::testing::Test {
   }
   std::string Backup() const { return MakeOutName(ctx, target, "bk"); }
 
+  EngineRun() { ctx.lineBufferSize = kBuffer; }
+
   TempDir dir;
   FakeHost host;
-  test::FaultyFileLayer files;
+  test::FakeFiles files;
   RunContext ctx{host, files};
   std::string target = dir.file("ABC.txt");
 };
@@ -145,12 +148,12 @@ TEST_F(EngineRun, ConvertNewlineTurnsEveryLineEndIntoCrLf) {
 TEST_F(EngineRun, ConvertNewlineStreamsLinesLongerThanTheReadBuffer) {
   // An LF-only file is one input line of several buffers; CR LF and LF CR LF
   // sequences that straddle a buffer boundary are read as one line end.
-  const std::string text = Repeat("0123456789abcdef ghijklmnopqrstuvwxyz\n", kMiB / 16);
+  const std::string text = Repeat("0123456789abcdef ghijklmnopqrstuvwxyz\n", kBuffer / 16);
   std::vector<std::string> inputs = {text, text.substr(0, text.size() - 1)};
   for (size_t shift = 0; shift < 4; ++shift) {
-    std::string crlf = text.substr(0, kMiB - 2 + shift) + "\r\n" + "tail";
-    std::string lfcrlf = text.substr(0, kMiB - 3 + shift) + "\n\r\n" + "tail\n";
-    std::string crcr = text.substr(0, kMiB - 2 + shift) + "\r\r" + "tail";
+    std::string crlf = text.substr(0, kBuffer - 2 + shift) + "\r\n" + "tail";
+    std::string lfcrlf = text.substr(0, kBuffer - 3 + shift) + "\n\r\n" + "tail\n";
+    std::string crcr = text.substr(0, kBuffer - 2 + shift) + "\r\r" + "tail";
     inputs.insert(inputs.end(), {crlf, lfcrlf, crcr});
   }
   for (size_t i = 0; i < inputs.size(); ++i) {
@@ -163,7 +166,7 @@ TEST_F(EngineRun, ConvertNewlineStreamsLinesLongerThanTheReadBuffer) {
 TEST_F(EngineRun, ConvertNewlineMatchesTheLineByLineAlgorithmOnRandomText) {
   std::mt19937 rng(12345);
   const std::string alphabet = "aaaaaaaaaab \r\n\n\n\x82\xa0\x81";
-  for (size_t size : {size_t{1000}, 3 * kMiB + 17}) {
+  for (size_t size : {size_t{1000}, 3 * kBuffer + 17}) {
     std::string input(size, ' ');
     for (char& c : input) c = alphabet[rng() % alphabet.size()];
     EXPECT_TRUE(SameBytes(Run({"1"}, input), ConvertNewlineReference(input)));
@@ -243,7 +246,7 @@ TEST_F(EngineRun, EditLineEndsDeletesAndInserts) {
 
 TEST_F(EngineRun, EditLineEndsCountsCharactersAcrossTheReadBuffer) {
   // "x" then full-width characters: the first buffer ends inside a character.
-  const size_t n = kMiB / 2 + 10;
+  const size_t n = kBuffer / 2 + 10;
   const std::string input = "x" + Repeat(Sjis("あ"), n) + "\r\nyz\r\n";
   EXPECT_TRUE(SameBytes(Run(Step("2", {"0", "2", "0", "0", "0", "", "1", "1"}), input),
                         Repeat(Sjis("あ"), n - 1) + "\r\n\r\n"));
@@ -350,9 +353,9 @@ TEST_F(EngineRun, DeleteBlanksDropsBlankLinesAndTrimsSpaces) {
 }
 
 TEST_F(EngineRun, DeleteBlanksTrimsALineLongerThanTheReadBuffer) {
-  const std::string input = Sjis(Repeat("a 　", kMiB / 2) + "\r\n \r\n");
-  EXPECT_TRUE(
-      SameBytes(Run(Step("5", {"1", "1", "0", "1", "0"}), input), Repeat("a", kMiB / 2) + "\r\n"));
+  const std::string input = Sjis(Repeat("a 　", kBuffer / 2) + "\r\n \r\n");
+  EXPECT_TRUE(SameBytes(Run(Step("5", {"1", "1", "0", "1", "0"}), input),
+                        Repeat("a", kBuffer / 2) + "\r\n"));
 }
 
 TEST_F(EngineRun, DeleteBlanksSeesUtf8FullWidthSpaces) {
@@ -410,10 +413,10 @@ struct Failure {
 TEST_F(EngineRun, ReadOrWriteFailureRestoresTheTarget) {
   const std::vector<Failure> failures = {
       {"read fails in the second line", 5, -1, false, false, "File Read Error", EIO},
-      {"read fails in the third buffer", static_cast<long>(2 * kMiB + 3), -1, false, true,
+      {"read fails in the third buffer", static_cast<long>(2 * kBuffer + 3), -1, false, true,
        "File Read Error", EIO},
       {"write fails at close", -1, -1, true, false, "File Write Error", ENOSPC},
-      {"write fails in the second buffer", -1, static_cast<long>(kMiB + 100), false, true,
+      {"write fails in the second buffer", -1, static_cast<long>(kBuffer + 10), false, true,
        "File Write Error", ENOSPC},
   };
   ctx.options.BkupEdit = 0;
@@ -421,15 +424,16 @@ TEST_F(EngineRun, ReadOrWriteFailureRestoresTheTarget) {
     for (const auto& step : kRewritingSteps) {
       SCOPED_TRACE(std::string(f.name) + ", mode " + step[0]);
       // The engine reads the backup copy and writes the target.
-      files.failReadOf = f.readFailsAfter >= 0 ? "_BK" : "";
-      files.readFailsAfter = f.readFailsAfter;
-      files.failWriteOf = f.writeFailsAfter >= 0 ? "ABC.txt" : "";
-      files.writeFailsAfter = f.writeFailsAfter;
-      files.failCloseOf = f.closeFails ? "ABC.txt" : "";
+      files.faults.clear();
+      if (f.readFailsAfter >= 0)
+        files.faults.push_back({test::Op::Read, "_BK", 0, f.readFailsAfter, EIO});
+      if (f.writeFailsAfter >= 0)
+        files.faults.push_back({test::Op::Write, "ABC.txt", 0, f.writeFailsAfter, ENOSPC});
+      if (f.closeFails) files.faults.push_back({test::Op::Close, "ABC.txt", 0, -1, ENOSPC});
       host.boxes.clear();
       // Mode 1 gets one LF-only line; the others many CR LF lines.
       std::string input = step[0] == "1" ? "abc\ndef\n" : "abc \r\ndef\r\n";
-      if (f.big) input = Repeat(input, 3 * kMiB / input.size());
+      if (f.big) input = Repeat(input, 3 * kBuffer / input.size());
       EXPECT_TRUE(SameBytes(Run(step, input), input));
       ASSERT_EQ(host.boxes.size(), 1u);
       EXPECT_EQ(host.boxes[0].title, f.title);

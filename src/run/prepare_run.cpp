@@ -1,0 +1,63 @@
+#include "run/prepare_run.h"
+
+#include "combo/step_line.h"
+#include "combo/step_validation.h"
+#include "run/start_checks.h"
+
+namespace kadrel {
+
+namespace {
+
+void ShowRefusal(Host& host, const std::string& text) {
+  MessageBoxRequest box;
+  box.text = text;
+  host.showMessage(box);
+}
+
+// The step and DescText of the request; false when the check refused the step.
+bool PrepareStep(Host& host, const RunRequest& request, RunContext& ctx) {
+  if (request.page) {
+    BuiltStep built = BuildStepFromPage(host, *request.page, request.multiLineReplacement,
+                                        request.options.codePage, request.listEntries.size(),
+                                        request.comboSteps.size());
+    ctx.StepArr = std::move(built.step);
+    ctx.DescText = std::move(built.descText);
+    return built.ready;
+  }
+  if (request.combo) {
+    ctx.DescText = ComboRunDescription(request.listEntries.size(), request.comboSteps.size());
+    return true;
+  }
+  ctx.StepArr = SplitStepLine(request.stepLine);
+  if (ValidateStep(host, ctx.StepArr, request.stepLine, request.options.codePage) !=
+      StepCheck::Valid) {
+    return false;
+  }
+  ctx.DescText = StepRunDescription(request.listEntries.size(), ctx.StepArr);
+  return true;
+}
+
+}  // namespace
+
+PreparedRun PrepareRun(Host& host, FileLayer& files, const RunRequest& request) {
+  PreparedRun prepared;
+  prepared.context = std::make_unique<RunContext>(host, files);
+  RunContext& ctx = *prepared.context;
+  ctx.options = request.options;
+  ctx.programFolder = request.programFolder;
+  ctx.targets = request.listEntries;
+  ctx.ComboRun = request.combo;
+  if (request.combo) ctx.steps = request.comboSteps;
+  ctx.multiLineReplacement = request.multiLineReplacement;
+
+  const std::string refusal = CheckStart(request.listEntries, request.combo, request.comboText);
+  if (!refusal.empty()) {
+    ShowRefusal(host, refusal);
+    return prepared;
+  }
+  if (request.combo && !request.stepListComplete) return prepared;
+  prepared.ready = PrepareStep(host, request, ctx);
+  return prepared;
+}
+
+}  // namespace kadrel

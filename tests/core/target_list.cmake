@@ -1,1 +1,0 @@
-kadrel_add_test(kadrel_target_list_tests ${CMAKE_CURRENT_LIST_DIR}/target_list_test.cpp)
