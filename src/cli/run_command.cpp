@@ -37,8 +37,12 @@ bool LoadComboFilesWhole(Host& host, const std::vector<std::string>& paths,
 int RunCommand(const Request& request, const RunOptions& options, CliHost& host) {
   // "-": standard input is the one target, standard output its outcome.
   const bool streams = request.paths.size() == 1 && request.paths.front() == "-";
-  const TargetListResult list = streams ? TargetListResult{request.paths, false}
-                                        : ListTargets(request.paths, options, stderr);
+  TargetListResult list;
+  if (streams) {
+    list.paths = request.paths;
+  } else {
+    list = ListTargets(request.paths, options, stderr);
+  }
   RunRequest run;
   run.options = options;
   run.programFolder = ProgramFolder();
@@ -65,7 +69,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;
-  return host.boxCount() > 0 || list.truncated ? kExitWithBoxes : kExitClean;
+  return host.boxCount() > 0 || list.leftOut() ? kExitWithBoxes : kExitClean;
 }
 
 }  // namespace kadrel::cli

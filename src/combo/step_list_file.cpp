@@ -9,13 +9,13 @@
 
 namespace kadrel {
 
-bool ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
-                      const std::string& path, ComboModel& model) {
-  Opened<InputFile> file = files.openRead(path);
-  if (!file) return false;
+FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
+                            const std::string& path, ComboModel& model) {
+  Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
+  if (!file) return file.status;
 
   EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
-  if (!encoded.file) return false;
+  if (!encoded.file) return encoded.error;
   model.text.clear();
   model.steps.clear();
   LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
@@ -24,7 +24,7 @@ bool ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codeP
     return TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage)) ==
            IntakeResult::Next;
   });
-  return true;
+  return {};
 }
 
 FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,

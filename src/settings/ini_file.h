@@ -1,13 +1,19 @@
 // Single values of the settings file. Every read loads the file afresh and every
-// write saves it at once, so two instances on one file see each other's writes.
-// Section and key names are matched without regard to letter case. Values are
-// stored in the file's code page and handed out as UTF-8.
+// write saves it at once, so two instances on one file see each other's writes;
+// a load or save of many values holds the file parsed once instead (mHold). Only
+// a regular file of at most kIniFileMaxBytes is read. Section and key names are
+// matched without regard to letter case. Values are stored in the file's code
+// page and handed out as UTF-8. With the code page option "auto" the file's code
+// page is what its bytes show when it is read, so a file keeps the code page it
+// has; one of ASCII alone (or none yet) takes UTF-8.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "core/file_layer.h"
 #include "core/text/code_page_setting.h"
 
 namespace kadrel {
@@ -15,15 +21,22 @@ namespace kadrel {
 // The longest value a read returns, in bytes of the code page.
 inline constexpr size_t kIniValueMaxBytes = 255;
 
+// The largest settings file read: far beyond the few kilobytes the program
+// writes, small enough to parse at once.
+inline constexpr size_t kIniFileMaxBytes = 16u << 20;
+
 class clsIniFile {
  public:
-  explicit clsIniFile(CodePageSetting codePage = CodePage::CP932) : codePage_(codePage) {}
+  explicit clsIniFile(CodePageSetting codePage = CodePage::CP932);
+  ~clsIniFile();
+  clsIniFile(const clsIniFile&) = delete;
+  clsIniFile& operator=(const clsIniFile&) = delete;
 
   void pFileName(const std::string& path) { path_ = path; }
   const std::string& pFileName() const { return path_; }
 
   const CodePageSetting& codePage() const { return codePage_; }
-  void setCodePage(CodePageSetting codePage) { codePage_ = codePage; }
+  void setCodePage(CodePageSetting codePage);
 
   // Stores value under section/key, creating the file, the section and the key as
   // needed. False when the file could not be read or written, or when the value
@@ -41,7 +54,22 @@ class clsIniFile {
   std::optional<int16_t> mGetInteger(const std::string& section, const std::string& key,
                                      int16_t defaultValue = 0) const;
 
+  // Reads and parses the file once for many calls: until mFlush, reads come from
+  // this copy and writes change it. A missing file is held as an empty one. On a
+  // failure (not a regular file, too large, not readable) the failure is returned,
+  // nothing is held, reads give their defaults and writes fail.
+  FileStatus mHold();
+  // Writes the held copy back when a write changed it, and ends holding. False
+  // when that write failed or mHold had failed.
+  bool mFlush();
+
+  // Converts the held copy from the current code page into codePage, which the
+  // calls then use (for a change of the code page option; into "auto", the copy
+  // stays in the code page it has).
+  void mConvertHeld(CodePageSetting codePage);
+
  private:
+  struct Held;
   // The stored bytes of a value, or nothing when the key is missing; cp: the code
   // page of the file.
   std::optional<std::string> readRaw(const std::string& section, const std::string& key,
@@ -51,13 +79,8 @@ class clsIniFile {
 
   std::string path_;
   CodePageSetting codePage_;
+  std::unique_ptr<Held> held_;
+  bool holdFailed_ = false;
 };
-
-// Rewrites a whole settings file from one code page into another (when the code
-// page option changes, so that values stored earlier read back unchanged); "auto"
-// reads the code page the file shows, and keeps it as the file to go on with. A
-// missing file is no error. False when the file could not be read or written.
-bool ReencodeIniFile(const std::string& path, const CodePageSetting& from,
-                     const CodePageSetting& to);
 
 }  // namespace kadrel
