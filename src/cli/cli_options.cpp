@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <set>
 
 namespace kadrel::cli {
@@ -148,6 +149,9 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
       default:  // no PATH: the run's own check reports that no file is listed
         break;
     }
+    const bool stdinPath = std::find(r.paths.begin(), r.paths.end(), "-") != r.paths.end();
+    if (stdinPath && (r.command != Command::RunStep || r.paths.size() != 1))
+      return Fail("- (standard input) goes with -s as the only PATH");
   }
   outcome.request = std::move(r);
   return outcome;
@@ -158,7 +162,9 @@ std::string HelpText() {
 Rewrites or filters text files in bulk, as the Kadrel window does. PATH... are files
 and folders taken as a drop on the target file list: folders are scanned
 depth-first, and only files passing the drop filter (SelSts, no backup or result
-file names) are listed.
+file names) are listed. With -s, a PATH of - alone reads standard input and writes
+to standard output what the file would become (modes 0, 1, 2, 5) or what its result
+file would hold (modes 3, 4); no backup is made.
 
   -s, --step LINE         run one step given as a step line (e.g. "3,BEGIN,END,#")
   -c, --combo FILE        run a COMBO!! file; may be repeated, loaded in order
@@ -166,16 +172,17 @@ file names) are listed.
                           (default: Kadrel.ini in the program's folder); never written
   -o, --option KEY=VALUE  set one run option for this run: CompMode, SelSts, FstChrBk,
                           LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo,
-                          BkupEdit, UpdateNoFile, CodePage; may be repeated. Each
-                          value is checked as the options dialog checks it (flags 0
-                          or 1, affixes without '/', '\', '..' or control
-                          characters); an empty value gives the default
+                          BkupEdit, UpdateNoFile, CodePage (CP932, UTF-8, EUC-JP,
+                          or auto: each file in the code page its bytes show); may be
+                          repeated. Each value is checked as the options dialog
+                          checks it (flags 0 or 1, affixes without '/', '\', '..' or
+                          control characters); an empty value gives the default
       --answer ok|cancel  how OK/Cancel problem boxes are answered (default: cancel)
       --list              print the target file list PATH... gives and exit
   -0, --null              with --list: end each name with a NUL byte, not a newline
       --describe LINE     validate a step line as a COMBO!! step and print its description
       --show-combo FILE...  load COMBO!! files and print the COMBO!! text they give
-  -q, --quiet             no progress display
+  -q, --quiet             no progress display, no code page of each file (auto)
   -h, --help              this help;  -V, --version  the version
 
 Every message box is written to standard error as "[TITLE] text".
@@ -188,6 +195,8 @@ Examples:
       replace every "foo" with "bar" in the files under notes/, keeping no backups
   kadrel-cli -c tidy.cmb -o SelSts="*.txt;*.csv" -o CodePage=UTF-8 data/
       run the steps of tidy.cmb over the .txt and .csv files under data/
+  kadrel-cli -s "4,ERROR,True,,False,,#" -o SelAddSts=1 -o CodePage=auto - <app.log
+      write the lines of app.log holding ERROR to standard output
 )";
 }
 

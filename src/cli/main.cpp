@@ -46,7 +46,8 @@ int main(int argc, char* argv[]) {
   if (!read.ok()) return UsageError(read.usageError);
   const RunOptions& options = read.options;
 
-  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1);
+  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1,
+               !request.quiet);
   int status = kExitNothingRun;
   switch (request.command) {
     case Command::RunStep:

@@ -53,7 +53,7 @@ bool SetRunOption(RunOptions& options, const std::string& key, const std::string
       error = key + " " + kAffixRule + ", not " + Quoted(value);
       break;
     case OptionTextProblem::UnknownCodePage:
-      error = "unknown code page " + Quoted(value) + " (CP932, UTF-8 or EUC-JP)";
+      error = "unknown code page " + Quoted(value) + " (CP932, UTF-8, EUC-JP or auto)";
       break;
   }
   return false;

@@ -19,11 +19,13 @@ std::u32string Spaces(int16_t count) {
 // A text of the step as the engines take it: typed text meets the code page's own
 // characters. The step check refuses a character that the code page cannot hold;
 // one that still arrives (the code page was changed after a COMBO!! file was
-// loaded) ends the run before the engine writes anything with it.
+// loaded) ends the run before the engine writes anything with it, or with the code
+// page option "auto" skips the file whose code page cannot hold it.
 std::u32string StepText(std::string_view utf8, CodePage cp) {
   std::u32string text = TypedText(utf8, cp);
   if (std::optional<char32_t> c = FirstUnwritable(text, cp)) {
-    throw RunError(kErrInvalidCall, UnwritableText(cp) + " [ " + CharacterForMessage(*c) + " ]");
+    throw UnwritableTextError(kErrInvalidCall,
+                              UnwritableText(cp) + " [ " + CharacterForMessage(*c) + " ]");
   }
   return text;
 }

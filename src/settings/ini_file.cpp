@@ -11,6 +11,7 @@
 #include <fstream>
 #include <limits>
 
+#include "core/text/code_page_guess.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -130,31 +131,47 @@ bool SaveIni(const CSimpleIniA& ini, const std::string& path) {
 
 }  // namespace
 
-// The file parsed once, and whether a write changed it since.
+// The file parsed once, its code page, and whether a write changed it since.
 struct clsIniFile::Held {
   CSimpleIniA ini;
+  CodePage shown = CodePage::UTF8;  // the code page its bytes showed
+  CodePage cp = CodePage::CP932;    // the code page it is read and written in
   bool changed = false;
 };
 
-clsIniFile::clsIniFile(CodePage codePage) : codePage_(codePage) {}
+clsIniFile::clsIniFile(CodePageSetting codePage) : codePage_(codePage) {}
 clsIniFile::~clsIniFile() = default;
 
-std::optional<std::string> clsIniFile::readRaw(const std::string& section,
-                                               const std::string& key) const {
-  if (held_) return GetRaw(held_->ini, codePage_, section, key);
+void clsIniFile::setCodePage(CodePageSetting codePage) {
+  codePage_ = codePage;
+  if (held_) held_->cp = codePage.automatic ? held_->shown : codePage.fixed;
+}
+
+CodePage clsIniFile::codePageOf(const std::string& bytes) const {
+  return codePage_.automatic ? GuessCodePage(bytes, true).codePage : codePage_.fixed;
+}
+
+std::optional<std::string> clsIniFile::readRaw(const std::string& section, const std::string& key,
+                                               CodePage& cp) const {
+  if (held_) {
+    cp = held_->cp;
+    return GetRaw(held_->ini, cp, section, key);
+  }
+  cp = codePageOf("");
   if (holdFailed_) return std::nullopt;
   std::string bytes;
   if (ReadWholeFile(path_, bytes) != FileRead::Read) return std::nullopt;
+  cp = codePageOf(bytes);
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return std::nullopt;
-  return GetRaw(ini, codePage_, section, key);
+  return GetRaw(ini, cp, section, key);
 }
 
 bool clsIniFile::mSetString(const std::string& section, const std::string& key,
                             const std::string& value) {
   if (value.find_first_of("\r\n") != std::string::npos) return false;
   if (held_) {
-    if (!SetRaw(held_->ini, codePage_, section, key, value)) return false;
+    if (!SetRaw(held_->ini, held_->cp, section, key, value)) return false;
     held_->changed = true;
     return true;
   }
@@ -163,7 +180,7 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
   if (ReadWholeFile(path_, bytes) == FileRead::Failed) return false;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return false;
-  return SetRaw(ini, codePage_, section, key, value) && SaveIni(ini, path_);
+  return SetRaw(ini, codePageOf(bytes), section, key, value) && SaveIni(ini, path_);
 }
 
 FileStatus clsIniFile::mHold() {
@@ -176,6 +193,8 @@ FileStatus clsIniFile::mHold() {
     holdFailed_ = true;
     return status.ok() ? StatusFromErrno(EIO) : status;
   }
+  held->shown = GuessCodePage(bytes, true).codePage;
+  held->cp = codePage_.automatic ? held->shown : codePage_.fixed;
   held_ = std::move(held);
   return {};
 }
@@ -188,31 +207,33 @@ bool clsIniFile::mFlush() {
   return !held || !held->changed || SaveIni(held->ini, path_);
 }
 
-void clsIniFile::mConvertHeld(CodePage codePage) {
-  if (held_ && codePage != codePage_) {
-    std::string bytes;
-    if (held_->ini.Save(bytes) >= 0) {
-      auto converted = std::make_unique<Held>();
-      if (ParseIni(Encode(codePage, Decode(codePage_, bytes)), converted->ini)) {
-        converted->changed = true;
-        held_ = std::move(converted);
-      }
-    }
-  }
+void clsIniFile::mConvertHeld(CodePageSetting codePage) {
   codePage_ = codePage;
+  if (!held_) return;
+  const CodePage to = codePage.automatic ? held_->cp : codePage.fixed;
+  if (to == held_->cp) return;
+  std::string bytes;
+  if (held_->ini.Save(bytes) < 0) return;
+  auto converted = std::make_unique<Held>();
+  if (!ParseIni(Encode(to, Decode(held_->cp, bytes)), converted->ini)) return;
+  converted->shown = held_->shown;
+  converted->cp = to;
+  converted->changed = true;
+  held_ = std::move(converted);
 }
 
 std::string clsIniFile::mGetString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
-  std::optional<std::string> raw = readRaw(section, key);
-  std::string value =
-      DecodeCut(codePage_, raw ? *raw : Encode(codePage_, defaultValue), kIniValueMaxBytes);
+  CodePage cp;
+  std::optional<std::string> raw = readRaw(section, key, cp);
+  std::string value = DecodeCut(cp, raw ? *raw : Encode(cp, defaultValue), kIniValueMaxBytes);
   return value.empty() ? defaultValue : value;
 }
 
 std::optional<int16_t> clsIniFile::mGetInteger(const std::string& section, const std::string& key,
                                                int16_t defaultValue) const {
-  std::optional<std::string> raw = readRaw(section, key);
+  CodePage cp;
+  std::optional<std::string> raw = readRaw(section, key, cp);
   if (!raw) return defaultValue;
   const std::string& text = *raw;
   size_t i = 0;

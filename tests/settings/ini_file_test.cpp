@@ -164,5 +164,35 @@ TEST_F(IniFileTest, ConvertingTheHeldCopyKeepsEveryValue) {
   EXPECT_NE(ReadFile(ini.pFileName()).find("パターン"), std::string::npos);
 }
 
+TEST_F(IniFileTest, AutoKeepsTheCodePageTheFileHas) {
+  ini.mSetString("Option", "PtnName1", "パターン");  // a CP932 file
+  clsIniFile automatic(CodePageSetting::Auto());
+  automatic.pFileName(ini.pFileName());
+  automatic.mSetString("Option", "PtnName2", "日本語");
+  EXPECT_NE(ReadFile(ini.pFileName()).find("PtnName2=" + Cp932(U"日本語")), std::string::npos);
+  EXPECT_EQ(automatic.mGetString("Option", "PtnName1"), "パターン");
+
+  // A file of ASCII alone, or none, takes UTF-8.
+  automatic.pFileName(dir.file("new.ini"));
+  automatic.mSetString("Option", "SelSts", "*.txt");
+  automatic.mSetString("Option", "PtnName1", "日本語");
+  EXPECT_NE(ReadFile(dir.file("new.ini")).find("PtnName1=日本語"), std::string::npos);
+
+  // Switching to auto leaves the file as it is; leaving auto converts what it shows.
+  const std::string cp932File = ReadFile(ini.pFileName());
+  clsIniFile saving(CodePage::CP932);
+  saving.pFileName(ini.pFileName());
+  ASSERT_TRUE(saving.mHold().ok());
+  saving.mConvertHeld(CodePageSetting::Auto());
+  EXPECT_TRUE(saving.mFlush());
+  EXPECT_EQ(ReadFile(ini.pFileName()), cp932File);
+  ASSERT_TRUE(saving.mHold().ok());
+  saving.mConvertHeld(CodePage::EUCJP);
+  EXPECT_TRUE(saving.mFlush());
+  clsIniFile euc(CodePage::EUCJP);
+  euc.pFileName(ini.pFileName());
+  EXPECT_EQ(euc.mGetString("Option", "PtnName2"), "日本語");
+}
+
 }  // namespace
 }  // namespace kadrel
