@@ -14,7 +14,8 @@
 namespace {
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "kadrel-cli: %s\nTry 'kadrel-cli --help'.\n", message.c_str());
+  std::fprintf(stderr, "kadrel-cli: %s\n使い方は kadrel-cli --help で表示します。\n",
+               message.c_str());
   return kadrel::cli::kExitNothingRun;
 }
 

@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <string_view>
 
 #include "core/text/code_page_guess.h"
+#include "core/text/typed_text.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -110,6 +112,96 @@ std::string DecodeCut(CodePage cp, const std::string& bytes, size_t maxBytes) {
   return U32ToUtf8(text);
 }
 
+// A value that the code page cannot hold whole (😀 in CP932) is stored as one
+// RFC 2047 encoded word of its UTF-8 bytes, =?UTF-8?Q?=F0=9F=98=80?=: ASCII, which
+// every code page holds, read back exactly, never "?". A value that itself has the
+// form of such a word is stored as one too, so that reading tells the two apart.
+constexpr std::string_view kWordStart = "=?UTF-8?Q?";
+constexpr std::string_view kWordEnd = "?=";
+
+bool HasWordForm(std::string_view value) {
+  return value.size() >= kWordStart.size() + kWordEnd.size() && value.starts_with(kWordStart) &&
+         value.ends_with(kWordEnd);
+}
+
+std::string EncodedWord(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out(kWordStart);
+  for (unsigned char c : utf8) {
+    if (c == ' ') {
+      out += '_';
+    } else if (c > ' ' && c < 0x7F && c != '=' && c != '?' && c != '_') {
+      out += static_cast<char>(c);
+    } else {
+      out += '=';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    }
+  }
+  return out += kWordEnd;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The value an encoded word holds; nothing when stored is not a well-formed word
+// of UTF-8 (a value some other program wrote is then taken as it stands).
+std::optional<std::string> DecodedWord(std::string_view stored) {
+  if (!HasWordForm(stored)) return std::nullopt;
+  const std::string_view body =
+      stored.substr(kWordStart.size(), stored.size() - kWordStart.size() - kWordEnd.size());
+  std::string out;
+  for (size_t i = 0; i < body.size(); ++i) {
+    const char c = body[i];
+    if (c == '_') {
+      out += ' ';
+    } else if (c == '=') {
+      if (i + 2 >= body.size()) return std::nullopt;
+      const int high = HexDigit(body[i + 1]), low = HexDigit(body[i + 2]);
+      if (high < 0 || low < 0) return std::nullopt;
+      out += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else if (c > ' ' && c < 0x7F && c != '?') {
+      out += c;
+    } else {
+      return std::nullopt;
+    }
+  }
+  char32_t cp;
+  for (size_t i = 0, n; i < out.size(); i += n) {
+    if ((n = DecodeUtf8At(out, i, cp)) == 0) return std::nullopt;
+  }
+  return out;
+}
+
+// The first bytes of a value held as an encoded word, at most maxBytes, without
+// splitting a character.
+std::string CutWord(std::string word, size_t maxBytes) {
+  size_t end = 0;
+  char32_t c;
+  for (size_t n; end < word.size() && (n = DecodeUtf8At(word, end, c)) != 0 && end + n <= maxBytes;
+       end += n) {
+  }
+  word.resize(end);
+  return word;
+}
+
+// The bytes a value is stored as.
+std::string StoredForm(CodePage cp, const std::string& value) {
+  if (HasWordForm(value) || FirstUnwritable(Utf8ToU32(value), cp)) return EncodedWord(value);
+  return Encode(cp, value);
+}
+
+// A stored value as it was given, whole.
+std::string ValueOf(CodePage cp, const std::string& stored) {
+  std::optional<std::string> word = DecodedWord(stored);
+  return word ? *word : Decode(cp, stored);
+}
+
 std::optional<std::string> GetRaw(const CSimpleIniA& ini, CodePage cp, const std::string& section,
                                   const std::string& key) {
   const char* value = ini.GetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), nullptr);
@@ -119,7 +211,7 @@ std::optional<std::string> GetRaw(const CSimpleIniA& ini, CodePage cp, const std
 
 bool SetRaw(CSimpleIniA& ini, CodePage cp, const std::string& section, const std::string& key,
             const std::string& value) {
-  const std::string stored = QuoteForStore(Encode(cp, value));
+  const std::string stored = QuoteForStore(StoredForm(cp, value));
   return ini.SetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), stored.c_str()) >= 0;
 }
 
@@ -215,7 +307,21 @@ void clsIniFile::mConvertHeld(CodePageSetting codePage) {
   std::string bytes;
   if (held_->ini.Save(bytes) < 0) return;
   auto converted = std::make_unique<Held>();
+  // Names and comments are converted with the whole text; then every value is
+  // stored anew, so that one the new code page cannot hold is kept whole.
   if (!ParseIni(Encode(to, Decode(held_->cp, bytes)), converted->ini)) return;
+  CSimpleIniA::TNamesDepend sections;
+  held_->ini.GetAllSections(sections);
+  for (const CSimpleIniA::Entry& section : sections) {
+    CSimpleIniA::TNamesDepend keys;
+    held_->ini.GetAllKeys(section.pItem, keys);
+    for (const CSimpleIniA::Entry& key : keys) {
+      const char* stored = held_->ini.GetValue(section.pItem, key.pItem, "");
+      if (!SetRaw(converted->ini, to, Decode(held_->cp, section.pItem),
+                  Decode(held_->cp, key.pItem), ValueOf(held_->cp, stored)))
+        return;
+    }
+  }
   converted->shown = held_->shown;
   converted->cp = to;
   converted->changed = true;
@@ -226,7 +332,12 @@ std::string clsIniFile::mGetString(const std::string& section, const std::string
                                    const std::string& defaultValue) const {
   CodePage cp;
   std::optional<std::string> raw = readRaw(section, key, cp);
-  std::string value = DecodeCut(cp, raw ? *raw : Encode(cp, defaultValue), kIniValueMaxBytes);
+  std::string value;
+  if (std::optional<std::string> word = raw ? DecodedWord(*raw) : std::nullopt) {
+    value = CutWord(std::move(*word), kIniValueMaxBytes);
+  } else {
+    value = DecodeCut(cp, raw ? *raw : Encode(cp, defaultValue), kIniValueMaxBytes);
+  }
   return value.empty() ? defaultValue : value;
 }
 

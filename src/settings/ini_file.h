@@ -3,7 +3,9 @@
 // a load or save of many values holds the file parsed once instead (mHold). Only
 // a regular file of at most kIniFileMaxBytes is read. Section and key names are
 // matched without regard to letter case. Values are stored in the file's code
-// page and handed out as UTF-8. With the code page option "auto" the file's code
+// page and handed out as UTF-8; a value the code page cannot hold whole (😀 in
+// CP932) is stored as an RFC 2047 encoded word of its UTF-8 (ASCII), which reads
+// back exactly, never as "?". With the code page option "auto" the file's code
 // page is what its bytes show when it is read, so a file keeps the code page it
 // has; one of ASCII alone (or none yet) takes UTF-8.
 #pragma once
@@ -43,9 +45,10 @@ class clsIniFile {
   // holds a line break (it would not survive on one line).
   bool mSetString(const std::string& section, const std::string& key, const std::string& value);
 
-  // The stored value, cut to its first kIniValueMaxBytes bytes in the code page (a
-  // character that would be split by the cut is left out whole); the default when
-  // the file, section or key is missing or the value is empty.
+  // The stored value, cut to its first kIniValueMaxBytes bytes in the code page, or
+  // of its UTF-8 when stored as an encoded word (a character that would be split by
+  // the cut is left out whole); the default when the file, section or key is
+  // missing or the value is empty.
   std::string mGetString(const std::string& section, const std::string& key,
                          const std::string& defaultValue = "") const;
 

@@ -199,7 +199,8 @@ TEST_F(CliTest, StandardInputToStandardOutput) {
         std::vector<std::string>{"-c", "x.cmb", "-"}, std::vector<std::string>{"--list", "-"}}) {
     const CliResult r = cli(args);
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("- (standard input) goes with -s as the only PATH"), std::string::npos);
+    EXPECT_NE(r.err.find("-（標準入力）は -s と一緒に、ただ一つの PATH としてだけ指定できます"),
+              std::string::npos);
   }
 }
 

@@ -54,7 +54,10 @@ TEST_F(IniFileTest, NamesIgnoreLetterCase) {
 }
 
 TEST_F(IniFileTest, ValuesSurviveAsGiven) {
-  const char* values[] = {" lead", "trail ", " both ", "\"quoted\"", "\"", "a\"b", "a=b;c", "\t"};
+  // CP932 holds no 😀 or ☃: such a value is kept whole, never as "?"; so is one
+  // that looks like the form such a value is stored in.
+  const char* values[] = {" lead", "trail ", " both ",     "\"quoted\"",    "\"", "a\"b",
+                          "a=b;c", "😀",      " 雪☃_= ?x ", "=?UTF-8?Q?x?=", "\t"};
   for (const char* v : values) {
     ASSERT_TRUE(ini.mSetString("recent", "00", v)) << v;
     EXPECT_EQ(ini.mGetString("recent", "00"), v);
@@ -86,6 +89,8 @@ TEST_F(IniFileTest, ReadsAreCutAt255BytesOfTheCodePage) {
       {U"a" + std::u32string(130, U'漢'), U"a" + std::u32string(127, U'漢')},
       // 2 + 126 * 2 = 254: the next character would be split, so it is left out.
       {U"ab" + std::u32string(130, U'漢'), U"ab" + std::u32string(126, U'漢')},
+      // A value CP932 cannot hold counts the bytes of its UTF-8.
+      {U"😀" + std::u32string(300, U'x'), U"😀" + std::u32string(251, U'x')},
   };
   for (const auto& c : cases) {
     ini.mSetString("S", "K", U32ToUtf8(c.stored));
