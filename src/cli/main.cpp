@@ -64,6 +64,7 @@ int main(int argc, char* argv[]) {
     case Command::ShowCombo:
       status = ShowComboCommand(request, options, host, stdout);
       break;
+    case Command::Undo:  // UNDO-WIRING
     case Command::Help:
     case Command::Version:
       break;

@@ -1,13 +1,18 @@
+#include <unistd.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cancel_signals.h"
 #include "cli/commands.h"
+#include "cli/diff_printer.h"
 #include "cli/targets.h"
 #include "combo/combo_loader.h"
 #include "core/file_layer.h"
 #include "core/program_folder.h"
 #include "run/prepare_run.h"
+#include "run/preview/preview_files.h"
 #include "run/run_driver.h"
 #include "run/stream_run.h"
 
@@ -57,19 +62,27 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
     if (!combo.steps.empty()) run.comboText = combo.text;
   }
 
-  PreparedRun prepared = PrepareRun(host, SystemFileLayer(), run);
+  // A dry run: the same run over a file layer that writes nothing, its changes
+  // printed as a unified diff.
+  DiffPrinter printer(stdout,
+                      ::isatty(STDOUT_FILENO) == 1 ? Controls::Visible : Controls::AsTheyAre);
+  std::optional<PreviewFiles> preview;
+  if (request.dryRun) preview.emplace(SystemFileLayer(), printer);
+  PreparedRun prepared = PrepareRun(host, preview ? *preview : SystemFileLayer(), run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
   CancelOnSignals(ctx.CancelFlag);
   if (streams) {
     RunOnStreams(ctx, StandardInput(), StandardOutput());
+  } else if (preview) {
+    RunPreview(ctx, *preview);
   } else {
     RunAll(ctx);
   }
   host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;
-  return host.boxCount() > 0 || list.leftOut() ? kExitWithBoxes : kExitClean;
+  return host.boxCount() > 0 || list.leftOut() || !printer.ok() ? kExitWithBoxes : kExitClean;
 }
 
 }  // namespace kadrel::cli

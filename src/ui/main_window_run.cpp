@@ -8,10 +8,12 @@
 #include "combo/mode_names.h"
 #include "core/text/case_fold.h"
 #include "run/prepare_run.h"
+#include "run/preview/preview_files.h"
 #include "run/run_driver.h"
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
+#include "ui/preview_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
@@ -31,7 +33,7 @@ PageValues MainWindow::pageValues() const {
   return page;
 }
 
-void MainWindow::StartRun() {
+RunRequest MainWindow::runRequest() const {
   RunRequest request;
   request.options = options_;
   request.programFolder = programFolder_;
@@ -41,7 +43,11 @@ void MainWindow::StartRun() {
   request.comboText = combo_.text;
   request.page = pageValues();
   request.multiLineReplacement = pages_->multiLineReplacement();
-  PreparedRun prepared = PrepareRun(host_, files_, request);
+  return request;
+}
+
+void MainWindow::StartRun() {
+  PreparedRun prepared = PrepareRun(host_, files_, runRequest());
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
@@ -60,6 +66,28 @@ void MainWindow::StartRun() {
   activateWindow();
   const int c = List1_->count();
   Label2_->setText(c == 0 ? QString() : QString::number(c));
+}
+
+void MainWindow::showPreview() {
+  PreviewDialog dialog(this);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  PreviewHost host(host_, dialog);
+  PreviewFiles files(files_, dialog);
+  dialog.show();
+  PreparedRun prepared = PrepareRun(host, files, runRequest());
+  if (prepared.ready) {
+    RunContext& ctx = *prepared.context;
+    dialog.runWork(
+        ToQString(ctx.DescText), ctx.targets, [&] { RunPreview(ctx, files); },
+        [&ctx] { ctx.CancelFlag = true; });
+  } else {
+    dialog.showRefused();
+  }
+  runDialog_(dialog);
+  unsetCursor();
+  MergeInputHistory();
+  raise();
+  activateWindow();
 }
 
 void MainWindow::MergeInputHistory() {

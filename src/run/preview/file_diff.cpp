@@ -73,4 +73,39 @@ std::vector<HunkLine> LinesOf(const FileDiff& diff, const Hunk& hunk) {
   return lines;
 }
 
+ViewLines LinesToView(const FileDiff& diff, size_t context, size_t maxChanged) {
+  ViewLines view;
+  view.hunks = GroupHunks(diff, context);
+  size_t shown = 0;
+  for (size_t h = 0; h < view.hunks.size(); ++h) {
+    const Hunk& hunk = view.hunks[h];
+    size_t oldNumber = hunk.oldStart + 1, newNumber = hunk.newStart + 1;
+    bool opened = false;
+    for (const HunkLine& line : LinesOf(diff, hunk)) {
+      const bool changed = line.kind != ' ';
+      if (changed && shown == maxChanged) {
+        ++view.changesLeftOut;
+        continue;
+      }
+      if (shown == maxChanged) continue;  // context after the last change shown
+      if (!opened) {
+        view.lines.push_back({'@', 0, 0, h});
+        opened = true;
+      }
+      switch (line.kind) {
+        case ' ':
+          view.lines.push_back({' ', oldNumber++, newNumber++, h});
+          break;
+        case '-':
+          view.lines.push_back({'-', oldNumber++, 0, h});
+          break;
+        default:
+          view.lines.push_back({'+', 0, newNumber++, h});
+      }
+      if (changed) ++shown;
+    }
+  }
+  return view;
+}
+
 }  // namespace kadrel

@@ -58,4 +58,19 @@ struct HunkLine {
 };
 std::vector<HunkLine> LinesOf(const FileDiff& diff, const Hunk& hunk);
 
+// The lines a view shows of a file's change, at most maxChanged of them changed
+// ('-' or '+'): the hunks in order, each opened by a '@' line, with the line
+// numbers of both sides (from 1; 0 where the line has none).
+struct ViewLine {
+  char kind;  // '@' a hunk starts, ' ' equal, '-' old, '+' new
+  size_t oldNumber = 0, newNumber = 0;
+  size_t hunk = 0;  // the hunk's index
+};
+struct ViewLines {
+  std::vector<Hunk> hunks;
+  std::vector<ViewLine> lines;
+  size_t changesLeftOut = 0;  // changed lines not shown
+};
+ViewLines LinesToView(const FileDiff& diff, size_t context, size_t maxChanged);
+
 }  // namespace kadrel

@@ -60,6 +60,11 @@ std::string DiffPath(std::string_view path) {
   return out + "\"";
 }
 
+std::string HunkHeader(const Hunk& hunk) {
+  return "@@ -" + Range(hunk.oldStart, hunk.oldCount) + " +" + Range(hunk.newStart, hunk.newCount) +
+         " @@";
+}
+
 std::string UnifiedDiffHeader(const FileDiff& diff) {
   const std::string path = DiffPath(diff.path());
   return "--- " + (diff.newFile() ? std::string("/dev/null") : path) + "\n+++ " + path + "\n";
@@ -67,8 +72,8 @@ std::string UnifiedDiffHeader(const FileDiff& diff) {
 
 void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls,
                        std::string& out) {
-  out += "@@ -" + Range(hunk.oldStart, hunk.oldCount) + " +" + Range(hunk.newStart, hunk.newCount) +
-         " @@\n";
+  out += HunkHeader(hunk);
+  out += '\n';
   const auto& oldLines = diff.oldLines();
   const auto& newLines = diff.newLines();
   for (const HunkLine& line : LinesOf(diff, hunk)) {

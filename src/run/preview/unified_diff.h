@@ -16,6 +16,9 @@ inline constexpr size_t kDiffContext = 3;
 // "--- PATH" and "+++ PATH" (a result file the run would write: "--- /dev/null").
 std::string UnifiedDiffHeader(const FileDiff& diff);
 
+// "@@ -OLD +NEW @@": the lines a hunk shows on each side, as diff -u numbers them.
+std::string HunkHeader(const Hunk& hunk);
+
 // Appends one hunk: "@@ -OLD +NEW @@" and its lines, each in UTF-8 (ShownLine)
 // with the line end it has; "\ No newline at end of file" after a last line
 // without one.
