@@ -39,6 +39,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   run.options = options;
   run.programFolder = ProgramFolder();
   run.listEntries = list.paths;
+  run.listScanRoots = list.scanRoots;
   run.stepLine = request.stepLine;
   if (request.command == Command::RunCombo) {
     ComboModel combo;
@@ -52,9 +53,11 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   PreparedRun prepared = PrepareRun(host, SystemFileLayer(), run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
-  CancelOnSignals(ctx.CancelFlag);
-  RunAll(ctx);
-  host.endProgress();
+  {
+    const CancelOnSignals interruptions(ctx.CancelFlag);
+    RunAll(ctx);
+    host.endProgress();
+  }
 
   if (CancelSignalReceived()) return kExitInterrupted;
   return host.boxCount() > 0 || list.truncated ? kExitWithBoxes : kExitClean;

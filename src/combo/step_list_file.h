@@ -24,7 +24,7 @@ bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std
 
 // Writes steps, each line followed by CR LF, replacing the file; with no steps the
 // file is deleted (a missing file is no error). A file that could not be written
-// completely is deleted rather than left truncated. Returns the failure, if any.
+// completely leaves the previous one as it was. Returns the failure, if any.
 FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,
                              const std::vector<std::string>& steps);
 

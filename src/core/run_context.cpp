@@ -16,4 +16,12 @@ bool RunContext::isListedTarget(const std::string& path) const {
   return std::find(targets.begin(), targets.end(), path) != targets.end();
 }
 
+DropPath RunContext::targetName(size_t i) const {
+  return derivedName(i, targets.at(i));
+}
+
+DropPath RunContext::derivedName(size_t i, const std::string& path) const {
+  return {path, i < targetScanRoots.size() ? targetScanRoots[i] : 0};
+}
+
 }  // namespace kadrel

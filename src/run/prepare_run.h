@@ -21,6 +21,9 @@ struct RunRequest {
   // The target file list as shown: full paths in processing order, or the
   // placeholder line while no file is listed.
   std::vector<std::string> listEntries;
+  // Per entry, how far links in its path are followed (TargetListResult::scanRoots);
+  // entries without one are paths named as they are.
+  std::vector<size_t> listScanRoots;
 
   // A COMBO!! run: the loaded step list and the COMBO!! text shown for it.
   bool combo = false;
