@@ -60,7 +60,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   }
 
   if (CancelSignalReceived()) return kExitInterrupted;
-  return host.boxCount() > 0 || list.truncated ? kExitWithBoxes : kExitClean;
+  return host.boxCount() > 0 || list.leftOut() ? kExitWithBoxes : kExitClean;
 }
 
 }  // namespace kadrel::cli

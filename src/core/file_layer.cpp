@@ -2,6 +2,7 @@
 
 #include <sys/random.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -58,6 +59,57 @@ std::string ErrorText(int code) {
 
 FileStatus StatusFromErrno(int code) {
   return FileStatus{code, ErrorText(code)};
+}
+
+namespace {
+
+// Hands out at most maxBytes; reading further fails with EFBIG.
+class BoundedInput : public InputFile {
+ public:
+  BoundedInput(std::unique_ptr<InputFile> file, size_t maxBytes)
+      : file_(std::move(file)), left_(maxBytes) {}
+  long read(char* buffer, size_t n) override {
+    // One byte more than allowed tells a file at the limit from a larger one.
+    const long r = file_->read(buffer, std::min(n, left_ + 1));
+    if (r <= 0) return r;
+    if (static_cast<size_t>(r) > left_) {
+      error_ = StatusFromErrno(EFBIG);
+      return -1;
+    }
+    left_ -= static_cast<size_t>(r);
+    return r;
+  }
+  FileStatus lastError() const override { return error_.ok() ? file_->lastError() : error_; }
+
+ private:
+  std::unique_ptr<InputFile> file_;
+  size_t left_;
+  FileStatus error_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> LimitedTo(std::unique_ptr<InputFile> input, size_t maxBytes) {
+  return std::make_unique<BoundedInput>(std::move(input), maxBytes);
+}
+
+Opened<InputFile> FileLayer::openReadBounded(const std::string& path, size_t maxBytes) {
+  Opened<InputFile> opened = openRead(path);
+  if (opened) opened.file = LimitedTo(std::move(opened.file), maxBytes);
+  return opened;
+}
+
+FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes) {
+  bytes.clear();
+  Opened<InputFile> opened = SystemFileLayer().openReadBounded(path, maxBytes);
+  if (!opened) return opened.status;
+  char buffer[1 << 16];
+  for (;;) {
+    const long r = opened.file->read(buffer, sizeof buffer);
+    if (r == 0) return {};
+    if (r < 0) return opened.file->lastError();
+    bytes.append(buffer, static_cast<size_t>(r));
+  }
 }
 
 std::vector<FileStatus> FileLayer::completeAll(const std::vector<NewFile*>& files) {

@@ -169,6 +169,12 @@ class FileLayer {
 
   virtual FileStatus removeFile(const std::string& path) = 0;
   virtual bool exists(const std::string& path) = 0;
+
+  // Opens a file that is read whole into memory (settings, COMBO!! and step list
+  // files): a read past maxBytes fails (EFBIG). The real file system also refuses
+  // at the open anything but a regular file of at most maxBytes, without waiting
+  // on a FIFO; this default only bounds the reads of openRead's file.
+  [[nodiscard]] virtual Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes);
 };
 
 // The real file system.
@@ -192,6 +198,12 @@ FileStatus ReplaceFileContent(FileLayer& files, const std::string& path, std::st
 bool IsTemporaryName(std::string_view name);
 // A fresh name of that form.
 std::string NewTemporaryName();
+
+// input, handing out at most maxBytes: reading further fails with EFBIG.
+std::unique_ptr<InputFile> LimitedTo(std::unique_ptr<InputFile> input, size_t maxBytes);
+
+// Reads a whole file through SystemFileLayer().openReadBounded.
+FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes);
 
 // The Japanese description of an errno value (or of one of our own failures), as
 // the messages show it.

@@ -25,7 +25,16 @@ struct TargetListResult {
   // that folder's path); a file named as it is, 0.
   std::vector<size_t> scanRoots;
   bool truncated = false;  // more files passed than the list can hold
+  // Files and folders left out because their path is longer than the system
+  // allows, in the order met.
+  std::vector<std::string> tooLong;
+  // Files were left out that the user should hear of.
+  bool leftOut() const { return truncated || !tooLong.empty(); }
 };
+
+// The texts of the boxes that tell the user of files left out: the paths too long
+// for the system (the first few, then how many more), then a full list.
+std::vector<std::string> LeftOutNotes(const TargetListResult& result);
 
 // The drop filter, set up once per drop from the run options.
 class DropFilter {
@@ -48,7 +57,8 @@ class DropFilter {
 // (names beginning with "."), symbolic links, entries that are neither ordinary
 // files nor folders and folders that cannot be read are left out, as is a folder
 // swapped for another while the scan goes on; a dropped link is followed. Empty
-// paths are skipped; Kadrel's own temporary files are never listed.
+// paths are skipped; Kadrel's own temporary files are never listed. A path longer
+// than the system allows (ENAMETOOLONG) is left out and noted in tooLong.
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
                                  const RunOptions& options);
 

@@ -229,9 +229,9 @@ void MainWindow::dropTargets(const QStringList& paths) {
   List1_->setFiles(list.paths, list.scanRoots);
   List1_->show();
   updateStartState();
-  if (list.truncated) {
+  for (const std::string& note : LeftOutNotes(list)) {
     MessageBoxRequest box;
-    box.text = kTargetListFullText;
+    box.text = note;
     host_.showMessage(box);
   }
 }

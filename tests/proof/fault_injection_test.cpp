@@ -76,7 +76,9 @@ class FaultInjection : public testing::TestWithParam<int16_t> {
       w.files.faults = c.faults;
       if (c.readOnlyTarget) w.files.readOnly.insert(w.path("t.txt"));
       const int held = c.lockedTarget ? ::open(w.path("t.txt").c_str(), O_RDONLY | O_CLOEXEC) : -1;
-      if (held >= 0) ASSERT_EQ(::flock(held, LOCK_EX), 0);
+      if (held >= 0) {
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+      }
       const std::string earlier = "backup of an earlier run\r\n";
       if (c.deleteU) {
         WriteFile(w.backupOf("u.txt"), earlier);

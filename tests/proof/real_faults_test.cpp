@@ -136,7 +136,9 @@ TEST_P(RealFaults, AWriteProtectedTargetIsLeftAsItWas) {
   std::filesystem::permissions(w.path("u.txt"), std::filesystem::perms::all);
   // The runner's own: a file it does not own would not keep its owner (the hostile
   // trees show that one).
-  if (::geteuid() == 0) ASSERT_EQ(::chown(w.path("u.txt").c_str(), 65534, 65534), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(w.path("u.txt").c_str(), 65534, 65534), 0);
+  }
   std::filesystem::permissions(w.path("t.txt"), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::group_read |
                                                     std::filesystem::perms::others_read);
