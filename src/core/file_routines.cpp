@@ -50,9 +50,15 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-bool IsNoFileAtName(const FileStatus& status) {
-  return status.code == kErrLinkAtName || status.code == kErrNotRegularFile ||
-         status.code == EISDIR;
+// A link or something other than a file at a name the run writes is never
+// written over: false after the open-error box. Other failures (a missing
+// folder) show where the name is used.
+bool UsableName(RunContext& ctx, const DropPath& name) {
+  const FileStatus status = ctx.files.checkNewName(name);
+  if (status.code != kErrLinkAtName && status.code != kErrNotRegularFile && status.code != EISDIR)
+    return true;
+  ShowOpenFailure(ctx, name.path, status.text);
+  return false;
 }
 
 void RemoveLeftoversOnce(RunContext& ctx, const std::string& folder) {
@@ -127,19 +133,11 @@ bool CheckUnixNewline(RunContext& ctx, Opened<InputFile> content) {
 
 std::optional<DropPath> BackupName(RunContext& ctx, size_t index) {
   const DropPath name = ctx.derivedName(index, MakeOutName(ctx, ctx.TargetPath, "bk"));
+  if (!UsableName(ctx, name)) return std::nullopt;
   // Never a copy onto the file itself (both backup affixes empty) nor onto another
   // listed file (listed beside its namesake, or the affixes changed after the drop).
   if (OverListedFile(ctx, name.path)) {
     ShowCopyFailure(ctx, ctx.TargetPath, name.path, kSameFileText);
-    return std::nullopt;
-  }
-  // A link or something other than a file at the name is never written over.
-  if (FileStatus status = ctx.files.checkNewName(name); !status.ok()) {
-    if (IsNoFileAtName(status)) {
-      ShowOpenFailure(ctx, name.path, status.text);
-    } else {
-      ShowCopyFailure(ctx, ctx.TargetPath, name.path, status.text);
-    }
     return std::nullopt;
   }
   return name;
@@ -153,6 +151,7 @@ std::unique_ptr<NewFile> CreateReplacement(RunContext& ctx, TargetFile& target) 
 
 std::unique_ptr<NewFile> CreateResult(RunContext& ctx, const DropPath& name,
                                       const TargetFile& source) {
+  if (!UsableName(ctx, name)) return nullptr;
   if (OverListedFile(ctx, name.path)) {
     ShowOpenFailure(ctx, name.path, kSameFileText);
     return nullptr;

@@ -99,6 +99,22 @@ TEST_F(CliTest, InterruptedComboRunKeepsEveryFileWhole) {
   }
 }
 
+// A first line of gigabytes (a sparse file): a cancel is heard while it is read.
+// A link to an endless device is no target at all.
+TEST_F(CliTest, ACancelIsHeardInTheMiddleOfAHugeFirstLine) {
+  const std::string huge = make("huge.txt", "");
+  std::filesystem::resize_file(huge, uintmax_t{8} << 30);
+  std::filesystem::create_symlink("/dev/zero", at("zero.txt"));
+  CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "zero.txt", "huge.txt"}, files(),
+                 work.path());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ::kill(run.pid(), SIGINT);
+  const CliResult r = run.wait();
+  EXPECT_EQ(r.status, 130);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(std::filesystem::file_size(huge), uintmax_t{8} << 30);
+}
+
 // Nobody reads the boxes any more (kadrel-cli ... 2>&1 | head -n 1 after its
 // line): the first box finds standard error closed, and the run ends there.
 TEST_F(CliTest, AClosedStandardErrorCancelsTheRun) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "combo/step_line.h"
 #include "core/run_context.h"
 #include "core/text/code_page.h"
@@ -226,6 +228,70 @@ TEST_F(RunDriverTest, JointResultFileNamedAfterTheFirstTarget) {
   };
   EXPECT_EQ(ReadFile(dir.file("a.txt_SEL")), result(a, "x1") + result(b, "x2"));
   EXPECT_FALSE(FileExists(dir.file("b.txt_SEL")));
+}
+
+// A file reached twice in one run (listed twice, or through a link to it) is
+// processed once, as is a second name of it (a hard link): that name keeps the
+// previous content, the name processed gets a file of its own.
+TEST_F(RunDriverTest, AFileReachedTwiceIsProcessedOnce) {
+  const std::string a = target("a.txt", "id: 7\r\n");
+  std::filesystem::create_symlink(a, dir.file("link.txt"));
+  std::filesystem::create_hard_link(a, dir.file("hard.txt"));
+  ctx.targets = {a, dir.file("link.txt"), a, dir.file("hard.txt")};
+  ctx.options.BkupEdit = 1;
+  run("2,0,0,1,1,0,>,0,0");
+  EXPECT_EQ(ReadFile(a), ">id: 7\r\n");
+  EXPECT_EQ(ReadFile(a + "_BK"), "id: 7\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+  EXPECT_FALSE(FileExists(dir.file("link.txt_BK")));
+  EXPECT_EQ(ReadFile(dir.file("hard.txt")), "id: 7\r\n");
+  EXPECT_TRUE(host.boxes.empty());
+
+  ctx.options.SelFile = 1;  // one extraction of it in the joint result
+  run("4,id,False,,False,");
+  const std::string joint = ReadFile(dir.file("a.txt_SEL"));
+  EXPECT_EQ(joint.find("[" + a + "]"), joint.rfind("[" + a + "]"));
+  EXPECT_EQ(joint.find("link.txt"), std::string::npos);
+}
+
+// A file found by a folder scan whose path gains a link before the run reaches
+// it (the file or its folder swapped for a link out of the dropped folder) is
+// not followed; a path named as it is follows its links.
+TEST_F(RunDriverTest, ALinkPutInAScannedPathIsNotFollowed) {
+  test::TempDir outside;
+  namespace fs = std::filesystem;
+  const struct {
+    const char* name;
+    const char* swapped;  // below the dropped folder
+    size_t scanRoot;      // 0: named as it is
+    bool followed;
+  } cases[] = {
+      {"the file", "sub/t.txt", 1, false},
+      {"its folder", "sub", 1, false},
+      {"a named path", "sub/t.txt", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir.file("sub"));
+    fs::create_directory(dir.file("sub"));
+    WriteFile(dir.file("sub/t.txt"), "a\r\n");
+    WriteFile(outside.file("t.txt"), "a\r\n");
+    host.boxes.clear();
+    ctx.targets = {dir.file("sub/t.txt")};
+    ctx.targetScanRoots = {c.scanRoot == 0 ? 0 : dir.path().size() + 1};
+    host.onSelect = [&](int) {
+      fs::remove_all(dir.file(c.swapped));
+      fs::create_symlink(c.swapped == std::string("sub") ? outside.path() : outside.file("t.txt"),
+                         dir.file(c.swapped));
+    };
+    run("0,0,a,0,X,0");
+    EXPECT_EQ(ReadFile(outside.file("t.txt")), c.followed ? "X\r\n" : "a\r\n");
+    EXPECT_EQ(host.boxes.size(), c.followed ? 0u : 1u);
+    if (!c.followed) {
+      EXPECT_NE(host.boxes[0].text.find(ErrorText(kErrLinkAtName)), std::string::npos);
+    }
+  }
+  host.onSelect = nullptr;
 }
 
 TEST_F(RunDriverTest, MarksEveryFileAndReportsProgress) {
