@@ -42,7 +42,7 @@ bool EngineLoop::nextRaw(std::string& bytes) {
 
 void EngineLoop::decode(std::string_view bytes, std::u32string& line) {
   line.clear();
-  const TextCodec& codec = ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.options.codePage);
+  const TextCodec& codec = ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.readEncoding().codePage);
   codec.decode(bytes, line, &forms_);
 }
 
@@ -53,6 +53,15 @@ bool EngineLoop::write(std::u32string_view line) {
 }
 
 bool EngineLoop::writeRaw(std::string_view bytes) {
+  // A joint result file may be in another code page than this input: the line
+  // goes in as its characters (byte forms belong to the input's code page).
+  if (ctx_.in && ctx_.out && &ctx_.in->codec() != &ctx_.out->codec()) {
+    transcoded_.clear();
+    ctx_.in->codec().decode(bytes, transcoded_);
+    if (ctx_.out->writeLine(transcoded_)) return true;
+    failWrite();
+    return false;
+  }
   if (ctx_.out && ctx_.out->writeRawLine(bytes)) return true;
   failWrite();
   return false;

@@ -38,7 +38,8 @@ class EngineLoop {
   // unchanged is written as the very bytes read. False after a write failure (box
   // shown, ErrFlag set, files closed).
   bool write(std::u32string_view line);
-  bool writeRaw(std::string_view bytes);    // a line given as bytes, then CR LF
+  // A line given as bytes of the input, then CR LF.
+  bool writeRaw(std::string_view bytes);
   bool writeBytes(std::string_view bytes);  // bytes without a line end
 
   // Yields to the host; false when CancelFlag is set (files closed).
@@ -67,6 +68,7 @@ class EngineLoop {
   std::string writePath_;
   bool finished_ = false;
   ByteForms forms_;  // of the line decoded last
+  std::u32string transcoded_;
 };
 
 // The read / write failure box of the engines: the error text, CR, "[ ", path, "]".

@@ -205,6 +205,10 @@ std::unique_ptr<InputFile> LimitedTo(std::unique_ptr<InputFile> input, size_t ma
 // Reads a whole file through SystemFileLayer().openReadBounded.
 FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes);
 
+// The process's standard input and output as files (closed with them).
+std::unique_ptr<InputFile> StandardInput();
+std::unique_ptr<OutputFile> StandardOutput();
+
 // The Japanese description of an errno value (or of one of our own failures), as
 // the messages show it.
 std::string ErrorText(int code);

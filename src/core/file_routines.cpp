@@ -28,11 +28,6 @@ void ShowCopyFailure(RunContext& ctx, const std::string& source, const std::stri
                    source + "]" + kCR + "先[ " + destination + "]" + kCR + error);
 }
 
-void ShowOpenFailure(RunContext& ctx, const std::string& path, const std::string& error) {
-  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
-                   kCR + error + kCR + "処理を飛ばします");
-}
-
 // Two names of one file (the same path, or links to one file).
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
@@ -57,7 +52,7 @@ bool UsableName(RunContext& ctx, const DropPath& name) {
   const FileStatus status = ctx.files.checkNewName(name);
   if (status.code != kErrLinkAtName && status.code != kErrNotRegularFile && status.code != EISDIR)
     return true;
-  ShowOpenFailure(ctx, name.path, status.text);
+  ShowOpenFailureBox(ctx, name.path, status.text);
   return false;
 }
 
@@ -90,12 +85,45 @@ class CancellableInput : public InputFile {
 
 }  // namespace
 
+void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error) {
+  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
+                   kCR + error + kCR + "処理を飛ばします");
+}
+
+void ShowUnixNewlineBox(RunContext& ctx, const std::string& path) {
+  ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
+                   "[ " + path + " ]");
+}
+
+bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput& encoded) {
+  if (!encoded.file) {
+    ShowOpenFailureBox(ctx, path, encoded.error.text);
+    return false;
+  }
+  if (!encoded.guess) return true;
+  ctx.targetEncoding = ctx.outputEncoding = encoded.encoding;
+  ctx.host.showCodePage(path, DescribeGuess(*encoded.guess));
+  return true;
+}
+
+bool ChooseTargetEncoding(RunContext& ctx, TargetFile& target) {
+  if (!ctx.options.codePage.automatic) return true;
+  Opened<InputFile> content = target.read();
+  if (!content) {
+    ShowOpenFailureBox(ctx, ctx.TargetPath, content.status.text);
+    return false;
+  }
+  return AdoptEncoding(ctx, ctx.TargetPath,
+                       ReadEncoding(std::move(content.file), ctx.options.codePage));
+}
+
 std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index, bool forWriting) {
   const DropPath name = ctx.targetName(index);
   RemoveLeftoversOnce(ctx, FolderOf(name.path));
   Opened<TargetFile> target = ctx.files.openTarget(name, forWriting, ctx.processedFiles);
   if (!target) {
-    if (target.status.code != kErrAlreadyDone) ShowOpenFailure(ctx, name.path, target.status.text);
+    if (target.status.code != kErrAlreadyDone)
+      ShowOpenFailureBox(ctx, name.path, target.status.text);
     return nullptr;
   }
   ctx.processedFiles.insert(target.file->id());
@@ -105,26 +133,28 @@ std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index, bool forWr
 
 bool CheckUnixNewline(RunContext& ctx, Opened<InputFile> content) {
   if (!content) {
-    ShowOpenFailure(ctx, ctx.TargetPath, content.status.text);
+    ShowOpenFailureBox(ctx, ctx.TargetPath, content.status.text);
     return false;
   }
-  CancellableInput file(std::move(content.file), ctx.CancelFlag);
+  // As the engine will see it: in its code page, without a byte order mark.
+  const std::unique_ptr<InputFile> file =
+      DecodedInput(std::make_unique<CancellableInput>(std::move(content.file), ctx.CancelFlag),
+                   ctx.readEncoding());
   // The first line ends at its CR; an LF before it is a UNIX line end.
   std::vector<char> buffer(std::max<size_t>(ctx.lineBufferSize, 1));
   for (;;) {
-    const long n = file.read(buffer.data(), buffer.size());
+    const long n = file->read(buffer.data(), buffer.size());
     if (n == 0) return true;
     if (n < 0) {
-      const FileStatus error = file.lastError();
-      if (error.code != ECANCELED) ShowOpenFailure(ctx, ctx.TargetPath, error.text);
+      const FileStatus error = file->lastError();
+      if (error.code != ECANCELED) ShowOpenFailureBox(ctx, ctx.TargetPath, error.text);
       return false;
     }
     const size_t size = static_cast<size_t>(n);
     const char* cr = static_cast<const char*>(std::memchr(buffer.data(), '\r', size));
     const size_t end = cr == nullptr ? size : static_cast<size_t>(cr - buffer.data());
     if (std::memchr(buffer.data(), '\n', end) != nullptr) {
-      ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
-                       "[ " + ctx.TargetPath + " ]");
+      ShowUnixNewlineBox(ctx, ctx.TargetPath);
       return false;
     }
     if (cr != nullptr) return true;
@@ -145,7 +175,7 @@ std::optional<DropPath> BackupName(RunContext& ctx, size_t index) {
 
 std::unique_ptr<NewFile> CreateReplacement(RunContext& ctx, TargetFile& target) {
   Opened<NewFile> created = ctx.files.createReplacement(target);
-  if (!created) ShowOpenFailure(ctx, ctx.TargetPath, created.status.text);
+  if (!created) ShowOpenFailureBox(ctx, ctx.TargetPath, created.status.text);
   return std::move(created.file);
 }
 
@@ -153,24 +183,33 @@ std::unique_ptr<NewFile> CreateResult(RunContext& ctx, const DropPath& name,
                                       const TargetFile& source) {
   if (!UsableName(ctx, name)) return nullptr;
   if (OverListedFile(ctx, name.path)) {
-    ShowOpenFailure(ctx, name.path, kSameFileText);
+    ShowOpenFailureBox(ctx, name.path, kSameFileText);
     return nullptr;
   }
   Opened<NewFile> created = ctx.files.createFile(name, &source.attributes());
-  if (!created) ShowOpenFailure(ctx, name.path, created.status.text);
+  if (!created) ShowOpenFailureBox(ctx, name.path, created.status.text);
   return std::move(created.file);
 }
 
 bool OpenInOut(RunContext& ctx, Opened<InputFile> input, NewFile& output) {
   ctx.closeAll();
   if (!input) {
-    ShowOpenFailure(ctx, ctx.TargetPath, input.status.text);
+    ShowOpenFailureBox(ctx, ctx.TargetPath, input.status.text);
     return false;
   }
+  const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
   ctx.in = std::make_unique<LineReader>(
-      std::make_unique<CancellableInput>(std::move(input.file), ctx.CancelFlag),
-      ctx.options.codePage, ctx.lineBufferSize);
-  ctx.out = std::make_unique<LineWriter>(output.output(), ctx.options.codePage, ctx.lineBufferSize);
+      DecodedInput(std::make_unique<CancellableInput>(std::move(input.file), ctx.CancelFlag), read),
+      read.codePage, ctx.lineBufferSize);
+  const bool fresh = output.size() == 0;
+  ctx.out = std::make_unique<LineWriter>(EncodedOutput(output.output(), write), write.codePage,
+                                         ctx.lineBufferSize);
+  // A file written anew starts with the byte order mark of its encoding.
+  if (fresh && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
+    ShowOpenFailureBox(ctx, ctx.TargetPath, ctx.out->error().text);
+    ctx.closeAll();
+    return false;
+  }
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/file_encoding.h"
 #include "core/file_layer.h"
 
 namespace kadrel {
@@ -22,6 +23,19 @@ inline constexpr const char* kSameFileText =
 // reached again through a link).
 [[nodiscard]] std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index,
                                                      bool forWriting);
+// The box of a file that could not be opened (or read in its code page).
+void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error);
+// The box of a file skipped for a bare LF in its first line.
+void ShowUnixNewlineBox(RunContext& ctx, const std::string& path);
+// Takes the encoding of an input read with ReadEncoding as the target's (with
+// "auto", told to the host). False, after a box, when the input could not be read.
+[[nodiscard]] bool AdoptEncoding(RunContext& ctx, const std::string& path,
+                                 const EncodedInput& encoded);
+// Chooses how the target's files are read and written (ctx.targetEncoding and
+// ctx.outputEncoding): the code page option, or with "auto" what the target's
+// first bytes show (told to the host). False, after a box, when the target cannot
+// be read: it is then skipped.
+[[nodiscard]] bool ChooseTargetEncoding(RunContext& ctx, TargetFile& target);
 // True when the content may be processed: its first line holds no LF. The box
 // names ctx.TargetPath. A cancel stops the reading (false, without a box).
 [[nodiscard]] bool CheckUnixNewline(RunContext& ctx, Opened<InputFile> content);

@@ -1,5 +1,6 @@
 #include "run/combo_run.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,6 +60,13 @@ std::unique_ptr<NewFile> RunComboStep(RunContext& ctx, TargetFile& target, NewFi
   return output;
 }
 
+// With "auto": whether every step's texts fit the target's code page (a box
+// tells of the first that does not).
+bool AllWritable(RunContext& ctx, std::vector<RunnableStep>& steps) {
+  return std::all_of(steps.begin(), steps.end(),
+                     [&](RunnableStep& step) { return step.writableFor(ctx); });
+}
+
 // Every step over list entry i; the file takes its new content once every step
 // has run, its previous content kept in its backup copy. False when the run was
 // cancelled.
@@ -67,7 +75,8 @@ bool RunSteps(RunContext& ctx, size_t i, std::vector<StepRecord>& records,
   const int files = static_cast<int>(ctx.targets.size());
   const int steps = static_cast<int>(records.size());
   std::unique_ptr<TargetFile> target = OpenTarget(ctx, i, true);
-  if (!target) return true;
+  // Every step reads and writes the target's files in the encoding chosen here.
+  if (!target || !ChooseTargetEncoding(ctx, *target) || !AllWritable(ctx, runnable)) return true;
   std::optional<DropPath> backup = BackupName(ctx, i);
   if (!backup) return true;
   std::unique_ptr<NewFile> present;  // the last step's output

@@ -29,6 +29,13 @@ void ShowRunErrorBox(RunContext& ctx, const RunError& e) {
   ctx.host.showMessage(box);
 }
 
+// The code page the target's files are read and written in (with "auto", what
+// its first bytes show); false, after a box, when the target cannot be read or a
+// text of the step does not fit that code page.
+bool ChooseEncoding(RunContext& ctx, TargetFile& target, RunnableStep& step) {
+  return ChooseTargetEncoding(ctx, target) && step.writableFor(ctx);
+}
+
 // Rewrites list entry index: the engine reads the target and writes its
 // replacement, which takes the target's name once the whole run of the engine
 // went well. An error, a cancel, or nothing replaced with UpdateNoFile off leave
@@ -36,7 +43,7 @@ void ShowRunErrorBox(RunContext& ctx, const RunError& e) {
 void RewriteTarget(RunContext& ctx, size_t index, RunnableStep& step, StepMode mode,
                    FinishedFiles& finished) {
   std::unique_ptr<TargetFile> target = OpenTarget(ctx, index, true);
-  if (!target) return;
+  if (!target || !ChooseEncoding(ctx, *target, step)) return;
   // A bare LF is what line-end conversion is there for.
   if (mode != StepMode::ConvertNewline && !CheckUnixNewline(ctx, target->read())) return;
   std::optional<DropPath> backup;
@@ -64,12 +71,14 @@ void RewriteTarget(RunContext& ctx, size_t index, RunnableStep& step, StepMode m
 struct JointResult {
   std::unique_ptr<NewFile> file;
   std::string path;
+  FileEncoding encoding;  // the first target's written into it
 };
 
 void ExtractTarget(RunContext& ctx, size_t index, RunnableStep& step, JointResult& joint,
                    FinishedFiles& finished) {
   std::unique_ptr<TargetFile> target = OpenTarget(ctx, index, false);
-  if (!target || !CheckUnixNewline(ctx, target->read())) return;
+  if (!target || !ChooseEncoding(ctx, *target, step) || !CheckUnixNewline(ctx, target->read()))
+    return;
   if (ctx.options.SelFile == 0) {
     ctx.SelPath = MakeOutName(ctx, ctx.TargetPath, "sel");
     std::unique_ptr<NewFile> result =
@@ -85,10 +94,12 @@ void ExtractTarget(RunContext& ctx, size_t index, RunnableStep& step, JointResul
   if (!joint.file) {
     joint.file = CreateResult(ctx, ctx.derivedName(0, ctx.SelPath), *target);
     joint.path = ctx.SelPath;
+    joint.encoding = ctx.targetEncoding;
     if (!joint.file) return;
   } else {
     joint.file->narrowTo(target->attributes());
   }
+  ctx.outputEncoding = joint.encoding;
   const uint64_t before = joint.file->size();
   if (!OpenInOut(ctx, target->read(), *joint.file)) return;
   step.run(ctx);
@@ -154,24 +165,49 @@ void RunStep(RunContext& ctx, const StepParams& step) {
       step);
 }
 
-void RunnableStep::run(RunContext& ctx) {
-  if (!parsed_) {
-    params_ = ParseStep(record_, ctx.multiLineReplacement, ctx.options.codePage);
-    parsed_ = true;
+void RunnableStep::parse(RunContext& ctx) {
+  const CodePage codePage = ctx.readEncoding().codePage;
+  if (parsedFor_ == codePage) return;
+  params_ = ParseStep(record_, ctx.multiLineReplacement, codePage);
+  parsedFor_ = codePage;
+}
+
+bool RunnableStep::writableFor(RunContext& ctx) {
+  if (!ctx.options.codePage.automatic) return true;
+  try {
+    parse(ctx);
+  } catch (const UnwritableTextError& e) {
+    MessageBoxRequest box;
+    box.text = std::string(e.what()) + "\r[ " + ctx.TargetPath + " ]\r処理を飛ばします";
+    ctx.host.showMessage(box);
+    return false;
+  } catch (const RunError&) {
+    // shows when the step runs
   }
+  return true;
+}
+
+void RunnableStep::run(RunContext& ctx) {
+  parse(ctx);
   if (params_) RunStep(ctx, *params_);
 }
 
 void RunAll(RunContext& ctx) {
   ctx.processedFiles.clear();
   ctx.cleanedFolders.clear();
+  RunGuarded(ctx, [&] {
+    if (ctx.ComboRun) {
+      RunCombo(ctx);
+    } else {
+      RunPlain(ctx);
+    }
+  });
+}
+
+void RunGuarded(RunContext& ctx, const std::function<void()>& work) {
   try {
     try {
-      if (ctx.ComboRun) {
-        RunCombo(ctx);
-      } else {
-        RunPlain(ctx);
-      }
+      work();
     } catch (const std::bad_alloc&) {
       throw MakeRunError(kErrOutOfMemory);
     } catch (const RunError&) {

@@ -125,7 +125,7 @@ TEST_F(CliTest, AClosedStandardErrorCancelsTheRun) {
   ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
   ::close(ends[0]);
   CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "lf.txt", "later.txt"}, files(),
-                 work.path(), ends[1]);
+                 work.path(), "/dev/null", ends[1]);
   ::close(ends[1]);
   EXPECT_EQ(run.wait().status, 130);
   EXPECT_TRUE(ReadFile(later) == text);

@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <spawn.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -24,13 +24,13 @@ pid_t StartCli(const std::vector<std::string>& args, const std::string& errPath,
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
     const int null = ::open("/dev/null", O_RDWR);
-    const int err = errPath.empty() ? null : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err =
+        errPath.empty() ? null : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ::dup2(null, 0);
     ::dup2(null, 1);
     ::dup2(err, 2);
-    if (::getuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-         ::setresuid(65534, 65534, 65534) != 0))
+    if (::getuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                            ::setresuid(65534, 65534, 65534) != 0))
       ::_exit(126);
     ::execve(argv[0], argv.data(), environ);
     ::_exit(127);
@@ -55,8 +55,7 @@ int WaitCli(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-CliResult RunCli(const std::vector<std::string>& args, const std::string& scratch,
-                 bool asNobody) {
+CliResult RunCli(const std::vector<std::string>& args, const std::string& scratch, bool asNobody) {
   const std::string errPath = scratch + "/cli.err";
   CliResult r;
   const pid_t pid = StartCli(args, errPath, asNobody);

@@ -39,7 +39,7 @@ class CrashConsistency : public testing::Test {
   struct Target {
     std::string path;
     std::string before;
-    std::string after;  // after one run
+    std::string after;       // after one run
     std::string twice = "";  // after a second run
   };
 

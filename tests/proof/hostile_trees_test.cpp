@@ -4,8 +4,8 @@
 // link. Nothing outside the folder is read or written, no backup carries a
 // privilege, and every file the run makes belongs to the owner of the file it
 // comes from. One row runs as "nobody" over a file it may write but not own.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,8 +32,8 @@ class HostileTrees : public testing::Test {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "owners need root to be set up";
-    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_exec |
-                                    fs::perms::others_exec);
+    fs::permissions(dir.path(),
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     fs::create_directory(data());
     ASSERT_EQ(::chown(data().c_str(), kNobody, kNobody), 0);
     fs::create_directory(dir.file("outside"));

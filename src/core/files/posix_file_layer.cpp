@@ -43,6 +43,43 @@ class PosixInput : public InputFile {
   FileStatus error_;
 };
 
+class PosixOutput : public OutputFile {
+ public:
+  explicit PosixOutput(int fd) : fd_(fd) {}
+  ~PosixOutput() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool write(const char* data, size_t n) override {
+    if (fd_ < 0) return fail(EBADF);
+    while (n > 0) {
+      ssize_t w = ::write(fd_, data, n);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return fail(errno);
+      }
+      data += w;
+      n -= static_cast<size_t>(w);
+    }
+    return true;
+  }
+  bool close() override {
+    if (fd_ < 0) return error_.ok();
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR) return fail(errno);
+    return error_.ok();
+  }
+  FileStatus lastError() const override { return error_; }
+
+ private:
+  bool fail(int code) {
+    if (error_.ok()) error_ = StatusFromErrno(code);
+    return false;
+  }
+  int fd_;
+  FileStatus error_;
+};
+
 // Our own temporaries may take a hard link of a file as its backup: not when the
 // link would carry a privilege (setuid, setgid, file capabilities) to the copy.
 bool MayLinkAsBackup(const PosixTarget& target) {
@@ -187,6 +224,14 @@ class PosixFileLayer : public FileLayer {
 };
 
 }  // namespace
+
+std::unique_ptr<InputFile> StandardInput() {
+  return std::make_unique<PosixInput>(STDIN_FILENO);
+}
+
+std::unique_ptr<OutputFile> StandardOutput() {
+  return std::make_unique<PosixOutput>(STDOUT_FILENO);
+}
 
 FileLayer& SystemFileLayer() {
   static PosixFileLayer layer;
