@@ -163,9 +163,10 @@ class FileLayer {
   // syncs them side by side, so that many small files share the disk's flushes.
   virtual std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files);
 
-  // Removes the temporary files that a killed run left in a folder: only names of
-  // our temporaries that no living run holds, never through a link.
-  virtual void removeLeftovers(const std::string& folder) = 0;
+  // Removes the temporary files that a killed run left in a folder (a path ending
+  // in "/", reached as a listed path's folder is): only names of our temporaries
+  // that no living run holds, never through a link.
+  virtual void removeLeftovers(const DropPath& folder) = 0;
 
   virtual FileStatus removeFile(const std::string& path) = 0;
   virtual bool exists(const std::string& path) = 0;

@@ -56,8 +56,8 @@ bool UsableName(RunContext& ctx, const DropPath& name) {
   return false;
 }
 
-void RemoveLeftoversOnce(RunContext& ctx, const std::string& folder) {
-  if (ctx.cleanedFolders.insert(folder).second) ctx.files.removeLeftovers(folder);
+void RemoveLeftoversOnce(RunContext& ctx, const DropPath& folder) {
+  if (ctx.cleanedFolders.insert(folder.path).second) ctx.files.removeLeftovers(folder);
 }
 
 // Reads stop with ECANCELED once the run is cancelled, so that a cancel is heard
@@ -119,7 +119,7 @@ bool ChooseTargetEncoding(RunContext& ctx, TargetFile& target) {
 
 std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index, bool forWriting) {
   const DropPath name = ctx.targetName(index);
-  RemoveLeftoversOnce(ctx, FolderOf(name.path));
+  RemoveLeftoversOnce(ctx, {FolderOf(name.path), name.scanRoot});
   Opened<TargetFile> target = ctx.files.openTarget(name, forWriting, ctx.processedFiles);
   if (!target) {
     if (target.status.code != kErrAlreadyDone)
@@ -127,7 +127,7 @@ std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index, bool forWr
     return nullptr;
   }
   ctx.processedFiles.insert(target.file->id());
-  RemoveLeftoversOnce(ctx, target.file->folder());
+  RemoveLeftoversOnce(ctx, {target.file->folder(), name.scanRoot});
   return std::move(target.file);
 }
 

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -292,6 +295,31 @@ TEST_F(RunDriverTest, ALinkPutInAScannedPathIsNotFollowed) {
     }
   }
   host.onSelect = nullptr;
+}
+
+// What a killed run left beside its files goes with the next run over them: only
+// our temporaries that no living run holds, and never what a link names.
+TEST_F(RunDriverTest, LeftoversOfAKilledRunAreRemovedAndNothingElse) {
+  namespace fs = std::filesystem;
+  test::TempDir outside;
+  const std::string a = target("a.txt", "a\r\n");
+  const std::string leftover = dir.file(".kadrel-temp-0123456789ab");
+  const std::string held = dir.file(".kadrel-temp-held0000000a");
+  const std::string link = dir.file(".kadrel-temp-link0000000a");
+  const std::string alike = dir.file(".kadrel-temp-short");
+  for (const std::string& f : {leftover, held, alike}) WriteFile(f, "x");
+  WriteFile(outside.file("kept.txt"), "x");
+  fs::create_symlink(outside.file("kept.txt"), link);
+  const int holder = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);  // a living run's
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  run("0,0,a,0,X,0");
+  ::close(holder);
+  EXPECT_EQ(ReadFile(a), "X\r\n");
+  EXPECT_FALSE(FileExists(leftover));
+  EXPECT_TRUE(FileExists(held));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(FileExists(outside.file("kept.txt")));
+  EXPECT_TRUE(FileExists(alike));
 }
 
 TEST_F(RunDriverTest, MarksEveryFileAndReportsProgress) {

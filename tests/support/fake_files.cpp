@@ -419,7 +419,7 @@ FileStatus FakeFiles::keepCopy(TargetFile& target, const DropPath& name) {
   return {};
 }
 
-void FakeFiles::removeLeftovers(const std::string& folder) {
+void FakeFiles::removeLeftovers(const DropPath& folder) {
   if (backing_ == Backing::Disk) SystemFileLayer().removeLeftovers(folder);
 }
 

@@ -78,7 +78,7 @@ class FakeFiles : public FileLayer {
   Opened<NewFile> createFile(const DropPath& name, const FileAttributes* source) override;
   FileStatus checkNewName(const DropPath& name) override;
   FileStatus keepCopy(TargetFile& target, const DropPath& name) override;
-  void removeLeftovers(const std::string& folder) override;
+  void removeLeftovers(const DropPath& folder) override;
   FileStatus removeFile(const std::string& path) override;
   bool exists(const std::string& path) override;
 

@@ -208,7 +208,7 @@ class PosixFileLayer : public FileLayer {
     return statuses;
   }
 
-  void removeLeftovers(const std::string& folder) override {
+  void removeLeftovers(const DropPath& folder) override {
     posix::RemoveLeftoverTemporaries(folder);
   }
 

@@ -46,6 +46,9 @@ struct NameInFolder {
   std::string folderPath;  // with its final "/"
   std::string name;
 };
+// Opens a folder (O_PATH, for *at calls) as a listed path's folder is reached:
+// no link below scanRoot is followed. -1 with error set when it cannot be.
+int OpenFolder(const std::string& folder, size_t scanRoot, int& error);
 // Opens the folder of a listed name (see DropPath). resolveName: a named path's
 // last part is resolved too when it is a link (a target is the linked file).
 FileStatus OpenFolderOf(const DropPath& drop, bool resolveName, NameInFolder& where);
@@ -91,6 +94,6 @@ Opened<NewFile> CreateNewFile(const NameInFolder& where, NewFileRules rules);
 FileStatus CopyInto(NewFile& file, int from);
 
 // Removes our temporaries that a killed run left in a folder.
-void RemoveLeftoverTemporaries(const std::string& folder);
+void RemoveLeftoverTemporaries(const DropPath& folder);
 
 }  // namespace kadrel::posix

@@ -253,8 +253,12 @@ FileStatus CopyInto(NewFile& file, int from) {
   }
 }
 
-void RemoveLeftoverTemporaries(const std::string& folder) {
-  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void RemoveLeftoverTemporaries(const DropPath& folder) {
+  int error = 0;
+  const int reached = OpenFolder(folder.path, folder.scanRoot, error);
+  if (reached < 0) return;
+  const int dirFd = ::openat(reached, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ::close(reached);
   if (dirFd < 0) return;
   DIR* dir = ::fdopendir(dirFd);
   if (dir == nullptr) {

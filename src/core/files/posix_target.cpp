@@ -133,21 +133,26 @@ FileStatus OpenFolderOf(const DropPath& drop, bool resolveName, NameInFolder& wh
   }
   SplitPath(path, where.folderPath, where.name);
   if (where.name.empty() || where.name == "." || where.name == "..") return StatusFromErrno(EISDIR);
-  int fd;
-  if (drop.scanRoot == 0 || drop.scanRoot > where.folderPath.size()) {
-    fd = ::open(where.folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return StatusFromErrno(errno);
-  } else {
-    // The dropped folder is followed if it is a link; nothing below it is.
-    const int root =
-        ::open(path.substr(0, drop.scanRoot).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (root < 0) return StatusFromErrno(errno);
-    int error = 0;
-    fd = WalkDown(root, where.folderPath.substr(drop.scanRoot), error);
-    if (fd < 0) return StatusFromErrno(error);
-  }
+  int error = 0;
+  const int fd = OpenFolder(where.folderPath, drop.scanRoot, error);
+  if (fd < 0) return StatusFromErrno(error);
   where.folder = std::make_shared<const Fd>(fd);
   return {};
+}
+
+int OpenFolder(const std::string& folder, size_t scanRoot, int& error) {
+  if (scanRoot == 0 || scanRoot > folder.size()) {
+    const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) error = errno;
+    return fd;
+  }
+  // The dropped folder is followed if it is a link; nothing below it is.
+  const int root = ::open(folder.substr(0, scanRoot).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (root < 0) {
+    error = errno;
+    return -1;
+  }
+  return WalkDown(root, folder.substr(scanRoot), error);
 }
 
 PosixTarget::PosixTarget(NameInFolder where, SharedFd file, const struct stat& st)
