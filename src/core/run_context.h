@@ -25,7 +25,7 @@ struct RunContext {
   FileLayer& files;
 
   RunOptions options;
-  std::string programFolder;         // where Kadrel.ini, KadrelCmb.data and the work file live
+  std::string programFolder;         // where Kadrel.ini and KadrelCmb.data live
   std::vector<std::string> targets;  // the target file list, in processing order
   // Per target, how far links in its path are followed (DropPath::scanRoot); a
   // target without one is a path named as it is.
@@ -47,10 +47,10 @@ struct RunContext {
   std::string multiLineReplacement;
 
   // With the code page option "auto": how the files of the target in progress are
-  // read and written (the target, its backup copy, the work file, its own result
-  // file), chosen per target from its first bytes; and how the output in progress
-  // is written: the target's encoding, or that of a joint result file (the
-  // encoding of the first target written into it).
+  // read and written (the target, its new content, its COMBO!! steps' outputs,
+  // its own result file), chosen per target from its first bytes; and how the
+  // output in progress is written: the target's encoding, or that of a joint
+  // result file (the encoding of the first target written into it).
   FileEncoding targetEncoding;
   FileEncoding outputEncoding;
   // The encodings the run's files are opened in: the fixed code page, or with

@@ -10,7 +10,7 @@ namespace kadrel {
 namespace {
 // How much gathers before a commit: enough files for their syncs to overlap,
 // not so much that a cancel or a kill waits long or loses much.
-constexpr size_t kFilesAtOnce = 64;
+constexpr size_t kFilesAtOnce = 32;
 constexpr uint64_t kBytesAtOnce = uint64_t{64} << 20;
 }  // namespace
 

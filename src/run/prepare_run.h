@@ -17,7 +17,7 @@ namespace kadrel {
 
 struct RunRequest {
   RunOptions options;
-  std::string programFolder;  // where the COMBO!! work file goes
+  std::string programFolder;  // where Kadrel.ini and KadrelCmb.data live
   // The target file list as shown: full paths in processing order, or the
   // placeholder line while no file is listed.
   std::vector<std::string> listEntries;
