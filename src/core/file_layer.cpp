@@ -52,8 +52,11 @@ std::string ErrorText(int code) {
     case EBUSY:
     case ETXTBSY:
       return "ファイルは既に開かれています。";
-    default:
-      return std::string("ファイル操作でエラーが発生しました。(") + std::strerror(code) + ")";
+    default: {
+      char buffer[256];  // strerror_r: files are completed on several threads
+      return std::string("ファイル操作でエラーが発生しました。(") +
+             ::strerror_r(code, buffer, sizeof buffer) + ")";
+    }
   }
 }
 

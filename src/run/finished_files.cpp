@@ -9,9 +9,9 @@ namespace kadrel {
 
 namespace {
 // How much gathers before a commit: enough files for their syncs to overlap,
-// not so much that a cancel or a kill waits long or loses much.
+// not so much that a cancel waits long for the syncs or a kill loses much.
 constexpr size_t kFilesAtOnce = 32;
-constexpr uint64_t kBytesAtOnce = uint64_t{64} << 20;
+constexpr uint64_t kBytesAtOnce = uint64_t{16} << 20;
 }  // namespace
 
 void FinishedFiles::addReplacement(std::unique_ptr<TargetFile> target,
