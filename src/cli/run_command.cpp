@@ -52,6 +52,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   run.options = options;
   run.programFolder = ProgramFolder();
   run.listEntries = list.paths;
+  run.listScanRoots = list.scanRoots;
   run.stepLine = request.stepLine;
   if (request.command == Command::RunCombo) {
     ComboModel combo;
@@ -67,19 +68,19 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   DiffPrinter printer(stdout,
                       ::isatty(STDOUT_FILENO) == 1 ? Controls::Visible : Controls::AsTheyAre);
   std::optional<PreviewFiles> preview;
-  if (request.dryRun) preview.emplace(SystemFileLayer(), printer);
+  if (request.dryRun) preview.emplace(SystemFileLayer(), printer, options.codePage);
   PreparedRun prepared = PrepareRun(host, preview ? *preview : SystemFileLayer(), run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
-  CancelOnSignals(ctx.CancelFlag);
-  if (streams) {
-    RunOnStreams(ctx, StandardInput(), StandardOutput());
-  } else if (preview) {
-    RunPreview(ctx, *preview);
-  } else {
-    RunAll(ctx);
+  {
+    const CancelOnSignals interruptions(ctx.CancelFlag);
+    if (streams) {
+      RunOnStreams(ctx, StandardInput(), StandardOutput());
+    } else {
+      RunAll(ctx);
+    }
+    host.endProgress();
   }
-  host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;
   return host.boxCount() > 0 || list.leftOut() || !printer.ok() ? kExitWithBoxes : kExitClean;

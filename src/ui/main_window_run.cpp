@@ -38,6 +38,7 @@ RunRequest MainWindow::runRequest() const {
   request.options = options_;
   request.programFolder = programFolder_;
   request.listEntries = List1_->entries();
+  request.listScanRoots = List1_->scanRoots();
   request.combo = comboModeShown();
   request.comboSteps = combo_.steps;
   request.comboText = combo_.text;
@@ -72,13 +73,13 @@ void MainWindow::showPreview() {
   PreviewDialog dialog(this);
   dialog.setWindowModality(Qt::ApplicationModal);
   PreviewHost host(host_, dialog);
-  PreviewFiles files(files_, dialog);
+  PreviewFiles files(files_, dialog, options_.codePage);
   dialog.show();
   PreparedRun prepared = PrepareRun(host, files, runRequest());
   if (prepared.ready) {
     RunContext& ctx = *prepared.context;
     dialog.runWork(
-        ToQString(ctx.DescText), ctx.targets, [&] { RunPreview(ctx, files); },
+        ToQString(ctx.DescText), ctx.targets, [&] { RunAll(ctx); },
         [&ctx] { ctx.CancelFlag = true; });
   } else {
     dialog.showRefused();

@@ -1,13 +1,10 @@
 #include "run/preview/preview_files.h"
 
-#include <cerrno>
-#include <set>
-#include <tuple>
+#include <algorithm>
+#include <functional>
+#include <limits>
 
-#include "core/file_encoding.h"
-#include "core/run_context.h"
 #include "run/preview/memory_files.h"
-#include "run/run_driver.h"
 
 namespace kadrel {
 
@@ -25,96 +22,118 @@ bool ReadAll(Opened<InputFile> opened, std::string& bytes) {
   }
 }
 
-// How the run read and wrote a file of these bytes.
-FileEncoding EncodingOfBytes(const std::string& bytes, const CodePageSetting& setting) {
-  return ReadEncoding(MemoryInput(std::make_shared<const std::string>(bytes)), setting).encoding;
-}
+// A target as the preview opened it: the real file, locked as a run locks it,
+// and the name the run reached it by.
+class PreviewTarget : public TargetFile {
+ public:
+  PreviewTarget(std::unique_ptr<TargetFile> real, std::string path)
+      : real_(std::move(real)), path_(std::move(path)) {}
+  FileId id() const override { return real_->id(); }
+  const FileAttributes& attributes() const override { return real_->attributes(); }
+  const std::string& folder() const override { return real_->folder(); }
+  Opened<InputFile> read() override { return real_->read(); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::unique_ptr<TargetFile> real_;
+  std::string path_;
+};
+
+// A new file held in memory; its commit hands the bytes on.
+class MemoryNewFile : public NewFile {
+ public:
+  MemoryNewFile(FileId id, std::function<void(const std::string&)> onCommit)
+      : id_(id), onCommit_(std::move(onCommit)) {}
+  std::unique_ptr<OutputFile> output() override { return MemoryOutput(bytes_); }
+  Opened<InputFile> read() override { return {MemoryInput(bytes_), {}}; }
+  uint64_t size() const override { return bytes_->size(); }
+  FileStatus truncate(uint64_t size) override {
+    bytes_->resize(std::min<uint64_t>(size, bytes_->size()));
+    return {};
+  }
+  void narrowTo(const FileAttributes&) override {}
+  FileStatus complete() override { return {}; }
+  FileStatus commit() override {
+    onCommit_(*bytes_);
+    return {};
+  }
+  FileId id() const override { return id_; }
+
+ private:
+  FileId id_;
+  std::function<void(const std::string&)> onCommit_;
+  std::shared_ptr<std::string> bytes_ = std::make_shared<std::string>();
+};
 
 }  // namespace
 
-const PreviewFiles::Entry* PreviewFiles::find(const std::string& path) const {
-  const auto it = written_.find(path);
-  return it == written_.end() ? nullptr : &it->second;
-}
-
-Opened<InputFile> PreviewFiles::readEntry(const std::string& path) {
-  const Entry* e = find(path);
-  if (e == nullptr) return real_.openRead(path);
-  if (e->bytes) return {MemoryInput(e->bytes), {}};
-  if (e->copyOf.empty()) return {nullptr, StatusFromErrno(ENOENT)};
-  return real_.openRead(e->copyOf);
-}
-
 Opened<InputFile> PreviewFiles::openRead(const std::string& path) {
-  return readEntry(path);
+  return real_.openRead(path);
 }
 
-bool PreviewFiles::contentOf(const std::string& path, std::string& bytes) {
-  return ReadAll(readEntry(path), bytes);
+Opened<InputFile> PreviewFiles::openReadBounded(const std::string& path, size_t maxBytes) {
+  return real_.openReadBounded(path, maxBytes);
 }
 
-Opened<OutputFile> PreviewFiles::openWrite(const std::string& path, bool append) {
-  if (find(path) == nullptr && real_.isFolder(path)) return {nullptr, StatusFromErrno(EISDIR)};
-  auto bytes = std::make_shared<std::string>();
-  // Appending to a file copies it first: a copy made of it keeps what it held.
-  if (append) std::ignore = contentOf(path, *bytes);
-  written_[path] = Entry{bytes, {}};
-  return {MemoryOutput(bytes), {}};
+Opened<TargetFile> PreviewFiles::openTarget(const DropPath& name, bool forWriting,
+                                            const std::set<FileId>& done) {
+  Opened<TargetFile> real = real_.openTarget(name, forWriting, done);
+  if (real) real.file = std::make_unique<PreviewTarget>(std::move(real.file), name.path);
+  return real;
 }
 
-FileStatus PreviewFiles::copyFile(const std::string& source, const std::string& destination) {
-  const Entry* e = find(source);
-  if (e == nullptr) {
-    if (!real_.exists(source)) return StatusFromErrno(ENOENT);
-    if (real_.isFolder(source)) return StatusFromErrno(EISDIR);
-    written_[destination] = Entry{nullptr, source};
-  } else if (!e->bytes && e->copyOf.empty()) {
-    return StatusFromErrno(ENOENT);
-  } else {
-    written_[destination] = *e;
-  }
-  return {};
+Opened<NewFile> PreviewFiles::createReplacement(TargetFile& target) {
+  // Ids no real file has: a file reached again is still processed once.
+  const FileId id{std::numeric_limits<uint64_t>::max(), nextId_++};
+  auto* opened = dynamic_cast<PreviewTarget*>(&target);
+  const std::string path = opened != nullptr ? opened->path() : std::string();
+  return {
+      std::make_unique<MemoryNewFile>(
+          id, [this, path, &target](const std::string& bytes) { committed(path, &target, bytes); }),
+      {}};
 }
 
-FileStatus PreviewFiles::removeFile(const std::string& path) {
-  if (!exists(path)) return StatusFromErrno(ENOENT);
-  written_[path] = Entry{};
+Opened<NewFile> PreviewFiles::createFile(const DropPath& name, const FileAttributes*) {
+  if (FileStatus status = real_.checkNewName(name); !status.ok()) return {nullptr, status};
+  const FileId id{std::numeric_limits<uint64_t>::max(), nextId_++};
+  const std::string path = name.path;
+  return {std::make_unique<MemoryNewFile>(
+              id, [this, path](const std::string& bytes) { committed(path, nullptr, bytes); }),
+          {}};
+}
+
+FileStatus PreviewFiles::checkNewName(const DropPath& name) {
+  return real_.checkNewName(name);
+}
+
+FileStatus PreviewFiles::keepCopy(TargetFile&, const DropPath& name) {
+  // The copy is not made; a name it could not take is refused as the run would.
+  return real_.checkNewName(name);
+}
+
+void PreviewFiles::removeLeftovers(const DropPath&) {}
+
+FileStatus PreviewFiles::removeFile(const std::string&) {
   return {};
 }
 
 bool PreviewFiles::exists(const std::string& path) {
-  const Entry* e = find(path);
-  return e == nullptr ? real_.exists(path) : (e->bytes || !e->copyOf.empty());
+  return real_.exists(path);
 }
 
-bool PreviewFiles::isFolder(const std::string& path) {
-  return find(path) == nullptr && real_.isFolder(path);
-}
-
-void PreviewFiles::report(const RunContext& ctx) {
-  const std::set<std::string> targets(ctx.targets.begin(), ctx.targets.end());
-  for (const std::string& path : ctx.targets) {
-    const Entry* e = find(path);
-    if (e == nullptr || (!e->bytes && e->copyOf == path)) continue;  // left as it was
-    std::string before, after;
-    if (!ReadAll(real_.openRead(path), before) || !contentOf(path, after) || before == after)
-      continue;
-    const FileEncoding encoding = EncodingOfBytes(before, ctx.options.codePage);
-    FileDiff diff(path, false, encoding.codePage, TextOfBytes(std::move(before), encoding),
-                  TextOfBytes(std::move(after), encoding));
-    sink_.fileChanged(diff);
+void PreviewFiles::committed(const std::string& path, TargetFile* target,
+                             const std::string& bytes) {
+  std::string before;
+  if (target != nullptr) {
+    if (!ReadAll(target->read(), before) || before == bytes) return;
   }
-  for (const auto& [path, e] : written_) {
-    if (!e.bytes || targets.count(path) != 0) continue;  // copies and removals
-    const FileEncoding encoding = EncodingOfBytes(*e.bytes, ctx.options.codePage);
-    FileDiff diff(path, true, encoding.codePage, {}, TextOfBytes(*e.bytes, encoding));
-    sink_.fileChanged(diff);
-  }
-}
-
-void RunPreview(RunContext& ctx, PreviewFiles& files) {
-  RunAll(ctx);
-  files.report(ctx);
+  const FileEncoding encoding =
+      ReadEncoding(MemoryInput(std::make_shared<const std::string>(target ? before : bytes)),
+                   codePage_)
+          .encoding;
+  const FileDiff diff(path, target == nullptr, encoding.codePage,
+                      TextOfBytes(std::move(before), encoding), TextOfBytes(bytes, encoding));
+  sink_.fileChanged(diff);
 }
 
 }  // namespace kadrel

@@ -1,12 +1,15 @@
 // The file layer of a preview: reads go to the real file layer, every write stays
-// in memory. A file the run writes, copies or removes is seen so by the run's
-// later reads, and nothing reaches the disk.
+// in memory. Nothing reaches the disk: no replacement, backup copy, result file
+// or temporary, and no leftover of a killed run is removed. When the run would
+// give a file its name, the sink is told what that file would hold.
 #pragma once
 
-#include <map>
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
+#include "core/file_encoding.h"
 #include "core/file_layer.h"
 #include "run/preview/preview_run.h"
 
@@ -14,34 +17,31 @@ namespace kadrel {
 
 class PreviewFiles : public FileLayer {
  public:
-  PreviewFiles(FileLayer& real, PreviewSink& sink) : real_(real), sink_(sink) {}
+  // codePage: the run's code page option, which tells how the files' bytes are
+  // shown.
+  PreviewFiles(FileLayer& real, PreviewSink& sink, CodePageSetting codePage)
+      : real_(real), sink_(sink), codePage_(std::move(codePage)) {}
 
   Opened<InputFile> openRead(const std::string& path) override;
-  Opened<OutputFile> openWrite(const std::string& path, bool append) override;
-  FileStatus copyFile(const std::string& source, const std::string& destination) override;
+  Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes) override;
+  Opened<TargetFile> openTarget(const DropPath& name, bool forWriting,
+                                const std::set<FileId>& done) override;
+  Opened<NewFile> createReplacement(TargetFile& target) override;
+  Opened<NewFile> createFile(const DropPath& name, const FileAttributes* source) override;
+  FileStatus checkNewName(const DropPath& name) override;
+  FileStatus keepCopy(TargetFile& target, const DropPath& name) override;
+  void removeLeftovers(const DropPath& folder) override;
   FileStatus removeFile(const std::string& path) override;
   bool exists(const std::string& path) override;
-  bool isFolder(const std::string& path) override;
-
-  // Tells the sink what the run left: each listed target whose content differs
-  // from the file's, and each file the run created (a result file).
-  void report(const RunContext& ctx);
 
  private:
-  // A path as the run left it: its bytes, a copy of a real file, or removed.
-  struct Entry {
-    std::shared_ptr<std::string> bytes;  // null: as the real file at copyOf
-    std::string copyOf;                  // empty with no bytes: removed
-  };
-  // The entry of path, if the run wrote there.
-  const Entry* find(const std::string& path) const;
-  Opened<InputFile> readEntry(const std::string& path);
-  // The bytes a path holds now, or nothing when it cannot be read.
-  bool contentOf(const std::string& path, std::string& bytes);
+  // What the run would leave at path: a target's new content, or a new file.
+  void committed(const std::string& path, TargetFile* target, const std::string& bytes);
 
   FileLayer& real_;
   PreviewSink& sink_;
-  std::map<std::string, Entry> written_;
+  CodePageSetting codePage_;
+  uint64_t nextId_ = 0;
 };
 
 }  // namespace kadrel

@@ -5,14 +5,9 @@
 // finishes each. Boxes go to the run context's Host as in a run.
 #pragma once
 
-#include <memory>
-
-#include "core/file_layer.h"
 #include "run/preview/file_diff.h"
 
 namespace kadrel {
-
-struct RunContext;
 
 class PreviewSink {
  public:
@@ -22,12 +17,5 @@ class PreviewSink {
   // would leave as it is (or rewrite with the same bytes) is not reported.
   virtual void fileChanged(const FileDiff& diff) = 0;
 };
-
-// The file layer of a preview: reads go to the real layer; writes stay in
-// memory and reach the sink when the run would give them their names.
-class PreviewFiles;  // preview_files.h
-
-// Runs the prepared run (prepared over files) as RunAll does, writing nothing.
-void RunPreview(RunContext& ctx, PreviewFiles& files);
 
 }  // namespace kadrel
