@@ -15,6 +15,7 @@
 #include "run/preview/preview_files.h"
 #include "run/run_driver.h"
 #include "run/stream_run.h"
+#include "run/undo/journalled_files.h"
 
 namespace kadrel::cli {
 
@@ -69,7 +70,11 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
                       ::isatty(STDOUT_FILENO) == 1 ? Controls::Visible : Controls::AsTheyAre);
   std::optional<PreviewFiles> preview;
   if (request.dryRun) preview.emplace(SystemFileLayer(), printer, options.codePage);
-  PreparedRun prepared = PrepareRun(host, preview ? *preview : SystemFileLayer(), run);
+  // A real run keeps the files it replaces, for --undo.
+  JournalWriter journal(SystemFileLayer(), UndoFolder(request));
+  JournalledFiles journalled(SystemFileLayer(), journal);
+  PreparedRun prepared =
+      PrepareRun(host, preview ? static_cast<FileLayer&>(*preview) : journalled, run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
   {

@@ -96,6 +96,8 @@ class TargetFile {
   virtual const FileAttributes& attributes() const = 0;
   // The folder the file lives in (for a name that is a link, the linked file's).
   virtual const std::string& folder() const = 0;
+  // Its name in that folder.
+  virtual const std::string& name() const = 0;
   // The content from its start; each call gives a reader of its own.
   [[nodiscard]] virtual Opened<InputFile> read() = 0;
 };

@@ -99,7 +99,8 @@ void MainWindow::buildMenus() {
 
   connect(MenuStart_, &QAction::triggered, this, &MainWindow::StartRun);
   connect(MenuPreview_, &QAction::triggered, this, &MainWindow::showPreview);
-  MenuUndo_->setEnabled(false);  // UNDO-WIRING
+  connect(MenuUndo_, &QAction::triggered, this, &MainWindow::undoLastRun);
+  updateUndoState();
   connect(clear, &QAction::triggered, this, &MainWindow::Clear);
   connect(end, &QAction::triggered, this, &MainWindow::close);
   connect(comboEdit, &QAction::triggered, this, &MainWindow::exportComboText);

@@ -10,6 +10,9 @@
 #include "run/prepare_run.h"
 #include "run/preview/preview_files.h"
 #include "run/run_driver.h"
+#include "run/undo/journal_folder.h"
+#include "run/undo/journalled_files.h"
+#include "run/undo/undo_run.h"
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
@@ -48,7 +51,10 @@ RunRequest MainWindow::runRequest() const {
 }
 
 void MainWindow::StartRun() {
-  PreparedRun prepared = PrepareRun(host_, files_, runRequest());
+  // The files the run replaces are kept, so that 元に戻す can take the run back.
+  JournalWriter journal(files_, UndoFolderOf(programFolder_));
+  JournalledFiles files(files_, journal);
+  PreparedRun prepared = PrepareRun(host_, files, runRequest());
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
@@ -60,6 +66,7 @@ void MainWindow::StartRun() {
     runDialog_(dialog);
     runningDialog_ = nullptr;
   }
+  updateUndoState();
 
   unsetCursor();
   MergeInputHistory();
@@ -89,6 +96,43 @@ void MainWindow::showPreview() {
   MergeInputHistory();
   raise();
   activateWindow();
+}
+
+void MainWindow::undoLastRun() {
+  const std::string folder = UndoFolderOf(programFolder_);
+  const std::optional<JournalIndex> index = ReadJournalIndex(folder);
+  if (!index) {
+    MessageBoxRequest box;
+    box.text = kNothingToUndoText;
+    host_.showMessage(box);
+    updateUndoState();
+    return;
+  }
+  MessageBoxRequest question;
+  question.text = UndoQuestion(*index);
+  question.icon = BoxIcon::Question;
+  question.buttons = BoxButtons::YesNo;
+  question.defaultAnswer = BoxAnswer::No;
+  if (host_.showMessage(question) != BoxAnswer::Yes) return;
+
+  setCursor(Qt::WaitCursor);
+  const std::atomic<bool> never{false};
+  FileStatus journal;
+  const UndoOutcome outcome = UndoLastRun(files_, folder, never, journal);
+  unsetCursor();
+  if (journal.ok()) {
+    host_.showMessage(UndoOutcomeBox(outcome));
+  } else {
+    MessageBoxRequest box;
+    box.text = journal.code == ENOENT ? std::string(kNothingToUndoText)
+                                      : "元に戻せません。\r" + journal.text;
+    host_.showMessage(box);
+  }
+  updateUndoState();
+}
+
+void MainWindow::updateUndoState() {
+  MenuUndo_->setEnabled(ReadJournalIndex(UndoFolderOf(programFolder_)).has_value());
 }
 
 void MainWindow::MergeInputHistory() {

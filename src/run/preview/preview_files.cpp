@@ -31,6 +31,7 @@ class PreviewTarget : public TargetFile {
   FileId id() const override { return real_->id(); }
   const FileAttributes& attributes() const override { return real_->attributes(); }
   const std::string& folder() const override { return real_->folder(); }
+  const std::string& name() const override { return real_->name(); }
   Opened<InputFile> read() override { return real_->read(); }
   const std::string& path() const { return path_; }
 

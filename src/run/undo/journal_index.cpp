@@ -56,12 +56,19 @@ bool Take(std::string_view& line, T& value, int base = 10) {
 std::optional<JournalEntry> ParseEntry(std::string_view line) {
   JournalEntry e;
   const std::string_view kind = line.substr(0, 5);
-  if (kind != "link " && kind != "copy ") return std::nullopt;
-  e.linked = kind == "link ";
+  if (kind == "link ") {
+    e.kept = Kept::Link;
+  } else if (kind == "copy ") {
+    e.kept = Kept::Copy;
+  } else if (kind == "none ") {
+    e.kept = Kept::None;
+  } else {
+    return std::nullopt;
+  }
   line.remove_prefix(5);
   if (!Take(line, e.number) || !Take(line, e.previous.device) || !Take(line, e.previous.inode) ||
-      !Take(line, e.previousSize) || !Take(line, e.previousHash, 16) ||
-      !Take(line, e.writtenSize) || !Take(line, e.writtenHash, 16))
+      !Take(line, e.keptSize) || !Take(line, e.keptModified) || !Take(line, e.writtenSize) ||
+      !Take(line, e.writtenHash, 16))
     return std::nullopt;
   std::optional<std::string> path = UnescapePath(line);
   if (!path || path->empty()) return std::nullopt;
@@ -76,15 +83,13 @@ std::string JournalHeader(int64_t runTime) {
 }
 
 std::string JournalLine(const JournalEntry& e) {
-  char hashes[2][20];
-  std::snprintf(hashes[0], sizeof hashes[0], "%016llx",
-                static_cast<unsigned long long>(e.previousHash));
-  std::snprintf(hashes[1], sizeof hashes[1], "%016llx",
-                static_cast<unsigned long long>(e.writtenHash));
-  return std::string(e.linked ? "link " : "copy ") + std::to_string(e.number) + " " +
-         std::to_string(e.previous.device) + " " + std::to_string(e.previous.inode) + " " +
-         std::to_string(e.previousSize) + " " + hashes[0] + " " + std::to_string(e.writtenSize) +
-         " " + hashes[1] + " " + EscapePath(e.path) + "\n";
+  char hash[20];
+  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(e.writtenHash));
+  const char* kind = e.kept == Kept::Link ? "link " : e.kept == Kept::Copy ? "copy " : "none ";
+  return kind + std::to_string(e.number) + " " + std::to_string(e.previous.device) + " " +
+         std::to_string(e.previous.inode) + " " + std::to_string(e.keptSize) + " " +
+         std::to_string(e.keptModified) + " " + std::to_string(e.writtenSize) + " " + hash + " " +
+         EscapePath(e.path) + "\n";
 }
 
 std::optional<JournalIndex> ParseJournal(std::string_view text) {

@@ -13,13 +13,22 @@
 
 namespace kadrel {
 
+// How a replaced file's previous content is kept.
+enum class Kept {
+  Link,  // a hard link to the replaced file: nothing copied
+  Copy,  // a copy (the journal is on another file system)
+  None,  // not kept: its copy would take the journal past its limit
+};
+
 struct JournalEntry {
+  Kept kept = Kept::None;
   uint64_t number = 0;  // the kept file's name in the journal folder
-  bool linked = false;  // kept as a hard link to the replaced file (else a copy)
   FileId previous;      // the replaced file
-  uint64_t previousSize = 0;
-  uint64_t previousHash = 0;  // a copy's: the hash of what it holds (0 for a link)
-  uint64_t writtenSize = 0;   // what the run wrote
+  // The kept file as it was kept: changed since (through another of its names),
+  // it is no longer what the file held.
+  uint64_t keptSize = 0;
+  int64_t keptModified = 0;  // nanoseconds since the epoch
+  uint64_t writtenSize = 0;  // what the run wrote
   uint64_t writtenHash = 0;
   std::string path;  // the file replaced, as its folder holds it (links resolved)
   bool operator==(const JournalEntry&) const = default;
