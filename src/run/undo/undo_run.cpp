@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <ctime>
 #include <memory>
+#include <set>
 
 #include "core/content_hash.h"
 #include "run/undo/journal_folder.h"
@@ -141,7 +142,11 @@ UndoOutcome UndoLastRun(FileLayer& files, const std::string& path, const std::at
     journalStatus = StatusFromErrno(ENOENT);
     return outcome;
   }
+  std::set<std::string> cleaned;
   for (const JournalEntry& e : index->entries) {
+    // What a killed run or undo left in the folder goes first, as a run does.
+    const std::string fileFolder = e.path.substr(0, e.path.rfind('/') + 1);
+    if (cleaned.insert(fileFolder).second) files.removeLeftovers({fileFolder, 1});
     if (cancel.load()) {
       outcome.cancelled = true;
       return outcome;
