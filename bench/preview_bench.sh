@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A preview against the run it shows: kadrel-cli --dry-run (its diff written to
 # /dev/null) and the run itself over the same large CP932 file, once for a
-# replacement that changes most lines and once for one that changes a few.
+# replacement that changes most lines, one that changes a few and one that
+# changes nothing.
 # Prints times and peak memory.
 #   bench/preview_bench.sh [SIZE_MB]   (default 100; builds into build/ or $KADREL_BUILD_DIR)
 set -euo pipefail
@@ -21,7 +22,7 @@ touch "$work/empty.ini"
 measure() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || { cat "$work/err" >&2; exit 1; }; cat "$work/time"; }
 
 printf '%-34s %8s %10s\n' "" "seconds" "peak KB"
-for step in "0,0,a,0,x,#" "0,0,qqq,0,x,#"; do
+for step in "0,0,a,0,x,#" "0,0,qqq,0,x,#" "0,0,zqzqzq,0,x,#"; do
   cp "$work/base.txt" "$work/t.txt"
   read -r r_s r_kb < <(measure "$cli" -q --ini "$work/empty.ini" -o BkupEdit=0 -s "$step" "$work/t.txt")
   cp "$work/base.txt" "$work/t.txt"

@@ -1,8 +1,10 @@
 #include "run/preview/preview_files.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <limits>
+#include <vector>
 
 #include "run/preview/memory_files.h"
 
@@ -40,30 +42,135 @@ class PreviewTarget : public TargetFile {
   std::string path_;
 };
 
-// A new file held in memory; its commit hands the bytes on.
+// The first bytes of a file, then its end.
+class PrefixInput : public InputFile {
+ public:
+  PrefixInput(std::unique_ptr<InputFile> file, uint64_t size)
+      : file_(std::move(file)), left_(size) {}
+  long read(char* buffer, size_t n) override {
+    const long r = file_->read(buffer, static_cast<size_t>(std::min<uint64_t>(n, left_)));
+    if (r > 0) left_ -= static_cast<uint64_t>(r);
+    return r;
+  }
+  FileStatus lastError() const override { return file_->lastError(); }
+
+ private:
+  std::unique_ptr<InputFile> file_;
+  uint64_t left_;
+};
+
+// What a new file of the preview holds. A target's replacement is compared with
+// the target as it is written, and held in memory only from its first
+// difference on: a file the run leaves as it was costs no memory and no second
+// read.
+class HeldContent {
+ public:
+  explicit HeldContent(TargetFile* original) : original_(original), held_(original == nullptr) {
+    if (original_ != nullptr) reader_ = original_->read().file;
+  }
+
+  void append(const char* data, size_t n) {
+    if (!held_) {
+      if (sameAsOriginal(data, n)) {
+        equal_ += n;
+        return;
+      }
+      hold();
+    }
+    bytes_->append(data, n);
+  }
+  uint64_t size() const { return held_ ? bytes_->size() : equal_; }
+  void truncate(uint64_t size) {
+    if (!held_ && size >= equal_) return;
+    hold();
+    bytes_->resize(std::min<uint64_t>(size, bytes_->size()));
+  }
+  Opened<InputFile> read() {
+    if (held_) return {MemoryInput(bytes_), {}};
+    Opened<InputFile> original = original_->read();
+    if (original) original.file = std::make_unique<PrefixInput>(std::move(original.file), equal_);
+    return original;
+  }
+  // True when the file holds exactly the original's bytes.
+  bool unchanged() {
+    char byte;
+    return !held_ && reader_ && reader_->read(&byte, 1) == 0;
+  }
+  // The whole content, held from now on.
+  const std::string& bytes() {
+    hold();
+    return *bytes_;
+  }
+
+ private:
+  bool sameAsOriginal(const char* data, size_t n) {
+    if (!reader_) return false;
+    buffer_.resize(n);
+    size_t got = 0;
+    while (got < n) {
+      const long r = reader_->read(buffer_.data() + got, n - got);
+      if (r <= 0) return false;
+      got += static_cast<size_t>(r);
+    }
+    return std::memcmp(buffer_.data(), data, n) == 0;
+  }
+  void hold() {
+    if (held_) return;
+    reader_.reset();
+    std::string prefix;
+    if (equal_ > 0 && !ReadAll(read(), prefix)) prefix.clear();
+    held_ = true;
+    *bytes_ = std::move(prefix);
+  }
+
+  TargetFile* original_;
+  bool held_;
+  std::unique_ptr<InputFile> reader_;
+  uint64_t equal_ = 0;
+  std::vector<char> buffer_;
+  std::shared_ptr<std::string> bytes_ = std::make_shared<std::string>();
+};
+
+class HeldOutput : public OutputFile {
+ public:
+  explicit HeldOutput(std::shared_ptr<HeldContent> content) : content_(std::move(content)) {}
+  bool write(const char* data, size_t n) override {
+    content_->append(data, n);
+    return true;
+  }
+  bool close() override { return true; }
+  FileStatus lastError() const override { return {}; }
+
+ private:
+  std::shared_ptr<HeldContent> content_;
+};
+
+// A new file held in memory; its commit hands the content on.
 class MemoryNewFile : public NewFile {
  public:
-  MemoryNewFile(FileId id, std::function<void(const std::string&)> onCommit)
-      : id_(id), onCommit_(std::move(onCommit)) {}
-  std::unique_ptr<OutputFile> output() override { return MemoryOutput(bytes_); }
-  Opened<InputFile> read() override { return {MemoryInput(bytes_), {}}; }
-  uint64_t size() const override { return bytes_->size(); }
+  MemoryNewFile(FileId id, TargetFile* original, std::function<void(HeldContent&)> onCommit)
+      : id_(id),
+        content_(std::make_shared<HeldContent>(original)),
+        onCommit_(std::move(onCommit)) {}
+  std::unique_ptr<OutputFile> output() override { return std::make_unique<HeldOutput>(content_); }
+  Opened<InputFile> read() override { return content_->read(); }
+  uint64_t size() const override { return content_->size(); }
   FileStatus truncate(uint64_t size) override {
-    bytes_->resize(std::min<uint64_t>(size, bytes_->size()));
+    content_->truncate(size);
     return {};
   }
   void narrowTo(const FileAttributes&) override {}
   FileStatus complete() override { return {}; }
   FileStatus commit() override {
-    onCommit_(*bytes_);
+    onCommit_(*content_);
     return {};
   }
   FileId id() const override { return id_; }
 
  private:
   FileId id_;
-  std::function<void(const std::string&)> onCommit_;
-  std::shared_ptr<std::string> bytes_ = std::make_shared<std::string>();
+  std::shared_ptr<HeldContent> content_;
+  std::function<void(HeldContent&)> onCommit_;
 };
 
 }  // namespace
@@ -88,10 +195,12 @@ Opened<NewFile> PreviewFiles::createReplacement(TargetFile& target) {
   const FileId id{std::numeric_limits<uint64_t>::max(), nextId_++};
   auto* opened = dynamic_cast<PreviewTarget*>(&target);
   const std::string path = opened != nullptr ? opened->path() : std::string();
-  return {
-      std::make_unique<MemoryNewFile>(
-          id, [this, path, &target](const std::string& bytes) { committed(path, &target, bytes); }),
-      {}};
+  return {std::make_unique<MemoryNewFile>(id, &target,
+                                          [this, path, &target](HeldContent& content) {
+                                            if (!content.unchanged())
+                                              committed(path, &target, content.bytes());
+                                          }),
+          {}};
 }
 
 Opened<NewFile> PreviewFiles::createFile(const DropPath& name, const FileAttributes*) {
@@ -99,7 +208,8 @@ Opened<NewFile> PreviewFiles::createFile(const DropPath& name, const FileAttribu
   const FileId id{std::numeric_limits<uint64_t>::max(), nextId_++};
   const std::string path = name.path;
   return {std::make_unique<MemoryNewFile>(
-              id, [this, path](const std::string& bytes) { committed(path, nullptr, bytes); }),
+              id, nullptr,
+              [this, path](HeldContent& content) { committed(path, nullptr, content.bytes()); }),
           {}};
 }
 
