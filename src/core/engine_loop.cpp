@@ -1,5 +1,7 @@
 #include "core/engine_loop.h"
 
+#include <cerrno>
+
 namespace kadrel {
 
 void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& status,
@@ -82,6 +84,10 @@ bool EngineLoop::yield() {
 
 void EngineLoop::failRead() {
   FileStatus status = ctx_.in ? ctx_.in->error() : StatusFromErrno(9);
+  if (status.code == ECANCELED) {  // a cancel heard in the middle of a long line
+    ctx_.closeAll();
+    return;
+  }
   if (status.ok()) status = StatusFromErrno(5);
   ShowFileErrorBox(ctx_, "File Read Error", status, ctx_.TargetPath);
   ctx_.ErrFlag = true;

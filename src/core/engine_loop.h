@@ -26,8 +26,9 @@ class EngineLoop {
   // engines, the result file for extraction engines); reads name TargetPath.
   EngineLoop(RunContext& ctx, std::string writePath);
 
-  // Reads the next line. False at the end of the input, or after a read failure
-  // (box shown, ErrFlag set, files closed): finished() tells which.
+  // Reads the next line. False at the end of the input, after a read failure
+  // (box shown, ErrFlag set, files closed), or when a cancel stopped the reading
+  // (files closed): finished() tells the end from the others.
   bool next(std::u32string& line);
   bool nextRaw(std::string& bytes);  // the same, undecoded
   // Decodes a line read with nextRaw, as next() does.

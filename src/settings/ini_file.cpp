@@ -4,7 +4,6 @@
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION  // the header holds the template definitions only under this name
 #include <SimpleIni.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +12,7 @@
 #include <limits>
 #include <string_view>
 
+#include "core/file_layer.h"
 #include "core/text/code_page_guess.h"
 #include "core/text/utf.h"
 
@@ -36,25 +36,10 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 // Replaces the file by bytes through a temporary file beside it, so that a failed
-// write (a full disk) leaves the previous settings whole.
+// write (a full disk) leaves the previous settings whole; a link at its name is
+// never written through.
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFileContent(SystemFileLayer(), path, bytes).ok();
 }
 
 // Parses bytes; quotes keep blanks at the ends of a value and a value that is

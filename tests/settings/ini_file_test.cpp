@@ -147,6 +147,17 @@ TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_EQ(ReadFile(ini.pFileName()), "[Option]\nSelSts=*.txt\n");
 }
 
+// The file is written beside its name and renamed over it: a link at its name is
+// never written through, and a failed write leaves no temporary behind.
+TEST_F(IniFileTest, ALinkAtItsNameIsNeverWrittenThrough) {
+  WriteFile(dir.file("other.txt"), "precious\n");
+  std::filesystem::create_symlink(dir.file("other.txt"), ini.pFileName());
+  EXPECT_FALSE(ini.mSetString("Option", "CompMode", "1"));
+  EXPECT_EQ(ReadFile(dir.file("other.txt")), "precious\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(ini.pFileName()));
+  EXPECT_EQ(test::TemporariesIn(dir.path()), 0);
+}
+
 TEST_F(IniFileTest, HeldFileIsReadOnceAndWrittenOnce) {
   WriteFile(ini.pFileName(), "[Option]\nSelSts=*.txt\n");
   ASSERT_TRUE(ini.mHold().ok());
