@@ -111,6 +111,7 @@ class WindowTest : public QObject {
   void multiLineReplacementGoesIntoTheRun();
   void declineTouchesNothing();
   void previewListsChangesAndWritesNothing();
+  void undoTakesBackTheLastRunOnce();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
   void comboProgressBarsAgreeWithLabel();
@@ -428,6 +429,37 @@ void WindowTest::previewListsChangesAndWritesNothing() {
   QVERIFY(f.host().boxes.empty());  // collected, not shown
   QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc abc\r\nxyz\r\n"));
   QVERIFY(!test::FileExists(data.file("a.txt_BK")));
+}
+
+void WindowTest::undoTakesBackTheLastRunOnce() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "abc\r\n");
+  auto* undo = f.find<QAction>("MenuUndo");
+  QVERIFY(!undo->isEnabled());
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
+  PageControls(f.window()).inChangeChr->setEditText(QStringLiteral("xyz"));
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+  f.window().StartRun();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("xyz\r\n"));
+  QVERIFY(undo->isEnabled());
+
+  f.host().answers = {BoxAnswer::No};  // the confirmation declined: nothing happens
+  undo->trigger();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("xyz\r\n"));
+  QVERIFY(undo->isEnabled());
+
+  f.host().boxes.clear();
+  f.host().answers = {BoxAnswer::Yes};
+  undo->trigger();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc\r\n"));
+  QCOMPARE(f.host().boxes.size(), size_t{2});
+  QCOMPARE(f.host().boxes[0].buttons, BoxButtons::YesNo);
+  QVERIFY(f.host().boxes[0].text.find("1 個のファイルを処理前の内容に戻します") !=
+          std::string::npos);
+  QCOMPARE(f.host().boxes[1].text, std::string("1 個のファイルを処理前の内容に戻しました。"));
+  QVERIFY(!undo->isEnabled());  // once: no redo
 }
 
 void WindowTest::cancelDisabledForOneFile() {
