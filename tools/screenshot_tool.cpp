@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <utility>
@@ -99,6 +102,25 @@ int main(int argc, char* argv[]) {
   window.showOptions();
   dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-preview.png"));
   window.showPreview();
+
+  // 元に戻す: a run made, then its confirmation rendered and declined.
+  window.setDialogRunner([](QDialog& dialog) {
+    if (auto* yes = dialog.findChild<QPushButton*>(QStringLiteral("BtnYes"))) yes->click();
+    return dialog.result();
+  });
+  window.StartRun();
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr ||
+        !box->grab().save(QDir(outFolder).filePath(QStringLiteral("kadrel-undo.png"))))
+      ++failures;
+    if (auto* message = qobject_cast<QMessageBox*>(box)) {
+      for (QAbstractButton* button : message->buttons()) {
+        if (message->buttonRole(button) == QMessageBox::NoRole) button->click();
+      }
+    }
+  });
+  window.undoLastRun();
 
   window.showHelp(kadrel::ui::MainWindow::kHelpContext, kadrel::ui::MainWindow::kComboHelpContext);
   if (kadrel::ui::HelpViewer* help = window.helpViewer()) {
