@@ -77,6 +77,41 @@ class UndoTest : public testing::Test {
   test::TempDir dir;
 };
 
+TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
+  JournalEntry odd;
+  odd.kept = Kept::Copy;
+  odd.number = 7;
+  odd.previous = {64769, 123456789012};
+  odd.keptSize = 5;
+  odd.keptModified = 1700000000123456789;
+  odd.writtenSize = 6;
+  odd.writtenHash = 0xfedcba9876543210;
+  odd.path = "/home/a b/100%\n\xff\x81.txt";
+  JournalEntry none = odd;
+  none.kept = Kept::None;
+  none.path = "/x";
+  const std::string text = JournalHeader(1700000000) + JournalLine(odd) + JournalLine(none);
+  struct Case {
+    std::string name, text;
+    std::optional<std::vector<JournalEntry>> entries;  // nothing: no index
+  } cases[] = {
+      {"whole", text, std::vector<JournalEntry>{odd, none}},
+      {"last line cut by a kill", text.substr(0, text.size() - 2), std::vector<JournalEntry>{odd}},
+      {"header alone", JournalHeader(1), std::vector<JournalEntry>{}},
+      {"another file", "Kadrel.ini\n", std::nullopt},
+      {"a damaged line", JournalHeader(1) + "lnk 1 2 3 4 5 6 0 /x\n", std::nullopt},
+      {"a path cut in an escape", JournalHeader(1) + "link 1 2 3 4 5 6 0 /x%4\n", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<JournalIndex> index = ParseJournal(c.text);
+    ASSERT_EQ(index.has_value(), c.entries.has_value());
+    if (index) {
+      EXPECT_EQ(index->entries, *c.entries);
+    }
+  }
+}
+
 TEST_F(UndoTest, GivesBackWhatTheRunReplacedLeavingFilesChangedSince) {
   struct Case {
     std::string name;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/content_hash.h"
 #include "core/file_layer.h"
 #include "run/undo/journal_index.h"
 
@@ -43,6 +44,10 @@ class JournalFolder {
   int fd_ = -1;
   uint64_t device_ = 0;
 };
+
+// The hash of everything in (null: it could not be opened); false when it
+// cannot be read whole.
+bool HashContent(Opened<InputFile> in, ContentHash& hash);
 
 // The index of the journal at path; nothing when there is none (or none that
 // reads as one).

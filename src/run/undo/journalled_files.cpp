@@ -79,7 +79,7 @@ class JournalledReplacement : public NewFile {
     ContentHash written;
     if (hashWhole_ && hash_.size() == inner_->size()) {
       written = hash_;
-    } else if (!HashOf(inner_->read(), written)) {
+    } else if (!HashContent(inner_->read(), written)) {
       return inner_->commit();  // unreadable: this file is not journalled
     }
     journal_.keep(target_, written.size(), written.value());
@@ -89,16 +89,6 @@ class JournalledReplacement : public NewFile {
   NewFile& inner() { return *inner_; }
 
  private:
-  static bool HashOf(Opened<InputFile> in, ContentHash& hash) {
-    if (!in) return false;
-    char buffer[1 << 16];
-    for (long n; (n = in.file->read(buffer, sizeof buffer)) != 0;) {
-      if (n < 0) return false;
-      hash.add({buffer, static_cast<size_t>(n)});
-    }
-    return true;
-  }
-
   std::unique_ptr<NewFile> inner_;
   TargetFile& target_;
   JournalWriter& journal_;

@@ -20,13 +20,8 @@ struct Content {
 };
 
 bool Measure(Opened<InputFile> in, Content& content) {
-  if (!in) return false;
   ContentHash hash;
-  char buffer[1 << 16];
-  for (long n; (n = in.file->read(buffer, sizeof buffer)) != 0;) {
-    if (n < 0) return false;
-    hash.add({buffer, static_cast<size_t>(n)});
-  }
+  if (!HashContent(std::move(in), hash)) return false;
   content = {hash.size(), hash.value()};
   return true;
 }
