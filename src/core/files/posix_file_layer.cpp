@@ -99,10 +99,11 @@ bool LinkAsBackup(const PosixTarget& target, const NameInFolder& where, FileStat
       if (errno == EEXIST) continue;
       return false;  // another file system, no /proc, a protected link: a copy then
     }
-    if (::renameat(folder, temp.c_str(), folder, where.name.c_str()) != 0) {
+    if (::renameat(folder, temp.c_str(), folder, where.name.c_str()) != 0)
       status = StatusFromErrno(errno);
-      ::unlinkat(folder, temp.c_str(), 0);
-    }
+    // Renamed over another link of the same file (the backup a killed run left),
+    // the temporary stays: it goes now.
+    ::unlinkat(folder, temp.c_str(), 0);
     return true;
   }
   return false;

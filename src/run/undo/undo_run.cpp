@@ -7,6 +7,7 @@
 
 #include "core/content_hash.h"
 #include "run/undo/journal_folder.h"
+#include "run/undo/journalled_files.h"
 
 namespace kadrel {
 
@@ -82,7 +83,7 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
   if (target.file->id() == e.previous) return Step::AsBefore;
   Content now;
   if (!Measure(target.file->read(), now)) {
-    status = StatusFromErrno(EIO);
+    status = StatusFromErrno(EIO);  // a read error of the file
     return Step::Failed;
   }
   uint64_t keptSize = 0;
@@ -123,7 +124,8 @@ std::string UndoQuestion(const JournalIndex& index) {
       " 個のファイルを処理前の内容に戻します。\r処理の後で変更されたファイルはそのままにします。";
   if (kept < index.entries.size())
     text += "\r" + std::to_string(index.entries.size() - kept) +
-            " 個のファイルは大きすぎるため以前の内容を保存しておらず、元に戻せません。";
+            " 個のファイルは以前の内容を保存していない（別のディスクにあり、控えのコピーが上限の " +
+            std::to_string(kJournalCopyLimit >> 30) + " GiB を超えるなど）ため、元に戻せません。";
   return text + "\rよろしいですか？";
 }
 
@@ -190,7 +192,9 @@ MessageBoxRequest UndoOutcomeBox(const UndoOutcome& outcome) {
   }
   if (!outcome.failed.empty()) {
     box.icon = BoxIcon::Exclamation;
-    box.text += "\r\r次のファイルは元に戻せませんでした。もう一度「元に戻す」で戻せます。";
+    box.text +=
+        "\r\r次のファイルは元に戻せませんでした。原因を取り除いてから、もう一度「元に戻す」を選ぶと"
+        "戻せます。";
     for (size_t i = 0; i < outcome.failed.size() && i < kNamesShown; ++i)
       box.text += "\r[ " + outcome.failed[i].first + " ] " + outcome.failed[i].second;
     if (outcome.failed.size() > kNamesShown)
