@@ -217,7 +217,8 @@ file would hold (modes 3, 4); no backup is made.
       --undo              take back the last run of a rewriting step or COMBO!!:
                           every file that still holds what that run wrote gets its
                           previous content back; a file changed since is left as it
-                          is and named in a box
+                          is and named in a box (runs made with the same --ini;
+                          exit status 2 when there is nothing to take back)
   -q, --quiet             no progress display, no code page of each file (auto)
   -h, --help              this help;  -V, --version  the version
 
