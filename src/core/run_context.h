@@ -46,6 +46,9 @@ struct RunContext {
   std::unique_ptr<LineReader> in;
   std::unique_ptr<LineWriter> out;
   size_t lineBufferSize = kLineBufferSize;
+  // The engines' fast paths (see core/engine_loop.h). Off, every line is read
+  // whole and decoded: the plain path, the reference of the differential tests.
+  bool fastPaths = true;
 
   // The work file of a COMBO!! run: "kdrcmb.work" in the program's folder, or a
   // name of this process's own when another run holds that one.

@@ -26,16 +26,92 @@ int32_t NextNumber(int32_t number, int32_t step) {
   return static_cast<int32_t>(next);
 }
 
+// One line with `cut` characters deleted at its head or end and the insert text
+// put in their place; the characters kept keep their codes. The line comes in one
+// or more parts (a line longer than the reading buffer): at the head the first
+// characters are skipped and the rest copied as it comes; at the end the last
+// `cut` characters decided so far wait for the next part.
+class LineEndEditor {
+ public:
+  LineEndEditor(EngineLoop& loop, bool atHead, size_t cut)
+      : loop_(loop), codec_(loop.codec()), atHead_(atHead), cut_(cut) {}
+
+  // A new line, with the text put in place of the characters deleted.
+  void startLine(std::u32string_view insert) {
+    insert_.clear();
+    codec_.encode(insert, insert_);
+    toSkip_ = atHead_ ? cut_ : 0;
+    inserted_ = false;
+    carried_.clear();
+  }
+
+  // Writes the line's next part; last with its last part (then the line end).
+  // False after a write failure (reported).
+  bool feed(std::string_view part, bool last) {
+    std::string_view text = part;
+    if (!carried_.empty()) {
+      carried_.append(part);
+      text = carried_;
+    }
+    if (atHead_) {
+      size_t from = 0;
+      if (!inserted_) {
+        chars_.clear();
+        const size_t decided = toSkip_ > 0 ? codec_.decodePart(text, chars_, last) : 0;
+        const size_t skip = std::min(toSkip_, chars_.size());
+        from = skip == chars_.size() ? decided : codec_.advance(text, 0, skip);
+        toSkip_ -= skip;
+        if (toSkip_ > 0 && !last) {  // the undecided end waits for the next part
+          std::string rest(text.substr(decided));
+          carried_.swap(rest);
+          return true;
+        }
+        if (!loop_.writeBytes(insert_)) return false;
+        inserted_ = true;
+      }
+      const bool written = loop_.writeBytes(text.substr(from));
+      carried_.clear();
+      return written && (!last || loop_.endLine());
+    }
+    chars_.clear();
+    const size_t decided = codec_.decodePart(text, chars_, last);
+    // At the end of the line: a line of cut characters or fewer becomes empty.
+    const size_t keep = chars_.size() > cut_ ? chars_.size() - cut_ : 0;
+    const size_t kept = keep == chars_.size() ? decided : codec_.advance(text, 0, keep);
+    if (!loop_.writeBytes(text.substr(0, kept))) return false;
+    if (last) {
+      carried_.clear();
+      return loop_.writeBytes(insert_) && loop_.endLine();
+    }
+    std::string rest(text.substr(kept));
+    carried_.swap(rest);
+    return true;
+  }
+
+ private:
+  EngineLoop& loop_;
+  const TextCodec& codec_;
+  const bool atHead_;
+  const size_t cut_;
+  std::string insert_;     // encoded
+  size_t toSkip_ = 0;      // at the head: characters still to delete
+  bool inserted_ = false;  // at the head: the insert text is out
+  std::string carried_;    // bytes waiting for the next part
+  std::u32string chars_;   // decoded characters of the part at hand
+};
+
 }  // namespace
 
 void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
   EngineLoop loop(ctx, ctx.TargetPath);
   const size_t cut = params.count > 0 ? static_cast<size_t>(params.count) : 0;
+  LineEndEditor editor(loop, params.atHead, cut);
   std::u32string insert = params.insertText;
   int32_t number = params.start;
   bool first = true;
-  std::u32string line, result;
-  while (loop.next(line)) {
+  std::string_view line;
+  bool whole = true;
+  while (loop.nextLine(line, whole)) {
     // The first line takes insertText as given (the start number in full); from
     // the second line on the number fills exactly the deleted columns. The next
     // number is made only when a line needs it.
@@ -45,15 +121,15 @@ void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
       if (cut > 0 && insert.size() > cut) insert.erase(0, insert.size() - cut);
     }
     first = false;
-    result.clear();
-    if (params.atHead) {
-      result = insert;
-      if (line.size() > cut) result.append(line, cut, std::u32string::npos);
+    editor.startLine(insert);
+    if (whole) {
+      if (!editor.feed(line, true)) return;
     } else {
-      if (line.size() > cut) result.assign(line, 0, line.size() - cut);
-      result += insert;
+      bool ok = editor.feed(line, false);
+      if (!loop.readRest([&](std::string_view piece) { ok = ok && editor.feed(piece, false); }))
+        return;
+      if (!ok || !editor.feed({}, true)) return;
     }
-    if (!loop.write(result)) return;
     if (!loop.yield()) return;
   }
 }
