@@ -1,8 +1,9 @@
 // Settings files of arbitrary bytes: clsIniFile reads, the application settings
 // load, and one write. Input: a byte choosing the code page, a value to store,
 // then the file. Properties: a read never returns more than 255 bytes of the code
-// page; the settings load ends with values in their ranges; a stored value reads
-// back as written (cut to 255 bytes), and no other value changes with it.
+// page; the file held parsed once reads as it does key by key; the settings load
+// ends with values in their ranges; a stored value reads back as written (cut to
+// 255 bytes), and no other value changes with it.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
@@ -82,10 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   clsIniFile ini(cp);
   ini.pFileName(IniPath());
   const std::vector<std::string> before = ReadAll(ini);
+  {  // parsed once for many reads, the file reads as it does key by key
+    clsIniFile held(cp);
+    held.pFileName(IniPath());
+    FUZZ_REQUIRE(held.mHold().ok());
+    FUZZ_REQUIRE(ReadAll(held) == before);
+  }
 
   AppSettings settings;
   ModeSettings modes;
-  const ModeLoadResult loaded = LoadAppSettings(IniPath(), settings, modes);
+  const ModeLoadResult loaded = LoadAppSettings(IniPath(), settings, modes).modes;
   FUZZ_REQUIRE(settings.history.size() <= 20);
   FUZZ_REQUIRE(loaded.complete == loaded.stoppedAt.empty());
   if (loaded.complete) {

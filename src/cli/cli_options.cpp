@@ -9,6 +9,7 @@ namespace kadrel::cli {
 namespace {
 
 enum LongOnly { kIni = 256, kAnswer, kList, kDescribe, kShowCombo };
+constexpr int kNull = '0';
 
 constexpr option kLongOptions[] = {
     {"step", required_argument, nullptr, 's'},
@@ -17,6 +18,7 @@ constexpr option kLongOptions[] = {
     {"option", required_argument, nullptr, 'o'},
     {"answer", required_argument, nullptr, kAnswer},
     {"list", no_argument, nullptr, kList},
+    {"null", no_argument, nullptr, kNull},
     {"describe", required_argument, nullptr, kDescribe},
     {"show-combo", required_argument, nullptr, kShowCombo},
     {"quiet", no_argument, nullptr, 'q'},
@@ -31,6 +33,12 @@ ParseOutcome Fail(std::string error) {
   return outcome;
 }
 
+// Empty, or blanks only: such a name is a slip (an unset variable), and taken as a
+// drop it would name the working folder.
+bool IsBlank(const std::string& path) {
+  return path.find_first_not_of(" \t\n\r\v\f") == std::string::npos;
+}
+
 }  // namespace
 
 ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
@@ -41,7 +49,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   ::opterr = 0;  // errors are reported here, in one form
   ::optind = 0;  // a full rescan (also when called more than once)
   int code;
-  while ((code = ::getopt_long(argc, argv, ":s:c:o:qhV", kLongOptions, nullptr)) != -1) {
+  while ((code = ::getopt_long(argc, argv, ":s:c:o:0qhV", kLongOptions, nullptr)) != -1) {
     switch (code) {
       case 's':
         if (commands.contains(Command::RunStep)) return Fail("-s/--step may be given only once");
@@ -54,7 +62,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         break;
       case kIni:
         r.iniPath = ::optarg;
-        if (r.iniPath.empty()) return Fail("--ini needs a file name");
+        if (IsBlank(r.iniPath)) return Fail("--ini needs a file name");
         break;
       case 'o': {
         const std::string kv = ::optarg;
@@ -77,6 +85,9 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
       }
       case kList:
         commands.insert(Command::List);
+        break;
+      case kNull:
+        r.nullSeparated = true;
         break;
       case kDescribe:
         if (commands.contains(Command::Describe)) return Fail("--describe may be given only once");
@@ -106,6 +117,12 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   }
   // Options may follow PATHs; "--" ends the options (for a PATH beginning with "-").
   for (int i = ::optind; i < argc; ++i) r.paths.emplace_back(argv[i]);
+  for (const std::string& path : r.paths) {
+    if (IsBlank(path)) return Fail("an empty or blank PATH names no file (give . for this folder)");
+  }
+  for (const std::string& path : r.comboFiles) {
+    if (IsBlank(path)) return Fail("an empty or blank COMBO!! file name names no file");
+  }
 
   ParseOutcome outcome;
   outcome.ok = true;
@@ -118,6 +135,8 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
                                  : "give only one of -s, -c, --list, --describe and --show-combo");
   } else {
     r.command = *commands.begin();
+    if (r.nullSeparated && r.command != Command::List)
+      return Fail("-0/--null goes with --list only");
     switch (r.command) {
       case Command::ShowCombo:  // --show-combo FILE...: the further names are COMBO!! files too
         r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
@@ -147,9 +166,13 @@ file names) are listed.
                           (default: Kadrel.ini in the program's folder); never written
   -o, --option KEY=VALUE  set one run option for this run: CompMode, SelSts, FstChrBk,
                           LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo,
-                          BkupEdit, UpdateNoFile, CodePage; may be repeated
+                          BkupEdit, UpdateNoFile, CodePage; may be repeated. Each
+                          value is checked as the options dialog checks it (flags 0
+                          or 1, affixes without '/', '\', '..' or control
+                          characters); an empty value gives the default
       --answer ok|cancel  how OK/Cancel problem boxes are answered (default: cancel)
       --list              print the target file list PATH... gives and exit
+  -0, --null              with --list: end each name with a NUL byte, not a newline
       --describe LINE     validate a step line as a COMBO!! step and print its description
       --show-combo FILE...  load COMBO!! files and print the COMBO!! text they give
   -q, --quiet             no progress display

@@ -27,6 +27,7 @@ struct Request {
   std::vector<std::pair<std::string, std::string>> optionValues;  // -o KEY=VALUE, in order
   BoxAnswer problemAnswer = BoxAnswer::Cancel;                    // --answer
   bool quiet = false;
+  bool nullSeparated = false;      // --list -0: names end with NUL
   std::vector<std::string> paths;  // PATH...
 };
 

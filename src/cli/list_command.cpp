@@ -7,10 +7,10 @@ int ListCommand(const Request& request, const RunOptions& options, std::FILE* ou
   const TargetListResult list = ListTargets(request.paths, options, err);
   for (const std::string& path : list.paths) {
     std::fwrite(path.data(), 1, path.size(), out);
-    std::fputc('\n', out);
+    std::fputc(request.nullSeparated ? '\0' : '\n', out);
   }
   if (list.paths.empty()) return kExitNothingRun;
-  return list.truncated ? kExitWithBoxes : kExitClean;
+  return list.leftOut() ? kExitWithBoxes : kExitClean;
 }
 
 }  // namespace kadrel::cli

@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
@@ -38,17 +36,15 @@ int main(int argc, char* argv[]) {
     return kExitClean;
   }
 
-  std::string iniPath = request.iniPath;
-  if (iniPath.empty()) {
-    iniPath = IniFilePath(ProgramFolder());
-  } else if (std::error_code ec; !std::filesystem::is_regular_file(iniPath, ec)) {
-    return UsageError("settings file '" + iniPath + "' not found");
+  const bool namedIni = !request.iniPath.empty();
+  const OptionsOutcome read = ReadRunOptions(
+      namedIni ? request.iniPath : IniFilePath(ProgramFolder()), namedIni, request.optionValues);
+  if (read.box) {
+    std::fputs(FormatBoxBlock(*read.box).c_str(), stderr);
+    return kExitNothingRun;
   }
-  RunOptions options = ReadRunOptions(iniPath);
-  for (const auto& [key, value] : request.optionValues) {
-    std::string error;
-    if (!SetRunOption(options, key, value, error)) return UsageError(error);
-  }
+  if (!read.ok()) return UsageError(read.usageError);
+  const RunOptions& options = read.options;
 
   CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1);
   int status = kExitNothingRun;

@@ -57,7 +57,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;
-  return host.boxCount() > 0 || list.truncated ? kExitWithBoxes : kExitClean;
+  return host.boxCount() > 0 || list.leftOut() ? kExitWithBoxes : kExitClean;
 }
 
 }  // namespace kadrel::cli

@@ -1,78 +1,89 @@
 #include "cli/run_options_source.h"
 
-#include <cstdint>
-#include <optional>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
-#include "core/conversions.h"
-#include "core/text/case_fold.h"
+#include "combo/combo_loader.h"
 #include "settings/app_settings.h"
+#include "settings/option_checks.h"
 
 namespace kadrel::cli {
 
 namespace {
 
-struct NumericKey {
-  const char* key;
-  int16_t RunOptions::*member;
-};
-struct TextKey {
-  const char* key;
-  std::string RunOptions::*member;
-};
+// The value between quotes, control bytes shown as \xNN so that a message never
+// drives the terminal.
+std::string Quoted(const std::string& value) {
+  std::string out = "'";
+  for (unsigned char c : value) {
+    if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "'";
+}
 
-constexpr NumericKey kNumericKeys[] = {
-    {"CompMode", &RunOptions::CompMode},   {"SelFile", &RunOptions::SelFile},
-    {"SelAddSts", &RunOptions::SelAddSts}, {"AddLineNo", &RunOptions::AddLineNo},
-    {"BkupEdit", &RunOptions::BkupEdit},   {"UpdateNoFile", &RunOptions::UpdateNoFile},
-};
-constexpr TextKey kTextKeys[] = {
-    {"SelSts", &RunOptions::SelSts},     {"FstChrBk", &RunOptions::FstChrBk},
-    {"LstChrBk", &RunOptions::LstChrBk}, {"FstChr", &RunOptions::FstChr},
-    {"LstChr", &RunOptions::LstChr},
-};
+const char* const kAffixRule = "may not hold '/', '\\', '..' or control characters";
 
 }  // namespace
 
-RunOptions ReadRunOptions(const std::string& iniPath) {
-  AppSettings settings;
-  ModeSettings modes;
-  LoadAppSettings(iniPath, settings, modes);
-  return settings.options;
-}
-
 bool SetRunOption(RunOptions& options, const std::string& key, const std::string& value,
                   std::string& error) {
-  const RunOptions defaults;
-  for (const NumericKey& k : kNumericKeys) {
-    if (!EqualsIgnoreCase(key, k.key)) continue;
-    if (value.empty()) {
-      options.*k.member = defaults.*k.member;
-    } else {
-      const std::optional<int16_t> n = TryReadInteger(value);
-      options.*k.member = n ? *n : 0;
-    }
-    return true;
-  }
-  for (const TextKey& k : kTextKeys) {
-    if (!EqualsIgnoreCase(key, k.key)) continue;
-    options.*k.member = value.empty() ? defaults.*k.member : value;
-    return true;
-  }
-  if (EqualsIgnoreCase(key, "CodePage")) {
-    if (value.empty()) {
-      options.codePage = defaults.codePage;
+  switch (SetRunOptionText(options, key, value)) {
+    case OptionTextProblem::None:
       return true;
-    }
-    const std::optional<CodePage> cp = ParseCodePage(value);
-    if (!cp) {
-      error = "unknown code page '" + value + "' (CP932, UTF-8 or EUC-JP)";
-      return false;
-    }
-    options.codePage = *cp;
-    return true;
+    case OptionTextProblem::UnknownKey:
+      error = "unknown option key " + Quoted(key);
+      break;
+    case OptionTextProblem::NotAFlag:
+      error = key + " takes 0 or 1, not " + Quoted(value);
+      break;
+    case OptionTextProblem::BlankPattern:
+      error = key + " holds only blanks: give *.* for all files";
+      break;
+    case OptionTextProblem::AllFilesWithOthers:
+      error = key + ": *.* (all files) admits no other pattern, not " + Quoted(value);
+      break;
+    case OptionTextProblem::UnusableAffix:
+      error = key + " " + kAffixRule + ", not " + Quoted(value);
+      break;
+    case OptionTextProblem::UnknownCodePage:
+      error = "unknown code page " + Quoted(value) + " (CP932, UTF-8 or EUC-JP)";
+      break;
   }
-  error = "unknown option key '" + key + "'";
   return false;
+}
+
+OptionsOutcome ReadRunOptions(
+    const std::string& iniPath, bool named,
+    const std::vector<std::pair<std::string, std::string>>& optionValues) {
+  OptionsOutcome outcome;
+  if (std::error_code ec; named && !std::filesystem::exists(iniPath, ec) && !ec) {
+    outcome.usageError = "settings file " + Quoted(iniPath) + " not found";
+    return outcome;
+  }
+  AppSettings settings;
+  ModeSettings modes;
+  const AppLoadResult loaded = LoadAppSettings(iniPath, settings, modes);
+  if (!loaded.file.ok()) {
+    outcome.box = FileOpenErrorBox(loaded.file, iniPath);
+    return outcome;
+  }
+  if (!loaded.unusableAffixes.empty()) {
+    outcome.usageError =
+        loaded.unusableAffixes.front() + " in settings file " + Quoted(iniPath) + " " + kAffixRule;
+    return outcome;
+  }
+  outcome.options = settings.options;
+  for (const auto& [key, value] : optionValues) {
+    if (!SetRunOption(outcome.options, key, value, outcome.usageError)) break;
+  }
+  return outcome;
 }
 
 }  // namespace kadrel::cli

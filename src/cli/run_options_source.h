@@ -1,21 +1,34 @@
 // The run options of a kadrel-cli run: section Option of the settings file, read
-// as the window reads it at start, then the values given with -o.
+// as the window reads it at start, then the values given with -o, each checked as
+// the options dialog checks it.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "core/host.h"
 #include "core/run_options.h"
 
 namespace kadrel::cli {
 
-// The options stored in the settings file at iniPath (defaults when it is missing).
-// The file is only read.
-RunOptions ReadRunOptions(const std::string& iniPath);
+struct OptionsOutcome {
+  RunOptions options;
+  std::string usageError;                // a refused value, a missing --ini file
+  std::optional<MessageBoxRequest> box;  // the settings file could not be read
+  bool ok() const { return usageError.empty() && !box; }
+};
 
-// Sets one option from its text the way a stored value is read: an empty value
-// gives the option's default, a numeric option whose text is not a 16-bit number
-// becomes 0. KEY is one of the keys of section Option, matched ignoring case.
-// False, with the reason in error, for an unknown key or code page.
+// The options stored in the settings file at iniPath (defaults when it is missing,
+// unless named says it was given with --ini), then optionValues in order. The file
+// is only read. An affix in the file that would lead a name out of its folder is
+// refused, as a refused -o value is.
+OptionsOutcome ReadRunOptions(const std::string& iniPath, bool named,
+                              const std::vector<std::pair<std::string, std::string>>& optionValues);
+
+// Sets one option from its -o text (see SetRunOptionText). False, with the reason
+// in error, when the key is unknown or the value refused.
 bool SetRunOption(RunOptions& options, const std::string& key, const std::string& value,
                   std::string& error);
 

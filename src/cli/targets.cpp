@@ -32,9 +32,9 @@ TargetListResult ListTargets(const std::vector<std::string>& paths, const RunOpt
   dropped.reserve(paths.size());
   for (const std::string& p : paths) dropped.push_back(AbsolutePath(p, cwd));
   TargetListResult result = BuildTargetList(dropped, options);
-  if (result.truncated) {
+  for (const std::string& note : LeftOutNotes(result)) {
     MessageBoxRequest box;
-    box.text = kTargetListFullText;
+    box.text = note;
     std::fputs(FormatBoxBlock(box).c_str(), err);
   }
   return result;

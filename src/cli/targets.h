@@ -14,7 +14,8 @@ namespace kadrel::cli {
 // follows a symbolic link that comes before it. An empty path stays empty.
 std::string AbsolutePath(const std::string& path, const std::string& cwd);
 
-// The list the PATHs give; a note on err when it had to stop at its capacity.
+// The list the PATHs give; a box block on err for paths too long for the system
+// and when the list had to stop at its capacity.
 TargetListResult ListTargets(const std::vector<std::string>& paths, const RunOptions& options,
                              std::FILE* err);
 

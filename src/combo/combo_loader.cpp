@@ -10,15 +10,6 @@ namespace kadrel {
 
 namespace {
 
-void ShowOpenError(Host& host, const FileStatus& status, const std::string& path) {
-  MessageBoxRequest box;
-  box.title = "File Open Error";
-  box.text = status.text + "\r[ " + path + "]";
-  box.icon = BoxIcon::Exclamation;
-  box.buttons = BoxButtons::Ok;
-  host.showMessage(box);
-}
-
 void ShowLoadingError(Host& host, int number, const std::string& description) {
   MessageBoxRequest box;
   box.text = "COMBO!!データ展開中にエラーが発生しました\r\n( " + std::to_string(number) + " ) " +
@@ -30,13 +21,22 @@ void ShowLoadingError(Host& host, int number, const std::string& description) {
 
 }  // namespace
 
+MessageBoxRequest FileOpenErrorBox(const FileStatus& status, const std::string& path) {
+  MessageBoxRequest box;
+  box.title = "File Open Error";
+  box.text = status.text + "\r[ " + path + "]";
+  box.icon = BoxIcon::Exclamation;
+  box.buttons = BoxButtons::Ok;
+  return box;
+}
+
 ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
                               const std::string& path, ComboModel& model) {
   if (path.empty()) return ComboLoadResult::NoPath;
 
-  Opened<InputFile> file = files.openRead(path);
+  Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
   if (!file) {
-    ShowOpenError(host, file.status, path);
+    host.showMessage(FileOpenErrorBox(file.status, path));
     return ComboLoadResult::OpenFailed;
   }
 

@@ -11,6 +11,10 @@
 
 namespace kadrel {
 
+// The box of a file that could not be opened (a COMBO!! file, the settings file):
+// the failure, then the path.
+MessageBoxRequest FileOpenErrorBox(const FileStatus& status, const std::string& path);
+
 enum class ComboLoadResult {
   NoPath,        // the path was empty: nothing done
   OpenFailed,    // "File Open Error" shown; nothing changed

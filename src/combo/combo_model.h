@@ -8,6 +8,9 @@
 namespace kadrel {
 
 inline constexpr size_t kMaxComboSteps = 200;
+// The largest COMBO!! or step list file read: far more than 200 steps need, with
+// room for comments and left-out lines beside them.
+inline constexpr size_t kComboFileMaxBytes = 4u << 20;
 
 struct ComboModel {
   // CmbDataList: the accepted step lines, exactly as read, in order.

@@ -8,10 +8,10 @@
 
 namespace kadrel {
 
-bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std::string& path,
-                      ComboModel& model) {
-  Opened<InputFile> file = files.openRead(path);
-  if (!file) return false;
+FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
+                            const std::string& path, ComboModel& model) {
+  Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
+  if (!file) return file.status;
 
   model.text.clear();
   model.steps.clear();
@@ -20,7 +20,7 @@ bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std
   ReadStepLines(reader, [&](const std::string& line) {
     return TakeStepLine(host, line, model, rules, codePage) == IntakeResult::Next;
   });
-  return true;
+  return {};
 }
 
 FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,

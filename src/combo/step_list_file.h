@@ -17,10 +17,11 @@ inline constexpr const char* kStepListFileName = "KadrelCmb.data";
 // Reads the step list file into model.steps and model.text (both emptied first).
 // Blank lines, lines without fields and comments without text are ignored; a step
 // rejected by the check is dropped (its boxes are shown); Cancel stops reading.
-// No step limit, and the recent list is not touched. Returns false, changing
-// nothing, when the file cannot be opened; a read failure ends reading silently.
-bool ReadStepListFile(Host& host, FileLayer& files, CodePage codePage, const std::string& path,
-                      ComboModel& model);
+// No step limit, and the recent list is not touched. Only a regular file of at
+// most kComboFileMaxBytes is read. Returns the failure, changing nothing, when the
+// file cannot be opened; a read failure ends reading silently.
+FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
+                            const std::string& path, ComboModel& model);
 
 // Writes steps, each line followed by CR LF, replacing the file; with no steps the
 // file is deleted (a missing file is no error). A file that could not be written

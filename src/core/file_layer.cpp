@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -37,6 +38,8 @@ std::string ErrorText(int code) {
       return "ファイルが大きすぎます。";
     case ENAMETOOLONG:
       return "ファイル名が長すぎます。";
+    case kErrNotRegularFile:
+      return "通常のファイルではありません。";
     case EBUSY:
     case ETXTBSY:
       return "ファイルは既に開かれています。";
@@ -108,6 +111,30 @@ class PosixOutput : public OutputFile {
   FileStatus error_;
 };
 
+// Hands out at most maxBytes; reading further fails with EFBIG.
+class BoundedInput : public InputFile {
+ public:
+  BoundedInput(std::unique_ptr<InputFile> file, size_t maxBytes)
+      : file_(std::move(file)), left_(maxBytes) {}
+  long read(char* buffer, size_t n) override {
+    // One byte more than allowed tells a file at the limit from a larger one.
+    const long r = file_->read(buffer, std::min(n, left_ + 1));
+    if (r <= 0) return r;
+    if (static_cast<size_t>(r) > left_) {
+      error_ = StatusFromErrno(EFBIG);
+      return -1;
+    }
+    left_ -= static_cast<size_t>(r);
+    return r;
+  }
+  FileStatus lastError() const override { return error_.ok() ? file_->lastError() : error_; }
+
+ private:
+  std::unique_ptr<InputFile> file_;
+  size_t left_;
+  FileStatus error_;
+};
+
 class PosixFileLayer : public FileLayer {
  public:
   Opened<InputFile> openRead(const std::string& path) override {
@@ -165,6 +192,31 @@ class PosixFileLayer : public FileLayer {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
+  Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes) override {
+    // Non-blocking, so that opening a FIFO does not wait for a writer; the flag is
+    // cleared once the file is known to be a regular one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
+    struct stat st;
+    int code = 0;
+    if (::fstat(fd, &st) != 0) {
+      code = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+      code = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+      code = kErrNotRegularFile;
+    } else if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+      code = EFBIG;
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+      code = errno;
+    }
+    if (code != 0) {
+      ::close(fd);
+      return {nullptr, StatusFromErrno(code)};
+    }
+    return {std::make_unique<BoundedInput>(std::make_unique<PosixInput>(fd), maxBytes), {}};
+  }
+
  private:
   static int CopyContent(int in, int out) {
     for (;;) {  // the kernel copies without a trip through user space where it can
@@ -198,9 +250,28 @@ class PosixFileLayer : public FileLayer {
 
 }  // namespace
 
+Opened<InputFile> FileLayer::openReadBounded(const std::string& path, size_t maxBytes) {
+  Opened<InputFile> opened = openRead(path);
+  if (opened) opened.file = std::make_unique<BoundedInput>(std::move(opened.file), maxBytes);
+  return opened;
+}
+
 FileLayer& SystemFileLayer() {
   static PosixFileLayer layer;
   return layer;
+}
+
+FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes) {
+  bytes.clear();
+  Opened<InputFile> opened = SystemFileLayer().openReadBounded(path, maxBytes);
+  if (!opened) return opened.status;
+  char buffer[1 << 16];
+  for (;;) {
+    const long r = opened.file->read(buffer, sizeof buffer);
+    if (r == 0) return {};
+    if (r < 0) return opened.file->lastError();
+    bytes.append(buffer, static_cast<size_t>(r));
+  }
 }
 
 }  // namespace kadrel

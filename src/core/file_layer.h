@@ -53,10 +53,22 @@ class FileLayer {
   virtual FileStatus removeFile(const std::string& path) = 0;
   virtual bool exists(const std::string& path) = 0;
   virtual bool isFolder(const std::string& path) = 0;
+
+  // Opens a file that is read whole into memory (settings, COMBO!! and step list
+  // files): a read past maxBytes fails (EFBIG). The real file system also refuses
+  // at the open anything but a regular file of at most maxBytes, without waiting
+  // on a FIFO; this default only bounds the reads of openRead's file.
+  [[nodiscard]] virtual Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes);
 };
 
 // The real file system.
 FileLayer& SystemFileLayer();
+
+// Not an errno value: a FIFO, a device or a socket where a file is to be read.
+inline constexpr int kErrNotRegularFile = -1;
+
+// Reads a whole file through SystemFileLayer().openReadBounded.
+FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes);
 
 // The Japanese description of an errno value, as the messages show it.
 std::string ErrorText(int code);

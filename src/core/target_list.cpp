@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <set>
 #include <utility>
 
@@ -31,7 +33,7 @@ std::string ExtensionOf(const std::string& name) {
   return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-enum class EntryKind { File, Folder, Other, Missing };
+enum class EntryKind { File, Folder, Other, Missing, TooLong };
 
 EntryKind KindFromMode(mode_t mode) {
   if (S_ISREG(mode)) return EntryKind::File;
@@ -41,8 +43,15 @@ EntryKind KindFromMode(mode_t mode) {
 
 EntryKind KindOf(const std::string& path) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return EntryKind::Missing;
+  if (::stat(path.c_str(), &st) != 0)
+    return errno == ENAMETOOLONG ? EntryKind::TooLong : EntryKind::Missing;
   return KindFromMode(st.st_mode);
+}
+
+// A path the system cannot open by name; the entries of a folder are found
+// without their full path, so a deep tree meets this below its folders.
+bool TooLongForTheSystem(const std::string& path) {
+  return path.size() >= PATH_MAX;
 }
 
 struct FolderEntry {
@@ -66,12 +75,16 @@ class DropScan {
   // folder ends in "/".
   void addFile(const std::string& folder, const std::string& name) {
     if (full() || !filter_.accepts(name, ExtensionOf(name))) return;
+    std::string path = folder + name;
+    if (TooLongForTheSystem(path)) return noteTooLong(std::move(path));
     if (result_.paths.size() >= kMaxTargetEntries) {
       result_.truncated = true;
       return;
     }
-    result_.paths.push_back(folder + name);
+    result_.paths.push_back(std::move(path));
   }
+
+  void noteTooLong(std::string path) { result_.tooLong.push_back(std::move(path)); }
 
   // A dropped folder: every folder of its tree is scanned once, so that a symbolic
   // link back up the tree cannot make the scan go round for ever.
@@ -100,7 +113,10 @@ class DropScan {
   // one descriptor per level. False when the folder cannot be read or was seen.
   bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+      if (errno == ENAMETOOLONG) noteTooLong(folder);
+      return false;
+    }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !visited_.insert({st.st_dev, st.st_ino}).second) {
       ::close(fd);
@@ -185,6 +201,20 @@ bool DropFilter::accepts(const std::string& name, const std::string& extension) 
   return true;
 }
 
+std::vector<std::string> LeftOutNotes(const TargetListResult& result) {
+  std::vector<std::string> notes;
+  const std::vector<std::string>& paths = result.tooLong;
+  if (!paths.empty()) {
+    constexpr size_t kShown = 3;
+    std::string text = "パス名が長すぎるため、次のファイル・フォルダーを対象に加えていません。";
+    for (size_t i = 0; i < paths.size() && i < kShown; ++i) text += "\r[ " + paths[i] + "]";
+    if (paths.size() > kShown) text += "\rほか " + std::to_string(paths.size() - kShown) + " 件";
+    notes.push_back(std::move(text));
+  }
+  if (result.truncated) notes.push_back(kTargetListFullText);
+  return notes;
+}
+
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
                                  const RunOptions& options) {
   TargetListResult result;
@@ -198,7 +228,12 @@ TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
     if (!name.empty()) {
       // A path that names something other than a file or folder (a device, a
       // pipe) is never a target; a missing one is listed and reported by the run.
-      if (KindOf(path) == EntryKind::Other) continue;
+      const EntryKind kind = KindOf(path);
+      if (kind == EntryKind::Other) continue;
+      if (kind == EntryKind::TooLong) {
+        scan.noteTooLong(path);
+        continue;
+      }
       scan.addFile(folder, name);
     } else if (!folder.empty()) {
       scan.addDroppedFolder(folder);

@@ -21,7 +21,16 @@ inline constexpr const char* kTargetListFullText =
 struct TargetListResult {
   std::vector<std::string> paths;  // full paths, in processing order
   bool truncated = false;          // more files passed than the list can hold
+  // Files and folders left out because their path is longer than the system
+  // allows, in the order met.
+  std::vector<std::string> tooLong;
+  // Files were left out that the user should hear of.
+  bool leftOut() const { return truncated || !tooLong.empty(); }
 };
+
+// The texts of the boxes that tell the user of files left out: the paths too long
+// for the system (the first few, then how many more), then a full list.
+std::vector<std::string> LeftOutNotes(const TargetListResult& result);
 
 // The drop filter, set up once per drop from the run options.
 class DropFilter {
@@ -43,7 +52,8 @@ class DropFilter {
 // folder's entries sorted by name ignoring case. Inside folders, hidden entries
 // (names beginning with "."), entries that are neither ordinary files nor folders
 // and folders that cannot be read are left out; a folder reached again through a
-// symbolic link is not scanned twice. Empty paths are skipped.
+// symbolic link is not scanned twice. Empty paths are skipped. A path longer than
+// the system allows (ENAMETOOLONG) is left out and noted in tooLong.
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
                                  const RunOptions& options);
 

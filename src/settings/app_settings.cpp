@@ -6,15 +6,15 @@
 
 #include "core/conversions.h"
 #include "settings/input_history.h"
+#include "settings/option_checks.h"
+#include "settings/option_keys.h"
 
 namespace kadrel {
 
 namespace {
 
 constexpr const char* kSettings = "Settings";
-constexpr const char* kOption = "Option";
 constexpr const char* kRecent = "recent";
-constexpr const char* kCodePageKey = "CodePage";
 
 std::string HistoryKey(size_t i) {
   char key[8];
@@ -26,39 +26,10 @@ std::string RecentKey(size_t i) {
   return "CmbRecent" + std::to_string(i);
 }
 
-// The run options and pattern names in the order they are read and written. A
-// numeric option has `number` set, a text option `text`.
-struct OptionKey {
-  const char* readKey;
-  const char* writeKey;
-  const char* defaultValue;
-  int16_t RunOptions::*number;
-  std::string RunOptions::*text;
-};
-constexpr OptionKey kOptionKeys[] = {
-    {"CompMode", "CompMode", "0", &RunOptions::CompMode, nullptr},
-    {"SelSts", "SelSts", "*.*", nullptr, &RunOptions::SelSts},
-    {"FstChrBk", "FstChrBk", "", nullptr, &RunOptions::FstChrBk},
-    {"LstChrBk", "LstChrBk", "_BK", nullptr, &RunOptions::LstChrBk},
-    {"FstChr", "FstChr", "", nullptr, &RunOptions::FstChr},
-    {"LstChr", "LstChr", "_SEL", nullptr, &RunOptions::LstChr},
-    {"SelFile", "SelFile", "0", &RunOptions::SelFile, nullptr},
-    {"SelAddSts", "SelAddSts", "0", &RunOptions::SelAddSts, nullptr},
-    {"AddLineNo", "AddLineNo", "0", &RunOptions::AddLineNo, nullptr},
-    // Read in mixed case, written in capitals: one entry, as names ignore case.
-    {"BkupEdit", "BKUPEdit", "1", &RunOptions::BkupEdit, nullptr},
-    {"UpdateNoFile", "UpdateNoFile", "1", &RunOptions::UpdateNoFile, nullptr},
-    {"PtnName1", "PtnName1", "(No.1)", nullptr, &RunOptions::PtnName1},
-    {"PtnName2", "PtnName2", "(No.2)", nullptr, &RunOptions::PtnName2},
-    {"PtnName3", "PtnName3", "(No.3)", nullptr, &RunOptions::PtnName3},
-};
-
 // The code page the file is written in. Its name is plain ASCII, so any of the
 // code pages reads it; a file without it was written in the default code page.
-CodePage StoredCodePage(const std::string& iniPath) {
-  clsIniFile ini;
-  ini.pFileName(iniPath);
-  std::optional<CodePage> cp = ParseCodePage(ini.mGetString(kOption, kCodePageKey));
+CodePage StoredCodePage(const clsIniFile& ini) {
+  std::optional<CodePage> cp = ParseCodePage(ini.mGetString(kOptionSection, kCodePageKey));
   return cp ? *cp : RunOptions{}.codePage;
 }
 
@@ -68,15 +39,18 @@ void LoadGeometryValue(const clsIniFile& ini, const char* key, int& value) {
 }
 
 // A numeric option whose text is not a 16-bit number is left at 0, the value the
-// options have before any setting is read.
-void LoadOption(const clsIniFile& ini, const OptionKey& o, RunOptions& options) {
-  std::string value = ini.mGetString(kOption, o.readKey, o.defaultValue);
-  if (o.text != nullptr) {
-    options.*o.text = std::move(value);
-    return;
+// options have before any setting is read; an affix that would lead a name out of
+// its folder takes its default. False for such an affix.
+bool LoadOption(const clsIniFile& ini, const OptionKey& o, RunOptions& options) {
+  std::string value = ini.mGetString(kOptionSection, o.readKey, o.defaultValue);
+  if (o.text == nullptr) {
+    std::optional<int16_t> n = TryReadInteger(value);
+    options.*o.number = n ? *n : 0;
+    return true;
   }
-  std::optional<int16_t> n = TryReadInteger(value);
-  options.*o.number = n ? *n : 0;
+  const bool usable = o.kind != OptionKind::Affix || IsUsableAffix(value);
+  options.*o.text = usable ? std::move(value) : std::string(o.defaultValue);
+  return usable;
 }
 
 }  // namespace
@@ -85,12 +59,15 @@ std::string IniFilePath(const std::string& programFolder) {
   return programFolder + "/" + kIniFileName;
 }
 
-ModeLoadResult LoadAppSettings(const std::string& iniPath, AppSettings& settings,
-                               ModeSettings& modes) {
+AppLoadResult LoadAppSettings(const std::string& iniPath, AppSettings& settings,
+                              ModeSettings& modes) {
+  AppLoadResult result;
   RunOptions& options = settings.options;
-  options.codePage = StoredCodePage(iniPath);
-  clsIniFile ini(options.codePage);
+  clsIniFile ini;
   ini.pFileName(iniPath);
+  result.file = ini.mHold();
+  options.codePage = StoredCodePage(ini);
+  ini.setCodePage(options.codePage);
 
   std::vector<std::string> history;
   for (size_t i = 0; i < kHistoryMax; ++i) {
@@ -107,19 +84,25 @@ ModeLoadResult LoadAppSettings(const std::string& iniPath, AppSettings& settings
   LoadGeometryValue(ini, "MainWidth", settings.geometry.width);
   LoadGeometryValue(ini, "MainHeight", settings.geometry.height);
 
-  for (const OptionKey& o : kOptionKeys) LoadOption(ini, o, options);
-  for (size_t i = 0; i < settings.recent.size(); ++i) {
-    settings.recent[i] = ini.mGetString(kOption, RecentKey(i));
+  for (const OptionKey& o : kOptionKeys) {
+    if (!LoadOption(ini, o, options)) result.unusableAffixes.push_back(o.readKey);
   }
-  return LoadModeSettings(ini, 0, modes);
+  for (size_t i = 0; i < settings.recent.size(); ++i) {
+    settings.recent[i] = ini.mGetString(kOptionSection, RecentKey(i));
+  }
+  result.modes = LoadModeSettings(ini, 0, modes);
+  return result;
 }
 
-void SaveAppSettings(const std::string& iniPath, const AppSettings& settings,
-                     const ModeSettings& modes) {
+FileStatus SaveAppSettings(const std::string& iniPath, const AppSettings& settings,
+                           const ModeSettings& modes) {
   const RunOptions& options = settings.options;
-  ReencodeIniFile(iniPath, StoredCodePage(iniPath), options.codePage);
-  clsIniFile ini(options.codePage);
+  clsIniFile ini;
   ini.pFileName(iniPath);
+  const FileStatus read = ini.mHold();
+  if (!read.ok()) return read;
+  ini.setCodePage(StoredCodePage(ini));
+  ini.mConvertHeld(options.codePage);
 
   if (settings.windowIsNormal) {
     ini.mSetString(kSettings, "MainLeft", FormatInteger(settings.geometry.left));
@@ -129,13 +112,13 @@ void SaveAppSettings(const std::string& iniPath, const AppSettings& settings,
   }
 
   for (const OptionKey& o : kOptionKeys) {
-    ini.mSetString(kOption, o.writeKey,
+    ini.mSetString(kOptionSection, o.writeKey,
                    o.text != nullptr ? options.*o.text : FormatInteger(options.*o.number));
   }
   for (size_t i = 0; i < settings.recent.size(); ++i) {
-    ini.mSetString(kOption, RecentKey(i), settings.recent[i]);
+    ini.mSetString(kOptionSection, RecentKey(i), settings.recent[i]);
   }
-  ini.mSetString(kOption, kCodePageKey, CodePageName(options.codePage));
+  ini.mSetString(kOptionSection, kCodePageKey, CodePageName(options.codePage));
 
   SaveModeSettings(ini, 0, modes);
 
@@ -143,6 +126,8 @@ void SaveAppSettings(const std::string& iniPath, const AppSettings& settings,
     if (settings.history[i].empty()) break;
     ini.mSetString(kRecent, HistoryKey(i), settings.history[i]);
   }
+  ini.mFlush();
+  return {};
 }
 
 }  // namespace kadrel

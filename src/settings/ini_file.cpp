@@ -8,11 +8,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
-#include <system_error>
 
 #include "core/text/utf.h"
 
@@ -22,15 +19,17 @@ namespace {
 
 enum class FileRead { Read, Missing, Failed };
 
-FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
+// The file's bytes when it is a regular file of sane size.
+FileRead ReadWholeFile(const std::string& path, std::string& bytes, FileStatus& status) {
+  status = ReadBoundedFile(path, kIniFileMaxBytes, bytes);
+  if (status.ok()) return FileRead::Read;
   bytes.clear();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec) || ec ? FileRead::Failed : FileRead::Missing;
-  }
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return in.bad() ? FileRead::Failed : FileRead::Read;
+  return status.code == ENOENT ? FileRead::Missing : FileRead::Failed;
+}
+
+FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
+  FileStatus status;
+  return ReadWholeFile(path, bytes, status);
 }
 
 // Replaces the file by bytes through a temporary file beside it, so that a failed
@@ -110,35 +109,97 @@ std::string DecodeCut(CodePage cp, const std::string& bytes, size_t maxBytes) {
   return U32ToUtf8(text);
 }
 
+std::optional<std::string> GetRaw(const CSimpleIniA& ini, CodePage cp, const std::string& section,
+                                  const std::string& key) {
+  const char* value = ini.GetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), nullptr);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+bool SetRaw(CSimpleIniA& ini, CodePage cp, const std::string& section, const std::string& key,
+            const std::string& value) {
+  const std::string stored = QuoteForStore(Encode(cp, value));
+  return ini.SetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), stored.c_str()) >= 0;
+}
+
+bool SaveIni(const CSimpleIniA& ini, const std::string& path) {
+  std::string out;
+  if (ini.Save(out) < 0) return false;
+  return WriteWholeFile(path, out);
+}
+
 }  // namespace
+
+// The file parsed once, and whether a write changed it since.
+struct clsIniFile::Held {
+  CSimpleIniA ini;
+  bool changed = false;
+};
+
+clsIniFile::clsIniFile(CodePage codePage) : codePage_(codePage) {}
+clsIniFile::~clsIniFile() = default;
 
 std::optional<std::string> clsIniFile::readRaw(const std::string& section,
                                                const std::string& key) const {
+  if (held_) return GetRaw(held_->ini, codePage_, section, key);
+  if (holdFailed_) return std::nullopt;
   std::string bytes;
   if (ReadWholeFile(path_, bytes) != FileRead::Read) return std::nullopt;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return std::nullopt;
-  const char* value =
-      ini.GetValue(Encode(codePage_, section).c_str(), Encode(codePage_, key).c_str(), nullptr);
-  if (value == nullptr) return std::nullopt;
-  return std::string(value);
+  return GetRaw(ini, codePage_, section, key);
 }
 
 bool clsIniFile::mSetString(const std::string& section, const std::string& key,
                             const std::string& value) {
   if (value.find_first_of("\r\n") != std::string::npos) return false;
+  if (held_) {
+    if (!SetRaw(held_->ini, codePage_, section, key, value)) return false;
+    held_->changed = true;
+    return true;
+  }
+  if (holdFailed_) return false;
   std::string bytes;
   if (ReadWholeFile(path_, bytes) == FileRead::Failed) return false;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return false;
-  const std::string stored = QuoteForStore(Encode(codePage_, value));
-  if (ini.SetValue(Encode(codePage_, section).c_str(), Encode(codePage_, key).c_str(),
-                   stored.c_str()) < 0) {
-    return false;
+  return SetRaw(ini, codePage_, section, key, value) && SaveIni(ini, path_);
+}
+
+FileStatus clsIniFile::mHold() {
+  held_.reset();
+  holdFailed_ = false;
+  std::string bytes;
+  FileStatus status;
+  auto held = std::make_unique<Held>();
+  if (ReadWholeFile(path_, bytes, status) == FileRead::Failed || !ParseIni(bytes, held->ini)) {
+    holdFailed_ = true;
+    return status.ok() ? StatusFromErrno(EIO) : status;
   }
-  std::string out;
-  if (ini.Save(out) < 0) return false;
-  return WriteWholeFile(path_, out);
+  held_ = std::move(held);
+  return {};
+}
+
+bool clsIniFile::mFlush() {
+  const bool failed = holdFailed_;
+  holdFailed_ = false;
+  std::unique_ptr<Held> held = std::move(held_);
+  if (failed) return false;
+  return !held || !held->changed || SaveIni(held->ini, path_);
+}
+
+void clsIniFile::mConvertHeld(CodePage codePage) {
+  if (held_ && codePage != codePage_) {
+    std::string bytes;
+    if (held_->ini.Save(bytes) >= 0) {
+      auto converted = std::make_unique<Held>();
+      if (ParseIni(Encode(codePage, Decode(codePage_, bytes)), converted->ini)) {
+        converted->changed = true;
+        held_ = std::move(converted);
+      }
+    }
+  }
+  codePage_ = codePage;
 }
 
 std::string clsIniFile::mGetString(const std::string& section, const std::string& key,
@@ -168,20 +229,6 @@ std::optional<int16_t> clsIniFile::mGetInteger(const std::string& section, const
     return std::nullopt;
   }
   return static_cast<int16_t>(value);
-}
-
-bool ReencodeIniFile(const std::string& path, CodePage from, CodePage to) {
-  if (from == to) return true;
-  std::string bytes;
-  switch (ReadWholeFile(path, bytes)) {
-    case FileRead::Missing:
-      return true;
-    case FileRead::Failed:
-      return false;
-    case FileRead::Read:
-      break;
-  }
-  return WriteWholeFile(path, Encode(to, Decode(from, bytes)));
 }
 
 }  // namespace kadrel

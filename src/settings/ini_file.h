@@ -1,13 +1,17 @@
 // Single values of the settings file. Every read loads the file afresh and every
-// write saves it at once, so two instances on one file see each other's writes.
-// Section and key names are matched without regard to letter case. Values are
-// stored in the file's code page and handed out as UTF-8.
+// write saves it at once, so two instances on one file see each other's writes;
+// a load or save of many values holds the file parsed once instead (mHold). Only
+// a regular file of at most kIniFileMaxBytes is read. Section and key names are
+// matched without regard to letter case. Values are stored in the file's code
+// page and handed out as UTF-8.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "core/file_layer.h"
 #include "core/text/code_page.h"
 
 namespace kadrel {
@@ -15,9 +19,16 @@ namespace kadrel {
 // The longest value a read returns, in bytes of the code page.
 inline constexpr size_t kIniValueMaxBytes = 255;
 
+// The largest settings file read: far beyond the few kilobytes the program
+// writes, small enough to parse at once.
+inline constexpr size_t kIniFileMaxBytes = 16u << 20;
+
 class clsIniFile {
  public:
-  explicit clsIniFile(CodePage codePage = CodePage::CP932) : codePage_(codePage) {}
+  explicit clsIniFile(CodePage codePage = CodePage::CP932);
+  ~clsIniFile();
+  clsIniFile(const clsIniFile&) = delete;
+  clsIniFile& operator=(const clsIniFile&) = delete;
 
   void pFileName(const std::string& path) { path_ = path; }
   const std::string& pFileName() const { return path_; }
@@ -41,17 +52,28 @@ class clsIniFile {
   std::optional<int16_t> mGetInteger(const std::string& section, const std::string& key,
                                      int16_t defaultValue = 0) const;
 
+  // Reads and parses the file once for many calls: until mFlush, reads come from
+  // this copy and writes change it. A missing file is held as an empty one. On a
+  // failure (not a regular file, too large, not readable) the failure is returned,
+  // nothing is held, reads give their defaults and writes fail.
+  FileStatus mHold();
+  // Writes the held copy back when a write changed it, and ends holding. False
+  // when that write failed or mHold had failed.
+  bool mFlush();
+
+  // Converts the held copy from the current code page into codePage, which the
+  // calls then use (for a change of the code page option).
+  void mConvertHeld(CodePage codePage);
+
  private:
+  struct Held;
   // The stored bytes of a value, or nothing when the key is missing.
   std::optional<std::string> readRaw(const std::string& section, const std::string& key) const;
 
   std::string path_;
   CodePage codePage_;
+  std::unique_ptr<Held> held_;
+  bool holdFailed_ = false;
 };
-
-// Rewrites a whole settings file from one code page into another (when the code
-// page option changes, so that values stored earlier read back unchanged). A
-// missing file is no error. False when the file could not be read or written.
-bool ReencodeIniFile(const std::string& path, CodePage from, CodePage to);
 
 }  // namespace kadrel

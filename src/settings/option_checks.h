@@ -52,4 +52,29 @@ OptionCheckResult CheckOptionDialog(OptionDialogValues& values, const RunOptions
 // Stores the controls' values into the options (after CheckOptionDialog accepted).
 void StoreOptionDialog(const OptionDialogValues& values, RunOptions& options);
 
+// An affix of a backup or result name must keep the name in its target's folder
+// and on one line: it holds no path separator ("/", nor "\" as typed on
+// Windows), no ".." and no control character.
+bool IsUsableAffix(const std::string& affix);
+
+// Why a run option's text is refused (kadrel-cli's -o).
+enum class OptionTextProblem {
+  None,
+  UnknownKey,          // not a run option key of section Option, nor CodePage
+  NotAFlag,            // a check box option takes only 0 or 1
+  BlankPattern,        // extension patterns of blanks only
+  AllFilesWithOthers,  // "*.*" beside other patterns
+  UnusableAffix,       // see IsUsableAffix
+  UnknownCodePage,
+};
+
+// Sets one run option from its text, checked as the options dialog checks its
+// controls; key is matched ignoring case. An empty text gives the option's
+// default, as a stored empty value does. A flag's text is 0 or 1, blanks around
+// it allowed. Where the dialog puts "*.*" in place of a blank pattern with a
+// message, a blank text is refused: nothing is assumed unattended. On a problem
+// the options are left unchanged.
+OptionTextProblem SetRunOptionText(RunOptions& options, const std::string& key,
+                                   const std::string& value);
+
 }  // namespace kadrel

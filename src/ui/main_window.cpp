@@ -232,9 +232,9 @@ void MainWindow::dropTargets(const QStringList& paths) {
   List1_->addItems(entries);
   List1_->show();
   updateStartState();
-  if (list.truncated) {
+  for (const std::string& note : LeftOutNotes(list)) {
     MessageBoxRequest box;
-    box.text = kTargetListFullText;
+    box.text = note;
     host_.showMessage(box);
   }
 }

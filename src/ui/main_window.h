@@ -108,6 +108,7 @@ class MainWindow : public QMainWindow {
   PageValues pageValues() const;
   ModeSettings currentModeSettings() const;
   void applyModeSettings(const ModeSettings& settings);
+  bool holdIniFile(clsIniFile& ini);
   BoxAnswer message(const std::string& text, BoxIcon icon = BoxIcon::Exclamation,
                     BoxButtons buttons = BoxButtons::Ok, BoxAnswer defaultAnswer = BoxAnswer::Ok,
                     const std::string& title = {});

@@ -3,6 +3,7 @@
 // files.
 #include <QAction>
 #include <QComboBox>
+#include <cerrno>
 
 #include "combo/combo_loader.h"
 #include "combo/mode_names.h"
@@ -51,7 +52,8 @@ void MainWindow::LoadSettings() {
   app.recent = recent_;
   ModeSettings modes = currentModeSettings();
   const std::string iniPath = IniFilePath(programFolder_);
-  LoadAppSettings(iniPath, app, modes);
+  const AppLoadResult loaded = LoadAppSettings(iniPath, app, modes);
+  if (!loaded.file.ok()) host_.showMessage(FileOpenErrorBox(loaded.file, iniPath));
 
   // The input history, offered by all seven fields; their texts stay.
   pages_->offerHistory(app.history);
@@ -71,10 +73,14 @@ void MainWindow::LoadSettings() {
   applyModeSettings(modes);
 
   ComboModel stored;
-  if (ReadStepListFile(host_, files_, options_.codePage, StepListPath(programFolder_), stored)) {
+  const std::string stepListPath = StepListPath(programFolder_);
+  const FileStatus read = ReadStepListFile(host_, files_, options_.codePage, stepListPath, stored);
+  if (read.ok()) {
     combo_.steps = std::move(stored.steps);
     combo_.text = std::move(stored.text);
     showComboText();
+  } else if (read.code != ENOENT) {  // no steps kept from the last session: nothing to say
+    host_.showMessage(FileOpenErrorBox(read, stepListPath));
   }
   RefreshPatternMenus();
 }
@@ -87,13 +93,24 @@ void MainWindow::SaveSettings() {
   app.options = options_;
   app.recent = recent_;
   app.history = pages_->historyEntries();
-  SaveAppSettings(IniFilePath(programFolder_), app, currentModeSettings());
+  const std::string iniPath = IniFilePath(programFolder_);
+  const FileStatus read = SaveAppSettings(iniPath, app, currentModeSettings());
+  if (!read.ok()) host_.showMessage(FileOpenErrorBox(read, iniPath));
   WriteStepListFile(files_, options_.codePage, StepListPath(programFolder_), combo_.steps);
+}
+
+// The settings file held parsed for one pattern's values; false, with the box
+// shown, when it cannot be read.
+bool MainWindow::holdIniFile(clsIniFile& ini) {
+  ini.pFileName(IniFilePath(programFolder_));
+  const FileStatus read = ini.mHold();
+  if (!read.ok()) host_.showMessage(FileOpenErrorBox(read, ini.pFileName()));
+  return read.ok();
 }
 
 void MainWindow::LoadModeSettings(int slot) {
   clsIniFile ini(options_.codePage);
-  ini.pFileName(IniFilePath(programFolder_));
+  if (!holdIniFile(ini)) return;
   ModeSettings settings = currentModeSettings();
   const ModeLoadResult result = kadrel::LoadModeSettings(ini, slot, settings);
   applyModeSettings(settings);
@@ -105,8 +122,9 @@ void MainWindow::LoadModeSettings(int slot) {
 
 void MainWindow::SaveModeSettings(int slot) {
   clsIniFile ini(options_.codePage);
-  ini.pFileName(IniFilePath(programFolder_));
+  if (!holdIniFile(ini)) return;
   kadrel::SaveModeSettings(ini, slot, currentModeSettings());
+  ini.mFlush();
 }
 
 void MainWindow::recallPattern(int slot) {

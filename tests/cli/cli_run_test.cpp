@@ -68,13 +68,16 @@ TEST_F(CliTest, BackupAndResultAffixesComeFromTheSettingsFile) {
   EXPECT_FALSE(FileExists(at("a.txt_out")));
 }
 
-TEST_F(CliTest, OptionValueThatIsNotANumberReadsAsZero) {
+TEST_F(CliTest, RefusedOptionValueRunsNothing) {
   const std::string target = make("a.txt", "abc\r\n");
-  CliResult r = cli({"-s", "0,0,zzz,0,X,#", "-o", "UpdateNoFile=no", "a.txt"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  // Nothing replaced and UpdateNoFile 0: the file keeps its bytes, no backup stays.
+  for (const char* value : {"BkupEdit=yes", "FstChrBk=../", "SelSts=*.*;*.txt"}) {
+    CliResult r = cli({"-s", "0,0,b,0,X,#", "-o", value, "a.txt"});
+    EXPECT_EQ(r.status, 2) << value;
+    EXPECT_EQ(r.err.rfind("kadrel-cli: ", 0), 0u) << r.err;
+  }
   EXPECT_EQ(ReadFile(target), "abc\r\n");
   EXPECT_FALSE(FileExists(at("a.txt_BK")));
+  EXPECT_FALSE(FileExists(work.file("a.txt_BK")));
 }
 
 TEST_F(CliTest, CodePageOfTheFiles) {
@@ -173,6 +176,14 @@ TEST_F(CliTest, ListIsDepthFirstInNameOrderAndFiltered) {
   r = cli({"--list", "-o", "SelSts=*.doc", "sub"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
+}
+
+TEST_F(CliTest, ListWithNullEndsNamesWithNul) {
+  make("two\nlines.txt", "x");
+  make("plain.txt", "y");
+  CliResult r = cli({"--list", "-0", "."});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, at("plain.txt") + std::string(1, '\0') + at("two\nlines.txt") + '\0');
 }
 
 TEST_F(CliTest, DescribeValidatesAsAComboStep) {

@@ -24,7 +24,7 @@ TEST(StepListFile, WrittenInTheCodePageAndReadBack) {
 
   FakeHost host;
   ComboModel model;
-  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model));
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
   EXPECT_EQ(model.steps, steps);
   EXPECT_EQ(model.text,
             "キーワード指定範囲抽出　開始Key 開始  終了Key 終了\r\n"
@@ -54,19 +54,19 @@ TEST(StepListFile, ReadingRules) {
   ComboModel model;
   model.steps = {"stale"};
   model.text = "COMBO!!ファイルをドロップして下さい";
-  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model));
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
   EXPECT_EQ(model.steps.size(), 250u);
   EXPECT_TRUE(model.text.starts_with("<< Heading >>\r\n改行コード置換"));
   EXPECT_EQ(host.texts(), std::vector<std::string>{"開始ｷｰﾜｰﾄﾞ文字列を指定してください"});
 
   WriteFile(path, "1,#\n#,Heading,#\n3,A,B,#\n");  // saved by an editor on Linux
-  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model));
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
   EXPECT_EQ(model.steps, (std::vector<std::string>{"1,#", "3,A,B,#"}));
 
   FakeHost cancel;
   cancel.answers = {BoxAnswer::Cancel};
   WriteFile(path, "1,#\r\n3,,END,#\r\n1,#\r\n");
-  ASSERT_TRUE(ReadStepListFile(cancel, SystemFileLayer(), CodePage::CP932, path, model));
+  ASSERT_TRUE(ReadStepListFile(cancel, SystemFileLayer(), CodePage::CP932, path, model).ok());
   EXPECT_EQ(model.steps, std::vector<std::string>{"1,#"});
 }
 
@@ -75,8 +75,10 @@ TEST(StepListFile, MissingFileChangesNothing) {
   FakeHost host;
   ComboModel model;
   model.text = "COMBO!!ファイルをドロップして下さい";
-  EXPECT_FALSE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932,
-                                dir.file(kStepListFileName), model));
+  EXPECT_EQ(
+      ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, dir.file(kStepListFileName), model)
+          .code,
+      ENOENT);
   EXPECT_EQ(model.text, "COMBO!!ファイルをドロップして下さい");
   EXPECT_TRUE(host.boxes.empty());
 }

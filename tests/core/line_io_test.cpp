@@ -26,6 +26,41 @@ std::vector<std::string> ReadAllLines(const std::string& path, bool& ok) {
   return lines;
 }
 
+// A file read whole is refused beyond its limit: at the open when its size shows
+// it, or at the read that passes the limit (a layer that cannot tell the size).
+TEST(BoundedReadTest, StopsBeyondTheLimit) {
+  TempDir dir;
+  const std::string path = dir.file("ten");
+  WriteFile(path, "0123456789");
+  test::FakeFiles sizeUnknown;  // the plain layer's wrapper around openRead
+  const struct {
+    FileLayer& files;
+    size_t maxBytes;
+    int openCode;
+    int readCode;
+  } cases[] = {
+      {SystemFileLayer(), 10, 0, 0},
+      {SystemFileLayer(), 9, EFBIG, 0},
+      {sizeUnknown, 10, 0, 0},
+      {sizeUnknown, 9, 0, EFBIG},
+  };
+  for (const auto& c : cases) {
+    Opened<InputFile> opened = c.files.openReadBounded(path, c.maxBytes);
+    EXPECT_EQ(opened.status.code, c.openCode) << c.maxBytes;
+    if (!opened) continue;
+    InputFile* file = opened.file.get();
+    std::string bytes;
+    char buffer[4];
+    long r;
+    while ((r = file->read(buffer, sizeof buffer)) > 0)
+      bytes.append(buffer, static_cast<size_t>(r));
+    EXPECT_EQ(r < 0 ? file->lastError().code : 0, c.readCode) << c.maxBytes;
+    if (c.readCode == 0) {
+      EXPECT_EQ(bytes, "0123456789");
+    }
+  }
+}
+
 TEST(LineReaderTest, SplitsAtCrAndCrLfKeepingLoneLf) {
   struct Case {
     std::string bytes;

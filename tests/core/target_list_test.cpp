@@ -1,8 +1,11 @@
 #include "core/target_list.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <climits>
 
 #include <filesystem>
 
@@ -209,6 +212,35 @@ TEST_F(TargetListTest, ListStopsAtItsCapacityAndSaysSo) {
   TargetListResult over = BuildTargetList(dropped, options);
   EXPECT_EQ(over.paths.size(), kMaxTargetEntries);
   EXPECT_TRUE(over.truncated);
+}
+
+TEST_F(TargetListTest, PathsTooLongForTheSystemAreLeftOutAndNoted) {
+  // Folders nested below the path length the system allows, made level by level.
+  const std::string level(250, 'd');
+  std::string deep = dir.path();
+  int fd = ::open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+  while (deep.size() < PATH_MAX) {
+    ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
+    const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(fd);
+    fd = next;
+    deep += "/" + level;
+    if (deep.size() + 100 > PATH_MAX && deep.size() < PATH_MAX) {  // a file past the limit
+      ::close(::openat(fd, (std::string(150, 'f') + ".txt").c_str(), O_CREAT | O_WRONLY, 0644));
+    }
+  }
+  ::close(fd);
+  const std::string top = make("top.txt");
+  const std::string overlongName = dir.file(std::string(NAME_MAX + 1, 'n') + ".txt");
+
+  const TargetListResult r = BuildTargetList({overlongName, dir.path() + "/"}, options);
+  EXPECT_EQ(r.paths, (std::vector<std::string>{top}));
+  ASSERT_EQ(r.tooLong.size(), 3u);  // the dropped name, the deepest folder, the file
+  EXPECT_EQ(r.tooLong[0], overlongName);
+  for (const std::string& path : r.tooLong) EXPECT_GE(path.size(), size_t{NAME_MAX});
+  const std::vector<std::string> notes = LeftOutNotes(r);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("[ " + overlongName + "]"), std::string::npos);
 }
 
 TEST(ProgramFolderTest, ExecutableFolderWhenWritableElseUserFolderCreated) {

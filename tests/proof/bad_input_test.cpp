@@ -1,7 +1,9 @@
 // Hostile input end to end: binary files, a 100 MB line, a COMBO!! file of 100,000
-// lines, settings files of garbage. Each ends with a clear message or a correct
-// result, never a crash or a silent loss.
+// lines, settings files of garbage, settings and COMBO!! files that are no regular
+// file. Each ends with a clear message or a correct result, never a crash, a hang
+// or a silent loss.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -13,6 +15,7 @@
 #include "proof/cli_runner.h"
 #include "proof/run_world.h"
 #include "settings/app_settings.h"
+#include "settings/ini_file.h"
 #include "support/fake_host.h"
 
 namespace kadrel::proof {
@@ -171,7 +174,7 @@ TEST_F(LongComboFile, TheStepListFileHasNoLimit) {
   const std::string path = dir.file("KadrelCmb.data");
   WriteFile(path, Lines(100000, [](size_t) { return "5,1,1,0,0,1,#"; }));
   ComboModel model;
-  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model));
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
   EXPECT_EQ(model.steps.size(), 100000u);
   EXPECT_TRUE(host.boxes.empty());
 }
@@ -219,7 +222,7 @@ TEST_F(BadSettings, LoadWithDefaultsAndValuesInRange) {
     AppSettings settings;
     ModeSettings modes;
     settings.geometry = {1, 2, 3, 4};
-    const ModeLoadResult result = LoadAppSettings(ini, settings, modes);
+    const ModeLoadResult result = LoadAppSettings(ini, settings, modes).modes;
     const RunOptions& o = settings.options;
     EXPECT_LE(o.SelSts.size(), 255u);
     EXPECT_LE(o.LstChrBk.size(), 255u);
@@ -250,11 +253,15 @@ TEST_F(BadSettings, ARunWithThemEndsWithAResultOrAMessage) {
     std::string ini;
     std::string expectedTarget;  // after the run
     std::string backupName;      // "" when no backup copy is expected
+    int status;
+    std::string err;  // a part of standard error
   } cases[] = {
-      {"garbage \x01\x02 without sections\r\n===\r\n[[\r\n", "X\r\n", "t.txt_BK"},
-      {"[Option]\r\nBkupEdit=99999999\r\n", "X\r\n", ""},         // not a number: 0, no backup kept
-      {"[Option]\r\nFstChrBk=no/such/folder/\r\n", "a\r\n", ""},  // backup impossible: skipped
-      {"[Option]\r\nLstChrBk=/\r\n", "a\r\n", ""},
+      {"garbage \x01\x02 without sections\r\n===\r\n[[\r\n", "X\r\n", "t.txt_BK", 0, ""},
+      {"[Option]\r\nBkupEdit=99999999\r\n", "X\r\n", "", 0, ""},  // not a number: 0, no backup kept
+      // Affixes that would lead a name out of its folder: nothing runs.
+      {"[Option]\r\nFstChrBk=no/such/folder/\r\n", "a\r\n", "", 2, "FstChrBk in settings file"},
+      {"[Option]\r\nLstChrBk=/\r\n", "a\r\n", "", 2, "LstChrBk in settings file"},
+      {"[Option]\r\nLstChr=..\r\n", "a\r\n", "", 2, "LstChr in settings file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ini);
@@ -263,19 +270,68 @@ TEST_F(BadSettings, ARunWithThemEndsWithAResultOrAMessage) {
     std::filesystem::remove(target + "_BK");
     const CliResult r = RunCli({"--ini", ini, "-q", "-s", "0,0,a,0,X,#", target}, dir.path());
     EXPECT_EQ(ReadFile(target), c.expectedTarget);
-    if (c.expectedTarget == "a\r\n") {  // not processed: said so
-      EXPECT_EQ(r.status, 1);
-      EXPECT_EQ(
-          r.err.rfind(
-              "[Kadrel] ファイルバックアップ処理でエラーが発生しました\n元[ " + target + "]\n", 0),
-          0u)
-          << r.err;
-    } else {
-      EXPECT_EQ(r.status, 0) << r.err;
-    }
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     if (!c.backupName.empty()) {
       EXPECT_EQ(ReadFile(dir.file(c.backupName)), "a\r\n");
     }
+  }
+}
+
+// A settings, COMBO!! or step list file that is a FIFO (nobody writing), a device
+// that never ends, a folder, or a file beyond any size the program reads: every
+// reader refuses it at once with the File Open Error box, and kadrel-cli runs
+// nothing.
+TEST(HostileInputFiles, GetTheOpenBoxAtOnce) {
+  namespace fs = std::filesystem;
+  const struct Kind {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    int code;
+  } kinds[] = {
+      {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+       kErrNotRegularFile},
+      {"endless device", [](const std::string& p) { fs::create_symlink("/dev/zero", p); },
+       kErrNotRegularFile},
+      {"folder", [](const std::string& p) { fs::create_directory(p); }, EISDIR},
+      {"oversized",
+       [](const std::string& p) {
+         WriteFile(p, "1,#\r\n");
+         fs::resize_file(p, kIniFileMaxBytes + 1);  // sparse: no disk used
+       },
+       EFBIG},
+  };
+  for (const Kind& kind : kinds) {
+    SCOPED_TRACE(kind.name);
+    test::TempDir dir;
+    const std::string hostile = dir.file("hostile");
+    kind.make(hostile);
+    const std::string target = dir.file("t.txt");
+    WriteFile(target, "a\r\n");
+
+    AppSettings settings;
+    ModeSettings modes;
+    EXPECT_EQ(LoadAppSettings(hostile, settings, modes).file.code, kind.code);
+    EXPECT_EQ(settings.options.LstChrBk, "_BK");
+
+    test::FakeHost host;
+    ComboModel model;
+    EXPECT_EQ(LoadComboFile(host, SystemFileLayer(), CodePage::CP932, hostile, model),
+              ComboLoadResult::OpenFailed);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].title, "File Open Error");
+    EXPECT_EQ(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, hostile, model).code,
+              kind.code);
+
+    WriteFile(dir.file("Kadrel.ini"), "");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--ini", dir.file("Kadrel.ini"), "-q", "-c", hostile, target},
+          std::vector<std::string>{"--ini", hostile, "-q", "-s", "1,#", target}}) {
+      const CliResult r = RunCli(args, dir.path());
+      EXPECT_EQ(r.status, 2) << r.err;
+      EXPECT_EQ(r.err.rfind("[File Open Error] ", 0), 0u) << r.err;
+    }
+    EXPECT_EQ(ReadFile(target), "a\r\n");
   }
 }
 

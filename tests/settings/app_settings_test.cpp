@@ -24,7 +24,7 @@ class AppSettingsTest : public ::testing::Test {
  protected:
   std::string path() const { return IniFilePath(dir.path()); }
   // Loads into settings as a freshly started window holds them.
-  ModeLoadResult load(AppSettings& s, ModeSettings& m) {
+  AppLoadResult load(AppSettings& s, ModeSettings& m) {
     s.geometry = {100, 200, 9000, 6000};
     return LoadAppSettings(path(), s, m);
   }
@@ -36,7 +36,7 @@ TEST_F(AppSettingsTest, FirstStartTakesTheDefaults) {
   s.options.BkupEdit = 0;  // whatever memory held before
   s.options.SelSts = "x";
   ModeSettings m;
-  EXPECT_TRUE(load(s, m).complete);
+  EXPECT_TRUE(load(s, m).modes.complete);
   EXPECT_TRUE(SameOptions(s.options, RunOptions{}));
   EXPECT_EQ(s.geometry.width, 9000);
   EXPECT_EQ(s.geometry.left, 100);
@@ -70,7 +70,7 @@ TEST_F(AppSettingsTest, SaveThenLoadRestoresEverything) {
 
   AppSettings s;
   ModeSettings m;
-  EXPECT_TRUE(load(s, m).complete);
+  EXPECT_TRUE(load(s, m).modes.complete);
   RunOptions expected = o;
   expected.LstChrBk = "_BK";  // an empty value reads as its default
   EXPECT_TRUE(SameOptions(s.options, expected));
@@ -117,6 +117,18 @@ TEST_F(AppSettingsTest, ValuesThatAreNotNumbers) {
   EXPECT_EQ(s.options.BkupEdit, 0);  // not the default 1
   EXPECT_EQ(s.options.UpdateNoFile, 0);
   EXPECT_EQ(s.options.SelFile, 1);
+}
+
+TEST_F(AppSettingsTest, AffixesLeadingOutOfTheFolderTakeTheirDefaults) {
+  WriteFile(path(), "[Option]\nFstChrBk=../\nLstChrBk=.old\nFstChr=a\\b\nLstChr=x/y\n");
+  AppSettings s;
+  ModeSettings m;
+  const AppLoadResult r = load(s, m);
+  EXPECT_EQ(r.unusableAffixes, (std::vector<std::string>{"FstChrBk", "FstChr", "LstChr"}));
+  EXPECT_EQ(s.options.FstChrBk, "");
+  EXPECT_EQ(s.options.LstChrBk, ".old");
+  EXPECT_EQ(s.options.FstChr, "");
+  EXPECT_EQ(s.options.LstChr, "_SEL");
 }
 
 TEST_F(AppSettingsTest, MinimizedOrMaximizedKeepsTheEarlierGeometry) {

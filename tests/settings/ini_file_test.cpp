@@ -136,14 +136,32 @@ TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_EQ(ReadFile(ini.pFileName()), "[Option]\nSelSts=*.txt\n");
 }
 
-TEST_F(IniFileTest, ReencodingKeepsEveryValue) {
+TEST_F(IniFileTest, HeldFileIsReadOnceAndWrittenOnce) {
+  WriteFile(ini.pFileName(), "[Option]\nSelSts=*.txt\n");
+  ASSERT_TRUE(ini.mHold().ok());
+  WriteFile(ini.pFileName(), "[Option]\nSelSts=*.log\n");  // not seen while held
+  EXPECT_EQ(ini.mGetString("option", "selsts"), "*.txt");
+  EXPECT_TRUE(ini.mSetString("Option", "CompMode", "1"));
+  EXPECT_EQ(ini.mGetString("Option", "CompMode"), "1");
+  EXPECT_EQ(ReadFile(ini.pFileName()), "[Option]\nSelSts=*.log\n");
+  EXPECT_TRUE(ini.mFlush());
+  const std::string file = ReadFile(ini.pFileName());
+  EXPECT_NE(file.find("SelSts=*.txt"), std::string::npos) << file;
+  EXPECT_NE(file.find("CompMode=1"), std::string::npos) << file;
+  WriteFile(ini.pFileName(), "[Option]\nSelSts=*.csv\n");  // single calls see the disk again
+  EXPECT_EQ(ini.mGetString("Option", "SelSts"), "*.csv");
+}
+
+TEST_F(IniFileTest, ConvertingTheHeldCopyKeepsEveryValue) {
   ini.mSetString("Option", "PtnName1", "パターン");
-  ASSERT_TRUE(ReencodeIniFile(ini.pFileName(), CodePage::CP932, CodePage::UTF8));
+  ASSERT_TRUE(ini.mHold().ok());
+  ini.mConvertHeld(CodePage::UTF8);
+  EXPECT_EQ(ini.mGetString("Option", "PtnName1"), "パターン");
+  EXPECT_TRUE(ini.mFlush());
   clsIniFile utf8(CodePage::UTF8);
   utf8.pFileName(ini.pFileName());
   EXPECT_EQ(utf8.mGetString("Option", "PtnName1"), "パターン");
-  EXPECT_TRUE(ReencodeIniFile(dir.file("none.ini"), CodePage::CP932, CodePage::UTF8));
-  EXPECT_FALSE(FileExists(dir.file("none.ini")));
+  EXPECT_NE(ReadFile(ini.pFileName()).find("パターン"), std::string::npos);
 }
 
 }  // namespace

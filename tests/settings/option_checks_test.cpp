@@ -9,6 +9,10 @@ constexpr const char* kAssumeAll = "「全てのファイル」を仮定しま�
 constexpr const char* kAllAlone = "「全てのファイル(*.*)」の場合、他の指定はできません";
 constexpr const char* kBackupAffix = "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字を指定してください";
 constexpr const char* kResultAffix = "抽出結果ﾌｧｲﾙ名付加文字を指定してください";
+constexpr const char* kBackupAffixChars =
+    "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字に「/」「\\」「..」や制御文字は指定できません";
+constexpr const char* kResultAffixChars =
+    "抽出結果ﾌｧｲﾙ名付加文字に「/」「\\」「..」や制御文字は指定できません";
 
 struct Case {
   const char* name;
@@ -68,6 +72,24 @@ TEST(CheckOptionDialog, ChecksInOrder) {
        {kResultAffix},
        false,
        false},
+      {"backup prefix into a folder",
+       [](OptionDialogValues& v) { v.inFrChrBK = "../"; },
+       {kBackupAffixChars},
+       false,
+       false},
+      {"backup affix refused before the result affixes",
+       [](OptionDialogValues& v) {
+         v.inToChrBK = "_BK\n";
+         v.inToChr = v.inFrChr = "";
+       },
+       {kBackupAffixChars},
+       false,
+       false},
+      {"result suffix with a separator",
+       [](OptionDialogValues& v) { v.inToChr = "\\sel"; },
+       {kResultAffixChars},
+       false,
+       false},
       {"empty pattern then refused",
        [](OptionDialogValues& v) {
          v.TextOptSts = "";
@@ -96,6 +118,74 @@ TEST(CheckOptionDialog, ChecksInOrder) {
     EXPECT_EQ(r.accepted, c.accepted) << c.name;
     EXPECT_EQ(r.resetTargetList, c.reset && c.accepted) << c.name;
   }
+}
+
+TEST(IsUsableAffix, KeepsTheNameInItsFolderAndOnOneLine) {
+  const std::pair<const char*, bool> cases[] = {
+      {"", true},      {"_BK", true},   {"bk_", true},       {".", true},     {".old", true},
+      {"~", true},     {" ", true},     {"退避", true},      {"/", false},    {"../", false},
+      {"..", false},   {"a..b", false}, {"\\", false},       {"bk\\", false}, {"\t", false},
+      {"x\ny", false}, {"\x7f", false}, {"\xc2\x85", false},  // DEL, NEL (a C1 control)
+  };
+  for (const auto& [affix, usable] : cases) {
+    EXPECT_EQ(IsUsableAffix(affix), usable) << "'" << affix << "'";
+  }
+}
+
+// A run option set from its text refuses what the dialog refuses; a refused text
+// leaves the options as they were.
+TEST(SetRunOptionText, ChecksAsTheDialogDoes) {
+  using P = OptionTextProblem;
+  struct Case {
+    const char* key;
+    const char* value;
+    P problem;
+  } cases[] = {
+      {"CompMode", "1", P::None},
+      {"compmode", " 0 ", P::None},
+      {"BkupEdit", "yes", P::NotAFlag},
+      {"CompMode", "on", P::NotAFlag},
+      {"UpdateNoFile", "99999", P::NotAFlag},
+      {"SelFile", "2", P::NotAFlag},
+      {"AddLineNo", "-1", P::NotAFlag},
+      {"SelAddSts", "1.0", P::NotAFlag},
+      {"SelSts", "*.txt;*.csv", P::None},
+      {"SelSts", "*.*", P::None},
+      {"SelSts", "   ", P::BlankPattern},
+      {"SelSts", "*.*;*.txt", P::AllFilesWithOthers},
+      {"SelSts", "*.* ", P::AllFilesWithOthers},
+      {"FstChrBk", "old_", P::None},
+      {"FstChrBk", "../", P::UnusableAffix},
+      {"LstChr", "_SEL\r", P::UnusableAffix},
+      {"CodePage", "euc-jp", P::None},
+      {"CodePage", "latin1", P::UnknownCodePage},
+      {"PtnName1", "x", P::UnknownKey},
+      {"Nonsense", "1", P::UnknownKey},
+  };
+  for (const Case& c : cases) {
+    RunOptions o;
+    o.CompMode = 1;
+    const RunOptions before = o;
+    EXPECT_EQ(SetRunOptionText(o, c.key, c.value), c.problem) << c.key << "=" << c.value;
+    if (c.problem != P::None) {
+      EXPECT_EQ(o.CompMode, before.CompMode);
+      EXPECT_EQ(o.SelSts, before.SelSts);
+      EXPECT_EQ(o.FstChrBk, before.FstChrBk);
+    }
+  }
+}
+
+TEST(SetRunOptionText, SetsTheValueAndAnEmptyTextTheDefault) {
+  RunOptions o;
+  o.LstChrBk = "x";
+  for (const auto& [key, value] :
+       {std::pair{"bkupedit", "0"}, {"SelSts", "*.csv"}, {"LstChrBk", ""}, {"codepage", "utf-8"}}) {
+    ASSERT_EQ(SetRunOptionText(o, key, value), OptionTextProblem::None) << key;
+  }
+  EXPECT_EQ(o.BkupEdit, 0);
+  EXPECT_EQ(o.SelSts, "*.csv");
+  EXPECT_EQ(o.LstChrBk, "_BK");
+  EXPECT_EQ(o.codePage, CodePage::UTF8);
 }
 
 TEST(CheckOptionDialog, AdjustsTheControlsAndStores) {

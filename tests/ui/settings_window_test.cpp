@@ -1,5 +1,6 @@
 // The window's settings: Kadrel.ini and KadrelCmb.data across a restart, the
 // setting patterns with their confirmations, the options dialog, and the Qt host.
+#include <sys/stat.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <filesystem>
 
 #include "core/host.h"
 #include "settings/ini_file.h"
@@ -52,6 +54,7 @@ class SettingsWindowTest : public QObject {
   void answeringNoChangesNothing();
   void neverStoredPatternGivesDefaults();
   void optionsDialogChecksInOrder();
+  void unreadableSettingsFilesGetTheOpenBox();
   void optionsDialogStoresAndResetsList();
   void clearThenCancelChangesNothing();
   void qtHostServesTheWindow();
@@ -283,6 +286,9 @@ void SettingsWindowTest::optionsDialogChecksInOrder() {
     Edit(d, "inToChrBK")->clear();
     ClickButton(d, "BtnOptOK");  // "*.*" assumed, then refused for the backup affixes
     stillOpen = d.result() != QDialog::Accepted;
+    Edit(d, "inToChrBK")->setText(QStringLiteral("/old"));
+    ClickButton(d, "BtnOptOK");  // a name in another folder: refused
+    stillOpen = stillOpen && d.result() != QDialog::Accepted;
     Edit(d, "inToChrBK")->setText(QStringLiteral("_old"));
     Edit(d, "TxtPtnName1")->clear();
     Edit(d, "TxtPtnName3")->clear();
@@ -294,12 +300,32 @@ void SettingsWindowTest::optionsDialogChecksInOrder() {
   QCOMPARE(f.host().texts(),
            (std::vector<std::string>{
                "「全てのファイル」を仮定します", "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字を指定してください",
+               "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ名付加文字に「/」「\\」「..」や制御文字は指定できません",
                "ﾊﾟﾀｰﾝ名称 1 番目に初期値を仮定します", "ﾊﾟﾀｰﾝ名称 3 番目に初期値を仮定します"}));
-  QCOMPARE(f.host().boxes[2].icon, BoxIcon::Information);
+  QCOMPARE(f.host().boxes[3].icon, BoxIcon::Information);
   const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.*"));
   QCOMPARE(o.LstChrBk, std::string("_old"));
   QCOMPARE(o.PtnName1, std::string("(No.1)"));
+}
+
+// A settings file that is a folder and a step list file that is a FIFO: the start
+// goes on with the defaults after a box for each; the pattern menus say so too.
+void SettingsWindowTest::unreadableSettingsFilesGetTheOpenBox() {
+  WindowFixture f([](const std::string& folder) {
+    std::filesystem::create_directory(IniPath(folder));
+    QCOMPARE(::mkfifo((folder + "/KadrelCmb.data").c_str(), 0600), 0);
+  });
+  QCOMPARE(f.host().boxes.size(), size_t{2});
+  for (const MessageBoxRequest& box : f.host().boxes)
+    QCOMPARE(box.title, std::string("File Open Error"));
+  QVERIFY(f.host().boxes[0].text.find("[ " + IniPath(f.folder()) + "]") != std::string::npos);
+  QCOMPARE(f.window().options().LstChrBk, std::string("_BK"));
+  f.host().answers = {BoxAnswer::Yes};
+  f.find<QAction>("MenuPtnSAVE1")->trigger();
+  QCOMPARE(f.host().boxes.size(), size_t{4});  // the confirmation, then the box
+  QCOMPARE(f.host().boxes[3].title, std::string("File Open Error"));
+  QVERIFY(std::filesystem::is_directory(IniPath(f.folder())));
 }
 
 void SettingsWindowTest::optionsDialogStoresAndResetsList() {

@@ -102,6 +102,7 @@ class WindowTest : public QObject {
   void windowKeepsItsCreatedSizeAsMinimum();
   void folderDropIsDepthFirstWithoutHiddenOrOwnFiles();
   void secondDropReplacesAndEmptyDropLeavesNothing();
+  void pathTooLongIsToldOf();
   void popupOpensOnlyOnASelectedFile();
   void removalLeavesNothingSelected();
   void startRefusals();
@@ -239,6 +240,16 @@ void WindowTest::secondDropReplacesAndEmptyDropLeavesNothing() {
   QCOMPARE(f.window().targetList()->count(), 0);
   QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
   QVERIFY(f.find<QLabel>("Label2")->text().isEmpty());
+}
+
+void WindowTest::pathTooLongIsToldOf() {
+  WindowFixture f;
+  DropFolder d;
+  const std::string overlong = d.dir.file(std::string(300, 'n') + ".txt");
+  DropPaths(f.window().targetList(), {d.path("b.txt"), Q(overlong)});
+  QCOMPARE(Entries(f.window().targetList()), QStringList{d.path("b.txt")});
+  QCOMPARE(f.host().boxes.size(), size_t{1});
+  QVERIFY(f.host().boxes[0].text.find("[ " + overlong + "]") != std::string::npos);
 }
 
 void WindowTest::popupOpensOnlyOnASelectedFile() {
