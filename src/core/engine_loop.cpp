@@ -38,6 +38,24 @@ bool EngineLoop::nextLine(std::string_view& line, bool& whole) {
   return true;
 }
 
+namespace {
+
+// Hands each line of lines (whole lines, each ended by CR or CR LF) to line(bytes)
+// while it returns true; returns where the last line handed ends.
+template <typename LineFn>
+size_t EachLine(std::string_view lines, LineFn&& line) {
+  size_t from = 0;
+  while (from < lines.size()) {
+    const size_t cr = lines.find('\r', from);
+    if (!line(lines.substr(from, cr - from))) break;
+    from = cr + 1;
+    if (from < lines.size() && lines[from] == '\n') ++from;
+  }
+  return from;
+}
+
+}  // namespace
+
 template <typename RegionFn>
 bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count,
                                RegionFn&& region) {
@@ -62,10 +80,8 @@ bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count
       cancelled = ctx_.CancelFlag.load();
     }
     if (passed < ends.crs) {
-      end = 0;
-      for (size_t k = 0; k < passed; ++k) end = lines.find('\r', end) + 1;
-      if (end < lines.size() && lines[end] == '\n') ++end;
-      lines = lines.substr(0, end);
+      size_t left = passed;
+      lines = lines.substr(0, EachLine(lines, [&](std::string_view) { return left-- > 0; }));
       ends = CountLineEnds(lines, withCrLfs);
     }
     if (!region(lines, ends)) return false;
@@ -86,13 +102,12 @@ bool EngineLoop::copyLines(std::string_view lines, const LineEndCount& ends) {
   if (ends.crLfs + (endsInCr ? 1 : 0) == ends.crs) {
     return writeBytes(lines) && (!endsInCr || writeBytes("\n"));
   }
-  for (size_t from = 0; from < lines.size();) {
-    const size_t cr = lines.find('\r', from);
-    if (!writeRaw(lines.substr(from, cr - from))) return false;
-    from = cr + 1;
-    if (from < lines.size() && lines[from] == '\n') ++from;
-  }
-  return true;
+  bool ok = true;
+  EachLine(lines, [&](std::string_view line) {
+    ok = writeRaw(line);
+    return ok;
+  });
+  return ok;
 }
 
 bool EngineLoop::passLines(NeedleSet& filter, Pass pass, int64_t& count) {
@@ -105,17 +120,17 @@ bool EngineLoop::passLines(NeedleSet& filter, Pass pass, int64_t& count) {
 bool EngineLoop::passLines(NeedleSet& filter, const std::function<bool(std::string_view)>& line,
                            int64_t& count) {
   return passLinesWith(filter, false, count, [&](std::string_view lines, const LineEndCount&) {
-    for (size_t from = 0; from < lines.size();) {
-      const size_t cr = lines.find('\r', from);
-      if (!line(lines.substr(from, cr - from))) return false;
-      from = cr + 1;
-      if (from < lines.size() && lines[from] == '\n') ++from;
-    }
-    return true;
+    bool ok = true;
+    EachLine(lines, [&](std::string_view bytes) {
+      ok = line(bytes);
+      return ok;
+    });
+    return ok;
   });
 }
 
 bool EngineLoop::write(std::u32string_view line) {
+  if (failed_) return false;
   if (ctx_.out && ctx_.out->writeLine(line)) return true;
   failWrite();
   return false;

@@ -14,8 +14,9 @@ constexpr char32_t kIdeographicSpace = U'\u3000';
 // other characters and single spaces (U+0020, U+3000), in order, in one or more
 // parts (a line longer than the reading buffer); the characters kept keep their
 // codes. Spaces whose fate the rest of the line decides (leading spaces of a line
-// that may prove blank, trailing spaces under RIGHT) wait, one bit each: every
-// supported code page has one code for each space.
+// that may prove blank, trailing spaces under RIGHT) wait: as the stretch of bytes
+// they are in the part at hand, and from parts before, one bit each (every
+// supported code page has one code for each space).
 class LineBlanker {
  public:
   LineBlanker(EngineLoop& loop, const DeleteBlanksParams& params)
@@ -27,7 +28,7 @@ class LineBlanker {
 
   void startLine() {
     nonEmpty_ = sawOther_ = false;
-    waiting_.clear();
+    waitingBits_.clear();
     carried_.clear();
   }
 
@@ -35,39 +36,48 @@ class LineBlanker {
   // False after a write failure (reported).
   bool feed(std::string_view part, bool last) {
     nonEmpty_ = nonEmpty_ || !part.empty();
-    std::string_view text = part;
+    text_ = part;
     if (!carried_.empty()) {
       carried_.append(part);
-      text = carried_;
+      text_ = carried_;
     }
+    out_.clear();
+    keepFrom_ = keepTo_ = waitFrom_ = waitTo_ = 0;
     size_t done;
-    if (last && carried_.empty() && text.find(ideographicCode_) == std::string_view::npos) {
-      done = scanBytes(text);  // no U+3000: the spaces are the bytes 0x20
+    if (last && carried_.empty() && text_.find(ideographicCode_) == std::string_view::npos) {
+      done = scanBytes();  // no U+3000: the spaces are the bytes 0x20
     } else {
-      done = scanDecoded(text, last);
+      done = scanDecoded(last);
     }
-    if (done == std::string_view::npos) return false;
-    std::string rest(text.substr(done));
-    carried_.swap(rest);
-    return !last || finish();
+    if (!last) {
+      // Spaces still waiting outlive the part: kept as bits.
+      for (size_t i = waitFrom_; i < waitTo_; i += text_[i] == ' ' ? 1 : ideographicCode_.size())
+        waitingBits_.push_back(text_[i] != ' ');
+      const bool written = loop_.writeBytes(output());
+      std::string rest(text_.substr(done));
+      carried_.swap(rest);
+      return written;
+    }
+    return !finish() || loop_.writeRaw(output());
   }
 
  private:
   // Byte by byte; the byte 0x20 is never part of another character's code.
-  size_t scanBytes(std::string_view text) {
+  size_t scanBytes() {
     size_t from = 0;
-    for (size_t sp = text.find(' '); sp != std::string_view::npos; sp = text.find(' ', from)) {
-      if (!other(text.substr(from, sp - from)) || !space(false)) return std::string_view::npos;
+    for (size_t sp = text_.find(' '); sp != std::string_view::npos; sp = text_.find(' ', from)) {
+      other(from, sp);
+      space(sp, 1);
       from = sp + 1;
     }
-    if (!other(text.substr(from))) return std::string_view::npos;
-    return text.size();
+    other(from, text_.size());
+    return text_.size();
   }
 
-  // The characters text decides; returns where they end.
-  size_t scanDecoded(std::string_view text, bool last) {
+  // The characters the part decides; returns where they end.
+  size_t scanDecoded(bool last) {
     chars_.clear();
-    const size_t decided = codec_.decodePart(text, chars_, last);
+    const size_t decided = codec_.decodePart(text_, chars_, last);
     size_t byte = 0;
     size_t run = 0;  // characters of the stretch of others ending at chars_[i]
     for (size_t i = 0; i <= chars_.size(); ++i) {
@@ -78,56 +88,76 @@ class LineBlanker {
         continue;
       }
       if (run > 0) {
-        const size_t end = i == chars_.size() ? decided : codec_.advance(text, byte, run);
-        if (!other(text.substr(byte, end - byte))) return std::string_view::npos;
+        const size_t end = i == chars_.size() ? decided : codec_.advance(text_, byte, run);
+        other(byte, end);
         byte = end;
         run = 0;
       }
       if (isSpace) {
-        const bool ideographic = chars_[i] == kIdeographicSpace;
-        if (!space(ideographic)) return std::string_view::npos;
-        byte += ideographic ? ideographicCode_.size() : 1;
+        const size_t length = chars_[i] == U' ' ? 1 : ideographicCode_.size();
+        space(byte, length);
+        byte += length;
       }
     }
     return decided;
   }
 
-  // A stretch of characters other than spaces.
-  bool other(std::string_view bytes) {
-    if (bytes.empty()) return true;
+  // The stretch of other characters text_[from, to).
+  void other(size_t from, size_t to) {
+    if (from == to) return;
     sawOther_ = true;
-    return flushWaiting() && loop_.writeBytes(bytes);
+    putWaiting();
+    keep(from, to);
   }
 
-  bool space(bool ideographic) {
-    if (p_.trimAll || (!sawOther_ && p_.trimLeft)) return true;  // dropped
+  // Keeps text_[from, to). Stretches kept one after the other are gathered, so
+  // that a line that loses nothing, or only at its ends, is written as it lies.
+  void keep(size_t from, size_t to) {
+    if (from == to) return;
+    if (from != keepTo_) {
+      out_.append(text_.substr(keepFrom_, keepTo_ - keepFrom_));
+      keepFrom_ = from;
+    }
+    keepTo_ = to;
+  }
+
+  // What stays of the part at hand.
+  std::string_view output() {
+    if (out_.empty()) return text_.substr(keepFrom_, keepTo_ - keepFrom_);
+    out_.append(text_.substr(keepFrom_, keepTo_ - keepFrom_));
+    keepFrom_ = keepTo_;
+    return out_;
+  }
+
+  // The space text_[at, at + length).
+  void space(size_t at, size_t length) {
+    if (p_.trimAll || (!sawOther_ && p_.trimLeft)) return;  // dropped
     if (!sawOther_ || p_.trimRight) {  // leading, or maybe trailing: decided later
-      waiting_.push_back(ideographic);
-      return true;
+      if (waitFrom_ == waitTo_) waitFrom_ = at;
+      waitTo_ = at + length;
+      return;
     }
-    return writeSpace(ideographic);
+    keep(at, at + length);
   }
 
-  bool writeSpace(bool ideographic) {
-    return loop_.writeBytes(ideographic ? std::string_view(ideographicCode_) : " ");
-  }
-
-  bool flushWaiting() {
-    for (bool ideographic : waiting_) {
-      if (!writeSpace(ideographic)) return false;
+  void putWaiting() {
+    if (!waitingBits_.empty()) {
+      out_.append(text_.substr(keepFrom_, keepTo_ - keepFrom_));
+      keepFrom_ = keepTo_;
+      for (bool ideographic : waitingBits_) out_.append(ideographic ? ideographicCode_ : " ");
+      waitingBits_.clear();
     }
-    waiting_.clear();
-    return true;
+    keep(waitFrom_, waitTo_);
+    waitFrom_ = waitTo_ = 0;
   }
 
-  // The line's end: whether it stays is decided on the line as read; spaces still
+  // The line's end: whether it stays, decided on the line as read. Spaces still
   // waiting are trailing ones (dropped under RIGHT) or a line of spaces only
   // (dropped under LEFT or RIGHT).
   bool finish() {
     const bool keep = !p_.lineDel || (p_.spaceLineDel ? sawOther_ : nonEmpty_);
-    if (!keep) return true;
-    if (!p_.trimRight && !(p_.trimLeft && !sawOther_) && !flushWaiting()) return false;
-    return loop_.endLine();
+    if (keep && !p_.trimRight && !(p_.trimLeft && !sawOther_)) putWaiting();
+    return keep;
   }
 
   EngineLoop& loop_;
@@ -136,9 +166,15 @@ class LineBlanker {
   std::string ideographicCode_;
   bool nonEmpty_ = false;
   bool sawOther_ = false;
-  std::vector<bool> waiting_;  // spaces waiting: true for U+3000
-  std::string carried_;        // bytes waiting for the next part
-  std::u32string chars_;       // decoded characters of the part at hand
+  std::vector<bool> waitingBits_;  // spaces waiting from parts before: true for U+3000
+  size_t waitFrom_ = 0;            // spaces waiting in the part at hand: text_[from, to)
+  size_t waitTo_ = 0;
+  size_t keepFrom_ = 0;  // the stretch of the part at hand kept last: text_[from, to)
+  size_t keepTo_ = 0;
+  std::string carried_;    // bytes waiting for the next part
+  std::string_view text_;  // the part at hand, after what was carried
+  std::u32string chars_;   // decoded characters of the part at hand
+  std::string out_;        // what stays of the part at hand, before the stretch kept last
 };
 
 }  // namespace

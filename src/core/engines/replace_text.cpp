@@ -1,4 +1,5 @@
 #include <optional>
+#include <vector>
 
 #include "core/engine_loop.h"
 #include "core/engines/engines.h"
@@ -39,20 +40,21 @@ class LineReplacer {
       text = carried_;
     }
     chars_.clear();
-    codec_.decodePart(text, chars_, last);
+    starts_.clear();
+    const size_t decided = codec_.decodePart(text, chars_, last, &starts_);
     if (!binary_) FoldCaseInPlace(chars_);
+    // Where the character at index k starts in text.
+    auto byteOf = [&](size_t k) { return k < starts_.size() ? starts_[k] : decided; };
     size_t written = 0;  // bytes of text out
     size_t at = 0;       // characters of text out
     for (size_t pos = chars_.find(find_); pos != std::u32string::npos;
          pos = chars_.find(find_, at)) {
-      const size_t begin = codec_.advance(text, written, pos - at);
-      const size_t end = codec_.advance(text, begin, find_.size());
-      if (!loop_.writeBytes(text.substr(written, begin - written)) ||
+      if (!loop_.writeBytes(text.substr(written, byteOf(pos) - written)) ||
           !loop_.writeBytes(replacement_))
         return false;
       replaced_ = true;
-      written = end;
       at = pos + find_.size();
+      written = byteOf(at);
     }
     if (last) {
       const bool ok = loop_.writeBytes(text.substr(written)) && loop_.endLine();
@@ -61,8 +63,8 @@ class LineReplacer {
     }
     // Characters that may begin a match ending in the next part wait for it, and
     // so do bytes not yet decided.
-    const size_t keepFrom = std::max(at, chars_.size() - std::min(chars_.size(), find_.size() - 1));
-    const size_t kept = codec_.advance(text, written, keepFrom - at);
+    const size_t kept =
+        byteOf(std::max(at, chars_.size() - std::min(chars_.size(), find_.size() - 1)));
     if (!loop_.writeBytes(text.substr(written, kept - written))) return false;
     std::string rest(text.substr(kept));
     carried_.swap(rest);
@@ -76,8 +78,9 @@ class LineReplacer {
   const std::u32string find_;
   const std::string replacement_;
   bool replaced_ = false;
-  std::string carried_;   // the undecided end of the last part
-  std::u32string chars_;  // decoded (and folded) characters of the part at hand
+  std::string carried_;           // the undecided end of the last part
+  std::u32string chars_;          // decoded (and folded) characters of the part at hand
+  std::vector<uint32_t> starts_;  // where each of them starts in the part
 };
 
 }  // namespace

@@ -70,15 +70,18 @@ class Utf8Codec : public TextCodec {
  protected:
   // Every character has one code: nothing to note in forms.
   void decodeAppend(std::string_view s, std::u32string& out, ByteForms*) const override {
-    decodeUpTo(s, s.size(), out);
+    decodeUpTo(s, s.size(), out, nullptr);
   }
 
-  size_t decodeUpTo(std::string_view s, size_t limit, std::u32string& out) const override {
+  size_t decodeUpTo(std::string_view s, size_t limit, std::u32string& out,
+                    std::vector<uint32_t>* offsets) const override {
     const size_t base = out.size();
     out.resize(base + limit);  // room for the worst case; cut to size at the end
     char32_t* o = out.data() + base;
+    if (offsets != nullptr) offsets->reserve(offsets->size() + limit);
     size_t i = 0;
     while (i < limit) {
+      if (offsets != nullptr) offsets->push_back(static_cast<uint32_t>(i));
       const unsigned char b0 = static_cast<unsigned char>(s[i]);
       if (b0 < 0x80) {
         *o++ = b0;
@@ -215,22 +218,34 @@ class TableCodec : public TextCodec {
     out.resize(base + s.size());
     bool otherForms = false;
     char32_t* o = out.data() + base;
-    decodeInto<false>(s, s.size(), o, otherForms, nullptr);
+    uint32_t* noOffsets = nullptr;
+    decodeInto<false, false>(s, s.size(), o, noOffsets, otherForms, nullptr);
     // Rare: a code that the encoder does not write for its character. Decoded
     // again, noting each such code, so that the usual pass makes no call.
     if (otherForms && forms != nullptr) {
       o = out.data() + base;
-      decodeInto<true>(s, s.size(), o, otherForms, forms);
+      decodeInto<true, false>(s, s.size(), o, noOffsets, otherForms, forms);
     }
     out.resize(static_cast<size_t>(o - out.data()));
   }
 
-  size_t decodeUpTo(std::string_view s, size_t limit, std::u32string& out) const override {
+  size_t decodeUpTo(std::string_view s, size_t limit, std::u32string& out,
+                    std::vector<uint32_t>* offsets) const override {
     const size_t base = out.size();
     out.resize(base + limit);
     bool otherForms = false;
     char32_t* o = out.data() + base;
-    const size_t end = decodeInto<false>(s, limit, o, otherForms, nullptr);
+    size_t end;
+    if (offsets == nullptr) {
+      uint32_t* noOffsets = nullptr;
+      end = decodeInto<false, false>(s, limit, o, noOffsets, otherForms, nullptr);
+    } else {
+      const size_t first = offsets->size();
+      offsets->resize(first + limit);
+      uint32_t* off = offsets->data() + first;
+      end = decodeInto<false, true>(s, limit, o, off, otherForms, nullptr);
+      offsets->resize(static_cast<size_t>(off - offsets->data()));
+    }
     out.resize(static_cast<size_t>(o - out.data()));
     return end;
   }
@@ -264,15 +279,17 @@ class TableCodec : public TextCodec {
   }
 
   // Decodes the characters of s that begin before limit into o, which has room
-  // for limit characters, and moves o past them; returns where the last one ends.
-  // A code is told from the bytes that follow it, up to the end of s. Table
-  // entries below kOtherForm are characters: one test on the usual path.
-  template <bool kNote>
-  size_t decodeInto(std::string_view s, size_t limit, char32_t*& o, bool& otherForms,
-                    ByteForms* forms) const {
+  // for limit characters, and moves o past them (with kOffsets, their offsets into
+  // off likewise); returns where the last one ends. A code is told from the bytes
+  // that follow it, up to the end of s. Table entries below kOtherForm are
+  // characters: one test on the usual path.
+  template <bool kNote, bool kOffsets>
+  size_t decodeInto(std::string_view s, size_t limit, char32_t*& o, uint32_t*& off,
+                    bool& otherForms, ByteForms* forms) const {
     const size_t n = s.size();
     size_t i = 0;
     while (i < limit) {
+      if constexpr (kOffsets) *off++ = static_cast<uint32_t>(i);
       unsigned char b0 = static_cast<unsigned char>(s[i]);
       if (b0 < 0x80 && asciiIdentity_) {
         *o++ = b0;
@@ -468,11 +485,12 @@ void TextCodec::decode(std::string_view bytes, std::u32string& out, ByteForms* f
     forms->keepSource(bytes, std::u32string_view(out).substr(base));
 }
 
-size_t TextCodec::decodePart(std::string_view bytes, std::u32string& out, bool final) const {
+size_t TextCodec::decodePart(std::string_view bytes, std::u32string& out, bool final,
+                             std::vector<uint32_t>* offsets) const {
   // A code is told from at most maxCodeLength() bytes: those starting that far
   // from the end are decided whatever follows.
   const size_t undecided = final ? 0 : std::min(bytes.size(), maxCodeLength() - 1);
-  return decodeUpTo(bytes, bytes.size() - undecided, out);
+  return decodeUpTo(bytes, bytes.size() - undecided, out, offsets);
 }
 
 void TextCodec::encode(std::u32string_view text, std::string& out, const ByteForms* forms) const {

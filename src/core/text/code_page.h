@@ -84,7 +84,9 @@ class TextCodec {
   // bytes that these bytes decide whatever follows them (all of them when final)
   // and returns the bytes they take; the rest starts the next part. Parts decoded
   // so, in order, give the characters decode() gives for their bytes at once.
-  size_t decodePart(std::string_view bytes, std::u32string& out, bool final) const;
+  // With offsets, appends there the offset in bytes where each character starts.
+  size_t decodePart(std::string_view bytes, std::u32string& out, bool final,
+                    std::vector<uint32_t>* offsets = nullptr) const;
 
   // The offset reached from `from`, where a character of bytes starts, after
   // count characters read as decode() reads them (bytes.size() when fewer follow).
@@ -104,8 +106,10 @@ class TextCodec {
   virtual void decodeAppend(std::string_view bytes, std::u32string& out,
                             ByteForms* forms) const = 0;
   // Appends the characters that begin before limit (reading on to the end of bytes
-  // where a code needs it); returns where the last of them ends.
-  virtual size_t decodeUpTo(std::string_view bytes, size_t limit, std::u32string& out) const = 0;
+  // where a code needs it), and with offsets where each begins; returns where the
+  // last of them ends.
+  virtual size_t decodeUpTo(std::string_view bytes, size_t limit, std::u32string& out,
+                            std::vector<uint32_t>* offsets) const = 0;
   // forms is null or holds at least one form.
   virtual void encodeAppend(std::u32string_view text, std::string& out,
                             const ByteForms* forms) const = 0;
