@@ -95,42 +95,38 @@ cat text.txt line.txt >/dev/null  # warm the page cache
 printf '%s runs per command, least CPU time (user + system) and least peak memory\n\n' "$runs"
 printf '%-44s %9s %9s %s\n' "job" "kadrel" "peer" "ratio (goal)"
 
-extract=("$cli" -q -o SelAddSts=1)  # then CompMode, the step, text.txt: the result in text.txt_SEL
-
-measure "rm -f text.txt_SEL" "${extract[@]}" -o CompMode=1 -s "4,ERROR,True,,True,,#" text.txt
-ours=$CPU
-cp text.txt_SEL ours.out
-measure "" env LC_ALL=C grep -F ERROR text.txt
-row "mode 4, ERROR, case kept / grep -F" "$ours" "$CPU" 2.00
-same ours.out out.txt "grep -F"
-
-measure "rm -f text.txt_SEL" "${extract[@]}" -o CompMode=0 -s "4,error,True,,True,,#" text.txt
-ours=$CPU
-cp text.txt_SEL ours.out
-measure "" env LC_ALL=C grep -iF error text.txt
-row "mode 4, error, case ignored / grep -iF" "$ours" "$CPU" 2.00
-same ours.out out.txt "grep -iF"
-
-measure "rm -f text.txt_SEL" "${extract[@]}" -o CompMode=1 -s "3,ERROR,lazy dog,#" text.txt
-ours=$CPU
-cp text.txt_SEL ours.out
-measure "" env LC_ALL=C awk '/ERROR/,/lazy dog/' text.txt
-row "mode 3, ERROR ... lazy dog / awk range" "$ours" "$CPU" 1.00
-same ours.out out.txt "awk"
+# extraction_row LABEL GOAL COMPMODE STEP PEER...: Kadrel's result (body lines only)
+# against a peer that writes the same lines.
+extraction_row() {
+  local label="$1" goal="$2" compmode="$3" step="$4"
+  shift 4
+  measure "rm -f text.txt_SEL" "$cli" -q -o SelAddSts=1 -o CompMode="$compmode" -s "$step" text.txt
+  local ours=$CPU
+  cp text.txt_SEL ours.out
+  measure "" "$@"
+  row "$label" "$ours" "$CPU" "$goal"
+  same ours.out out.txt "$label"
+}
 
 replace=("$cli" -q -o CompMode=1 -o BkupEdit=0 -s)  # then the step and the file
 
-measure "cp text.txt ours.txt" "${replace[@]}" "0,0,ERROR,0,WARN,#" ours.txt
-ours=$CPU
-measure "cp text.txt sed.txt" sed -i 's/ERROR/WARN/g' sed.txt
-row "mode 0, rare ERROR->WARN / sed -i" "$ours" "$CPU" 0.50
-same ours.txt sed.txt "sed, rare"
+# replacement_row LABEL GOAL INPUT STEP SED_SCRIPT: the file rewritten, against sed -i.
+replacement_row() {
+  measure "cp $3 ours.txt" "${replace[@]}" "$4" ours.txt
+  local ours=$CPU
+  measure "cp $3 sed.txt" sed -i "$5" sed.txt
+  row "$1" "$ours" "$CPU" "$2"
+  same ours.txt sed.txt "$1"
+}
 
-measure "cp text.txt ours.txt" "${replace[@]}" "0,0, ,0,_,#" ours.txt
-ours=$CPU
-measure "cp text.txt sed.txt" sed -i 's/ /_/g' sed.txt
-row "mode 0, dense ' '->'_' / sed -i" "$ours" "$CPU" 1.00
-same ours.txt sed.txt "sed, dense"
+extraction_row "mode 4, ERROR, case kept / grep -F" 2.00 1 "4,ERROR,True,,True,,#" \
+  env LC_ALL=C grep -F ERROR text.txt
+extraction_row "mode 4, error, case ignored / grep -iF" 2.00 0 "4,error,True,,True,,#" \
+  env LC_ALL=C grep -iF error text.txt
+extraction_row "mode 3, ERROR ... lazy dog / awk range" 1.00 1 "3,ERROR,lazy dog,#" \
+  env LC_ALL=C awk '/ERROR/,/lazy dog/' text.txt
+replacement_row "mode 0, rare ERROR->WARN / sed -i" 0.50 text.txt "0,0,ERROR,0,WARN,#" 's/ERROR/WARN/g'
+replacement_row "mode 0, dense ' '->'_' / sed -i" 1.00 text.txt "0,0, ,0,_,#" 's/ /_/g'
 
 measure "cp line.txt ours.txt" "${replace[@]}" "0,0,ERROR,0,WARN,#" ours.txt
 ours=$CPU ours_mb=$PEAK

@@ -7,8 +7,10 @@
 //   std::string_view line;
 //   bool whole;
 //   while (loop.nextLine(line, whole)) {
-//     ... transform, loop.writeBytes(...) ..., the rest through loop.readRest(...)
-//     if (!loop.endLine()) return;
+//     if (!loop.feedLine(line, whole, [&](std::string_view bytes, bool last) {
+//           ... transform, loop.writeBytes(...), at the last part loop.endLine() ...
+//         }))
+//       return;
 //     if (!loop.yield()) return;
 //   }
 //   if (!loop.finished()) return;   // read failure
@@ -34,6 +36,9 @@ namespace kadrel {
 
 class EngineLoop {
  public:
+  // The most bytes feedLine hands on at once of a line that comes in parts.
+  static constexpr size_t kLinePart = size_t{64} << 10;
+
   // writePath is the path named in the write-failure box (the target for rewriting
   // engines, the result file for extraction engines); reads name TargetPath.
   EngineLoop(RunContext& ctx, std::string writePath);
@@ -50,6 +55,11 @@ class EngineLoop {
   // read failure (reported as above).
   template <typename PieceFn>
   bool readRest(PieceFn&& piece);
+  // Hands a line that nextLine gave to feed(bytes, last): whole, or part by part
+  // and then once more with no bytes and last. feed returns false after a failure
+  // (reported); so does feedLine, then, and after a read failure.
+  template <typename FeedFn>
+  bool feedLine(std::string_view line, bool whole, FeedFn&& feed);
 
   // What becomes of the lines that passLines passes over.
   enum class Pass { Drop, Copy };
@@ -132,6 +142,43 @@ bool EngineLoop::readRest(PieceFn&& piece) {
   failRead();
   return false;
 }
+
+template <typename FeedFn>
+bool EngineLoop::feedLine(std::string_view line, bool whole, FeedFn&& feed) {
+  if (whole) return feed(line, true);
+  // Parts of at most kLinePart bytes: what an engine decodes of a part stays small.
+  bool ok = true;
+  auto feedParts = [&](std::string_view bytes) {
+    for (size_t at = 0; ok && at < bytes.size(); at += kLinePart)
+      ok = feed(bytes.substr(at, kLinePart), false);
+  };
+  feedParts(line);
+  if (!readRest(feedParts)) return false;
+  return ok && feed(std::string_view(), true);
+}
+
+// The bytes that a line in parts holds back from one part for the next (an
+// undecided end, or characters that wait for what follows).
+class CarriedBytes {
+ public:
+  // The bytes held back, then part: the text at hand, valid until keepFrom.
+  std::string_view join(std::string_view part) {
+    if (held_.empty()) return text_ = part;
+    held_.append(part);
+    return text_ = held_;
+  }
+  // Holds back the text at hand from offset from on (none: from at its end).
+  void keepFrom(size_t from) {
+    std::string rest(text_.substr(from));
+    held_.swap(rest);
+  }
+  void clear() { held_.clear(); }
+  bool empty() const { return held_.empty(); }
+
+ private:
+  std::string held_;
+  std::string_view text_;
+};
 
 // The read / write failure box of the engines: the error text, CR, "[ ", path, "]".
 void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& status,

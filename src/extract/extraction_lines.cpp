@@ -39,15 +39,9 @@ std::u32string_view ExtractionLines::comparisonText() {
 }
 
 void ExtractionLines::decodePart(std::string_view bytes, bool last) {
-  std::string_view text = bytes;
-  if (!carried_.empty()) {
-    carried_.append(bytes);
-    text = carried_;
-  }
-  const size_t used = codec_.decodePart(text, text_, last);
+  const std::string_view text = carried_.join(bytes);
+  carried_.keepFrom(codec_.decodePart(text, text_, last));
   if (upperCase_) ToUpperInPlace(text_);
-  std::string rest(text.substr(used));
-  carried_.swap(rest);
 }
 
 }  // namespace kadrel

@@ -60,7 +60,7 @@ class ExtractionLines {
   std::string_view bytes_;
   bool whole_ = true;
   std::u32string text_;
-  std::string carried_;  // the undecided end of the part before
+  CarriedBytes carried_;  // the undecided end of the part before
   int64_t number_ = 0;
 };
 
@@ -68,15 +68,12 @@ template <typename PartFn>
 bool ExtractionLines::readParts(PartFn&& part) {
   bool decoding = true;
   carried_.clear();
-  auto feed = [&](std::string_view bytes, bool last) {
+  return loop_.feedLine(bytes_, false, [&](std::string_view bytes, bool last) {
     text_.clear();
     if (decoding) decodePart(bytes, last);
     decoding = part(bytes, std::u32string_view(text_)) && decoding;
-  };
-  feed(bytes_, false);
-  if (!loop_.readRest([&](std::string_view piece) { feed(piece, false); })) return false;
-  feed({}, true);
-  return true;
+    return true;
+  });
 }
 
 }  // namespace kadrel

@@ -36,15 +36,12 @@ class LineBlanker {
   // False after a write failure (reported).
   bool feed(std::string_view part, bool last) {
     nonEmpty_ = nonEmpty_ || !part.empty();
-    text_ = part;
-    if (!carried_.empty()) {
-      carried_.append(part);
-      text_ = carried_;
-    }
+    const bool joined = !carried_.empty();
+    text_ = carried_.join(part);
     out_.clear();
     keepFrom_ = keepTo_ = waitFrom_ = waitTo_ = 0;
     size_t done;
-    if (last && carried_.empty() && text_.find(ideographicCode_) == std::string_view::npos) {
+    if (last && !joined && text_.find(ideographicCode_) == std::string_view::npos) {
       done = scanBytes();  // no U+3000: the spaces are the bytes 0x20
     } else {
       done = scanDecoded(last);
@@ -54,8 +51,7 @@ class LineBlanker {
       for (size_t i = waitFrom_; i < waitTo_; i += text_[i] == ' ' ? 1 : ideographicCode_.size())
         waitingBits_.push_back(text_[i] != ' ');
       const bool written = loop_.writeBytes(output());
-      std::string rest(text_.substr(done));
-      carried_.swap(rest);
+      carried_.keepFrom(done);
       return written;
     }
     return !finish() || loop_.writeRaw(output());
@@ -171,7 +167,7 @@ class LineBlanker {
   size_t waitTo_ = 0;
   size_t keepFrom_ = 0;  // the stretch of the part at hand kept last: text_[from, to)
   size_t keepTo_ = 0;
-  std::string carried_;    // bytes waiting for the next part
+  CarriedBytes carried_;   // bytes waiting for the next part
   std::string_view text_;  // the part at hand, after what was carried
   std::u32string chars_;   // decoded characters of the part at hand
   std::string out_;        // what stays of the part at hand, before the stretch kept last
@@ -186,15 +182,9 @@ void DeleteBlanks(RunContext& ctx, const DeleteBlanksParams& params) {
   LineBlanker blanker(loop, params);
   while (loop.nextLine(line, whole)) {
     blanker.startLine();
-    if (whole) {
-      if (!blanker.feed(line, true)) return;
-    } else {
-      bool ok = blanker.feed(line, false);
-      if (!loop.readRest([&](std::string_view piece) { ok = ok && blanker.feed(piece, false); }))
-        return;
-      if (!ok || !blanker.feed({}, true)) return;
-    }
-    if (!loop.yield()) return;
+    const bool fed = loop.feedLine(
+        line, whole, [&](std::string_view bytes, bool last) { return blanker.feed(bytes, last); });
+    if (!fed || !loop.yield()) return;
   }
 }
 

@@ -48,11 +48,7 @@ class LineEndEditor {
   // Writes the line's next part; last with its last part (then the line end).
   // False after a write failure (reported).
   bool feed(std::string_view part, bool last) {
-    std::string_view text = part;
-    if (!carried_.empty()) {
-      carried_.append(part);
-      text = carried_;
-    }
+    const std::string_view text = carried_.join(part);
     if (atHead_) {
       size_t from = 0;
       if (!inserted_) {
@@ -62,15 +58,14 @@ class LineEndEditor {
         from = skip == chars_.size() ? decided : codec_.advance(text, 0, skip);
         toSkip_ -= skip;
         if (toSkip_ > 0 && !last) {  // the undecided end waits for the next part
-          std::string rest(text.substr(decided));
-          carried_.swap(rest);
+          carried_.keepFrom(decided);
           return true;
         }
         if (!loop_.writeBytes(insert_)) return false;
         inserted_ = true;
       }
       const bool written = loop_.writeBytes(text.substr(from));
-      carried_.clear();
+      carried_.keepFrom(text.size());
       return written && (!last || loop_.endLine());
     }
     chars_.clear();
@@ -79,13 +74,8 @@ class LineEndEditor {
     const size_t keep = chars_.size() > cut_ ? chars_.size() - cut_ : 0;
     const size_t kept = keep == chars_.size() ? decided : codec_.advance(text, 0, keep);
     if (!loop_.writeBytes(text.substr(0, kept))) return false;
-    if (last) {
-      carried_.clear();
-      return loop_.writeBytes(insert_) && loop_.endLine();
-    }
-    std::string rest(text.substr(kept));
-    carried_.swap(rest);
-    return true;
+    carried_.keepFrom(last ? text.size() : kept);
+    return !last || (loop_.writeBytes(insert_) && loop_.endLine());
   }
 
  private:
@@ -96,7 +86,7 @@ class LineEndEditor {
   std::string insert_;     // encoded
   size_t toSkip_ = 0;      // at the head: characters still to delete
   bool inserted_ = false;  // at the head: the insert text is out
-  std::string carried_;    // bytes waiting for the next part
+  CarriedBytes carried_;   // bytes waiting for the next part
   std::u32string chars_;   // decoded characters of the part at hand
 };
 
@@ -122,15 +112,9 @@ void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
     }
     first = false;
     editor.startLine(insert);
-    if (whole) {
-      if (!editor.feed(line, true)) return;
-    } else {
-      bool ok = editor.feed(line, false);
-      if (!loop.readRest([&](std::string_view piece) { ok = ok && editor.feed(piece, false); }))
-        return;
-      if (!ok || !editor.feed({}, true)) return;
-    }
-    if (!loop.yield()) return;
+    const bool fed = loop.feedLine(
+        line, whole, [&](std::string_view bytes, bool last) { return editor.feed(bytes, last); });
+    if (!fed || !loop.yield()) return;
   }
 }
 

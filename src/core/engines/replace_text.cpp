@@ -34,11 +34,7 @@ class LineReplacer {
   // Writes the line's next part; last with its last part (then the line end).
   // False after a write failure (reported).
   bool feed(std::string_view part, bool last) {
-    std::string_view text = part;
-    if (!carried_.empty()) {
-      carried_.append(part);
-      text = carried_;
-    }
+    const std::string_view text = carried_.join(part);
     chars_.clear();
     starts_.clear();
     const size_t decided = codec_.decodePart(text, chars_, last, &starts_);
@@ -58,7 +54,7 @@ class LineReplacer {
     }
     if (last) {
       const bool ok = loop_.writeBytes(text.substr(written)) && loop_.endLine();
-      carried_.clear();
+      carried_.keepFrom(text.size());
       return ok;
     }
     // Characters that may begin a match ending in the next part wait for it, and
@@ -66,8 +62,7 @@ class LineReplacer {
     const size_t kept =
         byteOf(std::max(at, chars_.size() - std::min(chars_.size(), find_.size() - 1)));
     if (!loop_.writeBytes(text.substr(written, kept - written))) return false;
-    std::string rest(text.substr(kept));
-    carried_.swap(rest);
+    carried_.keepFrom(kept);
     return true;
   }
 
@@ -78,7 +73,7 @@ class LineReplacer {
   const std::u32string find_;
   const std::string replacement_;
   bool replaced_ = false;
-  std::string carried_;           // the undecided end of the last part
+  CarriedBytes carried_;          // the undecided end of the last part
   std::u32string chars_;          // decoded (and folded) characters of the part at hand
   std::vector<uint32_t> starts_;  // where each of them starts in the part
 };
@@ -103,19 +98,11 @@ void ReplaceText(RunContext& ctx, const ReplaceParams& params) {
   for (;;) {
     if (!filter.empty() && !loop.passLines(filter, EngineLoop::Pass::Copy, passed)) return;
     if (!loop.nextLine(line, whole)) break;
-    if (!replacer.searches()) {
-      if (!loop.writeBytes(line)) return;
-      if (!whole && !loop.readRest([&](std::string_view piece) { loop.writeBytes(piece); })) return;
-      if (!loop.endLine()) return;
-    } else if (whole) {
-      if (!replacer.feed(line, true)) return;
-    } else {
-      bool ok = replacer.feed(line, false);
-      if (!loop.readRest([&](std::string_view piece) { ok = ok && replacer.feed(piece, false); }))
-        return;
-      if (!ok || !replacer.feed({}, true)) return;
-    }
-    if (!loop.yield()) return;
+    const bool fed = loop.feedLine(line, whole, [&](std::string_view bytes, bool last) {
+      if (replacer.searches()) return replacer.feed(bytes, last);
+      return loop.writeBytes(bytes) && (!last || loop.endLine());
+    });
+    if (!fed || !loop.yield()) return;
   }
   if (!loop.finished()) return;
   if (!replacer.replaced() && ctx.options.UpdateNoFile != 1) ctx.ChangedFlag = 0;
