@@ -3,13 +3,16 @@
 // undecodable bytes), over a random file in a random code page, run with the fast
 // paths (lines passed over by the prefilter, long lines in parts) and without
 // them (every line read whole and decoded). Small reading buffers make most lines
-// long and put line ends and characters across buffer edges.
+// long and put line ends and characters across buffer edges. Extraction writes
+// into a result file of a random code page, as into a joint result file under
+// "auto".
 // Property: the same output bytes, the same boxes, the same flags.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
 #include <vector>
 
+#include "core/file_encoding.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
 #include "core/run_error.h"
@@ -106,7 +109,7 @@ struct Outcome {
 };
 
 Outcome Run(const StepParams& step, const std::string& content, const RunOptions& options,
-            size_t buffer, size_t readPiece, bool fastPaths) {
+            const FileEncoding& output, size_t buffer, size_t readPiece, bool fastPaths) {
   FakeFiles files(FakeFiles::Backing::Memory);
   files.readPiece = readPiece;
   files.memory["/data/in.txt"] = content;
@@ -116,6 +119,8 @@ Outcome Run(const StepParams& step, const std::string& content, const RunOptions
   ctx.targets = {"/data/in.txt"};
   ctx.TargetPath = ctx.targets[0];
   ctx.SelPath = "/data/in.txt_SEL";
+  ctx.targetEncoding = FileEncoding{options.codePage.fixed};
+  ctx.outputEncoding = output;
   ctx.lineBufferSize = buffer;
   ctx.fastPaths = fastPaths;
   Outcome o;
@@ -139,17 +144,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   RunOptions options;
   options.codePage = static_cast<CodePage>(in.ConsumeIntegralInRange(0, 2));
+  // An extraction into a joint result file of another code page ("auto"): the
+  // lines go out as their characters.
+  FileEncoding output{static_cast<CodePage>(in.ConsumeIntegralInRange(0, 2))};
   options.CompMode = in.ConsumeBool() ? 1 : 0;
   options.AddLineNo = in.ConsumeBool() ? 1 : 0;
   options.SelAddSts = in.ConsumeBool() ? 1 : 0;
   options.UpdateNoFile = in.ConsumeBool() ? 1 : 0;
   const size_t buffer = in.ConsumeIntegralInRange<size_t>(1, 48);
   const size_t readPiece = in.ConsumeIntegralInRange<size_t>(0, 48);
-  const StepParams step = Step(in, in.ConsumeIntegralInRange(0, 5));
-  const std::string content = Content(in, CodecFor(options.codePage));
+  const int mode = in.ConsumeIntegralInRange(0, 5);
+  const StepParams step = Step(in, mode);
+  const std::string content = Content(in, CodecFor(options.codePage.fixed));
+  if (mode == 3 || mode == 4) {
+    options.codePage.automatic = true;
+  } else {
+    output.codePage = options.codePage.fixed;
+  }
 
-  const Outcome fast = Run(step, content, options, buffer, readPiece, true);
-  const Outcome plain = Run(step, content, options, buffer, readPiece, false);
+  const Outcome fast = Run(step, content, options, output, buffer, readPiece, true);
+  const Outcome plain = Run(step, content, options, output, buffer, readPiece, false);
   FUZZ_REQUIRE(fast.output == plain.output);
   FUZZ_REQUIRE(fast.boxes == plain.boxes);
   FUZZ_REQUIRE(fast.errFlag == plain.errFlag);

@@ -62,7 +62,7 @@ std::vector<std::string> ReadAll(const clsIniFile& ini) {
   std::vector<std::string> values;
   for (const Key& k : kKeys) {
     std::string v = ini.mGetString(k.section, k.key, "\x01");
-    FUZZ_REQUIRE(CodecFor(ini.codePage()).encode(Utf8ToU32(v)).size() <= kIniValueMaxBytes);
+    FUZZ_REQUIRE(CodecFor(ini.codePage().fixed).encode(Utf8ToU32(v)).size() <= kIniValueMaxBytes);
     ini.mGetInteger(k.section, k.key, 7);
     values.push_back(std::move(v));
   }

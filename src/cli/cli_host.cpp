@@ -25,8 +25,11 @@ std::string FormatBoxBlock(const MessageBoxRequest& box) {
          ToLineFeeds(box.text) + "\n";
 }
 
-CliHost::CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress)
-    : err_(err), okCancelAnswer_(okCancelAnswer), showProgress_(showProgress) {}
+CliHost::CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress, bool showCodePages)
+    : err_(err),
+      okCancelAnswer_(okCancelAnswer),
+      showProgress_(showProgress),
+      showCodePages_(showCodePages) {}
 
 CliHost::~CliHost() {
   endProgress();
@@ -47,6 +50,14 @@ BoxAnswer CliHost::showMessage(const MessageBoxRequest& request) {
       break;
   }
   return request.defaultAnswer;
+}
+
+void CliHost::showCodePage(const std::string& path, const std::string& codePage) {
+  if (!showCodePages_) return;
+  endProgress();
+  const std::string line = path + ": 文字コード " + codePage + "\n";
+  std::fwrite(line.data(), 1, line.size(), err_);
+  std::fflush(err_);
 }
 
 void CliHost::setProgress(const RunProgress& p) {

@@ -21,13 +21,16 @@ class CliHost : public Host {
  public:
   // okCancelAnswer answers boxes with OK and Cancel; Yes/No boxes take their
   // default. showProgress: write the progress line (a terminal, not quiet).
-  CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress);
+  // showCodePages: name the code page each file is read in (not quiet).
+  CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress, bool showCodePages = false);
   ~CliHost() override;
 
   BoxAnswer showMessage(const MessageBoxRequest& request) override;
   void yield() override {}
   void setProgress(const RunProgress& progress) override;
   void selectTarget(int) override {}
+  // "PATH: 文字コード NAME" on a line of its own.
+  void showCodePage(const std::string& path, const std::string& codePage) override;
 
   int boxCount() const { return boxCount_; }
   // Removes the progress line, if one is shown.
@@ -37,6 +40,7 @@ class CliHost : public Host {
   std::FILE* err_;
   BoxAnswer okCancelAnswer_;
   bool showProgress_;
+  bool showCodePages_;
   bool progressShown_ = false;
   int boxCount_ = 0;
 };

@@ -2,7 +2,10 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <set>
+
+#include "cli/quoted_value.h"
 
 namespace kadrel::cli {
 
@@ -52,7 +55,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   while ((code = ::getopt_long(argc, argv, ":s:c:o:0qhV", kLongOptions, nullptr)) != -1) {
     switch (code) {
       case 's':
-        if (commands.contains(Command::RunStep)) return Fail("-s/--step may be given only once");
+        if (commands.contains(Command::RunStep)) return Fail("-s/--step は一度だけ指定できます");
         commands.insert(Command::RunStep);
         r.stepLine = ::optarg;
         break;
@@ -62,13 +65,13 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         break;
       case kIni:
         r.iniPath = ::optarg;
-        if (IsBlank(r.iniPath)) return Fail("--ini needs a file name");
+        if (IsBlank(r.iniPath)) return Fail("--ini には設定ファイル名を指定してください");
         break;
       case 'o': {
         const std::string kv = ::optarg;
         const size_t eq = kv.find('=');
         if (eq == std::string::npos || eq == 0)
-          return Fail("-o/--option takes KEY=VALUE, not '" + kv + "'");
+          return Fail("-o/--option には KEY=VALUE の形で指定してください" + RefusedValue(kv));
         r.optionValues.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
         break;
       }
@@ -79,7 +82,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         } else if (a == "cancel") {
           r.problemAnswer = BoxAnswer::Cancel;
         } else {
-          return Fail("--answer takes ok or cancel, not '" + a + "'");
+          return Fail("--answer には ok か cancel を指定してください" + RefusedValue(a));
         }
         break;
       }
@@ -90,7 +93,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         r.nullSeparated = true;
         break;
       case kDescribe:
-        if (commands.contains(Command::Describe)) return Fail("--describe may be given only once");
+        if (commands.contains(Command::Describe)) return Fail("--describe は一度だけ指定できます");
         commands.insert(Command::Describe);
         r.stepLine = ::optarg;
         break;
@@ -108,20 +111,23 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         version = true;
         break;
       case ':':
-        return Fail("option " + std::string(argv[::optind - 1]) + " needs an argument");
+        return Fail("オプション " + ShownText(argv[::optind - 1]) + " には値を指定してください");
       default:
-        return Fail("unknown option " + (::optopt > 0 && ::optopt < 256
-                                             ? std::string("-") + static_cast<char>(::optopt)
-                                             : std::string(argv[::optind - 1])));
+        return Fail(QuotedValue(::optopt > 0 && ::optopt < 256
+                                    ? std::string("-") + static_cast<char>(::optopt)
+                                    : std::string(argv[::optind - 1])) +
+                    "というオプションはありません");
     }
   }
   // Options may follow PATHs; "--" ends the options (for a PATH beginning with "-").
   for (int i = ::optind; i < argc; ++i) r.paths.emplace_back(argv[i]);
   for (const std::string& path : r.paths) {
-    if (IsBlank(path)) return Fail("an empty or blank PATH names no file (give . for this folder)");
+    if (IsBlank(path))
+      return Fail(
+          "空または空白だけの PATH は指定できません（このフォルダーは . で指定してください）");
   }
   for (const std::string& path : r.comboFiles) {
-    if (IsBlank(path)) return Fail("an empty or blank COMBO!! file name names no file");
+    if (IsBlank(path)) return Fail("空または空白だけの COMBO!! ファイル名は指定できません");
   }
 
   ParseOutcome outcome;
@@ -131,23 +137,28 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   } else if (version) {
     r.command = Command::Version;
   } else if (commands.size() != 1) {
-    return Fail(commands.empty() ? "nothing to do: give -s, -c, --list, --describe or --show-combo"
-                                 : "give only one of -s, -c, --list, --describe and --show-combo");
+    return Fail(commands.empty()
+                    ? "処理を指定してください（-s, -c, --list, --describe, --show-combo のどれか）"
+                    : "-s, -c, --list, --describe, --show-combo はどれか一つだけ指定してください");
   } else {
     r.command = *commands.begin();
     if (r.nullSeparated && r.command != Command::List)
-      return Fail("-0/--null goes with --list only");
+      return Fail("-0/--null は --list と一緒にだけ指定できます");
     switch (r.command) {
       case Command::ShowCombo:  // --show-combo FILE...: the further names are COMBO!! files too
         r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
         r.paths.clear();
         break;
       case Command::Describe:
-        if (!r.paths.empty()) return Fail("--describe takes one step line and no PATH");
+        if (!r.paths.empty())
+          return Fail("--describe にはステップ行だけを指定してください（PATH は指定できません）");
         break;
       default:  // no PATH: the run's own check reports that no file is listed
         break;
     }
+    const bool stdinPath = std::find(r.paths.begin(), r.paths.end(), "-") != r.paths.end();
+    if (stdinPath && (r.command != Command::RunStep || r.paths.size() != 1))
+      return Fail("-（標準入力）は -s と一緒に、ただ一つの PATH としてだけ指定できます");
   }
   outcome.request = std::move(r);
   return outcome;
@@ -158,7 +169,9 @@ std::string HelpText() {
 Rewrites or filters text files in bulk, as the Kadrel window does. PATH... are files
 and folders taken as a drop on the target file list: folders are scanned
 depth-first, and only files passing the drop filter (SelSts, no backup or result
-file names) are listed.
+file names) are listed. With -s, a PATH of - alone reads standard input and writes
+to standard output what the file would become (modes 0, 1, 2, 5) or what its result
+file would hold (modes 3, 4); no backup is made.
 
   -s, --step LINE         run one step given as a step line (e.g. "3,BEGIN,END,#")
   -c, --combo FILE        run a COMBO!! file; may be repeated, loaded in order
@@ -166,16 +179,17 @@ file names) are listed.
                           (default: Kadrel.ini in the program's folder); never written
   -o, --option KEY=VALUE  set one run option for this run: CompMode, SelSts, FstChrBk,
                           LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo,
-                          BkupEdit, UpdateNoFile, CodePage; may be repeated. Each
-                          value is checked as the options dialog checks it (flags 0
-                          or 1, affixes without '/', '\', '..' or control
-                          characters); an empty value gives the default
+                          BkupEdit, UpdateNoFile, CodePage (CP932, UTF-8, EUC-JP,
+                          or auto: each file in the code page its bytes show); may be
+                          repeated. Each value is checked as the options dialog
+                          checks it (flags 0 or 1, affixes without '/', '\', '..' or
+                          control characters); an empty value gives the default
       --answer ok|cancel  how OK/Cancel problem boxes are answered (default: cancel)
       --list              print the target file list PATH... gives and exit
   -0, --null              with --list: end each name with a NUL byte, not a newline
       --describe LINE     validate a step line as a COMBO!! step and print its description
       --show-combo FILE...  load COMBO!! files and print the COMBO!! text they give
-  -q, --quiet             no progress display
+  -q, --quiet             no progress display, no code page of each file (auto)
   -h, --help              this help;  -V, --version  the version
 
 Every message box is written to standard error as "[TITLE] text".
@@ -188,6 +202,8 @@ Examples:
       replace every "foo" with "bar" in the files under notes/, keeping no backups
   kadrel-cli -c tidy.cmb -o SelSts="*.txt;*.csv" -o CodePage=UTF-8 data/
       run the steps of tidy.cmb over the .txt and .csv files under data/
+  kadrel-cli -s "4,ERROR,True,,False,,#" -o SelAddSts=1 -o CodePage=auto - <app.log
+      write the lines of app.log holding ERROR to standard output
 )";
 }
 

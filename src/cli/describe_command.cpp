@@ -8,7 +8,8 @@ namespace kadrel::cli {
 int DescribeCommand(const Request& request, const RunOptions& options, CliHost& host,
                     std::FILE* out) {
   StepRecord step = SplitStepLine(request.stepLine);
-  if (ValidateStep(host, step, request.stepLine, options.codePage) != StepCheck::Valid)
+  if (ValidateStep(host, step, request.stepLine, TextCheckCodePage(options.codePage)) !=
+      StepCheck::Valid)
     return kExitNothingRun;
   const std::string line = DescribeStep(step) + "\n";
   std::fwrite(line.data(), 1, line.size(), out);

@@ -14,7 +14,8 @@
 namespace {
 
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "kadrel-cli: %s\nTry 'kadrel-cli --help'.\n", message.c_str());
+  std::fprintf(stderr, "kadrel-cli: %s\n使い方は kadrel-cli --help で表示します。\n",
+               message.c_str());
   return kadrel::cli::kExitNothingRun;
 }
 
@@ -46,7 +47,8 @@ int main(int argc, char* argv[]) {
   if (!read.ok()) return UsageError(read.usageError);
   const RunOptions& options = read.options;
 
-  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1);
+  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1,
+               !request.quiet);
   int status = kExitNothingRun;
   switch (request.command) {
     case Command::RunStep:

@@ -9,6 +9,7 @@
 #include "core/program_folder.h"
 #include "run/prepare_run.h"
 #include "run/run_driver.h"
+#include "run/stream_run.h"
 
 namespace kadrel::cli {
 
@@ -34,7 +35,14 @@ bool LoadComboFilesWhole(Host& host, const std::vector<std::string>& paths,
 }  // namespace
 
 int RunCommand(const Request& request, const RunOptions& options, CliHost& host) {
-  const TargetListResult list = ListTargets(request.paths, options, stderr);
+  // "-": standard input is the one target, standard output its outcome.
+  const bool streams = request.paths.size() == 1 && request.paths.front() == "-";
+  TargetListResult list;
+  if (streams) {
+    list.paths = request.paths;
+  } else {
+    list = ListTargets(request.paths, options, stderr);
+  }
   RunRequest run;
   run.options = options;
   run.programFolder = ProgramFolder();
@@ -53,7 +61,11 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
   CancelOnSignals(ctx.CancelFlag);
-  RunAll(ctx);
+  if (streams) {
+    RunOnStreams(ctx, StandardInput(), StandardOutput());
+  } else {
+    RunAll(ctx);
+  }
   host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;

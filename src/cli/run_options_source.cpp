@@ -1,9 +1,9 @@
 #include "cli/run_options_source.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "cli/quoted_value.h"
 #include "combo/combo_loader.h"
 #include "settings/app_settings.h"
 #include "settings/option_checks.h"
@@ -12,23 +12,7 @@ namespace kadrel::cli {
 
 namespace {
 
-// The value between quotes, control bytes shown as \xNN so that a message never
-// drives the terminal.
-std::string Quoted(const std::string& value) {
-  std::string out = "'";
-  for (unsigned char c : value) {
-    if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "'";
-}
-
-const char* const kAffixRule = "may not hold '/', '\\', '..' or control characters";
+const char* const kAffixRule = " に「/」「\\」「..」や制御文字は指定できません";
 
 }  // namespace
 
@@ -38,22 +22,24 @@ bool SetRunOption(RunOptions& options, const std::string& key, const std::string
     case OptionTextProblem::None:
       return true;
     case OptionTextProblem::UnknownKey:
-      error = "unknown option key " + Quoted(key);
+      error = QuotedValue(key) + "というオプションのキーはありません";
       break;
     case OptionTextProblem::NotAFlag:
-      error = key + " takes 0 or 1, not " + Quoted(value);
+      error = ShownText(key) + " には 0 か 1 を指定してください" + RefusedValue(value);
       break;
     case OptionTextProblem::BlankPattern:
-      error = key + " holds only blanks: give *.* for all files";
+      error = ShownText(key) + " が空白だけです（全てのファイルは *.* で指定してください）";
       break;
     case OptionTextProblem::AllFilesWithOthers:
-      error = key + ": *.* (all files) admits no other pattern, not " + Quoted(value);
+      error = ShownText(key) + ": 「全てのファイル(*.*)」の場合、他の指定はできません" +
+              RefusedValue(value);
       break;
     case OptionTextProblem::UnusableAffix:
-      error = key + " " + kAffixRule + ", not " + Quoted(value);
+      error = ShownText(key) + kAffixRule + RefusedValue(value);
       break;
     case OptionTextProblem::UnknownCodePage:
-      error = "unknown code page " + Quoted(value) + " (CP932, UTF-8 or EUC-JP)";
+      error = ShownText(key) + " には CP932, UTF-8, EUC-JP, auto のどれかを指定してください" +
+              RefusedValue(value);
       break;
   }
   return false;
@@ -64,7 +50,7 @@ OptionsOutcome ReadRunOptions(
     const std::vector<std::pair<std::string, std::string>>& optionValues) {
   OptionsOutcome outcome;
   if (std::error_code ec; named && !std::filesystem::exists(iniPath, ec) && !ec) {
-    outcome.usageError = "settings file " + Quoted(iniPath) + " not found";
+    outcome.usageError = "設定ファイル" + QuotedValue(iniPath) + "が見つかりません";
     return outcome;
   }
   AppSettings settings;
@@ -76,7 +62,7 @@ OptionsOutcome ReadRunOptions(
   }
   if (!loaded.unusableAffixes.empty()) {
     outcome.usageError =
-        loaded.unusableAffixes.front() + " in settings file " + Quoted(iniPath) + " " + kAffixRule;
+        "設定ファイル" + QuotedValue(iniPath) + "の " + loaded.unusableAffixes.front() + kAffixRule;
     return outcome;
   }
   outcome.options = settings.options;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "combo/step_line_intake.h"
+#include "core/file_encoding.h"
 #include "core/line_io.h"
 #include "core/run_error.h"
 
@@ -30,7 +31,7 @@ MessageBoxRequest FileOpenErrorBox(const FileStatus& status, const std::string& 
   return box;
 }
 
-ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
+ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                               const std::string& path, ComboModel& model) {
   if (path.empty()) return ComboLoadResult::NoPath;
 
@@ -40,11 +41,17 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
     return ComboLoadResult::OpenFailed;
   }
 
-  LineReader reader(std::move(file.file), codePage);
+  EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
+  if (!encoded.file) {
+    ShowLoadingError(host, encoded.error.code, encoded.error.text);
+    model.text.clear();
+    return ComboLoadResult::Failed;
+  }
+  LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
   const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
   ComboLoadResult result = ComboLoadResult::Loaded;
   const bool read = ReadStepLines(reader, [&](const std::string& line) {
-    switch (TakeStepLine(host, line, model, rules, codePage)) {
+    switch (TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage))) {
       case IntakeResult::Next:
         return true;
       case IntakeResult::Stop:
@@ -75,7 +82,8 @@ bool ComboFileOpened(ComboLoadResult result) {
   return result != ComboLoadResult::NoPath && result != ComboLoadResult::OpenFailed;
 }
 
-std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files,
+                                        const CodePageSetting& codePage,
                                         const std::vector<std::string>& paths, ComboModel& model) {
   model.steps.clear();
   model.text.clear();

@@ -7,7 +7,7 @@
 #include "combo/combo_model.h"
 #include "core/file_layer.h"
 #include "core/host.h"
-#include "core/text/code_page.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
 
@@ -24,9 +24,10 @@ enum class ComboLoadResult {
   Failed         // a read failure or a comment without text; box shown, text emptied
 };
 
-// Reads the COMBO!! file at path (in the code page) and appends its steps to
-// model.steps and their descriptions and comment headings to model.text.
-ComboLoadResult LoadComboFile(Host& host, FileLayer& files, CodePage codePage,
+// Reads the COMBO!! file at path (in the code page; with "auto" in the one its
+// bytes show) and appends its steps to model.steps and their descriptions and
+// comment headings to model.text.
+ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                               const std::string& path, ComboModel& model);
 
 // Whether the file was opened (it then counts as a recently used COMBO!! file).
@@ -35,7 +36,8 @@ bool ComboFileOpened(ComboLoadResult result);
 // A drop of several COMBO!! files: empties the step list and the text, then loads
 // each file in order. A loading failure ends the drop, leaving the text empty.
 // Returns the files that were opened, in order.
-std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files, CodePage codePage,
+std::vector<std::string> LoadComboFiles(Host& host, FileLayer& files,
+                                        const CodePageSetting& codePage,
                                         const std::vector<std::string>& paths, ComboModel& model);
 
 }  // namespace kadrel

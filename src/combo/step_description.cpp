@@ -1,13 +1,13 @@
 #include "combo/step_description.h"
 
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
 #include "combo/mode_names.h"
 #include "core/conversions.h"
+#include "core/run_error.h"
+#include "core/step_fields.h"
 #include "core/step_mode.h"
-#include "core/text/case_fold.h"
 #include "core/text/strings.h"
 #include "core/text/utf.h"
 #include "extract/search_expression.h"
@@ -16,9 +16,10 @@ namespace kadrel {
 
 namespace {
 
-// The step does not describe: the text so far is the description.
-struct DescriptionFailure {};
-
+// Each field is read as the run reads it (core/step_fields.h), so that the
+// description says what the run will do. A reading that would end the run (a
+// missing field, a text that is not a number) ends the description: the text so
+// far is the description.
 class Describer {
  public:
   explicit Describer(const StepRecord& step) : step_(step) {}
@@ -26,38 +27,17 @@ class Describer {
   std::string run() {
     try {
       describe();
-    } catch (const DescriptionFailure&) {
+    } catch (const RunError&) {
     }
     return TrimSpaces(out_);
   }
 
  private:
-  template <typename Name>
-  const std::string& field(Name name) const {
-    if (!step_.has(static_cast<int>(name))) throw DescriptionFailure{};
-    return step_.field(name);
-  }
-  template <typename Name>
-  int16_t number(Name name) const {
-    std::optional<int16_t> value = TryReadInteger(field(name));
-    if (!value) throw DescriptionFailure{};
-    return *value;
-  }
-  // "True" / "False" in any letter case, or a number (non-zero is true).
-  template <typename Name>
-  bool boolean(Name name) const {
-    std::string text = TrimSpaces(field(name));
-    if (EqualsIgnoreCase(text, "True")) return true;
-    if (EqualsIgnoreCase(text, "False")) return false;
-    std::optional<double> value = ParseNumber(text);
-    if (!value) throw DescriptionFailure{};
-    return *value != 0;
-  }
   void append(std::string_view text) { out_ += text; }
 
   void describe() {
-    const std::optional<StepMode> named = ModeOfNumber(number(1));
-    if (!named) throw DescriptionFailure{};
+    const std::optional<StepMode> named = ModeOfNumber(ReadInteger(step_.modeText()));
+    if (!named) throw MakeRunError(kErrSubscript);
     append(kModeNames[static_cast<size_t>(ModeNumber(*named))]);
     append("　");  // U+3000
 
@@ -76,9 +56,9 @@ class Describer {
         break;
       case StepMode::KeywordRange:
         append("開始Key ");
-        append(field(KeywordRangeField::StartChr));
+        append(step_.field(KeywordRangeField::StartChr));
         append("  終了Key ");
-        append(field(KeywordRangeField::EndChr));
+        append(step_.field(KeywordRangeField::EndChr));
         break;
       case StepMode::MatchingLines:
         describeMatchingLines();
@@ -93,18 +73,18 @@ class Describer {
 
   void describeReplace() {
     using F = ReplaceField;
-    if (number(F::TrimTab0) != 0) {
+    if (FlagIsOne(step_.field(F::TrimTab0))) {
       append("置換前文字列 TABｺｰﾄﾞ  ");
-    } else if (!field(F::TrimChr).empty()) {
+    } else if (!step_.field(F::TrimChr).empty()) {
       append("置換前文字列 ");
-      append(field(F::TrimChr));
+      append(step_.field(F::TrimChr));
       append("  ");
     }
-    if (number(F::ReplacementSource) != 0) {
+    if (FlagIsOn(step_.field(F::ReplacementSource))) {
       append("置換後文章指定  ");
       return;
     }
-    switch (ReplacementCodeOf(field(F::Replacement))) {
+    switch (ReplacementCodeOf(step_.field(F::Replacement))) {
       case ReplacementCode::Tab:
         append("置換後文字列 TABｺｰﾄﾞ  ");
         break;
@@ -119,7 +99,7 @@ class Describer {
         break;
       case ReplacementCode::Text:
         append("置換後文字列 ");
-        append(field(F::ChangeChr));
+        append(step_.field(F::ChangeChr));
         append("  ");
         break;
     }
@@ -127,31 +107,31 @@ class Describer {
 
   void describeEditLineEnds() {
     using F = EditLineEndsField;
-    append(number(F::Position) == 0 ? "行頭 " : "行末 ");
-    append(field(F::ComboCol));
+    append(FlagIsOn(step_.field(F::Position)) ? "行末 " : "行頭 ");
+    append(FormatInteger(ReadCount(step_.field(F::ComboCol))));
     append("桁 ");
-    const int action = number(F::ComboAct);
-    if (action < 0 || action >= kHeadTailActionCount) throw DescriptionFailure{};
+    const int action = ReadInteger(step_.field(F::ComboAct));
+    if (action < 0 || action >= kHeadTailActionCount) throw MakeRunError(kErrSubscript);
     append(kHeadTailActions[static_cast<size_t>(action)]);
     append("  ");
     switch (static_cast<HeadTailAction>(action)) {
       case HeadTailAction::Delete:
         break;
       case HeadTailAction::InsertText:
-        if (number(F::STRCheck) == 0) {
+        if (!FlagIsOn(step_.field(F::STRCheck))) {
           append("SPACE ");
-          append(field(F::ComboSPCol));
+          append(FormatInteger(ReadCount(step_.field(F::ComboSPCol))));
           append("文字");
         } else {
           append("文字列 ");
-          append(field(F::ADDText));
+          append(step_.field(F::ADDText));
         }
         break;
       case HeadTailAction::InsertNumber:
         append("開始 ");
-        append(field(F::ComboLineSt));
+        append(ReadNumberingStart(step_.field(F::ComboLineSt)).firstText());
         append("  刻み ");
-        append(field(F::ComboLineSkp));
+        append(FormatInteger(ReadInteger(step_.field(F::ComboLineSkp))));
         break;
     }
   }
@@ -159,23 +139,23 @@ class Describer {
   // The condition as the extraction writes it into its result header.
   void describeMatchingLines() {
     using F = MatchingLinesField;
-    const bool firstIsAnd = boolean(F::ChkAndOr0);
-    const bool secondIsAnd = boolean(F::ChkAndOr1);
-    append(
-        U32ToUtf8(BuildSearchExpression(Utf8ToU32(field(F::SrcChr0)), Utf8ToU32(field(F::SrcChr1)),
-                                        Utf8ToU32(field(F::SrcChr2)), firstIsAnd, secondIsAnd)
-                      .text));
+    const bool firstIsAnd = ReadBoolean(step_.field(F::ChkAndOr0));
+    const bool secondIsAnd = ReadBoolean(step_.field(F::ChkAndOr1));
+    append(U32ToUtf8(BuildSearchExpression(
+                         Utf8ToU32(step_.field(F::SrcChr0)), Utf8ToU32(step_.field(F::SrcChr1)),
+                         Utf8ToU32(step_.field(F::SrcChr2)), firstIsAnd, secondIsAnd)
+                         .text));
   }
 
   void describeDeleteBlanks() {
     using F = DeleteBlanksField;
-    if (number(F::LineDel) == 1) {
+    if (FlagIsOn(step_.field(F::LineDel))) {
       append("空白行削除 ");
-      if (number(F::SPLineDel) == 1) append("SPACEだけの行も対象とする ");
+      if (FlagIsOn(step_.field(F::SPLineDel))) append("SPACEだけの行も対象とする ");
     }
-    if (number(F::TrimLeft) != 0) append("LeftSP ");
-    if (number(F::TrimAll) != 0) append("ALLSP ");
-    if (number(F::TrimRight) != 0) append("RightSP ");
+    if (FlagIsOn(step_.field(F::TrimLeft))) append("LeftSP ");
+    if (FlagIsOn(step_.field(F::TrimAll))) append("ALLSP ");
+    if (FlagIsOn(step_.field(F::TrimRight))) append("RightSP ");
   }
 
   const StepRecord& step_;

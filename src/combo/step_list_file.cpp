@@ -3,35 +3,39 @@
 #include <memory>
 
 #include "combo/step_line_intake.h"
+#include "core/file_encoding.h"
 #include "core/line_io.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
 
-FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
+FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                             const std::string& path, ComboModel& model) {
   Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
   if (!file) return file.status;
 
+  EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
+  if (!encoded.file) return encoded.error;
   model.text.clear();
   model.steps.clear();
-  LineReader reader(std::move(file.file), codePage);
+  LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
   const IntakeRules rules{.limitSteps = false, .commentNeedsText = false};
   ReadStepLines(reader, [&](const std::string& line) {
-    return TakeStepLine(host, line, model, rules, codePage) == IntakeResult::Next;
+    return TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage)) ==
+           IntakeResult::Next;
   });
   return {};
 }
 
-FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,
-                             const std::vector<std::string>& steps) {
+FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
+                             const std::string& path, const std::vector<std::string>& steps) {
   if (steps.empty()) {
     if (!files.exists(path)) return {};
     return files.removeFile(path);
   }
   Opened<OutputFile> file = files.openWrite(path, /*append=*/false);
   if (!file) return file.status;
-  LineWriter writer(std::move(file.file), codePage);
+  LineWriter writer(std::move(file.file), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
   bool ok = true;
   for (const std::string& line : steps) {
     if (!writer.writeLine(Utf8ToU32(line))) {

@@ -8,7 +8,7 @@
 #include "combo/combo_model.h"
 #include "core/file_layer.h"
 #include "core/host.h"
-#include "core/text/code_page.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
 
@@ -17,16 +17,18 @@ inline constexpr const char* kStepListFileName = "KadrelCmb.data";
 // Reads the step list file into model.steps and model.text (both emptied first).
 // Blank lines, lines without fields and comments without text are ignored; a step
 // rejected by the check is dropped (its boxes are shown); Cancel stops reading.
+// With "auto" the file is read in the code page its bytes show.
 // No step limit, and the recent list is not touched. Only a regular file of at
 // most kComboFileMaxBytes is read. Returns the failure, changing nothing, when the
 // file cannot be opened; a read failure ends reading silently.
-FileStatus ReadStepListFile(Host& host, FileLayer& files, CodePage codePage,
+FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting& codePage,
                             const std::string& path, ComboModel& model);
 
 // Writes steps, each line followed by CR LF, replacing the file; with no steps the
-// file is deleted (a missing file is no error). A file that could not be written
+// file is deleted (a missing file is no error). With "auto" the file is written in
+// UTF-8. A file that could not be written
 // completely is deleted rather than left truncated. Returns the failure, if any.
-FileStatus WriteStepListFile(FileLayer& files, CodePage codePage, const std::string& path,
-                             const std::vector<std::string>& steps);
+FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
+                             const std::string& path, const std::vector<std::string>& steps);
 
 }  // namespace kadrel

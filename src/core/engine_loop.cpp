@@ -16,7 +16,11 @@ EngineLoop::EngineLoop(RunContext& ctx, std::string writePath)
     : ctx_(ctx), writePath_(std::move(writePath)) {}
 
 const TextCodec& EngineLoop::codec() const {
-  return ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.options.codePage);
+  return ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.readEncoding().codePage);
+}
+
+bool EngineLoop::transcoding() const {
+  return ctx_.in && ctx_.out && &ctx_.in->codec() != &ctx_.out->codec();
 }
 
 bool EngineLoop::nextLine(std::string_view& line, bool& whole) {
@@ -28,7 +32,8 @@ bool EngineLoop::nextLine(std::string_view& line, bool& whole) {
     finished_ = true;
     return false;
   }
-  const size_t limit = ctx_.fastPaths ? ctx_.in->capacity() : std::string::npos;
+  // Parts go out as they are: not into an output in another code page.
+  const size_t limit = ctx_.fastPaths && !transcoding() ? ctx_.in->capacity() : std::string::npos;
   const LineReader::Head head = ctx_.in->readHead(line, gathered_, limit);
   if (head == LineReader::Head::Failed) {
     failRead();
@@ -99,7 +104,7 @@ bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count
 bool EngineLoop::copyLines(std::string_view lines, const LineEndCount& ends) {
   // Lines that end in CR LF (the last one's LF may be yet unread) go out as read.
   const bool endsInCr = lines.back() == '\r';
-  if (ends.crLfs + (endsInCr ? 1 : 0) == ends.crs) {
+  if (ends.crLfs + (endsInCr ? 1 : 0) == ends.crs && !transcoding()) {
     return writeBytes(lines) && (!endsInCr || writeBytes("\n"));
   }
   bool ok = true;
@@ -138,6 +143,13 @@ bool EngineLoop::write(std::u32string_view line) {
 
 bool EngineLoop::writeRaw(std::string_view bytes) {
   if (failed_) return false;
+  // A joint result file may be in another code page than this input: the line
+  // goes in as its characters.
+  if (transcoding()) {
+    transcoded_.clear();
+    ctx_.in->codec().decode(bytes, transcoded_);
+    return write(transcoded_);
+  }
   if (ctx_.out && ctx_.out->writeRawLine(bytes)) return true;
   failWrite();
   return false;

@@ -44,6 +44,7 @@ class EngineLoop {
   EngineLoop(RunContext& ctx, std::string writePath);
 
   bool fastPaths() const { return ctx_.fastPaths; }
+  // The input's code page.
   const TextCodec& codec() const;
 
   // Reads the next line: whole, or (fast paths on) when it runs on past the
@@ -77,7 +78,8 @@ class EngineLoop {
 
   // Writes a text, encoded, and CR LF.
   bool write(std::u32string_view line);
-  bool writeRaw(std::string_view bytes);    // a line given as bytes, then CR LF
+  // A line given as bytes of the input, then CR LF.
+  bool writeRaw(std::string_view bytes);
   bool writeBytes(std::string_view bytes);  // bytes without a line end
   bool endLine() { return writeBytes("\r\n"); }
   // False after a write failure (box shown, ErrFlag set, files closed).
@@ -108,12 +110,17 @@ class EngineLoop {
   // failure of a call is reported.
   void report(const std::string& title, const std::string& text);
 
+  // The output is in another code page than the input (a joint result file):
+  // lines of the input go out as their characters.
+  bool transcoding() const;
+
   RunContext& ctx_;
   std::string writePath_;
   bool finished_ = false;
   bool failed_ = false;
   bool readingRest_ = false;
   std::string gathered_;  // a line that does not lie in the reading buffer
+  std::u32string transcoded_;
 };
 
 template <typename PieceFn>

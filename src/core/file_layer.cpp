@@ -256,6 +256,14 @@ Opened<InputFile> FileLayer::openReadBounded(const std::string& path, size_t max
   return opened;
 }
 
+std::unique_ptr<InputFile> StandardInput() {
+  return std::make_unique<PosixInput>(STDIN_FILENO);
+}
+
+std::unique_ptr<OutputFile> StandardOutput() {
+  return std::make_unique<PosixOutput>(STDOUT_FILENO);
+}
+
 FileLayer& SystemFileLayer() {
   static PosixFileLayer layer;
   return layer;

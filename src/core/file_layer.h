@@ -70,6 +70,10 @@ inline constexpr int kErrNotRegularFile = -1;
 // Reads a whole file through SystemFileLayer().openReadBounded.
 FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes);
 
+// The process's standard input and output as files (closed with them).
+std::unique_ptr<InputFile> StandardInput();
+std::unique_ptr<OutputFile> StandardOutput();
+
 // The Japanese description of an errno value, as the messages show it.
 std::string ErrorText(int code);
 FileStatus StatusFromErrno(int code);

@@ -24,11 +24,6 @@ void ShowCopyFailure(RunContext& ctx, const std::string& source, const std::stri
                    source + "]" + kCR + "先[ " + destination + "]" + kCR + error);
 }
 
-void ShowOpenFailure(RunContext& ctx, const std::string& path, const std::string& error) {
-  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
-                   kCR + error + kCR + "処理を飛ばします");
-}
-
 // Two names of one file (the same path, or links to one file).
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
@@ -40,27 +35,39 @@ bool Open(RunContext& ctx, const std::string& input, const std::string& output, 
   ctx.closeAll();
   Opened<InputFile> in = ctx.files.openRead(input);
   if (!in) {
-    ShowOpenFailure(ctx, input, in.status.text);
+    ShowOpenFailureBox(ctx, input, in.status.text);
     return false;
   }
   // Opening the output would empty the input it is read from.
   if (SameFile(input, output)) {
-    ShowOpenFailure(ctx, output, kSameFileText);
+    ShowOpenFailureBox(ctx, output, kSameFileText);
     return false;
   }
   Opened<OutputFile> out = ctx.files.openWrite(output, append);
   if (!out) {
-    ShowOpenFailure(ctx, output, out.status.text);
+    ShowOpenFailureBox(ctx, output, out.status.text);
     return false;
   }
-  ctx.in =
-      std::make_unique<LineReader>(std::move(in.file), ctx.options.codePage, ctx.lineBufferSize);
-  ctx.out =
-      std::make_unique<LineWriter>(std::move(out.file), ctx.options.codePage, ctx.lineBufferSize);
+  const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
+  ctx.in = std::make_unique<LineReader>(DecodedInput(std::move(in.file), read), read.codePage,
+                                        ctx.lineBufferSize);
+  ctx.out = std::make_unique<LineWriter>(EncodedOutput(std::move(out.file), write), write.codePage,
+                                         ctx.lineBufferSize);
+  // A file written anew starts with the byte order mark of its encoding.
+  if (!append && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
+    ShowOpenFailureBox(ctx, output, ctx.out->error().text);
+    ctx.closeAll();
+    return false;
+  }
   return true;
 }
 
 }  // namespace
+
+void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error) {
+  ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
+                   kCR + error + kCR + "処理を飛ばします");
+}
 
 std::string MakeBackup(RunContext& ctx, const std::string& source) {
   std::string destination = MakeOutName(ctx, source, "bk");
@@ -107,29 +114,59 @@ bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& 
 
 bool CreateEmpty(RunContext& ctx, const std::string& path) {
   Opened<OutputFile> out = ctx.files.openWrite(path, false);
-  if (out && out.file->close()) return true;
-  ShowOpenFailure(ctx, path, out ? out.file->lastError().text : out.status.text);
+  const FileEncoding encoding = ctx.writeEncoding();
+  const std::string_view bom = encoding.bom ? kUtf8ByteOrderMark : "";
+  if (out) out.file = EncodedOutput(std::move(out.file), encoding);
+  if (out && out.file->write(bom.data(), bom.size()) && out.file->close()) return true;
+  ShowOpenFailureBox(ctx, path, out ? out.file->lastError().text : out.status.text);
   return false;
+}
+
+void ShowUnixNewlineBox(RunContext& ctx, const std::string& path) {
+  ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
+                   "[ " + path + " ]");
+}
+
+bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput& encoded) {
+  if (!encoded.file) {
+    ShowOpenFailureBox(ctx, path, encoded.error.text);
+    return false;
+  }
+  if (!encoded.guess) return true;
+  ctx.targetEncoding = ctx.outputEncoding = encoded.encoding;
+  ctx.host.showCodePage(path, DescribeGuess(*encoded.guess));
+  return true;
+}
+
+bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
+  if (!ctx.options.codePage.automatic) return true;
+  Opened<InputFile> file = ctx.files.openRead(path);
+  if (!file) {
+    ShowOpenFailureBox(ctx, path, file.status.text);
+    return false;
+  }
+  return AdoptEncoding(ctx, path, ReadEncoding(std::move(file.file), ctx.options.codePage));
 }
 
 bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
   Opened<InputFile> file = ctx.files.openRead(path);
   if (!file) {
-    ShowOpenFailure(ctx, path, file.status.text);
+    ShowOpenFailureBox(ctx, path, file.status.text);
     return false;
   }
-  LineReader reader(std::move(file.file), ctx.options.codePage, ctx.lineBufferSize);
+  const FileEncoding encoding = ctx.readEncoding();
+  LineReader reader(DecodedInput(std::move(file.file), encoding), encoding.codePage,
+                    ctx.lineBufferSize);
   bool hasLf = false;
   bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
     hasLf = hasLf || piece.find('\n') != std::string_view::npos;
   });
   if (!ok || !reader.error().ok()) {
-    ShowOpenFailure(ctx, path, reader.error().text);
+    ShowOpenFailureBox(ctx, path, reader.error().text);
     return false;
   }
   if (hasLf) {
-    ShowBox(ctx, std::string("ＵＮＩＸ形式の改行コードを検出しました。処理を飛ばします。") + kCR +
-                     "[ " + path + " ]");
+    ShowUnixNewlineBox(ctx, path);
     return false;
   }
   return true;

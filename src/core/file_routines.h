@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/file_encoding.h"
+
 namespace kadrel {
 
 struct RunContext;
@@ -27,6 +29,20 @@ inline constexpr const char* kSameFileText =
                                 const std::string& output);
 // Creates path empty (the joint result file at the start of a run). False on failure.
 [[nodiscard]] bool CreateEmpty(RunContext& ctx, const std::string& path);
+// The box of a file that could not be opened (or read in its code page).
+void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error);
+// The box of a file skipped for a bare LF in its first line.
+void ShowUnixNewlineBox(RunContext& ctx, const std::string& path);
+
+// Takes the encoding of an input read with ReadEncoding as the target's (with
+// "auto", told to the host). False, after a box, when the input could not be read.
+[[nodiscard]] bool AdoptEncoding(RunContext& ctx, const std::string& path,
+                                 const EncodedInput& encoded);
+// Chooses how the target's files are read and written (ctx.targetEncoding and
+// ctx.outputEncoding): the code page option, or with "auto" what the target's
+// first bytes show (told to the host). False, after a box, when the target cannot
+// be read: it is then skipped.
+[[nodiscard]] bool ChooseTargetEncoding(RunContext& ctx, const std::string& path);
 // True when the file may be processed: its first line holds no LF.
 [[nodiscard]] bool CheckUnixNewline(RunContext& ctx, const std::string& path);
 // Closes ctx.out, then ctx.in; a failure to flush or close the output is a write

@@ -53,6 +53,10 @@ class Host {
 
   // The target file list marks the file being processed (selected, scrolled to top).
   virtual void selectTarget(int index) = 0;
+
+  // With the code page option "auto": the code page the file being processed is
+  // read in ("CP932", "UTF-8 (BOM)", "ASCII", ...).
+  virtual void showCodePage(const std::string& /*path*/, const std::string& /*codePage*/) {}
 };
 
 }  // namespace kadrel

@@ -29,8 +29,13 @@ std::string UserConfigFolder() {
   return AddPathSep(folder) + ".config/Kadrel";
 }
 
+bool IsInstalledProgramFolder(const std::string& exeFolder) {
+  return !exeFolder.empty() && IsFolder(AddPathSep(exeFolder) + "../share/kadrel");
+}
+
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& userFolder) {
-  if (!exeFolder.empty() && IsFolder(exeFolder) && ::access(exeFolder.c_str(), W_OK) == 0)
+  if (!exeFolder.empty() && IsFolder(exeFolder) && ::access(exeFolder.c_str(), W_OK) == 0 &&
+      !IsInstalledProgramFolder(exeFolder))
     return exeFolder;
   std::error_code ec;
   std::filesystem::create_directories(userFolder, ec);  // a failure shows when a file is written

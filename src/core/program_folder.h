@@ -1,6 +1,6 @@
 // The program's folder: where Kadrel.ini, KadrelCmb.data and the COMBO!! work file
-// live. It is the executable's own folder when that can be written to, otherwise
-// the per-user folder ~/.config/Kadrel.
+// live. It is the executable's own folder when that can be written to and the
+// program is not an installed one, otherwise the per-user folder ~/.config/Kadrel.
 #pragma once
 
 #include <string>
@@ -15,8 +15,13 @@ std::string ExecutableFolder();
 // database when HOME is not set).
 std::string UserConfigFolder();
 
-// exeFolder when it is a folder that can be written to; otherwise userFolder,
-// created (with its parents) if missing.
+// True when exeFolder is the bin folder of an installed program: the installation
+// put share/kadrel beside it (as /usr/bin and /usr/share/kadrel). Such a folder is
+// shared by every user, and root may write to it, but settings never go there.
+bool IsInstalledProgramFolder(const std::string& exeFolder);
+
+// exeFolder when it is a folder that can be written to and not the folder of an
+// installed program; otherwise userFolder, created (with its parents) if missing.
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& userFolder);
 
 // The program's folder of this process.

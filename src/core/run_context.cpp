@@ -16,4 +16,12 @@ bool RunContext::isListedTarget(const std::string& path) const {
   return std::find(targets.begin(), targets.end(), path) != targets.end();
 }
 
+FileEncoding RunContext::readEncoding() const {
+  return options.codePage.automatic ? targetEncoding : FileEncoding{options.codePage.fixed, false};
+}
+
+FileEncoding RunContext::writeEncoding() const {
+  return options.codePage.automatic ? outputEncoding : FileEncoding{options.codePage.fixed, false};
+}
+
 }  // namespace kadrel

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_encoding.h"
 #include "core/file_layer.h"
 #include "core/host.h"
 #include "core/line_io.h"
@@ -40,6 +41,18 @@ struct RunContext {
   // The window's multi-line replacement text (TxtAfterWord, lines joined with CR
   // LF): the replacement of a step whose field 6 is non-zero.
   std::string multiLineReplacement;
+
+  // With the code page option "auto": how the files of the target in progress are
+  // read and written (the target, its backup copy, the work file, its own result
+  // file), chosen per target from its first bytes; and how the output in progress
+  // is written: the target's encoding, or that of a joint result file (the
+  // encoding of the first target written into it).
+  FileEncoding targetEncoding;
+  FileEncoding outputEncoding;
+  // The encodings the run's files are opened in: the fixed code page, or with
+  // "auto" the two above.
+  FileEncoding readEncoding() const;
+  FileEncoding writeEncoding() const;
 
   // The open files of the run (the classic InFileNo / OutFileNo), and the size of
   // their buffers.

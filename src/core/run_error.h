@@ -16,6 +16,12 @@ class RunError : public std::runtime_error {
   int number_;
 };
 
+// A step text holding a character that the code page of the file cannot hold.
+class UnwritableTextError : public RunError {
+ public:
+  using RunError::RunError;
+};
+
 // The classic error numbers and their Japanese texts.
 enum ErrorNumber {
   kErrInvalidCall = 5,    // "プロシージャの呼び出し、または引数が不正です。"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/text/code_page.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
 
@@ -23,7 +23,7 @@ struct RunOptions {
   std::string PtnName1 = "(No.1)";
   std::string PtnName2 = "(No.2)";
   std::string PtnName3 = "(No.3)";
-  CodePage codePage = CodePage::CP932;  // stored as CodePage
+  CodePageSetting codePage;  // stored as CodePage: CP932 (the default), UTF-8, EUC-JP or auto
 };
 
 }  // namespace kadrel

@@ -1,8 +1,8 @@
 #include "core/step_params.h"
 
 #include "core/conversions.h"
-#include "core/engines/engines.h"
 #include "core/run_error.h"
+#include "core/step_fields.h"
 #include "core/step_mode.h"
 #include "core/text/typed_text.h"
 #include "core/text/utf.h"
@@ -11,19 +11,16 @@ namespace kadrel {
 
 namespace {
 
-std::u32string Spaces(int16_t count) {
-  if (count < 0) throw MakeRunError(kErrInvalidCall);
-  return std::u32string(static_cast<size_t>(count), U' ');
-}
-
 // A text of the step as the engines take it: typed text meets the code page's own
 // characters. The step check refuses a character that the code page cannot hold;
 // one that still arrives (the code page was changed after a COMBO!! file was
-// loaded) ends the run before the engine writes anything with it.
+// loaded) ends the run before the engine writes anything with it, or with the code
+// page option "auto" skips the file whose code page cannot hold it.
 std::u32string StepText(std::string_view utf8, CodePage cp) {
   std::u32string text = TypedText(utf8, cp);
   if (std::optional<char32_t> c = FirstUnwritable(text, cp)) {
-    throw RunError(kErrInvalidCall, UnwritableText(cp) + " [ " + CharacterForMessage(*c) + " ]");
+    throw UnwritableTextError(kErrInvalidCall,
+                              UnwritableText(cp) + " [ " + CharacterForMessage(*c) + " ]");
   }
   return text;
 }
@@ -32,8 +29,8 @@ ReplaceParams ParseReplace(const StepRecord& step, std::string_view multiLineRep
                            CodePage cp) {
   using F = ReplaceField;
   ReplaceParams p;
-  p.FindStr = ReadFlag(step.field(F::TrimTab0)) == 1 ? U"\t" : StepText(step.field(F::TrimChr), cp);
-  if (ReadFlag(step.field(F::ReplacementSource)) != 0) {
+  p.FindStr = FlagIsOne(step.field(F::TrimTab0)) ? U"\t" : StepText(step.field(F::TrimChr), cp);
+  if (FlagIsOn(step.field(F::ReplacementSource))) {
     p.ReplStr = StepText(multiLineReplacement, cp);
     return p;
   }
@@ -60,25 +57,26 @@ ReplaceParams ParseReplace(const StepRecord& step, std::string_view multiLineRep
 EditLineEndsParams ParseEditLineEnds(const StepRecord& step, CodePage cp) {
   using F = EditLineEndsField;
   EditLineEndsParams p;
-  p.atHead = ReadFlag(step.field(F::Position)) == 0;
+  p.atHead = !FlagIsOn(step.field(F::Position));
   switch (static_cast<HeadTailAction>(ReadInteger(step.field(F::ComboAct)))) {
     case HeadTailAction::InsertText:
-      p.insertText = ReadFlag(step.field(F::STRCheck)) != 0
+      p.insertText = FlagIsOn(step.field(F::STRCheck))
                          ? StepText(step.field(F::ADDText), cp)
-                         : Spaces(ReadInteger(step.field(F::ComboSPCol)));
+                         : std::u32string(ReadCount(step.field(F::ComboSPCol)), U' ');
       break;
-    case HeadTailAction::InsertNumber:
-      p.start = ReadInteger(step.field(F::ComboLineSt));
+    case HeadTailAction::InsertNumber: {
+      const NumberingStart start = ReadNumberingStart(step.field(F::ComboLineSt));
+      p.start = start.number;
       p.step = ReadInteger(step.field(F::ComboLineSkp));
-      p.numberFormat.assign(CodePointCount(step.field(F::ComboLineSt)), '0');
-      p.insertText = Utf8ToU32(FormatNumber(p.start, p.numberFormat));
+      p.numberFormat = start.format;
+      p.insertText = Utf8ToU32(start.firstText());
       p.numbering = true;
       break;
+    }
     default:  // delete only, or an action the check would have refused
       break;
   }
-  p.count = ReadInteger(step.field(F::ComboCol));
-  if (p.count < 0) throw MakeRunError(kErrInvalidCall);
+  p.count = ReadCount(step.field(F::ComboCol));
   return p;
 }
 
@@ -104,11 +102,11 @@ MatchingLinesParams ParseMatchingLines(const StepRecord& step, CodePage cp) {
 DeleteBlanksParams ParseDeleteBlanks(const StepRecord& step) {
   using F = DeleteBlanksField;
   DeleteBlanksParams p;
-  p.lineDel = ReadFlag(step.field(F::LineDel)) != 0;
-  p.spaceLineDel = ReadFlag(step.field(F::SPLineDel)) != 0 && p.lineDel;
-  p.trimLeft = ReadFlag(step.field(F::TrimLeft)) != 0;
-  p.trimAll = ReadFlag(step.field(F::TrimAll)) != 0;
-  p.trimRight = ReadFlag(step.field(F::TrimRight)) != 0;
+  p.lineDel = FlagIsOn(step.field(F::LineDel));
+  p.spaceLineDel = FlagIsOn(step.field(F::SPLineDel)) && p.lineDel;
+  p.trimLeft = FlagIsOn(step.field(F::TrimLeft));
+  p.trimAll = FlagIsOn(step.field(F::TrimAll));
+  p.trimRight = FlagIsOn(step.field(F::TrimRight));
   return p;
 }
 

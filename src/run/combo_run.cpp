@@ -1,5 +1,6 @@
 #include "run/combo_run.h"
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -63,6 +64,13 @@ void RunComboStep(RunContext& ctx, RunnableStep& step) {
   }
 }
 
+// With "auto": whether every step's texts fit the target's code page (a box
+// tells of the first that does not).
+bool AllWritable(RunContext& ctx, std::vector<RunnableStep>& steps) {
+  return std::all_of(steps.begin(), steps.end(),
+                     [&](RunnableStep& step) { return step.writableFor(ctx); });
+}
+
 }  // namespace
 
 void RunCombo(RunContext& ctx) {
@@ -78,6 +86,8 @@ void RunCombo(RunContext& ctx) {
     ctx.ErrFlag = false;
     ctx.host.selectTarget(i);
     ctx.TargetPath = ctx.targets[static_cast<size_t>(i)];
+    // Every step reads and writes the target's files in the encoding chosen here.
+    if (!ChooseTargetEncoding(ctx, ctx.TargetPath) || !AllWritable(ctx, runnable)) continue;
     const std::string fileBackup = MakeBackup(ctx, ctx.TargetPath);
     if (fileBackup.empty()) continue;
     const std::string workFile = MakeOutName(ctx, ctx.TargetPath, "wk");

@@ -18,8 +18,8 @@ void ShowRefusal(Host& host, const std::string& text) {
 bool PrepareStep(Host& host, const RunRequest& request, RunContext& ctx) {
   if (request.page) {
     BuiltStep built = BuildStepFromPage(host, *request.page, request.multiLineReplacement,
-                                        request.options.codePage, request.listEntries.size(),
-                                        request.comboSteps.size());
+                                        TextCheckCodePage(request.options.codePage),
+                                        request.listEntries.size(), request.comboSteps.size());
     ctx.StepArr = std::move(built.step);
     ctx.DescText = std::move(built.descText);
     return built.ready;
@@ -29,8 +29,8 @@ bool PrepareStep(Host& host, const RunRequest& request, RunContext& ctx) {
     return true;
   }
   ctx.StepArr = SplitStepLine(request.stepLine);
-  if (ValidateStep(host, ctx.StepArr, request.stepLine, request.options.codePage) !=
-      StepCheck::Valid) {
+  if (ValidateStep(host, ctx.StepArr, request.stepLine,
+                   TextCheckCodePage(request.options.codePage)) != StepCheck::Valid) {
     return false;
   }
   ctx.DescText = StepRunDescription(request.listEntries.size(), ctx.StepArr);

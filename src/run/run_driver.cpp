@@ -69,7 +69,10 @@ void RefuseOutputOverTarget(RunContext& ctx, const std::string& path) {
   ctx.host.showMessage(box);
 }
 
-void ExtractTarget(RunContext& ctx, RunnableStep& step, bool& jointFileCreated) {
+// jointEncoding: once the joint result file is created, its encoding (that of the
+// first target extracted into it).
+void ExtractTarget(RunContext& ctx, RunnableStep& step,
+                   std::optional<FileEncoding>& jointEncoding) {
   if (!CheckUnixNewline(ctx, ctx.TargetPath)) return;
   bool opened;
   if (ctx.options.SelFile == 0) {
@@ -79,8 +82,9 @@ void ExtractTarget(RunContext& ctx, RunnableStep& step, bool& jointFileCreated) 
   } else {
     ctx.SelPath = MakeOutName(ctx, ctx.targets.front(), "sel");
     if (ctx.isListedTarget(ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
-    if (!jointFileCreated) jointFileCreated = CreateEmpty(ctx, ctx.SelPath);
-    opened = jointFileCreated && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
+    if (!jointEncoding && CreateEmpty(ctx, ctx.SelPath)) jointEncoding = ctx.targetEncoding;
+    if (jointEncoding) ctx.outputEncoding = *jointEncoding;
+    opened = jointEncoding && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
   }
   if (!opened) return;
   step.run(ctx);
@@ -91,7 +95,7 @@ void RunPlain(RunContext& ctx) {
   const std::optional<StepMode> mode = ModeOfNumber(ReadInteger(ctx.StepArr.modeText()));
   RunnableStep step(ctx.StepArr);
   const int count = static_cast<int>(ctx.targets.size());
-  bool jointFileCreated = false;
+  std::optional<FileEncoding> jointEncoding;
   for (int i = 0; i < count; ++i) {
     ctx.ErrFlag = false;
     ctx.host.selectTarget(i);
@@ -99,6 +103,8 @@ void RunPlain(RunContext& ctx) {
     ctx.host.setProgress({ctx.DescText + "処理中です...", i, count, 0, 0});
     if (!mode || *mode == StepMode::Combo) {
       // no engine: nothing to do
+    } else if (!ChooseTargetEncoding(ctx, ctx.TargetPath) || !step.writableFor(ctx)) {
+      // skipped: its box told why
     } else if (*mode == StepMode::ConvertNewline) {
       // A bare LF is what this mode is there for.
       RewriteTarget(ctx, step, false);
@@ -106,7 +112,7 @@ void RunPlain(RunContext& ctx) {
       if (CheckUnixNewline(ctx, ctx.TargetPath))
         RewriteTarget(ctx, step, *mode == StepMode::Replace);
     } else {
-      ExtractTarget(ctx, step, jointFileCreated);
+      ExtractTarget(ctx, step, jointEncoding);
     }
     ctx.host.yield();
     if (ctx.CancelFlag.load()) break;
@@ -138,22 +144,47 @@ void RunStep(RunContext& ctx, const StepParams& step) {
       step);
 }
 
-void RunnableStep::run(RunContext& ctx) {
-  if (!parsed_) {
-    params_ = ParseStep(record_, ctx.multiLineReplacement, ctx.options.codePage);
-    parsed_ = true;
+void RunnableStep::parse(RunContext& ctx) {
+  const CodePage codePage = ctx.readEncoding().codePage;
+  if (parsedFor_ == codePage) return;
+  params_ = ParseStep(record_, ctx.multiLineReplacement, codePage);
+  parsedFor_ = codePage;
+}
+
+bool RunnableStep::writableFor(RunContext& ctx) {
+  if (!ctx.options.codePage.automatic) return true;
+  try {
+    parse(ctx);
+  } catch (const UnwritableTextError& e) {
+    MessageBoxRequest box;
+    box.text = std::string(e.what()) + "\r[ " + ctx.TargetPath + " ]\r処理を飛ばします";
+    ctx.host.showMessage(box);
+    return false;
+  } catch (const RunError&) {
+    // shows when the step runs
   }
+  return true;
+}
+
+void RunnableStep::run(RunContext& ctx) {
+  parse(ctx);
   if (params_) RunStep(ctx, *params_);
 }
 
 void RunAll(RunContext& ctx) {
+  RunGuarded(ctx, [&] {
+    if (ctx.ComboRun) {
+      RunCombo(ctx);
+    } else {
+      RunPlain(ctx);
+    }
+  });
+}
+
+void RunGuarded(RunContext& ctx, const std::function<void()>& work) {
   try {
     try {
-      if (ctx.ComboRun) {
-        RunCombo(ctx);
-      } else {
-        RunPlain(ctx);
-      }
+      work();
     } catch (const std::bad_alloc&) {
       throw MakeRunError(kErrOutOfMemory);
     } catch (const RunError&) {

@@ -28,8 +28,9 @@ std::string RecentKey(size_t i) {
 
 // The code page the file is written in. Its name is plain ASCII, so any of the
 // code pages reads it; a file without it was written in the default code page.
-CodePage StoredCodePage(const clsIniFile& ini) {
-  std::optional<CodePage> cp = ParseCodePage(ini.mGetString(kOptionSection, kCodePageKey));
+CodePageSetting StoredCodePage(const clsIniFile& ini) {
+  std::optional<CodePageSetting> cp =
+      ParseCodePageSetting(ini.mGetString(kOptionSection, kCodePageKey));
   return cp ? *cp : RunOptions{}.codePage;
 }
 
@@ -118,7 +119,7 @@ FileStatus SaveAppSettings(const std::string& iniPath, const AppSettings& settin
   for (size_t i = 0; i < settings.recent.size(); ++i) {
     ini.mSetString(kOptionSection, RecentKey(i), settings.recent[i]);
   }
-  ini.mSetString(kOptionSection, kCodePageKey, CodePageName(options.codePage));
+  ini.mSetString(kOptionSection, kCodePageKey, CodePageSettingName(options.codePage));
 
   SaveModeSettings(ini, 0, modes);
 

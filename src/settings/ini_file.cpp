@@ -10,7 +10,10 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <string_view>
 
+#include "core/text/code_page_guess.h"
+#include "core/text/typed_text.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -109,6 +112,96 @@ std::string DecodeCut(CodePage cp, const std::string& bytes, size_t maxBytes) {
   return U32ToUtf8(text);
 }
 
+// A value that the code page cannot hold whole (😀 in CP932) is stored as one
+// RFC 2047 encoded word of its UTF-8 bytes, =?UTF-8?Q?=F0=9F=98=80?=: ASCII, which
+// every code page holds, read back exactly, never "?". A value that itself has the
+// form of such a word is stored as one too, so that reading tells the two apart.
+constexpr std::string_view kWordStart = "=?UTF-8?Q?";
+constexpr std::string_view kWordEnd = "?=";
+
+bool HasWordForm(std::string_view value) {
+  return value.size() >= kWordStart.size() + kWordEnd.size() && value.starts_with(kWordStart) &&
+         value.ends_with(kWordEnd);
+}
+
+std::string EncodedWord(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out(kWordStart);
+  for (unsigned char c : utf8) {
+    if (c == ' ') {
+      out += '_';
+    } else if (c > ' ' && c < 0x7F && c != '=' && c != '?' && c != '_') {
+      out += static_cast<char>(c);
+    } else {
+      out += '=';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    }
+  }
+  return out += kWordEnd;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The value an encoded word holds; nothing when stored is not a well-formed word
+// of UTF-8 (a value some other program wrote is then taken as it stands).
+std::optional<std::string> DecodedWord(std::string_view stored) {
+  if (!HasWordForm(stored)) return std::nullopt;
+  const std::string_view body =
+      stored.substr(kWordStart.size(), stored.size() - kWordStart.size() - kWordEnd.size());
+  std::string out;
+  for (size_t i = 0; i < body.size(); ++i) {
+    const char c = body[i];
+    if (c == '_') {
+      out += ' ';
+    } else if (c == '=') {
+      if (i + 2 >= body.size()) return std::nullopt;
+      const int high = HexDigit(body[i + 1]), low = HexDigit(body[i + 2]);
+      if (high < 0 || low < 0) return std::nullopt;
+      out += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else if (c > ' ' && c < 0x7F && c != '?') {
+      out += c;
+    } else {
+      return std::nullopt;
+    }
+  }
+  char32_t cp;
+  for (size_t i = 0, n; i < out.size(); i += n) {
+    if ((n = DecodeUtf8At(out, i, cp)) == 0) return std::nullopt;
+  }
+  return out;
+}
+
+// The first bytes of a value held as an encoded word, at most maxBytes, without
+// splitting a character.
+std::string CutWord(std::string word, size_t maxBytes) {
+  size_t end = 0;
+  char32_t c;
+  for (size_t n; end < word.size() && (n = DecodeUtf8At(word, end, c)) != 0 && end + n <= maxBytes;
+       end += n) {
+  }
+  word.resize(end);
+  return word;
+}
+
+// The bytes a value is stored as.
+std::string StoredForm(CodePage cp, const std::string& value) {
+  if (HasWordForm(value) || FirstUnwritable(Utf8ToU32(value), cp)) return EncodedWord(value);
+  return Encode(cp, value);
+}
+
+// A stored value as it was given, whole.
+std::string ValueOf(CodePage cp, const std::string& stored) {
+  std::optional<std::string> word = DecodedWord(stored);
+  return word ? *word : Decode(cp, stored);
+}
+
 std::optional<std::string> GetRaw(const CSimpleIniA& ini, CodePage cp, const std::string& section,
                                   const std::string& key) {
   const char* value = ini.GetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), nullptr);
@@ -118,7 +211,7 @@ std::optional<std::string> GetRaw(const CSimpleIniA& ini, CodePage cp, const std
 
 bool SetRaw(CSimpleIniA& ini, CodePage cp, const std::string& section, const std::string& key,
             const std::string& value) {
-  const std::string stored = QuoteForStore(Encode(cp, value));
+  const std::string stored = QuoteForStore(StoredForm(cp, value));
   return ini.SetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), stored.c_str()) >= 0;
 }
 
@@ -130,31 +223,47 @@ bool SaveIni(const CSimpleIniA& ini, const std::string& path) {
 
 }  // namespace
 
-// The file parsed once, and whether a write changed it since.
+// The file parsed once, its code page, and whether a write changed it since.
 struct clsIniFile::Held {
   CSimpleIniA ini;
+  CodePage shown = CodePage::UTF8;  // the code page its bytes showed
+  CodePage cp = CodePage::CP932;    // the code page it is read and written in
   bool changed = false;
 };
 
-clsIniFile::clsIniFile(CodePage codePage) : codePage_(codePage) {}
+clsIniFile::clsIniFile(CodePageSetting codePage) : codePage_(codePage) {}
 clsIniFile::~clsIniFile() = default;
 
-std::optional<std::string> clsIniFile::readRaw(const std::string& section,
-                                               const std::string& key) const {
-  if (held_) return GetRaw(held_->ini, codePage_, section, key);
+void clsIniFile::setCodePage(CodePageSetting codePage) {
+  codePage_ = codePage;
+  if (held_) held_->cp = codePage.automatic ? held_->shown : codePage.fixed;
+}
+
+CodePage clsIniFile::codePageOf(const std::string& bytes) const {
+  return codePage_.automatic ? GuessCodePage(bytes, true).codePage : codePage_.fixed;
+}
+
+std::optional<std::string> clsIniFile::readRaw(const std::string& section, const std::string& key,
+                                               CodePage& cp) const {
+  if (held_) {
+    cp = held_->cp;
+    return GetRaw(held_->ini, cp, section, key);
+  }
+  cp = codePageOf("");
   if (holdFailed_) return std::nullopt;
   std::string bytes;
   if (ReadWholeFile(path_, bytes) != FileRead::Read) return std::nullopt;
+  cp = codePageOf(bytes);
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return std::nullopt;
-  return GetRaw(ini, codePage_, section, key);
+  return GetRaw(ini, cp, section, key);
 }
 
 bool clsIniFile::mSetString(const std::string& section, const std::string& key,
                             const std::string& value) {
   if (value.find_first_of("\r\n") != std::string::npos) return false;
   if (held_) {
-    if (!SetRaw(held_->ini, codePage_, section, key, value)) return false;
+    if (!SetRaw(held_->ini, held_->cp, section, key, value)) return false;
     held_->changed = true;
     return true;
   }
@@ -163,7 +272,7 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
   if (ReadWholeFile(path_, bytes) == FileRead::Failed) return false;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return false;
-  return SetRaw(ini, codePage_, section, key, value) && SaveIni(ini, path_);
+  return SetRaw(ini, codePageOf(bytes), section, key, value) && SaveIni(ini, path_);
 }
 
 FileStatus clsIniFile::mHold() {
@@ -176,6 +285,8 @@ FileStatus clsIniFile::mHold() {
     holdFailed_ = true;
     return status.ok() ? StatusFromErrno(EIO) : status;
   }
+  held->shown = GuessCodePage(bytes, true).codePage;
+  held->cp = codePage_.automatic ? held->shown : codePage_.fixed;
   held_ = std::move(held);
   return {};
 }
@@ -188,31 +299,52 @@ bool clsIniFile::mFlush() {
   return !held || !held->changed || SaveIni(held->ini, path_);
 }
 
-void clsIniFile::mConvertHeld(CodePage codePage) {
-  if (held_ && codePage != codePage_) {
-    std::string bytes;
-    if (held_->ini.Save(bytes) >= 0) {
-      auto converted = std::make_unique<Held>();
-      if (ParseIni(Encode(codePage, Decode(codePage_, bytes)), converted->ini)) {
-        converted->changed = true;
-        held_ = std::move(converted);
-      }
+void clsIniFile::mConvertHeld(CodePageSetting codePage) {
+  codePage_ = codePage;
+  if (!held_) return;
+  const CodePage to = codePage.automatic ? held_->cp : codePage.fixed;
+  if (to == held_->cp) return;
+  std::string bytes;
+  if (held_->ini.Save(bytes) < 0) return;
+  auto converted = std::make_unique<Held>();
+  // Names and comments are converted with the whole text; then every value is
+  // stored anew, so that one the new code page cannot hold is kept whole.
+  if (!ParseIni(Encode(to, Decode(held_->cp, bytes)), converted->ini)) return;
+  CSimpleIniA::TNamesDepend sections;
+  held_->ini.GetAllSections(sections);
+  for (const CSimpleIniA::Entry& section : sections) {
+    CSimpleIniA::TNamesDepend keys;
+    held_->ini.GetAllKeys(section.pItem, keys);
+    for (const CSimpleIniA::Entry& key : keys) {
+      const char* stored = held_->ini.GetValue(section.pItem, key.pItem, "");
+      if (!SetRaw(converted->ini, to, Decode(held_->cp, section.pItem),
+                  Decode(held_->cp, key.pItem), ValueOf(held_->cp, stored)))
+        return;
     }
   }
-  codePage_ = codePage;
+  converted->shown = held_->shown;
+  converted->cp = to;
+  converted->changed = true;
+  held_ = std::move(converted);
 }
 
 std::string clsIniFile::mGetString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const {
-  std::optional<std::string> raw = readRaw(section, key);
-  std::string value =
-      DecodeCut(codePage_, raw ? *raw : Encode(codePage_, defaultValue), kIniValueMaxBytes);
+  CodePage cp;
+  std::optional<std::string> raw = readRaw(section, key, cp);
+  std::string value;
+  if (std::optional<std::string> word = raw ? DecodedWord(*raw) : std::nullopt) {
+    value = CutWord(std::move(*word), kIniValueMaxBytes);
+  } else {
+    value = DecodeCut(cp, raw ? *raw : Encode(cp, defaultValue), kIniValueMaxBytes);
+  }
   return value.empty() ? defaultValue : value;
 }
 
 std::optional<int16_t> clsIniFile::mGetInteger(const std::string& section, const std::string& key,
                                                int16_t defaultValue) const {
-  std::optional<std::string> raw = readRaw(section, key);
+  CodePage cp;
+  std::optional<std::string> raw = readRaw(section, key, cp);
   if (!raw) return defaultValue;
   const std::string& text = *raw;
   size_t i = 0;

@@ -3,7 +3,11 @@
 // a load or save of many values holds the file parsed once instead (mHold). Only
 // a regular file of at most kIniFileMaxBytes is read. Section and key names are
 // matched without regard to letter case. Values are stored in the file's code
-// page and handed out as UTF-8.
+// page and handed out as UTF-8; a value the code page cannot hold whole (😀 in
+// CP932) is stored as an RFC 2047 encoded word of its UTF-8 (ASCII), which reads
+// back exactly, never as "?". With the code page option "auto" the file's code
+// page is what its bytes show when it is read, so a file keeps the code page it
+// has; one of ASCII alone (or none yet) takes UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +16,7 @@
 #include <string>
 
 #include "core/file_layer.h"
-#include "core/text/code_page.h"
+#include "core/text/code_page_setting.h"
 
 namespace kadrel {
 
@@ -25,7 +29,7 @@ inline constexpr size_t kIniFileMaxBytes = 16u << 20;
 
 class clsIniFile {
  public:
-  explicit clsIniFile(CodePage codePage = CodePage::CP932);
+  explicit clsIniFile(CodePageSetting codePage = CodePage::CP932);
   ~clsIniFile();
   clsIniFile(const clsIniFile&) = delete;
   clsIniFile& operator=(const clsIniFile&) = delete;
@@ -33,17 +37,18 @@ class clsIniFile {
   void pFileName(const std::string& path) { path_ = path; }
   const std::string& pFileName() const { return path_; }
 
-  CodePage codePage() const { return codePage_; }
-  void setCodePage(CodePage codePage) { codePage_ = codePage; }
+  const CodePageSetting& codePage() const { return codePage_; }
+  void setCodePage(CodePageSetting codePage);
 
   // Stores value under section/key, creating the file, the section and the key as
   // needed. False when the file could not be read or written, or when the value
   // holds a line break (it would not survive on one line).
   bool mSetString(const std::string& section, const std::string& key, const std::string& value);
 
-  // The stored value, cut to its first kIniValueMaxBytes bytes in the code page (a
-  // character that would be split by the cut is left out whole); the default when
-  // the file, section or key is missing or the value is empty.
+  // The stored value, cut to its first kIniValueMaxBytes bytes in the code page, or
+  // of its UTF-8 when stored as an encoded word (a character that would be split by
+  // the cut is left out whole); the default when the file, section or key is
+  // missing or the value is empty.
   std::string mGetString(const std::string& section, const std::string& key,
                          const std::string& defaultValue = "") const;
 
@@ -62,16 +67,21 @@ class clsIniFile {
   bool mFlush();
 
   // Converts the held copy from the current code page into codePage, which the
-  // calls then use (for a change of the code page option).
-  void mConvertHeld(CodePage codePage);
+  // calls then use (for a change of the code page option; into "auto", the copy
+  // stays in the code page it has).
+  void mConvertHeld(CodePageSetting codePage);
 
  private:
   struct Held;
-  // The stored bytes of a value, or nothing when the key is missing.
-  std::optional<std::string> readRaw(const std::string& section, const std::string& key) const;
+  // The stored bytes of a value, or nothing when the key is missing; cp: the code
+  // page of the file.
+  std::optional<std::string> readRaw(const std::string& section, const std::string& key,
+                                     CodePage& cp) const;
+  // The code page of a file holding bytes.
+  CodePage codePageOf(const std::string& bytes) const;
 
   std::string path_;
-  CodePage codePage_;
+  CodePageSetting codePage_;
   std::unique_ptr<Held> held_;
   bool holdFailed_ = false;
 };

@@ -142,7 +142,7 @@ OptionTextProblem SetRunOptionText(RunOptions& options, const std::string& key,
       options.codePage = RunOptions{}.codePage;
       return OptionTextProblem::None;
     }
-    const std::optional<CodePage> cp = ParseCodePage(value);
+    const std::optional<CodePageSetting> cp = ParseCodePageSetting(value);
     if (!cp) return OptionTextProblem::UnknownCodePage;
     options.codePage = *cp;
     return OptionTextProblem::None;

@@ -25,7 +25,7 @@ struct OptionDialogValues {
   int16_t AddLineNo = 0;
   int16_t SelFile = 0;
   std::array<std::string, 3> TxtPtnName;  // pattern names 1..3
-  CodePage codePage = CodePage::CP932;
+  CodePageSetting codePage;
 };
 
 // The controls as the dialog opens. A check box shows any non-zero option as ticked.

@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -12,6 +13,7 @@ namespace kadrel::ui {
 void SetUpApplication() {
   QApplication::setApplicationName(QStringLiteral("Kadrel"));
   QApplication::setDesktopFileName(QStringLiteral("kadrel"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kadrel")));
 
   // The interface is Japanese, Qt's own buttons and dialogs included.
   auto* qtTranslator = new QTranslator(QCoreApplication::instance());

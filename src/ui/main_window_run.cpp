@@ -71,9 +71,9 @@ void MainWindow::exportComboText() {
     host_.showMessage(ExportRefusalBox());
     return;
   }
-  const BuiltStep built =
-      BuildStepFromPage(host_, pageValues(), pages_->multiLineReplacement(), options_.codePage,
-                        static_cast<size_t>(List1_->count()), combo_.steps.size());
+  const BuiltStep built = BuildStepFromPage(
+      host_, pageValues(), pages_->multiLineReplacement(), TextCheckCodePage(options_.codePage),
+      static_cast<size_t>(List1_->count()), combo_.steps.size());
   if (!built.ready) return;
   QInputDialog box(this);
   box.setObjectName(QStringLiteral("ExportBox"));

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "ui/look.h"
 #include "ui/qt_text.h"
@@ -18,7 +19,14 @@ namespace kadrel::ui {
 
 namespace {
 
-constexpr CodePage kCodePages[] = {CodePage::CP932, CodePage::UTF8, CodePage::EUCJP};
+// The choices of 文字コード, in the order of the list.
+const CodePageSetting kCodePages[] = {CodePage::CP932, CodePage::UTF8, CodePage::EUCJP,
+                                      CodePageSetting::Auto()};
+
+QString CodePageCaption(const CodePageSetting& setting) {
+  return setting.automatic ? QStringLiteral("自動判定")
+                           : QString::fromLatin1(CodePageName(setting.fixed));
+}
 
 }  // namespace
 
@@ -100,7 +108,7 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
     nameBox->addRow(QString::fromUtf8(nameLabels[i]), TxtPtnName_[i]);
   }
   CodePage_ = Named(new QComboBox, "CodePage");
-  for (CodePage cp : kCodePages) CodePage_->addItem(QString::fromLatin1(CodePageName(cp)));
+  for (const CodePageSetting& cp : kCodePages) CodePage_->addItem(CodePageCaption(cp));
   auto* codeRow = new QHBoxLayout;
   codeRow->addWidget(new QLabel(QStringLiteral("文字コード")));
   codeRow->addWidget(CodePage_);
@@ -175,7 +183,7 @@ void OptionsDialog::setValues(const OptionDialogValues& v) {
   ChkSelFile_->setChecked(v.SelFile != 0);
   for (int i = 0; i < 3; ++i)
     TxtPtnName_[i]->setText(ToQString(v.TxtPtnName[static_cast<size_t>(i)]));
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < static_cast<int>(std::size(kCodePages)); ++i) {
     if (kCodePages[i] == v.codePage) CodePage_->setCurrentIndex(i);
   }
   updateSamples();

@@ -98,6 +98,15 @@ void QtHost::setProgress(const RunProgress& progress) {
   }
 }
 
+// The list marks the file in progress; the dialog names its code page.
+void QtHost::showCodePage(const std::string& /*path*/, const std::string& codePage) {
+  if (window_ == nullptr) return;
+  if (RunDialog* dialog = window_->runDialog()) {
+    dialog->showCodePage(QString::fromStdString(codePage));
+    dialog->repaint();
+  }
+}
+
 void QtHost::selectTarget(int index) {
   if (window_ == nullptr) return;
   TargetList* list = window_->targetList();

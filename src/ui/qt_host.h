@@ -23,6 +23,7 @@ class QtHost : public Host {
   void yield() override;
   void setProgress(const RunProgress& progress) override;
   void selectTarget(int index) override;
+  void showCodePage(const std::string& path, const std::string& codePage) override;
 
   // The shortest time between two event pumps of yield().
   static constexpr int kYieldIntervalMs = 15;

@@ -42,6 +42,9 @@ RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<
   stepBar_->setObjectName(QStringLiteral("ProgressSteps"));
   stepBar_->setFormat(QStringLiteral("%v / %m"));
   stepBar_->hide();
+  LblCodePage_ = new QLabel(this);
+  LblCodePage_->setObjectName(QStringLiteral("LblCodePage"));
+  LblCodePage_->hide();
 
   BtnYes_ = new QPushButton(QStringLiteral("はい"), this);
   BtnYes_->setObjectName(QStringLiteral("BtnYes"));
@@ -65,6 +68,7 @@ RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<
   box->addWidget(LblWaitMsg_);
   box->addWidget(fileBar_);
   box->addWidget(stepBar_);
+  box->addWidget(LblCodePage_);
   box->addLayout(buttons);
 
   connect(BtnYes_, &QPushButton::clicked, this, &RunDialog::confirm);
@@ -105,6 +109,12 @@ void RunDialog::showProgress(const RunProgress& progress) {
   } else {
     stepBar_->hide();
   }
+  fitToContents();
+}
+
+void RunDialog::showCodePage(const QString& codePage) {
+  LblCodePage_->setText(QStringLiteral("文字コード: ") + codePage);
+  LblCodePage_->show();
   fitToContents();
 }
 

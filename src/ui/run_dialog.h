@@ -26,6 +26,9 @@ class RunDialog : public QDialog {
   // Shows the progress of the running work: the message and the counters.
   void showProgress(const RunProgress& progress);
 
+  // With the code page option "auto": the code page of the file in progress.
+  void showCodePage(const QString& codePage);
+
   bool running() const { return running_; }
 
  protected:
@@ -45,6 +48,7 @@ class RunDialog : public QDialog {
   QLabel* LblWaitMsg_;
   QProgressBar* fileBar_;
   QProgressBar* stepBar_;
+  QLabel* LblCodePage_;
   QPushButton* BtnYes_;
   QPushButton* BtnNo_;
   QPushButton* BtnCancel_;

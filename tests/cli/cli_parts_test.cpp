@@ -78,20 +78,24 @@ TEST_P(CliUsageErrors, AreRefusedWithAReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliUsageErrors,
-    ::testing::Values(UsageCase{{"a.txt"}, "nothing to do"},
-                      UsageCase{{"-s", "1,#", "--list", "a"}, "only one"},
-                      UsageCase{{"-s", "1,#", "-s", "1,#", "a"}, "only once"},
-                      UsageCase{{"--describe", "1,#", "a.txt"}, "no PATH"},
-                      UsageCase{{"--answer", "yes", "--list", "a"}, "ok or cancel"},
-                      UsageCase{{"-o", "SelSts", "--list", "a"}, "KEY=VALUE"},
-                      UsageCase{{"--list", "a", "--frobnicate"}, "--frobnicate"},
-                      UsageCase{{"--list", "a", "-x"}, "-x"},
-                      UsageCase{{"--list", "a", "-c"}, "needs an argument"},
-                      UsageCase{{"--list", ""}, "empty or blank PATH"},
-                      UsageCase{{"-s", "1,#", "a", " "}, "empty or blank PATH"},
-                      UsageCase{{"-c", "\t", "a"}, "empty or blank COMBO!!"},
-                      UsageCase{{"--ini", " ", "--list", "a"}, "--ini needs"},
-                      UsageCase{{"-s", "1,#", "-0", "a"}, "--list only"}));
+    ::testing::Values(
+        UsageCase{{"a.txt"}, "処理を指定してください"},
+        UsageCase{{"-s", "1,#", "--list", "a"}, "どれか一つだけ"},
+        UsageCase{{"-s", "1,#", "-s", "1,#", "a"}, "-s/--step は一度だけ"},
+        UsageCase{{"--describe", "1,#", "a.txt"}, "PATH は指定できません"},
+        UsageCase{{"--answer", "yes", "--list", "a"}, "ok か cancel"},
+        UsageCase{{"-o", "SelSts", "--list", "a"}, "KEY=VALUE の形で指定してください（「SelSts」"},
+        UsageCase{{"--list", "a", "--frobnicate"}, "「--frobnicate」というオプションはありません"},
+        UsageCase{{"--list", "a", "-x"}, "「-x」"},
+        UsageCase{{"--list", "a", "-c"}, "オプション -c には値を指定してください"},
+        UsageCase{{"--list", ""}, "空白だけの PATH"},
+        UsageCase{{"-s", "1,#", "a", " "}, "空白だけの PATH"},
+        UsageCase{{"-c", "\t", "a"}, "空白だけの COMBO!!"},
+        UsageCase{{"--ini", " ", "--list", "a"}, "--ini には設定ファイル名"},
+        UsageCase{{"-s", "1,#", "-0", "a"}, "--list と一緒にだけ"},
+        // Control bytes are shown, never sent to the terminal.
+        UsageCase{{"--answer", "\x1b[2J", "--list", "a"}, "（「\\x1B[2J」は使えません）"},
+        UsageCase{{"--list", "a", "--\x07"}, "「--\\x07」"}));
 
 TEST(CliBoxBlock, TitleAndLineBreaks) {
   MessageBoxRequest box;
@@ -146,7 +150,7 @@ TEST(CliRunOptionValues, RefusedValuesAreNamed) {
   RunOptions o;
   std::string error;
   EXPECT_FALSE(SetRunOption(o, "LstChr", "\x1b[2J", error));
-  EXPECT_NE(error.find("'\\x1B[2J'"), std::string::npos) << error;  // never sent to the terminal
+  EXPECT_NE(error.find("「\\x1B[2J」"), std::string::npos) << error;  // never sent to the terminal
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 namespace kadrel::test {
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& cwd,
-                       const std::string& scratch)
+                       const std::string& scratch, const std::string& input)
     : outPath_(scratch + "/cli.out"), errPath_(scratch + "/cli.err") {
   std::vector<std::string> argv{KADREL_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -23,7 +23,7 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& 
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
-    const int in = ::open("/dev/null", O_RDONLY);
+    const int in = ::open(input.c_str(), O_RDONLY);
     const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(127);
@@ -48,8 +48,8 @@ CliResult CliProcess::wait() {
 }
 
 CliResult RunCli(const std::vector<std::string>& args, const std::string& cwd,
-                 const std::string& scratch) {
-  return CliProcess(args, cwd, scratch).wait();
+                 const std::string& scratch, const std::string& input) {
+  return CliProcess(args, cwd, scratch, input).wait();
 }
 
 }  // namespace kadrel::test

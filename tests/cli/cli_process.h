@@ -17,9 +17,10 @@ struct CliResult {
 
 class CliProcess {
  public:
-  // Starts kadrel-cli with args in folder cwd; out and err go to files in scratch.
+  // Starts kadrel-cli with args in folder cwd; out and err go to files in scratch,
+  // standard input comes from the file input.
   CliProcess(const std::vector<std::string>& args, const std::string& cwd,
-             const std::string& scratch);
+             const std::string& scratch, const std::string& input = "/dev/null");
   pid_t pid() const { return pid_; }
   // Waits for the end and reads what it wrote.
   CliResult wait();
@@ -30,6 +31,6 @@ class CliProcess {
 };
 
 CliResult RunCli(const std::vector<std::string>& args, const std::string& cwd,
-                 const std::string& scratch);
+                 const std::string& scratch, const std::string& input = "/dev/null");
 
 }  // namespace kadrel::test

@@ -92,6 +92,118 @@ TEST_F(CliTest, CodePageOfTheFiles) {
   EXPECT_EQ(ReadFile(sjis), "\x93\xfax\r\n");
 }
 
+TEST_F(CliTest, AutoReadsAFolderOfMixedCodePagesInOneRun) {
+  // 日本語です in CP932, EUC-JP, UTF-8, UTF-8 with a BOM, and 日本 in UTF-16 (as
+  // Windows editors save "Unicode"); 日本 becomes 和 in each.
+  const std::string cp932 = make("mixed/1.txt", "\x93\xfa\x96\x7b\x8c\xea\x82\xc5\x82\xb7\r\n");
+  const std::string euc = make("mixed/2.txt", "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xc7\xa4\xb9\r\n");
+  const std::string utf8 = make("mixed/3.txt", "日本語です\r\n");
+  const std::string bom = make("mixed/4.txt", "\xef\xbb\xbf日本語です\r\n");
+  const std::string ascii = make("mixed/5.txt", "abc\r\n");
+  const std::string utf16 = make("mixed/6.txt", std::string("\xff\xfe\xe5\x65\x2c\x67", 6));
+  CliResult r = RunCli({"--ini", iniPath(), "-s", "0,0,日本,0,和,#", "-o", "CodePage=auto", "-o",
+                        "BkupEdit=0", "mixed"},
+                       files(), work.path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(cp932), "\x98\x61\x8c\xea\x82\xc5\x82\xb7\r\n");
+  EXPECT_EQ(ReadFile(euc), "\xcf\xc2\xb8\xec\xa4\xc7\xa4\xb9\r\n");
+  EXPECT_EQ(ReadFile(utf8), "和語です\r\n");
+  EXPECT_EQ(ReadFile(bom), "\xef\xbb\xbf和語です\r\n");
+  EXPECT_EQ(ReadFile(ascii), "abc\r\n");
+  EXPECT_EQ(ReadFile(utf16), std::string("\xff\xfe\x8c\x54\r\0\n\0", 8));
+  EXPECT_EQ(r.err, cp932 + ": 文字コード CP932\n" + euc + ": 文字コード EUC-JP\n" + utf8 +
+                       ": 文字コード UTF-8\n" + bom + ": 文字コード UTF-8 (BOM)\n" + ascii +
+                       ": 文字コード ASCII\n" + utf16 + ": 文字コード UTF-16LE\n");
+
+  // -q names no code page; text put at the head of a BOM file goes after the mark.
+  r = cli({"-s", "2,0,0,1,1,0,X,0,0,#", "-o", "CodePage=auto", "-o", "BkupEdit=0", bom});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(ReadFile(bom), "\xef\xbb\xbfX和語です\r\n");
+}
+
+TEST_F(CliTest, AutoSkipsAFileWhoseCodePageCannotHoldTheStepText) {
+  const std::string cp932 = make("a.txt", "\x93\xfa\x96\x7b\r\n");  // 日本 in CP932
+  const std::string utf8 = make("b.txt", "日本\r\n");
+  CliResult r = cli({"-s", "0,0,日本,0,😀,#", "-o", "CodePage=auto", "-o", "BkupEdit=0", "a.txt",
+                     "b.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "[Kadrel] CP932 で書き込めない文字があります [ 😀 (U+1F600) ]\n[ " + cp932 +
+                       " ]\n処理を飛ばします\n");
+  EXPECT_EQ(ReadFile(cp932), "\x93\xfa\x96\x7b\r\n");
+  EXPECT_FALSE(FileExists(cp932 + "_BK"));
+  EXPECT_EQ(ReadFile(utf8), "😀\r\n");
+}
+
+TEST_F(CliTest, AutoJointResultTakesTheCodePageOfItsFirstTarget) {
+  make("a.txt", "\x93\xfa\x96\x7b\r\n");          // 日本 in CP932
+  make("b.txt", "\xcb\xdc\xa4\xc7\xa4\xb9\r\n");  // 本です in EUC-JP
+  CliResult r = cli({"-s", "4,本,True,,False,,#", "-o", "CodePage=auto", "-o", "SelFile=1", "-o",
+                     "SelAddSts=1", "a.txt", "b.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(at("a.txt_SEL")), "\x93\xfa\x96\x7b\r\n\x96\x7b\x82\xc5\x82\xb7\r\n");
+}
+
+TEST_F(CliTest, StandardInputToStandardOutput) {
+  struct Row {
+    const char* what;
+    std::vector<std::string> args;
+    std::string input, out;
+    int status;
+  };
+  const Row rows[] = {
+      {"rewriting step", {"-s", "0,0,foo,0,bar,#"}, "a foo\r\nfoo\r", "a bar\r\nbar\r\n", 0},
+      {"extraction step: the result file's lines",
+       {"-s", "4,ERR,True,,False,,#", "-o", "SelAddSts=1"},
+       "ok\r\nERR 1\r\nok\r\nERR 2\r\n",
+       "ERR 1\r\nERR 2\r\n",
+       0},
+      {"extraction header names the input -",
+       {"-s", "3,B,B,#", "-o", "CodePage=UTF-8"},
+       "a\r\nB\r\n",
+       "対象ファイル　　　　 [-]\r\n",
+       0},
+      {"skipped for a bare LF: the text as it is", {"-s", "0,0,a,0,b,#"}, "a\nb\n", "a\nb\n", 1},
+      {"skipped extraction writes nothing", {"-s", "3,a,b,#"}, "a\nb\n", "", 1},
+      {"line-ending conversion takes bare LF", {"-s", "1,#"}, "a\nb", "a\r\nb\r\n", 0},
+      {"auto: CP932 in, CP932 out",
+       {"-s", "0,0,本,0,x,#", "-o", "CodePage=auto"},
+       "\x93\xfa\x96\x7b\r\n",
+       "\x93\xfax\r\n",
+       0},
+      {"auto: the BOM stays first",
+       {"-s", "2,0,0,1,1,0,X,0,0,#", "-o", "CodePage=auto"},
+       "\xef\xbb\xbf"
+       "abc\r\n",
+       "\xef\xbb\xbfXabc\r\n",
+       0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    WriteFile(work.file("stdin"), row.input);
+    std::vector<std::string> args = {"--ini", iniPath(), "-q"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    args.push_back("-");
+    const CliResult r = RunCli(args, files(), work.path(), work.file("stdin"));
+    EXPECT_EQ(r.status, row.status) << r.err;
+    if (row.out.rfind("対象", 0) == 0) {
+      EXPECT_EQ(r.out.substr(0, row.out.size()), row.out);
+    } else {
+      EXPECT_EQ(r.out, row.out);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(files()));  // no backup, no result file
+
+  for (const auto& args :
+       {std::vector<std::string>{"-s", "1,#", "-", "a.txt"},
+        std::vector<std::string>{"-c", "x.cmb", "-"}, std::vector<std::string>{"--list", "-"}}) {
+    const CliResult r = cli(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("-（標準入力）は -s と一緒に、ただ一つの PATH としてだけ指定できます"),
+              std::string::npos);
+  }
+}
+
 TEST_F(CliTest, SkippedFileShowsItsBoxAndExitsOne) {
   const std::string unix = make("unix.txt", "a\nb\n");
   const std::string dos = make("dos.txt", "a\r\n");

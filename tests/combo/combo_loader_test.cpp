@@ -60,6 +60,17 @@ TEST_F(LoadComboFileTest, CodePageTextAndRawLinesKept) {
             "文字列置換　置換前文字列 ｱ  置換後文字列 イ\r\n");
 }
 
+TEST_F(LoadComboFileTest, AutoReadsEachFileInTheCodePageItShows) {
+  WriteFile(dir.file("e.cmb"), CodecFor(CodePage::EUCJP).encode(U"3,開始します,終了,#\r\n"));
+  WriteFile(dir.file("b.cmb"),
+            "\xEF\xBB\xBF"
+            "0,0,ア,0,イ,#\r\n");
+  LoadComboFiles(host, SystemFileLayer(), CodePageSetting::Auto(),
+                 {dir.file("e.cmb"), dir.file("b.cmb")}, model);
+  EXPECT_EQ(model.steps, (std::vector<std::string>{"3,開始します,終了,#", "0,0,ア,0,イ,#"}));
+  EXPECT_TRUE(host.boxes.empty());
+}
+
 TEST_F(LoadComboFileTest, LineEndsOfEveryEditor) {
   const std::vector<std::string> steps = {"1,#", "3,A,B,#"};
   const std::string text =

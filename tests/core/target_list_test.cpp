@@ -259,5 +259,15 @@ TEST(ProgramFolderTest, ExecutableFolderWhenWritableElseUserFolderCreated) {
   EXPECT_EQ(ExecutableFolder(), fs::read_symlink("/proc/self/exe").parent_path().string());
 }
 
+TEST(ProgramFolderTest, InstalledProgramKeepsSettingsPerUserEvenWhenItsFolderIsWritable) {
+  TempDir dir;
+  fs::create_directories(dir.file("usr/bin"));
+  const std::string user = dir.file("home/.config/Kadrel");
+  EXPECT_EQ(ChooseProgramFolder(dir.file("usr/bin"), user), dir.file("usr/bin"));
+  fs::create_directories(dir.file("usr/share/kadrel/help"));
+  EXPECT_EQ(ChooseProgramFolder(dir.file("usr/bin"), user), user);
+  EXPECT_TRUE(fs::is_directory(user));
+}
+
 }  // namespace
 }  // namespace kadrel

@@ -259,9 +259,9 @@ TEST_F(BadSettings, ARunWithThemEndsWithAResultOrAMessage) {
       {"garbage \x01\x02 without sections\r\n===\r\n[[\r\n", "X\r\n", "t.txt_BK", 0, ""},
       {"[Option]\r\nBkupEdit=99999999\r\n", "X\r\n", "", 0, ""},  // not a number: 0, no backup kept
       // Affixes that would lead a name out of its folder: nothing runs.
-      {"[Option]\r\nFstChrBk=no/such/folder/\r\n", "a\r\n", "", 2, "FstChrBk in settings file"},
-      {"[Option]\r\nLstChrBk=/\r\n", "a\r\n", "", 2, "LstChrBk in settings file"},
-      {"[Option]\r\nLstChr=..\r\n", "a\r\n", "", 2, "LstChr in settings file"},
+      {"[Option]\r\nFstChrBk=no/such/folder/\r\n", "a\r\n", "", 2, "」の FstChrBk に「/」"},
+      {"[Option]\r\nLstChrBk=/\r\n", "a\r\n", "", 2, "」の LstChrBk に「/」"},
+      {"[Option]\r\nLstChr=..\r\n", "a\r\n", "", 2, "」の LstChr に「/」"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ini);

@@ -169,19 +169,21 @@ TEST_F(AppSettingsTest, HistorySavedUpToTheFirstEmptyEntry) {
   EXPECT_EQ(file.find("03="), std::string::npos);
 }
 
+// A value the code page cannot hold is kept whole through every change.
 TEST_F(AppSettingsTest, ChangingTheCodePageConvertsTheStoredPatterns) {
   AppSettings s;
   s.options.PtnName1 = "置換";
+  s.history = {"😀 smile", "日本"};
   clsIniFile cp932;
   cp932.pFileName(path());
   ModeSettings pattern;
-  pattern.TrimChr = "全角";
+  pattern.TrimChr = "全角😀";
   SaveModeSettings(cp932, 1, pattern);
   SaveAppSettings(path(), s, ModeSettings{});
 
   s.options.codePage = CodePage::UTF8;
   SaveAppSettings(path(), s, ModeSettings{});
-  EXPECT_NE(ReadFile(path()).find("TrimChr=全角"), std::string::npos);
+  EXPECT_NE(ReadFile(path()).find("TrimChr=全角😀"), std::string::npos);
 
   AppSettings back;
   ModeSettings m;
@@ -192,7 +194,14 @@ TEST_F(AppSettingsTest, ChangingTheCodePageConvertsTheStoredPatterns) {
   utf8.pFileName(path());
   ModeSettings recalled;
   LoadModeSettings(utf8, 1, recalled);
-  EXPECT_EQ(recalled.TrimChr, "全角");
+  EXPECT_EQ(recalled.TrimChr, "全角😀");
+
+  s.options.codePage = CodePage::CP932;
+  SaveAppSettings(path(), s, ModeSettings{});
+  load(back, m);
+  EXPECT_EQ(back.history, s.history);
+  LoadModeSettings(cp932, 1, recalled);
+  EXPECT_EQ(recalled.TrimChr, "全角😀");
 }
 
 }  // namespace

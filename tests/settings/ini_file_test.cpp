@@ -54,7 +54,10 @@ TEST_F(IniFileTest, NamesIgnoreLetterCase) {
 }
 
 TEST_F(IniFileTest, ValuesSurviveAsGiven) {
-  const char* values[] = {" lead", "trail ", " both ", "\"quoted\"", "\"", "a\"b", "a=b;c", "\t"};
+  // CP932 holds no 😀 or ☃: such a value is kept whole, never as "?"; so is one
+  // that looks like the form such a value is stored in.
+  const char* values[] = {" lead", "trail ", " both ",     "\"quoted\"",    "\"", "a\"b",
+                          "a=b;c", "😀",      " 雪☃_= ?x ", "=?UTF-8?Q?x?=", "\t"};
   for (const char* v : values) {
     ASSERT_TRUE(ini.mSetString("recent", "00", v)) << v;
     EXPECT_EQ(ini.mGetString("recent", "00"), v);
@@ -86,6 +89,8 @@ TEST_F(IniFileTest, ReadsAreCutAt255BytesOfTheCodePage) {
       {U"a" + std::u32string(130, U'漢'), U"a" + std::u32string(127, U'漢')},
       // 2 + 126 * 2 = 254: the next character would be split, so it is left out.
       {U"ab" + std::u32string(130, U'漢'), U"ab" + std::u32string(126, U'漢')},
+      // A value CP932 cannot hold counts the bytes of its UTF-8.
+      {U"😀" + std::u32string(300, U'x'), U"😀" + std::u32string(251, U'x')},
   };
   for (const auto& c : cases) {
     ini.mSetString("S", "K", U32ToUtf8(c.stored));
@@ -162,6 +167,36 @@ TEST_F(IniFileTest, ConvertingTheHeldCopyKeepsEveryValue) {
   utf8.pFileName(ini.pFileName());
   EXPECT_EQ(utf8.mGetString("Option", "PtnName1"), "パターン");
   EXPECT_NE(ReadFile(ini.pFileName()).find("パターン"), std::string::npos);
+}
+
+TEST_F(IniFileTest, AutoKeepsTheCodePageTheFileHas) {
+  ini.mSetString("Option", "PtnName1", "パターン");  // a CP932 file
+  clsIniFile automatic(CodePageSetting::Auto());
+  automatic.pFileName(ini.pFileName());
+  automatic.mSetString("Option", "PtnName2", "日本語");
+  EXPECT_NE(ReadFile(ini.pFileName()).find("PtnName2=" + Cp932(U"日本語")), std::string::npos);
+  EXPECT_EQ(automatic.mGetString("Option", "PtnName1"), "パターン");
+
+  // A file of ASCII alone, or none, takes UTF-8.
+  automatic.pFileName(dir.file("new.ini"));
+  automatic.mSetString("Option", "SelSts", "*.txt");
+  automatic.mSetString("Option", "PtnName1", "日本語");
+  EXPECT_NE(ReadFile(dir.file("new.ini")).find("PtnName1=日本語"), std::string::npos);
+
+  // Switching to auto leaves the file as it is; leaving auto converts what it shows.
+  const std::string cp932File = ReadFile(ini.pFileName());
+  clsIniFile saving(CodePage::CP932);
+  saving.pFileName(ini.pFileName());
+  ASSERT_TRUE(saving.mHold().ok());
+  saving.mConvertHeld(CodePageSetting::Auto());
+  EXPECT_TRUE(saving.mFlush());
+  EXPECT_EQ(ReadFile(ini.pFileName()), cp932File);
+  ASSERT_TRUE(saving.mHold().ok());
+  saving.mConvertHeld(CodePage::EUCJP);
+  EXPECT_TRUE(saving.mFlush());
+  clsIniFile euc(CodePage::EUCJP);
+  euc.pFileName(ini.pFileName());
+  EXPECT_EQ(euc.mGetString("Option", "PtnName2"), "日本語");
 }
 
 }  // namespace

@@ -339,7 +339,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
     Edit(d, "inFrChrBK")->setText(QStringLiteral("bk"));
     Edit(d, "TxtPtnName2")->setText(QStringLiteral("月次"));
     d.findChild<QCheckBox*>(QStringLiteral("ChkCompMode"))->setChecked(true);
-    d.findChild<QComboBox*>(QStringLiteral("CodePage"))->setCurrentText(QStringLiteral("EUC-JP"));
+    d.findChild<QComboBox*>(QStringLiteral("CodePage"))->setCurrentText(QStringLiteral("自動判定"));
     sample = d.findChild<QLabel*>(QStringLiteral("LblSammple0"))->text();
     ClickButton(d, "BtnOptOK");
     return d.result();
@@ -349,7 +349,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
   const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.TXT"));
   QCOMPARE(o.CompMode, int16_t{1});
-  QCOMPARE(o.codePage, CodePage::EUCJP);
+  QVERIFY(o.codePage == CodePageSetting::Auto());
   QCOMPARE(f.find<QAction>("MenuPtnREAD2")->text(), Q("月次"));
   QCOMPARE(f.window().targetList()->item(0)->text(), Q("対象ファイルをドロップして下さい"));
   QVERIFY(!f.find<QPushButton>("BtnStart")->isEnabled());
@@ -383,12 +383,14 @@ void SettingsWindowTest::qtHostServesTheWindow() {
   host.selectTarget(1);
   QCOMPARE(window.targetList()->currentRow(), 1);
 
-  QString shownText;
+  QString shownText, codePage;
   int bar = -1;
   window.setDialogRunner([&](QDialog& dialog) {
     host.setProgress({"2 File の\r\n処理中です...", 1, 2, 0, 0});
     shownText = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"))->text();
     bar = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressFiles"))->value();
+    host.showCodePage(data.file("b.txt"), "EUC-JP");
+    codePage = dialog.findChild<QLabel*>(QStringLiteral("LblCodePage"))->text();
     ClickButton(dialog, "BtnNo");
     return dialog.result();
   });
@@ -396,6 +398,7 @@ void SettingsWindowTest::qtHostServesTheWindow() {
   window.StartRun();
   QCOMPARE(shownText, Q("2 File の\n処理中です..."));
   QCOMPARE(bar, 2);  // the second file is in progress
+  QCOMPARE(codePage, Q("文字コード: EUC-JP"));
   window.close();
 }
 

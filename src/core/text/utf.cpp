@@ -7,11 +7,7 @@
 
 namespace kadrel {
 
-namespace {
-
-// Decodes one sequence at s[i]; surrogate code points are accepted (they carry
-// byte escapes). Returns the length consumed, or 0 when the bytes are not UTF-8.
-size_t DecodeOne(std::string_view s, size_t i, char32_t& cp) {
+size_t DecodeUtf8At(std::string_view s, size_t i, char32_t& cp) {
   auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   unsigned char b0 = byte(i);
   if (b0 < 0x80) {
@@ -57,15 +53,13 @@ void AppendUtf8(char32_t c, std::string& out) {
   }
 }
 
-}  // namespace
-
 std::u32string Utf8ToU32(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
     char32_t cp;
-    size_t n = DecodeOne(utf8, i, cp);
+    size_t n = DecodeUtf8At(utf8, i, cp);
     if (n == 0) {  // a stray byte (a file name in another encoding, say) is kept as an escape
       out += kEscapeBase + static_cast<unsigned char>(utf8[i]);
       ++i;
@@ -96,7 +90,7 @@ std::string U32ToUtf8(std::u32string_view text) {
         bytes.assign(1, static_cast<char>(text[i] - kEscapeBase));
         bytes.append(next, nextSize);
         char32_t cp;
-        if (DecodeOne(bytes, 0, cp) > 1) {
+        if (DecodeUtf8At(bytes, 0, cp) > 1) {
           asCodePoint[i] = true;
           bytes.clear();
           AppendUtf8(text[i], bytes);
