@@ -52,14 +52,18 @@ class LineEndEditor {
     if (atHead_) {
       size_t from = 0;
       if (!inserted_) {
-        chars_.clear();
-        const size_t decided = toSkip_ > 0 ? codec_.decodePart(text, chars_, last) : 0;
-        const size_t skip = std::min(toSkip_, chars_.size());
-        from = skip == chars_.size() ? decided : codec_.advance(text, 0, skip);
-        toSkip_ -= skip;
-        if (toSkip_ > 0 && !last) {  // the undecided end waits for the next part
-          carried_.keepFrom(decided);
-          return true;
+        if (last) {  // the rest of the line is here: walk over the characters deleted
+          from = codec_.advance(text, 0, toSkip_);
+        } else if (toSkip_ > 0) {  // only as far as this part decides them
+          chars_.clear();
+          const size_t decided = codec_.decodePart(text, chars_, false);
+          const size_t skip = std::min(toSkip_, chars_.size());
+          from = skip == chars_.size() ? decided : codec_.advance(text, 0, skip);
+          toSkip_ -= skip;
+          if (toSkip_ > 0) {  // the undecided end waits for the next part
+            carried_.keepFrom(decided);
+            return true;
+          }
         }
         if (!loop_.writeBytes(insert_)) return false;
         inserted_ = true;
