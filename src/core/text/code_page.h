@@ -9,7 +9,8 @@
 // writes FA5C for it. A decode can note such forms in ByteForms; an encode given
 // them writes each noted character in its noted form, and writes an unchanged
 // text as the very bytes it came from. So Encode(Decode(bytes)) == bytes for
-// every input, and a changed line keeps the bytes of the characters it kept.
+// every input. (The engines keep a changed line's bytes otherwise: they write
+// the stretches they keep as read, see decodePart's offsets and advance.)
 #pragma once
 
 #include <cstdint>
