@@ -43,13 +43,24 @@ constexpr Key kKeys[] = {
     {"OptionM2", "ComboCol"}, {"OptionM4", "SrcChr0"},
 };
 
-// The value as a read returns it: through the code page, cut to 255 bytes without
-// splitting a character.
+// The value as a read returns it: through the code page where that gives it back
+// as given, cut to 255 bytes of the code page, else whole, cut to 255 of its own
+// bytes; never splitting a character (a byte that is not UTF-8 counts as one).
 std::string AsRead(const std::string& value, CodePage cp) {
   const TextCodec& codec = CodecFor(cp);
+  const std::u32string through = codec.decode(codec.encode(Utf8ToU32(value)));
+  if (U32ToUtf8(through) != value || value.starts_with("=?UTF-8?Q?")) {
+    size_t end = 0;
+    for (char32_t c; end < value.size();) {
+      const size_t n = std::max<size_t>(DecodeUtf8At(value, end, c), 1);
+      if (end + n > kIniValueMaxBytes) break;
+      end += n;
+    }
+    return value.substr(0, end);
+  }
   std::u32string kept;
   size_t bytes = 0;
-  for (char32_t c : codec.decode(codec.encode(Utf8ToU32(value)))) {
+  for (char32_t c : through) {
     const size_t n = codec.encode(std::u32string_view(&c, 1)).size();
     if (bytes + n > kIniValueMaxBytes) break;
     bytes += n;

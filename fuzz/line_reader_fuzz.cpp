@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   files.readPiece = piece;
   files.memory["/in"] = file;
   LineReader reader(files.openRead("/in").file, cp);
-  LineWriter writer(files.openWrite("/out", false).file, cp);
+  LineWriter writer(files.openWrite("/out").file, cp);
   std::string expectedOut;
   size_t n = 0;
   while (!reader.atEnd()) {

@@ -1,5 +1,9 @@
 #include "cli/cli_host.h"
 
+#include <cerrno>
+
+#include "cli/cancel_signals.h"
+
 namespace kadrel::cli {
 
 namespace {
@@ -40,7 +44,7 @@ BoxAnswer CliHost::showMessage(const MessageBoxRequest& request) {
   ++boxCount_;
   const std::string block = FormatBoxBlock(request);
   std::fwrite(block.data(), 1, block.size(), err_);
-  std::fflush(err_);
+  flush();
   switch (request.buttons) {
     case BoxButtons::Ok:
       return BoxAnswer::Ok;
@@ -70,15 +74,25 @@ void CliHost::setProgress(const RunProgress& p) {
   }
   std::fputs(kClearLine, err_);
   std::fputs(line.c_str(), err_);
-  std::fflush(err_);
+  flush();
   progressShown_ = true;
 }
 
 void CliHost::endProgress() {
   if (!progressShown_) return;
   std::fputs(kClearLine, err_);
-  std::fflush(err_);
+  flush();
   progressShown_ = false;
+}
+
+void CliHost::flush() {
+  // Nobody reads the boxes any more (the reading end of a pipe was closed): the
+  // run is cancelled, as when its terminal closes.
+  std::fflush(err_);
+  if (std::ferror(err_)) {
+    if (errno == EPIPE) CancelRun();
+    std::clearerr(err_);
+  }
 }
 
 }  // namespace kadrel::cli

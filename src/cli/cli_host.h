@@ -1,6 +1,6 @@
 // The Host of kadrel-cli: every message box becomes a block on standard error,
 // problem boxes are answered as the command line says, and the progress of a run
-// is shown on one line of a terminal.
+// is shown on one line of a terminal. A closed standard error cancels the run.
 #pragma once
 
 #include <cstdio>
@@ -37,6 +37,8 @@ class CliHost : public Host {
   void endProgress();
 
  private:
+  void flush();
+
   std::FILE* err_;
   BoxAnswer okCancelAnswer_;
   bool showProgress_;

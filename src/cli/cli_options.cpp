@@ -195,7 +195,10 @@ file would hold (modes 3, 4); no backup is made.
 Every message box is written to standard error as "[TITLE] text".
 Exit status: 0 done, no box shown; 1 done, a box was shown; 2 nothing was run
 (usage error, no file listed, step refused, no COMBO!! step loaded);
-130 interrupted (SIGINT/SIGTERM: the current file keeps its previous content).
+130 interrupted (SIGINT, SIGTERM, SIGHUP or a closed standard error: the current
+file keeps its previous content, files done before keep their new one).
+Files are replaced whole: a file never holds half its new content, whatever ends
+the run. A file another Kadrel is processing is skipped with a box.
 
 Examples:
   kadrel-cli -s "0,0,foo,0,bar,#" -o BkupEdit=0 notes/

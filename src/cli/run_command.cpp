@@ -47,6 +47,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   run.options = options;
   run.programFolder = ProgramFolder();
   run.listEntries = list.paths;
+  run.listScanRoots = list.scanRoots;
   run.stepLine = request.stepLine;
   if (request.command == Command::RunCombo) {
     ComboModel combo;
@@ -60,13 +61,15 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   PreparedRun prepared = PrepareRun(host, SystemFileLayer(), run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
-  CancelOnSignals(ctx.CancelFlag);
-  if (streams) {
-    RunOnStreams(ctx, StandardInput(), StandardOutput());
-  } else {
-    RunAll(ctx);
+  {
+    const CancelOnSignals interruptions(ctx.CancelFlag);
+    if (streams) {
+      RunOnStreams(ctx, StandardInput(), StandardOutput());
+    } else {
+      RunAll(ctx);
+    }
+    host.endProgress();
   }
-  host.endProgress();
 
   if (CancelSignalReceived()) return kExitInterrupted;
   return host.boxCount() > 0 || list.leftOut() ? kExitWithBoxes : kExitClean;

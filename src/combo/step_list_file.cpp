@@ -33,20 +33,17 @@ FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
     if (!files.exists(path)) return {};
     return files.removeFile(path);
   }
-  Opened<OutputFile> file = files.openWrite(path, /*append=*/false);
+  // Written beside it and renamed over it once whole: a failed write leaves the
+  // previous list, and a link at its name is never written through.
+  Opened<NewFile> file = files.createFile({path, 0}, nullptr);
   if (!file) return file.status;
-  LineWriter writer(std::move(file.file), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
-  bool ok = true;
+  LineWriter writer(file.file->output(), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
   for (const std::string& line : steps) {
-    if (!writer.writeLine(Utf8ToU32(line))) {
-      ok = false;
-      break;
-    }
+    if (!writer.writeLine(Utf8ToU32(line))) break;
   }
-  if (!writer.close()) ok = false;
-  if (ok) return {};
-  files.removeFile(path);
-  return writer.error();
+  if (!writer.close()) return writer.error();
+  if (FileStatus status = file.file->complete(); !status.ok()) return status;
+  return file.file->commit();
 }
 
 }  // namespace kadrel

@@ -26,8 +26,8 @@ FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting&
 
 // Writes steps, each line followed by CR LF, replacing the file; with no steps the
 // file is deleted (a missing file is no error). With "auto" the file is written in
-// UTF-8. A file that could not be written
-// completely is deleted rather than left truncated. Returns the failure, if any.
+// UTF-8. A file that could not be written completely leaves the previous one as
+// it was. Returns the failure, if any.
 FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
                              const std::string& path, const std::vector<std::string>& steps);
 

@@ -1,5 +1,6 @@
 #include "core/engine_loop.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace kadrel {
@@ -173,6 +174,10 @@ bool EngineLoop::yield() {
 
 void EngineLoop::failRead() {
   FileStatus status = ctx_.in ? ctx_.in->error() : StatusFromErrno(9);
+  if (status.code == ECANCELED) {  // a cancel heard in the middle of a long line
+    ctx_.closeAll();
+    return;
+  }
   if (status.ok()) status = StatusFromErrno(5);
   report("File Read Error", status.text + "\r[ " + ctx_.TargetPath + "]");
 }

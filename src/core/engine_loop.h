@@ -49,8 +49,9 @@ class EngineLoop {
 
   // Reads the next line: whole, or (fast paths on) when it runs on past the
   // reading buffer, its first part, the rest to come through readRest. line stays
-  // valid until the next read. False at the end of the input, or after a read
-  // failure (box shown, ErrFlag set, files closed): finished() tells which.
+  // valid until the next read. False at the end of the input, after a read
+  // failure (box shown, ErrFlag set, files closed), or when a cancel stopped the
+  // reading (files closed): finished() tells the end from the others.
   bool nextLine(std::string_view& line, bool& whole);
   // The rest of a line that nextLine gave in part, piece by piece. False after a
   // read failure (reported as above).

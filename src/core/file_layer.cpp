@@ -1,13 +1,12 @@
 #include "core/file_layer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/random.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <vector>
 
 namespace kadrel {
 
@@ -15,6 +14,18 @@ std::string ErrorText(int code) {
   switch (code) {
     case 0:
       return "";
+    case kErrNotRegularFile:
+      return "通常のファイルではありません。";
+    case kErrLinkAtName:
+      return "シンボリックリンクです。リンクの先には書き込みません。";
+    case kErrLocked:
+      return "ほかの Kadrel がこのファイルを処理中です。";
+    case kErrReplacedMeanwhile:
+      return "処理中にほかのプログラムがファイルを置き換えました。";
+    case kErrOwnerNotKept:
+      return "ファイルの所有者・グループ・アクセス権を保ったまま書き換えることができません。";
+    case kErrAlreadyDone:
+      return "このファイルは処理済みです。";
     case ENOENT:
       return "ファイルが見つかりません。";
     case EACCES:
@@ -38,13 +49,14 @@ std::string ErrorText(int code) {
       return "ファイルが大きすぎます。";
     case ENAMETOOLONG:
       return "ファイル名が長すぎます。";
-    case kErrNotRegularFile:
-      return "通常のファイルではありません。";
     case EBUSY:
     case ETXTBSY:
       return "ファイルは既に開かれています。";
-    default:
-      return std::string("ファイル操作でエラーが発生しました。(") + std::strerror(code) + ")";
+    default: {
+      char buffer[256];  // strerror_r: files are completed on several threads
+      return std::string("ファイル操作でエラーが発生しました。(") +
+             ::strerror_r(code, buffer, sizeof buffer) + ")";
+    }
   }
 }
 
@@ -53,63 +65,6 @@ FileStatus StatusFromErrno(int code) {
 }
 
 namespace {
-
-class PosixInput : public InputFile {
- public:
-  explicit PosixInput(int fd) : fd_(fd) {}
-  ~PosixInput() override { ::close(fd_); }
-  long read(char* buffer, size_t n) override {
-    for (;;) {
-      ssize_t r = ::read(fd_, buffer, n);
-      if (r >= 0) return static_cast<long>(r);
-      if (errno == EINTR) continue;
-      error_ = StatusFromErrno(errno);
-      return -1;
-    }
-  }
-  FileStatus lastError() const override { return error_; }
-
- private:
-  int fd_;
-  FileStatus error_;
-};
-
-class PosixOutput : public OutputFile {
- public:
-  explicit PosixOutput(int fd) : fd_(fd) {}
-  ~PosixOutput() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool write(const char* data, size_t n) override {
-    if (fd_ < 0) return fail(EBADF);
-    while (n > 0) {
-      ssize_t w = ::write(fd_, data, n);
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        return fail(errno);
-      }
-      data += w;
-      n -= static_cast<size_t>(w);
-    }
-    return true;
-  }
-  bool close() override {
-    if (fd_ < 0) return error_.ok();
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) return fail(errno);
-    return error_.ok();
-  }
-  FileStatus lastError() const override { return error_; }
-
- private:
-  bool fail(int code) {
-    if (error_.ok()) error_ = StatusFromErrno(code);
-    return false;
-  }
-  int fd_;
-  FileStatus error_;
-};
 
 // Hands out at most maxBytes; reading further fails with EFBIG.
 class BoundedInput : public InputFile {
@@ -135,138 +90,16 @@ class BoundedInput : public InputFile {
   FileStatus error_;
 };
 
-class PosixFileLayer : public FileLayer {
- public:
-  Opened<InputFile> openRead(const std::string& path) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-      ::close(fd);
-      return {nullptr, StatusFromErrno(EISDIR)};
-    }
-    return {std::make_unique<PosixInput>(fd), {}};
-  }
-
-  Opened<OutputFile> openWrite(const std::string& path, bool append) override {
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-    int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
-    return {std::make_unique<PosixOutput>(fd), {}};
-  }
-
-  FileStatus copyFile(const std::string& source, const std::string& destination) override {
-    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return StatusFromErrno(errno);
-    struct stat st;
-    if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-      int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
-      ::close(in);
-      return StatusFromErrno(code);
-    }
-    int out =
-        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
-    if (out < 0) {
-      int code = errno;
-      ::close(in);
-      return StatusFromErrno(code);
-    }
-    int code = CopyContent(in, out);
-    ::close(in);
-    if (::close(out) != 0 && code == 0 && errno != EINTR) code = errno;
-    return StatusFromErrno(code);
-  }
-
-  FileStatus removeFile(const std::string& path) override {
-    if (::unlink(path.c_str()) != 0) return StatusFromErrno(errno);
-    return {};
-  }
-
-  bool exists(const std::string& path) override {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-  }
-
-  bool isFolder(const std::string& path) override {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  }
-
-  Opened<InputFile> openReadBounded(const std::string& path, size_t maxBytes) override {
-    // Non-blocking, so that opening a FIFO does not wait for a writer; the flag is
-    // cleared once the file is known to be a regular one.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return {nullptr, StatusFromErrno(errno)};
-    struct stat st;
-    int code = 0;
-    if (::fstat(fd, &st) != 0) {
-      code = errno;
-    } else if (S_ISDIR(st.st_mode)) {
-      code = EISDIR;
-    } else if (!S_ISREG(st.st_mode)) {
-      code = kErrNotRegularFile;
-    } else if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
-      code = EFBIG;
-    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-      code = errno;
-    }
-    if (code != 0) {
-      ::close(fd);
-      return {nullptr, StatusFromErrno(code)};
-    }
-    return {std::make_unique<BoundedInput>(std::make_unique<PosixInput>(fd), maxBytes), {}};
-  }
-
- private:
-  static int CopyContent(int in, int out) {
-    for (;;) {  // the kernel copies without a trip through user space where it can
-      ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-      if (n == 0) return 0;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
-        return errno;
-      }
-    }
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-      ssize_t r = ::read(in, buffer.data(), buffer.size());
-      if (r == 0) return 0;
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      for (ssize_t done = 0; done < r;) {
-        ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(r - done));
-        if (w < 0) {
-          if (errno == EINTR) continue;
-          return errno;
-        }
-        done += w;
-      }
-    }
-  }
-};
-
 }  // namespace
+
+std::unique_ptr<InputFile> LimitedTo(std::unique_ptr<InputFile> input, size_t maxBytes) {
+  return std::make_unique<BoundedInput>(std::move(input), maxBytes);
+}
 
 Opened<InputFile> FileLayer::openReadBounded(const std::string& path, size_t maxBytes) {
   Opened<InputFile> opened = openRead(path);
-  if (opened) opened.file = std::make_unique<BoundedInput>(std::move(opened.file), maxBytes);
+  if (opened) opened.file = LimitedTo(std::move(opened.file), maxBytes);
   return opened;
-}
-
-std::unique_ptr<InputFile> StandardInput() {
-  return std::make_unique<PosixInput>(STDIN_FILENO);
-}
-
-std::unique_ptr<OutputFile> StandardOutput() {
-  return std::make_unique<PosixOutput>(STDOUT_FILENO);
-}
-
-FileLayer& SystemFileLayer() {
-  static PosixFileLayer layer;
-  return layer;
 }
 
 FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes) {
@@ -280,6 +113,65 @@ FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string
     if (r < 0) return opened.file->lastError();
     bytes.append(buffer, static_cast<size_t>(r));
   }
+}
+
+std::vector<FileStatus> FileLayer::completeAll(const std::vector<NewFile*>& files) {
+  std::vector<FileStatus> statuses;
+  statuses.reserve(files.size());
+  for (NewFile* file : files) statuses.push_back(file->complete());
+  return statuses;
+}
+
+ReplaceOutcome ReplaceTarget(FileLayer& files, TargetFile& target, NewFile& replacement,
+                             const DropPath* backup) {
+  ReplaceOutcome outcome;
+  // The backup takes its name before the target is replaced: whenever the run
+  // stops, the previous content is at the target's name or at the backup's.
+  if (backup != nullptr) outcome.backup = files.keepCopy(target, *backup);
+  if (outcome.backup.ok()) outcome.replace = replacement.commit();
+  return outcome;
+}
+
+FileStatus ReplaceFileContent(FileLayer& files, const std::string& path, std::string_view bytes) {
+  Opened<NewFile> created = files.createFile({path, 0}, nullptr);
+  if (!created) return created.status;
+  NewFile& file = *created.file;
+  std::unique_ptr<OutputFile> out = file.output();
+  if (!out->write(bytes.data(), bytes.size()) || !out->close()) return out->lastError();
+  if (FileStatus status = file.complete(); !status.ok()) return status;
+  return file.commit();
+}
+
+namespace {
+constexpr std::string_view kTemporaryPrefix = ".kadrel-temp-";
+constexpr size_t kTemporaryRandomLength = 12;
+constexpr std::string_view kTemporaryLetters = "0123456789abcdefghijklmnopqrstuvwxyz";
+}  // namespace
+
+bool IsTemporaryName(std::string_view name) {
+  if (!name.starts_with(kTemporaryPrefix)) return false;
+  const std::string_view rest = name.substr(kTemporaryPrefix.size());
+  return rest.size() == kTemporaryRandomLength &&
+         rest.find_first_not_of(kTemporaryLetters) == std::string_view::npos;
+}
+
+std::string NewTemporaryName() {
+  unsigned char bytes[kTemporaryRandomLength];
+  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+    // No random source yet (early boot): the clock and a counter still make the
+    // name unlikely to be taken, and creating it exclusively catches the rest.
+    static std::atomic<uint64_t> counter{0};
+    uint64_t seed =
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (counter.fetch_add(1) * 0x9e3779b97f4a7c15ULL);
+    for (unsigned char& b : bytes) {
+      seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+      b = static_cast<unsigned char>(seed >> 56);
+    }
+  }
+  std::string name(kTemporaryPrefix);
+  for (unsigned char b : bytes) name += kTemporaryLetters[b % kTemporaryLetters.size()];
+  return name;
 }
 
 }  // namespace kadrel

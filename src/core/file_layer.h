@@ -1,10 +1,22 @@
 // The file system as the run sees it. The run reaches files only through this
 // layer, so tests can put a faulty one in its place (a full disk, a failing copy).
+//
+// No file is ever half-written: the new content of a target, a result, a backup
+// copy and a settings file each go to a temporary file in the folder of the name
+// they are for (created exclusively, never through a link), which takes that name
+// only once complete. A file the run did not create is never truncated. A target
+// is locked while a run processes it, so that two runs never work on one file.
 #pragma once
 
+#include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <ctime>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kadrel {
 
@@ -13,6 +25,39 @@ struct FileStatus {
   int code = 0;      // errno-like number, 0 on success
   std::string text;  // Japanese description of the failure
   bool ok() const { return code == 0; }
+};
+
+// Failures that are no errno values, each with a text of our own.
+inline constexpr int kErrNotRegularFile = -1;     // a folder, FIFO, device or socket
+inline constexpr int kErrLinkAtName = -2;         // a symbolic link where a file is to be used
+inline constexpr int kErrLocked = -3;             // another run is processing the file
+inline constexpr int kErrReplacedMeanwhile = -4;  // another program replaced it while we worked
+inline constexpr int kErrOwnerNotKept = -5;       // its owner, group or permissions cannot be kept
+inline constexpr int kErrAlreadyDone = -6;        // a file this run has processed already
+
+// Which file a name leads to.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  friend auto operator<=>(const FileId&, const FileId&) = default;
+};
+
+// What a new file takes over from the file whose content it holds.
+struct FileAttributes {
+  uint32_t owner = 0;
+  uint32_t group = 0;
+  uint32_t mode = 0600;  // permission bits, with setuid, setgid and sticky
+  std::timespec accessed{};
+  std::timespec modified{};
+};
+
+// A path of the target list, and how far links in it are followed: a file found
+// by a folder scan follows no link below the dropped folder (scanRoot: the length
+// of that folder's path, with its final "/"); a path named as it is (scanRoot 0)
+// follows every link in it, as a dropped link is followed.
+struct DropPath {
+  std::string path;
+  size_t scanRoot = 0;
 };
 
 class InputFile {
@@ -41,18 +86,90 @@ struct Opened {
   explicit operator bool() const { return file != nullptr; }
 };
 
+// The file a listed name leads to, opened and locked for its processing: another
+// run (a second window, kadrel-cli) cannot take it at the same time. Dropping it
+// releases the lock.
+class TargetFile {
+ public:
+  virtual ~TargetFile() = default;
+  virtual FileId id() const = 0;
+  virtual const FileAttributes& attributes() const = 0;
+  // The folder the file lives in (for a name that is a link, the linked file's).
+  virtual const std::string& folder() const = 0;
+  // The content from its start; each call gives a reader of its own.
+  [[nodiscard]] virtual Opened<InputFile> read() = 0;
+};
+
+// A file being written under a temporary name beside the name it is for. It
+// takes that name only in commit(), once complete, so the name holds its previous
+// file or the whole new one whatever stops the run; dropped uncommitted, the
+// temporary is removed.
+class NewFile {
+ public:
+  virtual ~NewFile() = default;
+  // A writing end that appends to the file; closing it does not end the file.
+  virtual std::unique_ptr<OutputFile> output() = 0;
+  // What was written so far, from its start.
+  [[nodiscard]] virtual Opened<InputFile> read() = 0;
+  virtual uint64_t size() const = 0;
+  // Drops what was written after the first size bytes.
+  [[nodiscard]] virtual FileStatus truncate(uint64_t size) = 0;
+  // For a file that holds the content of several files (a joint result): it keeps
+  // only the permissions that all of them give, and an owner and group only when
+  // they share it.
+  virtual void narrowTo(const FileAttributes& source) = 0;
+  // Gives the file its attributes and puts its data on the disk.
+  [[nodiscard]] virtual FileStatus complete() = 0;
+  // Renames the completed file over its name.
+  [[nodiscard]] virtual FileStatus commit() = 0;
+  virtual FileId id() const = 0;
+};
+
 class FileLayer {
  public:
   virtual ~FileLayer() = default;
+
+  // A file that is read only (a COMBO!! file, the step list file).
   [[nodiscard]] virtual Opened<InputFile> openRead(const std::string& path) = 0;
-  // Creates or truncates the file, or appends to it (creating it if missing).
-  [[nodiscard]] virtual Opened<OutputFile> openWrite(const std::string& path, bool append) = 0;
-  // Replaces destination by a complete copy of source.
-  [[nodiscard]] virtual FileStatus copyFile(const std::string& source,
-                                            const std::string& destination) = 0;
+
+  // Opens and locks the regular file a listed name leads to. forWriting: the
+  // runner must be allowed to write it (a write-protected file is refused). A
+  // file in done is left alone (kErrAlreadyDone): the run has processed it.
+  [[nodiscard]] virtual Opened<TargetFile> openTarget(const DropPath& name, bool forWriting,
+                                                      const std::set<FileId>& done) = 0;
+
+  // The new content of a target: in the linked file's folder, taking the target's
+  // owner, group, permissions (setuid included), ACLs and extended attributes.
+  // Its commit renames it over the target's name, unless that name meanwhile
+  // leads to another file. A target with several hard links loses them: the name
+  // processed gets the new file, the other names keep the previous one.
+  [[nodiscard]] virtual Opened<NewFile> createReplacement(TargetFile& target) = 0;
+
+  // A new file for name (a result, a settings file). Refused when name is a
+  // symbolic link or something other than a regular file. With source, it gets
+  // the source's permission bits (no setuid, setgid or sticky bit) and, where the
+  // runner may set them, its owner and group.
+  [[nodiscard]] virtual Opened<NewFile> createFile(const DropPath& name,
+                                                   const FileAttributes* source) = 0;
+
+  // Ok when a file may be created at name: nothing there, or a regular file.
+  [[nodiscard]] virtual FileStatus checkNewName(const DropPath& name) = 0;
+
+  // Keeps the target's present content under name, as createFile's files are kept
+  // and with the target's modification time, complete before it takes the name.
+  [[nodiscard]] virtual FileStatus keepCopy(TargetFile& target, const DropPath& name) = 0;
+
+  // Completes files together: one status each, in order. The real file system
+  // syncs them side by side, so that many small files share the disk's flushes.
+  virtual std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files);
+
+  // Removes the temporary files that a killed run left in a folder (a path ending
+  // in "/", reached as a listed path's folder is): only names of our temporaries
+  // that no living run holds, never through a link.
+  virtual void removeLeftovers(const DropPath& folder) = 0;
+
   virtual FileStatus removeFile(const std::string& path) = 0;
   virtual bool exists(const std::string& path) = 0;
-  virtual bool isFolder(const std::string& path) = 0;
 
   // Opens a file that is read whole into memory (settings, COMBO!! and step list
   // files): a read past maxBytes fails (EFBIG). The real file system also refuses
@@ -64,8 +181,27 @@ class FileLayer {
 // The real file system.
 FileLayer& SystemFileLayer();
 
-// Not an errno value: a FIFO, a device or a socket where a file is to be read.
-inline constexpr int kErrNotRegularFile = -1;
+// The last step of a rewrite: the target's completed replacement takes the
+// target's name; first, with backup, the target's previous content is kept there.
+struct ReplaceOutcome {
+  FileStatus backup;   // keeping the previous content failed (nothing replaced)
+  FileStatus replace;  // the replacement failed (the target kept its file)
+  bool ok() const { return backup.ok() && replace.ok(); }
+};
+ReplaceOutcome ReplaceTarget(FileLayer& files, TargetFile& target, NewFile& replacement,
+                             const DropPath* backup);
+
+// Replaces the file at path by one holding bytes (the settings files).
+FileStatus ReplaceFileContent(FileLayer& files, const std::string& path, std::string_view bytes);
+
+// True for a name of our temporary files: ".kadrel-temp-" and twelve letters or
+// digits. The drop filter never lists them.
+bool IsTemporaryName(std::string_view name);
+// A fresh name of that form.
+std::string NewTemporaryName();
+
+// input, handing out at most maxBytes: reading further fails with EFBIG.
+std::unique_ptr<InputFile> LimitedTo(std::unique_ptr<InputFile> input, size_t maxBytes);
 
 // Reads a whole file through SystemFileLayer().openReadBounded.
 FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes);
@@ -74,7 +210,8 @@ FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string
 std::unique_ptr<InputFile> StandardInput();
 std::unique_ptr<OutputFile> StandardOutput();
 
-// The Japanese description of an errno value, as the messages show it.
+// The Japanese description of an errno value (or of one of our own failures), as
+// the messages show it.
 std::string ErrorText(int code);
 FileStatus StatusFromErrno(int code);
 

@@ -65,7 +65,7 @@ std::string MakeOutName(const RunContext& ctx, const std::string& path, const st
     return name.ifaDirName + o.FstChrBk + name.ifaFileSts1 + name.ifaFileSts2 + o.LstChrBk;
   if (kind == "SEL" || kind == "Sel" || kind == "sel")
     return name.ifaDirName + o.FstChr + name.ifaFileSts1 + name.ifaFileSts2 + o.LstChr;
-  return AddPathSep(ctx.programFolder) + ctx.workFileName;
+  return AddPathSep(ctx.programFolder) + "kdrcmb.work";
 }
 
 }  // namespace kadrel

@@ -1,6 +1,10 @@
 #include "core/file_routines.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "core/engine_loop.h"
 #include "core/file_naming.h"
@@ -31,95 +35,59 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-bool Open(RunContext& ctx, const std::string& input, const std::string& output, bool append) {
-  ctx.closeAll();
-  Opened<InputFile> in = ctx.files.openRead(input);
-  if (!in) {
-    ShowOpenFailureBox(ctx, input, in.status.text);
-    return false;
-  }
-  // Opening the output would empty the input it is read from.
-  if (SameFile(input, output)) {
-    ShowOpenFailureBox(ctx, output, kSameFileText);
-    return false;
-  }
-  Opened<OutputFile> out = ctx.files.openWrite(output, append);
-  if (!out) {
-    ShowOpenFailureBox(ctx, output, out.status.text);
-    return false;
-  }
-  const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
-  ctx.in = std::make_unique<LineReader>(DecodedInput(std::move(in.file), read), read.codePage,
-                                        ctx.lineBufferSize);
-  ctx.out = std::make_unique<LineWriter>(EncodedOutput(std::move(out.file), write), write.codePage,
-                                         ctx.lineBufferSize);
-  // A file written anew starts with the byte order mark of its encoding.
-  if (!append && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
-    ShowOpenFailureBox(ctx, output, ctx.out->error().text);
-    ctx.closeAll();
-    return false;
-  }
-  return true;
+// A derived name that would write over the target or another listed file.
+bool OverListedFile(const RunContext& ctx, const std::string& path) {
+  return SameFile(ctx.TargetPath, path) || ctx.isListedTarget(path);
 }
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+// A link or something other than a file at a name the run writes is never
+// written over: false after the open-error box. Other failures (a missing
+// folder) show where the name is used.
+bool UsableName(RunContext& ctx, const DropPath& name) {
+  const FileStatus status = ctx.files.checkNewName(name);
+  if (status.code != kErrLinkAtName && status.code != kErrNotRegularFile && status.code != EISDIR)
+    return true;
+  ShowOpenFailureBox(ctx, name.path, status.text);
+  return false;
+}
+
+void RemoveLeftoversOnce(RunContext& ctx, const DropPath& folder) {
+  if (ctx.cleanedFolders.insert(folder.path).second) ctx.files.removeLeftovers(folder);
+}
+
+// Reads stop with ECANCELED once the run is cancelled, so that a cancel is heard
+// within one buffer however long a line is.
+class CancellableInput : public InputFile {
+ public:
+  CancellableInput(std::unique_ptr<InputFile> file, const std::atomic<bool>& cancel)
+      : file_(std::move(file)), cancel_(cancel) {}
+  long read(char* buffer, size_t n) override {
+    if (cancel_.load()) {
+      cancelled_ = true;
+      return -1;
+    }
+    return file_->read(buffer, n);
+  }
+  FileStatus lastError() const override {
+    return cancelled_ ? StatusFromErrno(ECANCELED) : file_->lastError();
+  }
+
+ private:
+  std::unique_ptr<InputFile> file_;
+  const std::atomic<bool>& cancel_;
+  bool cancelled_ = false;
+};
 
 }  // namespace
 
 void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error) {
   ShowBox(ctx, std::string("ファイルオープンでエラーが発生しました") + kCR + "[ " + path + "]" +
                    kCR + error + kCR + "処理を飛ばします");
-}
-
-std::string MakeBackup(RunContext& ctx, const std::string& source) {
-  std::string destination = MakeOutName(ctx, source, "bk");
-  // Never copy a file onto itself (both backup affixes empty) nor onto another listed
-  // file (listed beside its namesake, or the affixes changed after the drop).
-  if (SameFile(source, destination) || ctx.isListedTarget(destination)) {
-    ShowCopyFailure(ctx, source, destination, kSameFileText);
-    return "";
-  }
-  // An earlier backup copy goes only when there is a file to take its place: it may
-  // be all that is left of a target deleted since it was listed.
-  if (ctx.files.exists(source)) DeleteQuietly(ctx, destination);
-  FileStatus status = ctx.files.copyFile(source, destination);
-  if (!status.ok()) {
-    ShowCopyFailure(ctx, source, destination, status.text);
-    return "";
-  }
-  return destination;
-}
-
-bool CopyOver(RunContext& ctx, const std::string& source, const std::string& destination) {
-  FileStatus status =
-      SameFile(source, destination) ? FileStatus{} : ctx.files.copyFile(source, destination);
-  if (status.ok()) return true;
-  ShowCopyFailure(ctx, source, destination, status.text);
-  return false;
-}
-
-bool RestoreFile(RunContext& ctx, const std::string& backup, const std::string& target) {
-  FileStatus status = ctx.files.copyFile(backup, target);
-  if (status.ok()) return true;
-  ShowBox(ctx, std::string("ファイル復旧処理でエラーが発生しました") + kCR + "復旧[ " + target +
-                   "]" + kCR + status.text + kCR + "処理を飛ばします");
-  return false;
-}
-
-bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& output) {
-  return Open(ctx, input, output, false);
-}
-
-bool OpenInAppend(RunContext& ctx, const std::string& input, const std::string& output) {
-  return Open(ctx, input, output, true);
-}
-
-bool CreateEmpty(RunContext& ctx, const std::string& path) {
-  Opened<OutputFile> out = ctx.files.openWrite(path, false);
-  const FileEncoding encoding = ctx.writeEncoding();
-  const std::string_view bom = encoding.bom ? kUtf8ByteOrderMark : "";
-  if (out) out.file = EncodedOutput(std::move(out.file), encoding);
-  if (out && out.file->write(bom.data(), bom.size()) && out.file->close()) return true;
-  ShowOpenFailureBox(ctx, path, out ? out.file->lastError().text : out.status.text);
-  return false;
 }
 
 void ShowUnixNewlineBox(RunContext& ctx, const std::string& path) {
@@ -138,35 +106,108 @@ bool AdoptEncoding(RunContext& ctx, const std::string& path, const EncodedInput&
   return true;
 }
 
-bool ChooseTargetEncoding(RunContext& ctx, const std::string& path) {
+bool ChooseTargetEncoding(RunContext& ctx, TargetFile& target) {
   if (!ctx.options.codePage.automatic) return true;
-  Opened<InputFile> file = ctx.files.openRead(path);
-  if (!file) {
-    ShowOpenFailureBox(ctx, path, file.status.text);
+  Opened<InputFile> content = target.read();
+  if (!content) {
+    ShowOpenFailureBox(ctx, ctx.TargetPath, content.status.text);
     return false;
   }
-  return AdoptEncoding(ctx, path, ReadEncoding(std::move(file.file), ctx.options.codePage));
+  return AdoptEncoding(ctx, ctx.TargetPath,
+                       ReadEncoding(std::move(content.file), ctx.options.codePage));
 }
 
-bool CheckUnixNewline(RunContext& ctx, const std::string& path) {
-  Opened<InputFile> file = ctx.files.openRead(path);
-  if (!file) {
-    ShowOpenFailureBox(ctx, path, file.status.text);
+std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index, bool forWriting) {
+  const DropPath name = ctx.targetName(index);
+  RemoveLeftoversOnce(ctx, {FolderOf(name.path), name.scanRoot});
+  Opened<TargetFile> target = ctx.files.openTarget(name, forWriting, ctx.processedFiles);
+  if (!target) {
+    if (target.status.code != kErrAlreadyDone)
+      ShowOpenFailureBox(ctx, name.path, target.status.text);
+    return nullptr;
+  }
+  ctx.processedFiles.insert(target.file->id());
+  RemoveLeftoversOnce(ctx, {target.file->folder(), name.scanRoot});
+  return std::move(target.file);
+}
+
+bool CheckUnixNewline(RunContext& ctx, Opened<InputFile> content) {
+  if (!content) {
+    ShowOpenFailureBox(ctx, ctx.TargetPath, content.status.text);
     return false;
   }
-  const FileEncoding encoding = ctx.readEncoding();
-  LineReader reader(DecodedInput(std::move(file.file), encoding), encoding.codePage,
-                    ctx.lineBufferSize);
-  bool hasLf = false;
-  bool ok = reader.atEnd() || reader.readPieces([&](std::string_view piece) {
-    hasLf = hasLf || piece.find('\n') != std::string_view::npos;
-  });
-  if (!ok || !reader.error().ok()) {
-    ShowOpenFailureBox(ctx, path, reader.error().text);
+  // As the engine will see it: in its code page, without a byte order mark.
+  const std::unique_ptr<InputFile> file =
+      DecodedInput(std::make_unique<CancellableInput>(std::move(content.file), ctx.CancelFlag),
+                   ctx.readEncoding());
+  // The first line ends at its CR; an LF before it is a UNIX line end.
+  std::vector<char> buffer(std::max<size_t>(ctx.lineBufferSize, 1));
+  for (;;) {
+    const long n = file->read(buffer.data(), buffer.size());
+    if (n == 0) return true;
+    if (n < 0) {
+      const FileStatus error = file->lastError();
+      if (error.code != ECANCELED) ShowOpenFailureBox(ctx, ctx.TargetPath, error.text);
+      return false;
+    }
+    const size_t size = static_cast<size_t>(n);
+    const char* cr = static_cast<const char*>(std::memchr(buffer.data(), '\r', size));
+    const size_t end = cr == nullptr ? size : static_cast<size_t>(cr - buffer.data());
+    if (std::memchr(buffer.data(), '\n', end) != nullptr) {
+      ShowUnixNewlineBox(ctx, ctx.TargetPath);
+      return false;
+    }
+    if (cr != nullptr) return true;
+  }
+}
+
+std::optional<DropPath> BackupName(RunContext& ctx, size_t index) {
+  const DropPath name = ctx.derivedName(index, MakeOutName(ctx, ctx.TargetPath, "bk"));
+  if (!UsableName(ctx, name)) return std::nullopt;
+  // Never a copy onto the file itself (both backup affixes empty) nor onto another
+  // listed file (listed beside its namesake, or the affixes changed after the drop).
+  if (OverListedFile(ctx, name.path)) {
+    ShowCopyFailure(ctx, ctx.TargetPath, name.path, kSameFileText);
+    return std::nullopt;
+  }
+  return name;
+}
+
+std::unique_ptr<NewFile> CreateReplacement(RunContext& ctx, TargetFile& target) {
+  Opened<NewFile> created = ctx.files.createReplacement(target);
+  if (!created) ShowOpenFailureBox(ctx, ctx.TargetPath, created.status.text);
+  return std::move(created.file);
+}
+
+std::unique_ptr<NewFile> CreateResult(RunContext& ctx, const DropPath& name,
+                                      const TargetFile& source) {
+  if (!UsableName(ctx, name)) return nullptr;
+  if (OverListedFile(ctx, name.path)) {
+    ShowOpenFailureBox(ctx, name.path, kSameFileText);
+    return nullptr;
+  }
+  Opened<NewFile> created = ctx.files.createFile(name, &source.attributes());
+  if (!created) ShowOpenFailureBox(ctx, name.path, created.status.text);
+  return std::move(created.file);
+}
+
+bool OpenInOut(RunContext& ctx, Opened<InputFile> input, NewFile& output) {
+  ctx.closeAll();
+  if (!input) {
+    ShowOpenFailureBox(ctx, ctx.TargetPath, input.status.text);
     return false;
   }
-  if (hasLf) {
-    ShowUnixNewlineBox(ctx, path);
+  const FileEncoding read = ctx.readEncoding(), write = ctx.writeEncoding();
+  ctx.in = std::make_unique<LineReader>(
+      DecodedInput(std::make_unique<CancellableInput>(std::move(input.file), ctx.CancelFlag), read),
+      read.codePage, ctx.lineBufferSize);
+  const bool fresh = output.size() == 0;
+  ctx.out = std::make_unique<LineWriter>(EncodedOutput(output.output(), write), write.codePage,
+                                         ctx.lineBufferSize);
+  // A file written anew starts with the byte order mark of its encoding.
+  if (fresh && write.bom && !ctx.out->writeRaw(kUtf8ByteOrderMark)) {
+    ShowOpenFailureBox(ctx, ctx.TargetPath, ctx.out->error().text);
+    ctx.closeAll();
     return false;
   }
   return true;
@@ -180,8 +221,31 @@ void CloseRunFiles(RunContext& ctx, const std::string& writePath) {
   ctx.closeAll();
 }
 
-void DeleteQuietly(RunContext& ctx, const std::string& path) {
-  ctx.files.removeFile(path);
+bool CommitReplacement(RunContext& ctx, TargetFile& target, NewFile& replacement,
+                       const std::string& listedPath, const std::optional<DropPath>& backup) {
+  const ReplaceOutcome outcome =
+      ReplaceTarget(ctx.files, target, replacement, backup ? &*backup : nullptr);
+  if (!outcome.backup.ok()) {
+    ShowCopyFailure(ctx, listedPath, backup->path, outcome.backup.text);
+    return false;
+  }
+  if (!outcome.replace.ok()) {
+    ShowWriteFailure(ctx, outcome.replace, listedPath);
+    return false;
+  }
+  // The name now leads to the new file: reached again, it is not processed twice.
+  ctx.processedFiles.insert(replacement.id());
+  return true;
+}
+
+bool CommitResult(RunContext& ctx, NewFile& result, const std::string& path) {
+  const FileStatus status = result.commit();
+  if (!status.ok()) ShowWriteFailure(ctx, status, path);
+  return status.ok();
+}
+
+void ShowWriteFailure(RunContext& ctx, const FileStatus& status, const std::string& path) {
+  ShowFileErrorBox(ctx, "File Write Error", status, path);
 }
 
 }  // namespace kadrel

@@ -2,9 +2,12 @@
 // caller through its result.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "core/file_encoding.h"
+#include "core/file_layer.h"
 
 namespace kadrel {
 
@@ -14,26 +17,16 @@ struct RunContext;
 inline constexpr const char* kSameFileText =
     "作成するファイルが対象ファイルと同じ名前になります。付加文字の設定を確認してください。";
 
-// Copies source to its backup copy; returns the backup path, or "" on failure.
-[[nodiscard]] std::string MakeBackup(RunContext& ctx, const std::string& source);
-// Replaces destination by a copy of source; false (after its box) on failure.
-[[nodiscard]] bool CopyOver(RunContext& ctx, const std::string& source,
-                            const std::string& destination);
-// Puts the backup's content back over the target; false (after its box) on failure.
-[[nodiscard]] bool RestoreFile(RunContext& ctx, const std::string& backup,
-                               const std::string& target);
-// Opens ctx.in on input and ctx.out on output (truncated, or appended to).
-// False (after its box, both closed) on failure.
-[[nodiscard]] bool OpenInOut(RunContext& ctx, const std::string& input, const std::string& output);
-[[nodiscard]] bool OpenInAppend(RunContext& ctx, const std::string& input,
-                                const std::string& output);
-// Creates path empty (the joint result file at the start of a run). False on failure.
-[[nodiscard]] bool CreateEmpty(RunContext& ctx, const std::string& path);
+// Opens and locks list entry index (ctx.TargetPath) for its processing, after
+// removing what killed runs left in its folder. Null after the open-error box,
+// or without a box for a file the run has processed already (listed twice, or
+// reached again through a link).
+[[nodiscard]] std::unique_ptr<TargetFile> OpenTarget(RunContext& ctx, size_t index,
+                                                     bool forWriting);
 // The box of a file that could not be opened (or read in its code page).
 void ShowOpenFailureBox(RunContext& ctx, const std::string& path, const std::string& error);
 // The box of a file skipped for a bare LF in its first line.
 void ShowUnixNewlineBox(RunContext& ctx, const std::string& path);
-
 // Takes the encoding of an input read with ReadEncoding as the target's (with
 // "auto", told to the host). False, after a box, when the input could not be read.
 [[nodiscard]] bool AdoptEncoding(RunContext& ctx, const std::string& path,
@@ -42,13 +35,32 @@ void ShowUnixNewlineBox(RunContext& ctx, const std::string& path);
 // ctx.outputEncoding): the code page option, or with "auto" what the target's
 // first bytes show (told to the host). False, after a box, when the target cannot
 // be read: it is then skipped.
-[[nodiscard]] bool ChooseTargetEncoding(RunContext& ctx, const std::string& path);
-// True when the file may be processed: its first line holds no LF.
-[[nodiscard]] bool CheckUnixNewline(RunContext& ctx, const std::string& path);
+[[nodiscard]] bool ChooseTargetEncoding(RunContext& ctx, TargetFile& target);
+// True when the content may be processed: its first line holds no LF. The box
+// names ctx.TargetPath. A cancel stops the reading (false, without a box).
+[[nodiscard]] bool CheckUnixNewline(RunContext& ctx, Opened<InputFile> content);
+// The backup copy's name of list entry index, or nothing after its box when it
+// cannot be one: the target itself, another listed file, a link, not a file.
+[[nodiscard]] std::optional<DropPath> BackupName(RunContext& ctx, size_t index);
+// The new content of a target; null after the open-error box.
+[[nodiscard]] std::unique_ptr<NewFile> CreateReplacement(RunContext& ctx, TargetFile& target);
+// A result file at name holding source's extraction; null after the open-error
+// box (the name is a listed file, a link, not a file...).
+[[nodiscard]] std::unique_ptr<NewFile> CreateResult(RunContext& ctx, const DropPath& name,
+                                                    const TargetFile& source);
+// Opens ctx.in on input (reads stop when the run is cancelled) and ctx.out
+// appending to output. False after the open-error box (naming ctx.TargetPath).
+[[nodiscard]] bool OpenInOut(RunContext& ctx, Opened<InputFile> input, NewFile& output);
 // Closes ctx.out, then ctx.in; a failure to flush or close the output is a write
 // failure of the engine (box, ErrFlag). writePath names the output in the box.
 void CloseRunFiles(RunContext& ctx, const std::string& writePath);
-// Deletes a file, ignoring failures.
-void DeleteQuietly(RunContext& ctx, const std::string& path);
+// The completed replacement takes the target's name (listed as listedPath);
+// with backup, the previous content is kept there first. False after its box.
+bool CommitReplacement(RunContext& ctx, TargetFile& target, NewFile& replacement,
+                       const std::string& listedPath, const std::optional<DropPath>& backup);
+// A completed result takes its name. False after its box.
+bool CommitResult(RunContext& ctx, NewFile& result, const std::string& path);
+// The write-failure box of a file that could not be completed.
+void ShowWriteFailure(RunContext& ctx, const FileStatus& status, const std::string& path);
 
 }  // namespace kadrel

@@ -1,6 +1,6 @@
-// The program's folder: where Kadrel.ini, KadrelCmb.data and the COMBO!! work file
-// live. It is the executable's own folder when that can be written to and the
-// program is not an installed one, otherwise the per-user folder ~/.config/Kadrel.
+// The program's folder: where Kadrel.ini and KadrelCmb.data live. It is the
+// executable's own folder when that can be written to and the program is not an
+// installed one, otherwise the per-user folder ~/.config/Kadrel.
 #pragma once
 
 #include <string>

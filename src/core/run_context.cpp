@@ -24,4 +24,12 @@ FileEncoding RunContext::writeEncoding() const {
   return options.codePage.automatic ? outputEncoding : FileEncoding{options.codePage.fixed, false};
 }
 
+DropPath RunContext::targetName(size_t i) const {
+  return derivedName(i, targets.at(i));
+}
+
+DropPath RunContext::derivedName(size_t i, const std::string& path) const {
+  return {path, i < targetScanRoots.size() ? targetScanRoots[i] : 0};
+}
+
 }  // namespace kadrel

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,12 @@ struct RunContext {
   FileLayer& files;
 
   RunOptions options;
-  std::string programFolder;         // where Kadrel.ini, KadrelCmb.data and the work file live
+  std::string programFolder;         // where Kadrel.ini and KadrelCmb.data live
   std::vector<std::string> targets;  // the target file list, in processing order
-  std::vector<std::string> steps;    // CmbDataList: the step lines of a COMBO!! run
+  // Per target, how far links in its path are followed (DropPath::scanRoot); a
+  // target without one is a path named as it is.
+  std::vector<size_t> targetScanRoots;
+  std::vector<std::string> steps;  // CmbDataList: the step lines of a COMBO!! run
 
   // Run state.
   StepRecord StepArr;
@@ -43,10 +47,10 @@ struct RunContext {
   std::string multiLineReplacement;
 
   // With the code page option "auto": how the files of the target in progress are
-  // read and written (the target, its backup copy, the work file, its own result
-  // file), chosen per target from its first bytes; and how the output in progress
-  // is written: the target's encoding, or that of a joint result file (the
-  // encoding of the first target written into it).
+  // read and written (the target, its new content, its COMBO!! steps' outputs,
+  // its own result file), chosen per target from its first bytes; and how the
+  // output in progress is written: the target's encoding, or that of a joint
+  // result file (the encoding of the first target written into it).
   FileEncoding targetEncoding;
   FileEncoding outputEncoding;
   // The encodings the run's files are opened in: the fixed code page, or with
@@ -63,9 +67,11 @@ struct RunContext {
   // whole and decoded: the plain path, the reference of the differential tests.
   bool fastPaths = true;
 
-  // The work file of a COMBO!! run: "kdrcmb.work" in the program's folder, or a
-  // name of this process's own when another run holds that one.
-  std::string workFileName = "kdrcmb.work";
+  // The files this run has processed (as it opened them, and as it left them):
+  // a file reached again, listed twice or through a link, is processed once.
+  std::set<FileId> processedFiles;
+  // The folders whose leftover temporaries this run has removed.
+  std::set<std::string> cleanedFolders;
 
   // Closes both files; errors are ignored (callers that care close out first).
   void closeAll();
@@ -73,6 +79,11 @@ struct RunContext {
   // True when path is one of the listed targets (a file the run must never
   // write over with a backup copy or a result).
   bool isListedTarget(const std::string& path) const;
+
+  // Target i's path, and a name derived from it in its folder (its backup copy,
+  // its result), as the file layer reaches them.
+  DropPath targetName(size_t i) const;
+  DropPath derivedName(size_t i, const std::string& path) const;
 };
 
 }  // namespace kadrel

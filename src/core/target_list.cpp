@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <set>
 #include <utility>
 
+#include "core/file_layer.h"
 #include "core/file_naming.h"
 #include "core/run_options.h"
 #include "core/text/case_fold.h"
@@ -58,7 +60,12 @@ struct FolderEntry {
   std::string name;
   std::u32string sortKey;  // the name upper-cased code point by code point
   bool folder = false;
+  FileId id;  // a folder's, as its parent lists it
 };
+
+FileId IdOf(const struct stat& st) {
+  return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
 
 bool ByNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
   if (a.sortKey != b.sortKey) return a.sortKey < b.sortKey;
@@ -72,8 +79,8 @@ class DropScan {
 
   bool full() const { return result_.truncated; }
 
-  // folder ends in "/".
-  void addFile(const std::string& folder, const std::string& name) {
+  // folder ends in "/"; scanRoot: see TargetListResult.
+  void addFile(const std::string& folder, const std::string& name, size_t scanRoot) {
     if (full() || !filter_.accepts(name, ExtensionOf(name))) return;
     std::string path = folder + name;
     if (TooLongForTheSystem(path)) return noteTooLong(std::move(path));
@@ -82,43 +89,49 @@ class DropScan {
       return;
     }
     result_.paths.push_back(std::move(path));
+    result_.scanRoots.push_back(scanRoot);
   }
 
   void noteTooLong(std::string path) { result_.tooLong.push_back(std::move(path)); }
 
-  // A dropped folder: every folder of its tree is scanned once, so that a symbolic
-  // link back up the tree cannot make the scan go round for ever.
+  // A dropped folder (followed if it is a link): every folder of its tree is
+  // scanned once.
   void addDroppedFolder(const std::string& folder) {
     visited_.clear();
-    addFolderFiles(folder);
+    addFolderFiles(folder, std::nullopt, folder.size());
   }
 
  private:
-  void addFolderFiles(const std::string& folder) {
+  void addFolderFiles(const std::string& folder, std::optional<FileId> listedAs, size_t root) {
     std::vector<FolderEntry> entries;
-    if (!readFolder(folder, entries)) return;
+    if (!readFolder(folder, listedAs, entries)) return;
     std::sort(entries.begin(), entries.end(), ByNameIgnoringCase);
     for (const FolderEntry& e : entries) {
       if (full()) return;
       if (e.folder) {
-        addFolderFiles(folder + e.name + "/");
+        addFolderFiles(folder + e.name + "/", e.id, root);
       } else {
-        addFile(folder, e.name);
+        addFile(folder, e.name, root);
       }
     }
   }
 
   // Reads the ordinary files and folders of a folder, hidden ones left out. The
   // folder is closed before its subfolders are scanned, so deep trees do not hold
-  // one descriptor per level. False when the folder cannot be read or was seen.
-  bool readFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // one descriptor per level: a subfolder is opened by its path, and skipped
+  // unless it is the very folder its parent listed (no link was put in its path
+  // meanwhile). False when the folder cannot be read or was seen.
+  bool readFolder(const std::string& folder, std::optional<FileId> listedAs,
+                  std::vector<FolderEntry>& entries) {
+    const int fd =
+        ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listedAs ? O_NOFOLLOW : 0));
     if (fd < 0) {
       if (errno == ENAMETOOLONG) noteTooLong(folder);
       return false;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !visited_.insert({st.st_dev, st.st_ino}).second) {
+    if (::fstat(fd, &st) != 0 || (listedAs && *listedAs != IdOf(st)) ||
+        !visited_.insert(IdOf(st)).second) {
       ::close(fd);
       return false;
     }
@@ -129,33 +142,20 @@ class DropScan {
     }
     while (const dirent* d = ::readdir(dir)) {
       if (d->d_name[0] == '.') continue;  // ".", ".." and hidden entries
-      EntryKind kind;
-      switch (d->d_type) {
-        case DT_REG:
-          kind = EntryKind::File;
-          break;
-        case DT_DIR:
-          kind = EntryKind::Folder;
-          break;
-        case DT_LNK:
-        case DT_UNKNOWN: {
-          // The type of what the link names (or, on file systems that do not
-          // report types, of the entry itself); a dangling link is left out.
-          struct stat target;
-          kind = ::fstatat(::dirfd(dir), d->d_name, &target, 0) == 0 ? KindFromMode(target.st_mode)
-                                                                     : EntryKind::Missing;
-          break;
-        }
-        default:
-          kind = EntryKind::Other;  // devices, pipes, sockets
-          break;
-      }
-      if (kind != EntryKind::File && kind != EntryKind::Folder) continue;
+      // A link is not followed: it may lead out of the dropped folder.
+      if (d->d_type != DT_REG && d->d_type != DT_DIR && d->d_type != DT_UNKNOWN) continue;
       FolderEntry e;
+      if (d->d_type != DT_REG) {
+        struct stat entry;
+        if (::fstatat(::dirfd(dir), d->d_name, &entry, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        const EntryKind kind = KindFromMode(entry.st_mode);
+        if (kind != EntryKind::File && kind != EntryKind::Folder) continue;
+        e.folder = kind == EntryKind::Folder;
+        e.id = IdOf(entry);
+      }
       e.name = d->d_name;
       e.sortKey = Utf8ToU32(e.name);
       ToUpperInPlace(e.sortKey);
-      e.folder = kind == EntryKind::Folder;
       entries.push_back(std::move(e));
     }
     ::closedir(dir);
@@ -164,7 +164,7 @@ class DropScan {
 
   const DropFilter& filter_;
   TargetListResult& result_;
-  std::set<std::pair<dev_t, ino_t>> visited_;
+  std::set<FileId> visited_;
 };
 
 // A dropped path split into folder (ending in "/") and name; name empty for a folder.
@@ -187,6 +187,7 @@ DropFilter::DropFilter(const RunOptions& options)
       lstChr_(Folded(options.LstChr)) {}
 
 bool DropFilter::accepts(const std::string& name, const std::string& extension) const {
+  if (IsTemporaryName(name)) return false;
   // The extension is looked for anywhere in the pattern text: a plain substring
   // search, so ".tx" passes against "*.txt" and a name without a dot always passes.
   if (!dropAllExt_ && !extension.empty() && selSts_.find(Folded(extension)) == std::u32string::npos)
@@ -234,7 +235,7 @@ TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
         scan.noteTooLong(path);
         continue;
       }
-      scan.addFile(folder, name);
+      scan.addFile(folder, name, 0);
     } else if (!folder.empty()) {
       scan.addDroppedFolder(folder);
     }

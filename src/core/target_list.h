@@ -20,7 +20,11 @@ inline constexpr const char* kTargetListFullText =
 
 struct TargetListResult {
   std::vector<std::string> paths;  // full paths, in processing order
-  bool truncated = false;          // more files passed than the list can hold
+  // Per path, how far links in it may be followed when it is processed: a file
+  // found by a folder scan follows none below the dropped folder (the length of
+  // that folder's path); a file named as it is, 0.
+  std::vector<size_t> scanRoots;
+  bool truncated = false;  // more files passed than the list can hold
   // Files and folders left out because their path is longer than the system
   // allows, in the order met.
   std::vector<std::string> tooLong;
@@ -50,10 +54,11 @@ class DropFilter {
 // The list that a drop of these paths gives, in drop order: a file is listed when
 // it passes the filter; a folder is replaced by its files, depth-first, each
 // folder's entries sorted by name ignoring case. Inside folders, hidden entries
-// (names beginning with "."), entries that are neither ordinary files nor folders
-// and folders that cannot be read are left out; a folder reached again through a
-// symbolic link is not scanned twice. Empty paths are skipped. A path longer than
-// the system allows (ENAMETOOLONG) is left out and noted in tooLong.
+// (names beginning with "."), symbolic links, entries that are neither ordinary
+// files nor folders and folders that cannot be read are left out, as is a folder
+// swapped for another while the scan goes on; a dropped link is followed. Empty
+// paths are skipped; Kadrel's own temporary files are never listed. A path longer
+// than the system allows (ENAMETOOLONG) is left out and noted in tooLong.
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
                                  const RunOptions& options);
 

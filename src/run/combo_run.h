@@ -1,5 +1,7 @@
-// The COMBO!! run: every step line of the step list over each target file, the
-// steps chained through the work file, one backup copy per file, always kept.
+// The COMBO!! run: every step line of the step list over each target file, each
+// step's output written beside the file and read by the next step; the file takes
+// the last output once every step has run, its previous content kept in its
+// backup copy (whatever BkupEdit says).
 #pragma once
 
 namespace kadrel {

@@ -17,10 +17,13 @@ namespace kadrel {
 
 struct RunRequest {
   RunOptions options;
-  std::string programFolder;  // where the COMBO!! work file goes
+  std::string programFolder;  // where Kadrel.ini and KadrelCmb.data live
   // The target file list as shown: full paths in processing order, or the
   // placeholder line while no file is listed.
   std::vector<std::string> listEntries;
+  // Per entry, how far links in its path are followed (TargetListResult::scanRoots);
+  // entries without one are paths named as they are.
+  std::vector<size_t> listScanRoots;
 
   // A COMBO!! run: the loaded step list and the COMBO!! text shown for it.
   bool combo = false;

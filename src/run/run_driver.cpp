@@ -15,6 +15,7 @@
 #include "core/step_mode.h"
 #include "extract/extract_engines.h"
 #include "run/combo_run.h"
+#include "run/finished_files.h"
 
 namespace kadrel {
 
@@ -28,95 +29,115 @@ void ShowRunErrorBox(RunContext& ctx, const RunError& e) {
   ctx.host.showMessage(box);
 }
 
-// Rewrites TargetPath in place: backup copy first, the engine reads the copy and
-// writes the target. An error or a cancel puts the previous content back.
-void RewriteTarget(RunContext& ctx, RunnableStep& step, bool honourChangedFlag) {
-  ctx.BkPath = MakeBackup(ctx, ctx.TargetPath);
-  if (ctx.BkPath.empty()) return;
-  if (!OpenInOut(ctx, ctx.BkPath, ctx.TargetPath)) {
+// The code page the target's files are read and written in (with "auto", what
+// its first bytes show); false, after a box, when the target cannot be read or a
+// text of the step does not fit that code page.
+bool ChooseEncoding(RunContext& ctx, TargetFile& target, RunnableStep& step) {
+  return ChooseTargetEncoding(ctx, target) && step.writableFor(ctx);
+}
+
+// Rewrites list entry index: the engine reads the target and writes its
+// replacement, which takes the target's name once the whole run of the engine
+// went well. An error, a cancel, or nothing replaced with UpdateNoFile off leave
+// the target untouched.
+void RewriteTarget(RunContext& ctx, size_t index, RunnableStep& step, StepMode mode,
+                   FinishedFiles& finished) {
+  std::unique_ptr<TargetFile> target = OpenTarget(ctx, index, true);
+  if (!target || !ChooseEncoding(ctx, *target, step)) return;
+  // A bare LF is what line-end conversion is there for.
+  if (mode != StepMode::ConvertNewline && !CheckUnixNewline(ctx, target->read())) return;
+  std::optional<DropPath> backup;
+  if (ctx.options.BkupEdit == 1) {
+    backup = BackupName(ctx, index);
+    if (!backup) return;
+  }
+  ctx.BkPath = backup ? backup->path : std::string();
+  std::unique_ptr<NewFile> replacement = CreateReplacement(ctx, *target);
+  if (!replacement || !OpenInOut(ctx, target->read(), *replacement)) {
     ctx.ErrFlag = true;
-  } else {
-    ctx.ChangedFlag = 1;
-    try {
-      step.run(ctx);
-    } catch (...) {  // the run ends, but the emptied target gets its content back first
-      ctx.closeAll();
-      std::ignore = RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);  // a failure told its box
-      throw;
-    }
-    CloseRunFiles(ctx, ctx.TargetPath);
-    if (honourChangedFlag && ctx.ChangedFlag == 0) {  // nothing replaced: keep the old file
-      if (RestoreFile(ctx, ctx.BkPath, ctx.TargetPath)) DeleteQuietly(ctx, ctx.BkPath);
-      return;
-    }
+    return;
   }
-  if (ctx.ErrFlag) {
-    std::ignore = RestoreFile(ctx, ctx.BkPath, ctx.TargetPath);  // the backup copy stays
-  } else if (ctx.CancelFlag.load()) {
-    // A cancelled engine stopped after some line: the target is incomplete. Once
-    // it has its previous content back, the copy is kept only if backups are.
-    if (RestoreFile(ctx, ctx.BkPath, ctx.TargetPath) && ctx.options.BkupEdit != 1)
-      DeleteQuietly(ctx, ctx.BkPath);
-  } else if (ctx.options.BkupEdit != 1) {
-    DeleteQuietly(ctx, ctx.BkPath);
-  }
+  ctx.ChangedFlag = 1;
+  step.run(ctx);
+  CloseRunFiles(ctx, ctx.TargetPath);
+  if (ctx.ErrFlag || ctx.CancelFlag.load()) return;
+  if (mode == StepMode::Replace && ctx.ChangedFlag == 0) return;
+  finished.addReplacement(std::move(target), std::move(replacement), ctx.TargetPath,
+                          std::move(backup));
 }
 
-void RefuseOutputOverTarget(RunContext& ctx, const std::string& path) {
-  MessageBoxRequest box;
-  box.text = std::string("ファイルオープンでエラーが発生しました\r[ ") + path + "]\r" +
-             kSameFileText + "\r処理を飛ばします";
-  ctx.host.showMessage(box);
-}
+// The joint result file (SelFile): every target's result in list order, named
+// after the first list item. It takes its name at the end of the run.
+struct JointResult {
+  std::unique_ptr<NewFile> file;
+  std::string path;
+  FileEncoding encoding;  // the first target's written into it
+};
 
-// jointEncoding: once the joint result file is created, its encoding (that of the
-// first target extracted into it).
-void ExtractTarget(RunContext& ctx, RunnableStep& step,
-                   std::optional<FileEncoding>& jointEncoding) {
-  if (!CheckUnixNewline(ctx, ctx.TargetPath)) return;
-  bool opened;
+void ExtractTarget(RunContext& ctx, size_t index, RunnableStep& step, JointResult& joint,
+                   FinishedFiles& finished) {
+  std::unique_ptr<TargetFile> target = OpenTarget(ctx, index, false);
+  if (!target || !ChooseEncoding(ctx, *target, step) || !CheckUnixNewline(ctx, target->read()))
+    return;
   if (ctx.options.SelFile == 0) {
     ctx.SelPath = MakeOutName(ctx, ctx.TargetPath, "sel");
-    if (ctx.isListedTarget(ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
-    opened = OpenInOut(ctx, ctx.TargetPath, ctx.SelPath);
-  } else {
-    ctx.SelPath = MakeOutName(ctx, ctx.targets.front(), "sel");
-    if (ctx.isListedTarget(ctx.SelPath)) return RefuseOutputOverTarget(ctx, ctx.SelPath);
-    if (!jointEncoding && CreateEmpty(ctx, ctx.SelPath)) jointEncoding = ctx.targetEncoding;
-    if (jointEncoding) ctx.outputEncoding = *jointEncoding;
-    opened = jointEncoding && OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath);
+    std::unique_ptr<NewFile> result =
+        CreateResult(ctx, ctx.derivedName(index, ctx.SelPath), *target);
+    if (!result || !OpenInOut(ctx, target->read(), *result)) return;
+    step.run(ctx);
+    CloseRunFiles(ctx, ctx.SelPath);
+    // A failed or cancelled extraction leaves the previous result.
+    if (!ctx.ErrFlag && !ctx.CancelFlag.load()) finished.addResult(std::move(result), ctx.SelPath);
+    return;
   }
-  if (!opened) return;
+  ctx.SelPath = MakeOutName(ctx, ctx.targets.front(), "sel");
+  if (!joint.file) {
+    joint.file = CreateResult(ctx, ctx.derivedName(0, ctx.SelPath), *target);
+    joint.path = ctx.SelPath;
+    joint.encoding = ctx.targetEncoding;
+    if (!joint.file) return;
+  } else {
+    joint.file->narrowTo(target->attributes());
+  }
+  ctx.outputEncoding = joint.encoding;
+  const uint64_t before = joint.file->size();
+  if (!OpenInOut(ctx, target->read(), *joint.file)) return;
   step.run(ctx);
   CloseRunFiles(ctx, ctx.SelPath);
+  // A failed or cancelled extraction adds nothing.
+  if (ctx.ErrFlag || ctx.CancelFlag.load()) std::ignore = joint.file->truncate(before);
 }
 
 void RunPlain(RunContext& ctx) {
   const std::optional<StepMode> mode = ModeOfNumber(ReadInteger(ctx.StepArr.modeText()));
   RunnableStep step(ctx.StepArr);
   const int count = static_cast<int>(ctx.targets.size());
-  std::optional<FileEncoding> jointEncoding;
-  for (int i = 0; i < count; ++i) {
-    ctx.ErrFlag = false;
-    ctx.host.selectTarget(i);
-    ctx.TargetPath = ctx.targets[static_cast<size_t>(i)];
-    ctx.host.setProgress({ctx.DescText + "処理中です...", i, count, 0, 0});
-    if (!mode || *mode == StepMode::Combo) {
-      // no engine: nothing to do
-    } else if (!ChooseTargetEncoding(ctx, ctx.TargetPath) || !step.writableFor(ctx)) {
-      // skipped: its box told why
-    } else if (*mode == StepMode::ConvertNewline) {
-      // A bare LF is what this mode is there for.
-      RewriteTarget(ctx, step, false);
-    } else if (RewritesTarget(*mode)) {
-      if (CheckUnixNewline(ctx, ctx.TargetPath))
-        RewriteTarget(ctx, step, *mode == StepMode::Replace);
-    } else {
-      ExtractTarget(ctx, step, jointEncoding);
+  FinishedFiles finished(ctx);
+  JointResult joint;
+  try {
+    for (int i = 0; i < count; ++i) {
+      ctx.ErrFlag = false;
+      ctx.host.selectTarget(i);
+      ctx.TargetPath = ctx.targets[static_cast<size_t>(i)];
+      ctx.host.setProgress({ctx.DescText + "処理中です...", i, count, 0, 0});
+      if (!mode || *mode == StepMode::Combo) {
+        // no engine: nothing to do
+      } else if (RewritesTarget(*mode)) {
+        RewriteTarget(ctx, static_cast<size_t>(i), step, *mode, finished);
+      } else {
+        ExtractTarget(ctx, static_cast<size_t>(i), step, joint, finished);
+      }
+      finished.commitIfMany();
+      ctx.host.yield();
+      if (ctx.CancelFlag.load()) break;
     }
-    ctx.host.yield();
-    if (ctx.CancelFlag.load()) break;
+  } catch (...) {  // the run ends; the files finished before take their names
+    ctx.closeAll();
+    finished.commitAll();
+    throw;
   }
+  if (joint.file) finished.addResult(std::move(joint.file), joint.path);
+  finished.commitAll();
   ctx.host.setProgress({ctx.DescText + "処理中です...", count, count, 0, 0});
 }
 
@@ -172,6 +193,8 @@ void RunnableStep::run(RunContext& ctx) {
 }
 
 void RunAll(RunContext& ctx) {
+  ctx.processedFiles.clear();
+  ctx.cleanedFolders.clear();
   RunGuarded(ctx, [&] {
     if (ctx.ComboRun) {
       RunCombo(ctx);

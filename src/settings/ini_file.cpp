@@ -4,16 +4,16 @@
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION  // the header holds the template definitions only under this name
 #include <SimpleIni.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <limits>
 #include <string_view>
 
+#include "core/file_layer.h"
 #include "core/text/code_page_guess.h"
-#include "core/text/typed_text.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -36,25 +36,10 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 // Replaces the file by bytes through a temporary file beside it, so that a failed
-// write (a full disk) leaves the previous settings whole.
+// write (a full disk) leaves the previous settings whole; a link at its name is
+// never written through.
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceFileContent(SystemFileLayer(), path, bytes).ok();
 }
 
 // Parses bytes; quotes keep blanks at the ends of a value and a value that is
@@ -112,10 +97,11 @@ std::string DecodeCut(CodePage cp, const std::string& bytes, size_t maxBytes) {
   return U32ToUtf8(text);
 }
 
-// A value that the code page cannot hold whole (😀 in CP932) is stored as one
-// RFC 2047 encoded word of its UTF-8 bytes, =?UTF-8?Q?=F0=9F=98=80?=: ASCII, which
-// every code page holds, read back exactly, never "?". A value that itself has the
-// form of such a word is stored as one too, so that reading tells the two apart.
+// A value that would not read back as given through the code page (😀 in CP932,
+// a file name holding bytes of another encoding) is stored as one RFC 2047 encoded
+// word of its bytes, =?UTF-8?Q?=F0=9F=98=80?=: ASCII, which every code page holds,
+// read back exactly, never "?". A value that itself has the form of such a word is
+// stored as one too, so that reading tells the two apart.
 constexpr std::string_view kWordStart = "=?UTF-8?Q?";
 constexpr std::string_view kWordEnd = "?=";
 
@@ -148,8 +134,8 @@ int HexDigit(char c) {
   return -1;
 }
 
-// The value an encoded word holds; nothing when stored is not a well-formed word
-// of UTF-8 (a value some other program wrote is then taken as it stands).
+// The bytes an encoded word holds; nothing when stored is not a well-formed word
+// (a value some other program wrote is then taken as it stands).
 std::optional<std::string> DecodedWord(std::string_view stored) {
   if (!HasWordForm(stored)) return std::nullopt;
   const std::string_view body =
@@ -171,20 +157,18 @@ std::optional<std::string> DecodedWord(std::string_view stored) {
       return std::nullopt;
     }
   }
-  char32_t cp;
-  for (size_t i = 0, n; i < out.size(); i += n) {
-    if ((n = DecodeUtf8At(out, i, cp)) == 0) return std::nullopt;
-  }
   return out;
 }
 
 // The first bytes of a value held as an encoded word, at most maxBytes, without
-// splitting a character.
+// splitting a character (a byte that is not UTF-8 counts as one).
 std::string CutWord(std::string word, size_t maxBytes) {
   size_t end = 0;
   char32_t c;
-  for (size_t n; end < word.size() && (n = DecodeUtf8At(word, end, c)) != 0 && end + n <= maxBytes;
-       end += n) {
+  while (end < word.size()) {
+    const size_t n = std::max<size_t>(DecodeUtf8At(word, end, c), 1);
+    if (end + n > maxBytes) break;
+    end += n;
   }
   word.resize(end);
   return word;
@@ -192,8 +176,11 @@ std::string CutWord(std::string word, size_t maxBytes) {
 
 // The bytes a value is stored as.
 std::string StoredForm(CodePage cp, const std::string& value) {
-  if (HasWordForm(value) || FirstUnwritable(Utf8ToU32(value), cp)) return EncodedWord(value);
-  return Encode(cp, value);
+  if (!HasWordForm(value)) {
+    std::string bytes = Encode(cp, value);
+    if (Decode(cp, bytes) == value) return bytes;
+  }
+  return EncodedWord(value);
 }
 
 // A stored value as it was given, whole.

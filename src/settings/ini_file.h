@@ -3,9 +3,10 @@
 // a load or save of many values holds the file parsed once instead (mHold). Only
 // a regular file of at most kIniFileMaxBytes is read. Section and key names are
 // matched without regard to letter case. Values are stored in the file's code
-// page and handed out as UTF-8; a value the code page cannot hold whole (😀 in
-// CP932) is stored as an RFC 2047 encoded word of its UTF-8 (ASCII), which reads
-// back exactly, never as "?". With the code page option "auto" the file's code
+// page and handed out as UTF-8; a value that would not read back as given through
+// the code page (😀 in CP932, a name holding bytes of another encoding) is stored
+// as an RFC 2047 encoded word of its bytes (ASCII), which reads back exactly,
+// never as "?". With the code page option "auto" the file's code
 // page is what its bytes show when it is read, so a file keeps the code page it
 // has; one of ASCII alone (or none yet) takes UTF-8.
 #pragma once

@@ -226,10 +226,7 @@ void MainWindow::dropTargets(const QStringList& paths) {
   dropped.reserve(static_cast<size_t>(paths.size()));
   for (const QString& p : paths) dropped.push_back(PathFromQString(p));
   const TargetListResult list = BuildTargetList(dropped, options_);
-  QStringList entries;
-  entries.reserve(static_cast<qsizetype>(list.paths.size()));
-  for (const std::string& f : list.paths) entries << PathToQString(f);
-  List1_->addItems(entries);
+  List1_->setFiles(list.paths, list.scanRoots);
   List1_->show();
   updateStartState();
   for (const std::string& note : LeftOutNotes(list)) {

@@ -36,6 +36,7 @@ void MainWindow::StartRun() {
   request.options = options_;
   request.programFolder = programFolder_;
   request.listEntries = List1_->entries();
+  request.listScanRoots = List1_->scanRoots();
   request.combo = comboModeShown();
   request.comboSteps = combo_.steps;
   request.comboText = combo_.text;

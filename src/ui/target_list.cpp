@@ -39,6 +39,24 @@ std::vector<std::string> TargetList::entries() const {
   return out;
 }
 
+void TargetList::setFiles(const std::vector<std::string>& paths,
+                          const std::vector<size_t>& scanRoots) {
+  QStringList entries;
+  entries.reserve(static_cast<qsizetype>(paths.size()));
+  for (const std::string& f : paths) entries << PathToQString(f);
+  addItems(entries);
+  for (size_t i = 0; i < scanRoots.size() && i < paths.size(); ++i)
+    item(static_cast<int>(i))->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(scanRoots[i]));
+}
+
+std::vector<size_t> TargetList::scanRoots() const {
+  std::vector<size_t> out;
+  out.reserve(static_cast<size_t>(count()));
+  for (int i = 0; i < count(); ++i)
+    out.push_back(static_cast<size_t>(item(i)->data(Qt::UserRole).toULongLong()));
+  return out;
+}
+
 bool TargetList::holdsFiles() const {
   return count() > 0 && !IsPlaceholder(item(0)->text());
 }

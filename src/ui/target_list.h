@@ -22,6 +22,10 @@ class TargetList : public QListWidget {
 
   // Every entry, first to last, as the file system spells the paths.
   std::vector<std::string> entries() const;
+  // Replaces the entries by a drop's files, each with its scan root.
+  void setFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
+  // Per entry, how far links in its path are followed (see TargetListResult).
+  std::vector<size_t> scanRoots() const;
   // True when the list holds file names (not empty, not the placeholder line).
   bool holdsFiles() const;
   // True when an entry is selected and it is not the placeholder line.

@@ -12,7 +12,7 @@
 namespace kadrel::test {
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& cwd,
-                       const std::string& scratch, const std::string& input)
+                       const std::string& scratch, const std::string& input, int errFd)
     : outPath_(scratch + "/cli.out"), errPath_(scratch + "/cli.err") {
   std::vector<std::string> argv{KADREL_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -25,7 +25,8 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& 
   if (pid_ == 0) {
     const int in = ::open(input.c_str(), O_RDONLY);
     const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err =
+        errFd >= 0 ? errFd : ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(127);
     ::dup2(in, STDIN_FILENO);
     ::dup2(out, STDOUT_FILENO);
@@ -43,7 +44,7 @@ CliResult CliProcess::wait() {
   CliResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
   r.out = ReadFile(outPath_);
-  r.err = ReadFile(errPath_);
+  r.err = FileExists(errPath_) ? ReadFile(errPath_) : "";
   return r;
 }
 

@@ -1,7 +1,8 @@
-// SIGINT and SIGTERM during a run: the run ends as a cancel does, and the file
-// being rewritten keeps its previous content (or, had it been finished, its new one).
-// The signal is sent once the backup copy of the first file exists, while the
-// engine rewrites it.
+// Interruptions during a run: SIGINT, SIGTERM, SIGHUP and a closed standard error
+// end the run as a cancel does, and the file being rewritten keeps its previous
+// content (or, had it been finished, its new one). The signal is sent once the
+// new content of the first file is being written.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -24,10 +25,17 @@ std::string LongText() {
   return text;
 }
 
-// Waits until path exists (the run has begun on the file), at most a while.
-bool AwaitFile(const std::string& path) {
+std::string Replaced(std::string text, char from, char to) {
+  for (char& c : text) {
+    if (c == from) c = to;
+  }
+  return text;
+}
+
+// Waits until the run writes a new file in folder, at most a while.
+bool AwaitNewFile(const std::string& folder) {
   for (int i = 0; i < 20000; ++i) {
-    if (FileExists(path)) return true;
+    if (TemporariesIn(folder) > 0) return true;
     std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
   return false;
@@ -46,13 +54,11 @@ class CliSignals : public CliTest, public ::testing::WithParamInterface<SignalCa
 TEST_P(CliSignals, InterruptedRewriteLeavesTheFileWhole) {
   const std::string before = LongText();
   const std::string target = make("long.txt", before);
-  std::string after = before;
-  for (size_t p = after.find('a'); p != std::string::npos; p = after.find('a', p + 1))
-    after[p] = 'b';
+  const std::string after = Replaced(before, 'a', 'b');
 
-  CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "-o", "BkupEdit=0", "long.txt"},
+  CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "-o", "BkupEdit=1", "long.txt"},
                  files(), work.path());
-  ASSERT_TRUE(AwaitFile(target + "_BK"));
+  ASSERT_TRUE(AwaitNewFile(files()));
   ::kill(run.pid(), GetParam().signal);
   CliResult r = run.wait();
 
@@ -62,11 +68,13 @@ TEST_P(CliSignals, InterruptedRewriteLeavesTheFileWhole) {
   if (FileExists(target + "_BK")) {
     EXPECT_EQ(ReadFile(target + "_BK"), before);
   }
+  EXPECT_EQ(TemporariesIn(files()), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliSignals,
                          ::testing::Values(SignalCase{SIGINT, "SIGINT"},
-                                           SignalCase{SIGTERM, "SIGTERM"}));
+                                           SignalCase{SIGTERM, "SIGTERM"},
+                                           SignalCase{SIGHUP, "SIGHUP"}));
 
 TEST_F(CliTest, InterruptedComboRunKeepsEveryFileWhole) {
   const std::string text = LongText();
@@ -76,20 +84,52 @@ TEST_F(CliTest, InterruptedComboRunKeepsEveryFileWhole) {
 
   CliProcess run({"--ini", iniPath(), "-q", "-c", "steps.cmb", "f0.txt", "f1.txt", "f2.txt"},
                  files(), work.path());
-  ASSERT_TRUE(AwaitFile(targets[0] + "_BK"));
+  ASSERT_TRUE(AwaitNewFile(files()));
   ::kill(run.pid(), SIGINT);
   CliResult r = run.wait();
 
   EXPECT_EQ(r.status, 130) << r.err;
-  std::string done = text;
-  for (char& c : done) {
-    if (c == 'a') c = 'c';
-  }
+  const std::string done = Replaced(text, 'a', 'c');
   for (const std::string& t : targets) {
     const std::string now = ReadFile(t);
     EXPECT_TRUE(now == text || now == done) << t << " holds " << now.size() << " bytes";
+    if (now == done) {
+      EXPECT_TRUE(ReadFile(t + "_BK") == text) << t;  // kept, as in every COMBO!! run
+    }
   }
-  EXPECT_TRUE(FileExists(targets[0] + "_BK"));  // kept, as in every COMBO!! run
+}
+
+// A first line of gigabytes (a sparse file): a cancel is heard while it is read.
+// A link to an endless device is no target at all.
+TEST_F(CliTest, ACancelIsHeardInTheMiddleOfAHugeFirstLine) {
+  const std::string huge = make("huge.txt", "");
+  std::filesystem::resize_file(huge, uintmax_t{8} << 30);
+  std::filesystem::create_symlink("/dev/zero", at("zero.txt"));
+  CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "zero.txt", "huge.txt"}, files(),
+                 work.path());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ::kill(run.pid(), SIGINT);
+  const CliResult r = run.wait();
+  EXPECT_EQ(r.status, 130);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(std::filesystem::file_size(huge), uintmax_t{8} << 30);
+}
+
+// Nobody reads the boxes any more (kadrel-cli ... 2>&1 | head -n 1 after its
+// line): the first box finds standard error closed, and the run ends there.
+TEST_F(CliTest, AClosedStandardErrorCancelsTheRun) {
+  make("lf.txt", "a\nb\n");  // skipped with a box
+  const std::string text = LongText();
+  const std::string later = make("later.txt", text);
+  int ends[2];
+  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+  ::close(ends[0]);
+  CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "lf.txt", "later.txt"}, files(),
+                 work.path(), "/dev/null", ends[1]);
+  ::close(ends[1]);
+  EXPECT_EQ(run.wait().status, 130);
+  EXPECT_TRUE(ReadFile(later) == text);
+  EXPECT_EQ(TemporariesIn(files()), 0);
 }
 
 }  // namespace

@@ -125,8 +125,9 @@ TEST(LineReaderTest, ReportsAReadFailure) {
 
 TEST(LineWriterTest, EndsEveryLineWithCrLfAndEncodes) {
   TempDir dir;
+  test::FakeFiles files;
   {
-    LineWriter writer(SystemFileLayer().openWrite(dir.file("out"), false).file, CodePage::CP932);
+    LineWriter writer(files.openWrite(dir.file("out")).file, CodePage::CP932);
     EXPECT_TRUE(writer.writeLine(U"あa"));
     EXPECT_TRUE(writer.writeLine(U""));
     EXPECT_TRUE(writer.writeRawLine("\xff"));
@@ -141,7 +142,7 @@ TEST(LineWriterTest, AFailureAtCloseIsAWriteFailure) {
   TempDir dir;
   test::FakeFiles files;
   files.faults = {{test::Op::Close, "out", 1, -1, ENOSPC}};
-  LineWriter writer(files.openWrite(dir.file("out"), false).file, CodePage::CP932);
+  LineWriter writer(files.openWrite(dir.file("out")).file, CodePage::CP932);
   EXPECT_TRUE(writer.writeLine(U"abc"));  // buffered: nothing fails yet
   EXPECT_FALSE(writer.close());
   EXPECT_EQ(writer.error().code, ENOSPC);
@@ -151,7 +152,7 @@ TEST(LineWriterTest, AFailureWhileFlushingSurfacesAtALaterWrite) {
   TempDir dir;
   test::FakeFiles files;
   files.faults = {{test::Op::Write, "out", 1, 10, ENOSPC}};
-  LineWriter writer(files.openWrite(dir.file("out"), false).file, CodePage::CP932, 64);
+  LineWriter writer(files.openWrite(dir.file("out")).file, CodePage::CP932, 64);
   std::u32string big(32, U'a');
   bool failed = false;
   for (int i = 0; i < 8 && !failed; ++i) failed = !writer.writeLine(big);

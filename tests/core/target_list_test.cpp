@@ -173,13 +173,39 @@ TEST_F(TargetListTest, SymbolicLinksToFoldersDoNotLoop) {
   EXPECT_EQ(list({dir.path()}), under({"sub/inner.txt", "top.txt"}));
 }
 
-TEST_F(TargetListTest, LinksToFilesAreListedDanglingLinksAndPipesAreNot) {
+// A link met inside a dropped folder may lead out of it and is not followed; a
+// dropped link is (as grep -r and find do). Each entry says how far links in its
+// path may be followed when it is processed: none below the dropped folder.
+TEST_F(TargetListTest, LinksInsideADroppedFolderAreNotFollowedDroppedLinksAre) {
+  TempDir outside;
+  WriteFile(outside.file("secret.txt"), "");
   const std::string real = make("real.txt");
+  make("sub/inner.txt");
   fs::create_symlink(real, dir.file("link.txt"));
+  fs::create_symlink(outside.file("secret.txt"), dir.file("leak.txt"));
   fs::create_symlink(dir.file("missing.txt"), dir.file("dangling.txt"));
+  fs::create_directory_symlink(outside.path(), dir.file("out"));
+  fs::create_directory_symlink(dir.file("sub"), dir.file("sublink"));
   ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
-  EXPECT_EQ(list({dir.path()}), under({"link.txt", "real.txt"}));
-  EXPECT_TRUE(list({dir.file("pipe.txt")}).empty());
+  make(".kadrel-temp-0123456789ab");  // a killed run's temporary
+
+  const size_t root = dir.path().size() + 1;
+  const size_t linkRoot = dir.file("sublink/").size();
+  const struct {
+    std::vector<std::string> dropped;
+    std::vector<std::string> listed;
+    std::vector<size_t> scanRoots;
+  } cases[] = {
+      {{dir.path()}, under({"real.txt", "sub/inner.txt"}), {root, root}},
+      {{dir.file("link.txt"), dir.file("leak.txt")}, under({"link.txt", "leak.txt"}), {0, 0}},
+      {{dir.file("sublink")}, under({"sublink/inner.txt"}), {linkRoot}},
+      {{dir.file("pipe.txt"), dir.file(".kadrel-temp-0123456789ab")}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    const TargetListResult r = BuildTargetList(c.dropped, options);
+    EXPECT_EQ(r.paths, c.listed) << c.dropped[0];
+    EXPECT_EQ(r.scanRoots, c.scanRoots) << c.dropped[0];
+  }
 }
 
 TEST_F(TargetListTest, UnreadableFolderIsSkippedSilently) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "support/fake_files.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -24,7 +25,8 @@ std::string AsUtf8(const std::string& path, bool bigEndian) {
 }
 
 void WriteUtf16(const std::string& path, const std::string& utf8, bool bigEndian) {
-  auto out = Utf8AsUtf16(SystemFileLayer().openWrite(path, false).file, bigEndian);
+  test::FakeFiles files;
+  auto out = Utf8AsUtf16(files.openWrite(path).file, bigEndian);
   for (char c : utf8) ASSERT_TRUE(out->write(&c, 1));  // sequences cut at every byte
   ASSERT_TRUE(out->close());
 }

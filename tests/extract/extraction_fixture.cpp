@@ -14,6 +14,16 @@ ExtractionTest::ExtractionTest() {
   ctx.options.codePage = CodePage::UTF8;
 }
 
+namespace {
+
+// What the engines wrote takes its name, whatever their outcome.
+std::string Published(NewFile& result, const std::string& path) {
+  if (!result.complete().ok() || !result.commit().ok()) return "<commit failed>";
+  return ReadFile(path);
+}
+
+}  // namespace
+
 std::string ExtractionTest::extract(const std::string& inputBytes,
                                     const std::function<void()>& engine, const std::string& name) {
   ctx.TargetPath = dir.file(name);
@@ -21,10 +31,13 @@ std::string ExtractionTest::extract(const std::string& inputBytes,
   if (ctx.targets.empty()) ctx.targets = {ctx.TargetPath};
   WriteFile(ctx.TargetPath, inputBytes);
   ctx.ErrFlag = false;
-  if (!OpenInOut(ctx, ctx.TargetPath, ctx.SelPath)) return "<open failed>";
+  Opened<TargetFile> target = files.openTarget({ctx.TargetPath, 0}, false, {});
+  if (!target) return "<open failed>";
+  Opened<NewFile> result = files.createFile({ctx.SelPath, 0}, &target.file->attributes());
+  if (!result || !OpenInOut(ctx, target.file->read(), *result.file)) return "<open failed>";
   engine();
   CloseRunFiles(ctx, ctx.SelPath);
-  return ReadFile(ctx.SelPath);
+  return Published(*result.file, ctx.SelPath);
 }
 
 std::string ExtractionTest::extractJoint(const std::vector<std::string>& inputs,
@@ -35,15 +48,17 @@ std::string ExtractionTest::extractJoint(const std::vector<std::string>& inputs,
     WriteFile(ctx.targets.back(), inputs[i]);
   }
   ctx.SelPath = dir.file("in1.txt_SEL");
-  if (!CreateEmpty(ctx, ctx.SelPath)) return "<create failed>";
-  for (const std::string& target : ctx.targets) {
-    ctx.TargetPath = target;
+  Opened<NewFile> joint = files.createFile({ctx.SelPath, 0}, nullptr);
+  if (!joint) return "<create failed>";
+  for (const std::string& path : ctx.targets) {
+    ctx.TargetPath = path;
     ctx.ErrFlag = false;
-    if (!OpenInAppend(ctx, ctx.TargetPath, ctx.SelPath)) return "<open failed>";
+    Opened<TargetFile> target = files.openTarget({path, 0}, false, {});
+    if (!target || !OpenInOut(ctx, target.file->read(), *joint.file)) return "<open failed>";
     engine();
     CloseRunFiles(ctx, ctx.SelPath);
   }
-  return ReadFile(ctx.SelPath);
+  return Published(*joint.file, ctx.SelPath);
 }
 
 std::vector<std::string> ExtractionTest::boxes() const {

@@ -10,8 +10,10 @@
 namespace kadrel::proof {
 
 // Starts kadrel-cli with args; standard output goes nowhere, standard error to
-// errPath ("" nowhere). -1 when it could not be started.
-pid_t StartCli(const std::vector<std::string>& args, const std::string& errPath = "");
+// errPath ("" nowhere). asNobody: as the user "nobody" (when started as root).
+// -1 when it could not be started.
+pid_t StartCli(const std::vector<std::string>& args, const std::string& errPath = "",
+               bool asNobody = false);
 // Waits for the process: its exit status, or 128 + the signal that ended it.
 int WaitCli(pid_t pid);
 
@@ -20,6 +22,7 @@ struct CliResult {
   std::string err;
 };
 // Runs kadrel-cli to its end; scratch is a folder for its standard error.
-CliResult RunCli(const std::vector<std::string>& args, const std::string& scratch);
+CliResult RunCli(const std::vector<std::string>& args, const std::string& scratch,
+                 bool asNobody = false);
 
 }  // namespace kadrel::proof

@@ -1,14 +1,19 @@
-// kadrel-cli killed with SIGKILL at random moments of a run: whatever the moment,
-// the previous content of every target is still on disk, in the target itself or
-// in its backup copy. Plain runs with BkupEdit 0 and 1, and a COMBO!! run.
+// kadrel-cli killed with SIGKILL (or hung up on) at random moments of a run:
+// whatever the moment, every target holds its previous content or its whole new
+// one, and the same command run again right after finishes the job, its backup
+// copies holding what it started from. Plain runs with BkupEdit 0 and 1, and a
+// COMBO!! run.
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <thread>
 
+#include "core/file_layer.h"
 #include "proof/cli_runner.h"
 #include "support/temp_dir.h"
 
@@ -34,7 +39,8 @@ class CrashConsistency : public testing::Test {
   struct Target {
     std::string path;
     std::string before;
-    std::string after;
+    std::string after;       // after one run
+    std::string twice = "";  // after a second run
   };
 
   CrashConsistency() {
@@ -60,48 +66,72 @@ class CrashConsistency : public testing::Test {
     return args;
   }
 
-  // Runs once to the end to learn the new contents and the run's length, then
-  // kills runs at random moments within that length until `kills` of them were
-  // killed before their end.
-  void killAtRandom(const std::vector<std::string>& run, int kills) {
+  // Runs once to the end to learn the new contents and the run's length (and once
+  // more over them, to learn what a second run makes of a finished file), then
+  // interrupts runs with signal at random moments within that length until
+  // `interruptions` of them ended early. After each, every target holds its
+  // previous or its new content, and no other; a second run then finishes the job
+  // without losing the content it started from.
+  void interruptAtRandom(const std::vector<std::string>& run, int interruptions, int signal) {
     reset();
     const auto start = Clock::now();
-    const pid_t pid = proof::StartCli(arguments(run));
-    ASSERT_GT(pid, 0);
-    ASSERT_EQ(proof::WaitCli(pid), 0);
+    ASSERT_EQ(proof::WaitCli(proof::StartCli(arguments(run))), 0);
     const auto length = Clock::now() - start;
     for (auto& t : targets) {
       t.after = ReadFile(t.path);
       ASSERT_NE(t.after, t.before);
     }
+    ASSERT_EQ(proof::WaitCli(proof::StartCli(arguments(run))), 0);
+    for (auto& t : targets) t.twice = ReadFile(t.path);
 
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     long range = std::chrono::duration_cast<std::chrono::microseconds>(length).count();
     int interrupted = 0;
-    for (int attempt = 0; interrupted < kills && attempt < 4 * kills; ++attempt) {
+    for (int attempt = 0; interrupted < interruptions && attempt < 4 * interruptions; ++attempt) {
       reset();
       const auto delay = std::chrono::microseconds(
           std::uniform_int_distribution<long>(0, std::max(range, 1L))(random));
-      SCOPED_TRACE("killed after " + std::to_string(delay.count()) + " us");
+      SCOPED_TRACE("interrupted after " + std::to_string(delay.count()) + " us");
       const pid_t victim = proof::StartCli(arguments(run));
       ASSERT_GT(victim, 0);
       std::this_thread::sleep_for(delay);
-      ::kill(victim, SIGKILL);
-      if (proof::WaitCli(victim) == 128 + SIGKILL) {
+      ::kill(victim, signal);
+      const int status = proof::WaitCli(victim);
+      if (status == (signal == SIGKILL ? 128 + SIGKILL : 130)) {
         ++interrupted;
       } else {
+        ASSERT_EQ(status, 0);
         range = range * 3 / 4;  // the run was quicker than the first one: aim earlier
       }
+      std::vector<std::string> left;
       for (const auto& t : targets) {
-        const std::string now = ReadFile(t.path);
-        if (now == t.before || now == t.after) continue;
-        ASSERT_TRUE(test::FileExists(t.path + "_BK")) << t.path << " lost its content";
-        EXPECT_TRUE(ReadFile(t.path + "_BK") == t.before) << t.path << " lost its content";
+        left.push_back(ReadFile(t.path));
+        EXPECT_TRUE(left.back() == t.before || left.back() == t.after) << t.path;
       }
+      // A cancelled run takes its temporaries with it; a killed one leaves them
+      // to the next run.
+      if (signal != SIGKILL) {
+        EXPECT_EQ(test::TemporariesIn(dir.file("data")), 0);
+      }
+
+      ASSERT_EQ(proof::WaitCli(proof::StartCli(arguments(run))), 0);
+      for (size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        const bool wasDone = left[i] == t.after;
+        EXPECT_TRUE(ReadFile(t.path) == (wasDone ? t.twice : t.after)) << t.path;
+        if (keepsBackups(run)) {
+          EXPECT_TRUE(ReadFile(t.path + "_BK") == left[i]) << t.path;
+        }
+      }
+      EXPECT_EQ(test::TemporariesIn(dir.file("data")), 0);
     }
-    EXPECT_EQ(interrupted, kills);
+    EXPECT_EQ(interrupted, interruptions);
+  }
+
+  static bool keepsBackups(const std::vector<std::string>& run) {
+    return std::find(run.begin(), run.end(), "BkupEdit=0") == run.end();
   }
 
   test::TempDir dir;
@@ -109,20 +139,58 @@ class CrashConsistency : public testing::Test {
 };
 
 TEST_F(CrashConsistency, PlainRunWithoutKeptBackups) {
-  killAtRandom({"-o", "BkupEdit=0", "-s", "0,0,abc,0,XYZ,#"}, 12);
+  interruptAtRandom({"-o", "BkupEdit=0", "-s", "0,0,abc,0,XYZ,#"}, 10, SIGKILL);
 }
 
 TEST_F(CrashConsistency, PlainRunWithKeptBackups) {
-  killAtRandom({"-o", "BkupEdit=1", "-s", "5,1,0,1,0,1,#"}, 12);
+  interruptAtRandom({"-o", "BkupEdit=1", "-s", "5,1,0,1,0,1,#"}, 10, SIGKILL);
 }
 
 TEST_F(CrashConsistency, ComboRun) {
-  killAtRandom({"-c", dir.file("steps.txt")}, 12);
+  interruptAtRandom({"-c", dir.file("steps.txt")}, 10, SIGKILL);
 }
 
-// Two COMBO!! runs at once share the program's folder but never its work file,
-// also when one of them is killed half way.
-TEST_F(CrashConsistency, ComboRunsSideBySideKeepTheirWorkFilesApart) {
+// A closed terminal or ssh session: the run ends as a cancel does.
+TEST_F(CrashConsistency, HangUpDuringAComboRun) {
+  interruptAtRandom({"-c", dir.file("steps.txt")}, 6, SIGHUP);
+}
+
+// Two runs on the same files at once (a double start, an overlapping cron job):
+// a file is processed by one run at a time; the other skips it with a box, or
+// finds it finished. No file ever holds anything but a whole result.
+TEST_F(CrashConsistency, TwoRunsOnOneFileTakeTurns) {
+  const std::vector<std::string> run{"-o", "BkupEdit=1", "-s", "0,0,abc,0,XYZ,#"};
+  reset();
+  ASSERT_EQ(proof::WaitCli(proof::StartCli(arguments(run))), 0);
+  for (auto& t : targets) t.after = ReadFile(t.path);
+  int skipped = 0;
+  for (int round = 0; round < 6; ++round) {
+    reset();
+    const std::string err[2] = {dir.file("first.err"), dir.file("second.err")};
+    const pid_t runs[2] = {proof::StartCli(arguments(run), err[0]),
+                           proof::StartCli(arguments(run), err[1])};
+    for (int r = 0; r < 2; ++r) {
+      const int status = proof::WaitCli(runs[r]);
+      ASSERT_TRUE(status == 0 || status == 1) << status;
+      const std::string said = ReadFile(err[r]);
+      if (status == 1) {
+        EXPECT_NE(said.find(ErrorText(kErrLocked)), std::string::npos) << said;
+        ++skipped;
+      }
+    }
+    for (const auto& t : targets) {
+      EXPECT_TRUE(ReadFile(t.path) == t.after) << t.path;
+      const std::string backup = ReadFile(t.path + "_BK");
+      EXPECT_TRUE(backup == t.before || backup == t.after) << t.path;
+    }
+    EXPECT_EQ(test::TemporariesIn(dir.file("data")), 0);
+  }
+  std::printf("[   PROOF  ] %d files skipped as held by the other run\n", skipped);
+}
+
+// Two COMBO!! runs at once on different files do not disturb each other, also
+// when one of them is killed half way.
+TEST_F(CrashConsistency, RunsSideBySideOnDifferentFiles) {
   const std::vector<std::string> run{"-c", dir.file("steps.txt")};
   reset();
   ASSERT_EQ(proof::WaitCli(proof::StartCli(arguments(run))), 0);

@@ -54,14 +54,9 @@ void World::run() {
   RunAll(*ctx_);
 }
 
-// The names of the default affixes and of the work file of a program folder that
-// no other run uses.
+// The name of the backup copy with the scenario's affixes.
 std::string World::backupOf(const std::string& name) const {
   return path(scenario.options.FstChrBk + name + scenario.options.LstChrBk);
-}
-
-std::string World::workFile() const {
-  return dir_.file("prog/kdrcmb.work");
 }
 
 std::vector<std::string> World::boxes() const {

@@ -1,5 +1,5 @@
-// A run in a temporary folder of its own: target files, a program folder for the
-// work file, and the test kit's recording host and scripted file layer. A scenario
+// A run in a temporary folder of its own: target files, a program folder, and
+// the test kit's recording host and scripted file layer. A scenario
 // is run once without faults to learn every target's new content; the same
 // scenario run with a fault must then leave every target with its previous or its
 // new content, or its previous content in its backup copy.
@@ -47,7 +47,6 @@ class World {
   std::string path(const std::string& name) const { return dir_.file(name); }
   const std::string& root() const { return dir_.path(); }
   std::string backupOf(const std::string& name) const;
-  std::string workFile() const;
   // The box texts, "title|text" each ("" title for the default one).
   std::vector<std::string> boxes() const;
 

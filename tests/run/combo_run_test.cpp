@@ -4,7 +4,6 @@
 
 #include "core/run_context.h"
 #include "run/run_driver.h"
-#include "run/work_file.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
@@ -30,7 +29,6 @@ class ComboRunTest : public testing::Test {
     ctx.targets.push_back(path);
     return path;
   }
-  std::string workFile() const { return dir.file("kdrcmb.work"); }
 
   test::TempDir dir;
   test::FakeHost host;
@@ -38,7 +36,7 @@ class ComboRunTest : public testing::Test {
   RunContext ctx;
 };
 
-TEST_F(ComboRunTest, StepsChainThroughTheWorkFile) {
+TEST_F(ComboRunTest, EachStepReadsTheOutputOfTheStepBefore) {
   struct Case {
     std::vector<std::string> steps;
     std::string in, out;
@@ -63,7 +61,7 @@ TEST_F(ComboRunTest, StepsChainThroughTheWorkFile) {
     RunAll(ctx);
     EXPECT_EQ(ReadFile(path), c.out) << c.steps[0];
     EXPECT_EQ(ReadFile(path + "_BK"), c.in) << c.steps[0];
-    EXPECT_FALSE(FileExists(workFile()));
+    EXPECT_EQ(test::TemporariesIn(dir.path()), 0);
     EXPECT_TRUE(host.boxes.empty()) << host.boxes[0].text;
   }
 }
@@ -96,7 +94,7 @@ TEST_F(ComboRunTest, ReportsFileAndStepCounters) {
             "FILE ( 3 / 3 )\r\nCOMBO!! ( 2 / 2 )");
 }
 
-TEST_F(ComboRunTest, AnErrorRestoresTheFileAndSkipsItsRemainingSteps) {
+TEST_F(ComboRunTest, AnErrorLeavesTheFileAsItWasAndSkipsItsRemainingSteps) {
   std::string bad = target("bad.txt", "a\r\n");
   std::string good = target("good.txt", "a\r\n");
   // The second step's output fails at close.
@@ -109,7 +107,7 @@ TEST_F(ComboRunTest, AnErrorRestoresTheFileAndSkipsItsRemainingSteps) {
   EXPECT_EQ(host.boxes[0].title, "File Write Error");
 }
 
-TEST_F(ComboRunTest, AFailedBackupSkipsTheWholeFile) {
+TEST_F(ComboRunTest, AFailedBackupLeavesTheFileAsItWas) {
   std::string path = target("t.txt", "a\r\n");
   files.faults = {{test::Op::Copy, "t.txt_BK", 1, -1, ENOSPC}};
   ctx.steps = {"0,0,a,0,b,#"};
@@ -134,15 +132,6 @@ TEST_F(ComboRunTest, CancelLeavesEveryFileWithItsPreviousContent) {
       EXPECT_TRUE(now == before || now == after) << at << " " << path << ": " << now;
     }
   }
-}
-
-TEST_F(ComboRunTest, TwoRunsAtOnceNeverShareAWorkFile) {
-  RunContext other(host, files);
-  other.programFolder = dir.path();
-  WorkFileClaim first(ctx);
-  WorkFileClaim second(other);
-  EXPECT_EQ(ctx.workFileName, "kdrcmb.work");
-  EXPECT_NE(other.workFileName, ctx.workFileName);
 }
 
 }  // namespace

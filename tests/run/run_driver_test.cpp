@@ -1,4 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "combo/step_line.h"
 #include "core/run_context.h"
@@ -121,7 +126,7 @@ TEST_F(RunDriverTest, BareLfInTheFirstLineSkipsTheFile) {
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
 }
 
-TEST_F(RunDriverTest, AFieldThatDoesNotConvertEndsTheRunAndRestoresTheTarget) {
+TEST_F(RunDriverTest, AFieldThatDoesNotConvertEndsTheRunAndLeavesTheTargetUntouched) {
   std::string first = target("a.txt", "abc\r\n");
   std::string second = target("b.txt", "abc\r\n");
   run("0,x,b,0,X,0");
@@ -129,8 +134,8 @@ TEST_F(RunDriverTest, AFieldThatDoesNotConvertEndsTheRunAndRestoresTheTarget) {
   EXPECT_EQ(host.boxes[0].text, "Kadrel処理中にエラーが発生しました\r\n( 13 ) 型が一致しません。");
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Critical);
   EXPECT_EQ(ReadFile(first), "abc\r\n");
-  EXPECT_EQ(ReadFile(first + "_BK"), "abc\r\n");  // kept on this path
-  EXPECT_FALSE(FileExists(second + "_BK"));       // the run ended
+  EXPECT_FALSE(FileExists(first + "_BK"));  // nothing was replaced
+  EXPECT_EQ(test::TemporariesIn(dir.path()), 0);
 }
 
 TEST_F(RunDriverTest, CancelInTheMiddleOfAFileKeepsItsPreviousContent) {
@@ -139,8 +144,8 @@ TEST_F(RunDriverTest, CancelInTheMiddleOfAFileKeepsItsPreviousContent) {
   host.cancelAtYield(&ctx.CancelFlag, 2);
   run("0,0,a,0,X,0");
   EXPECT_EQ(ReadFile(first), "a1\r\na2\r\na3\r\n");
-  EXPECT_EQ(ReadFile(first + "_BK"), "a1\r\na2\r\na3\r\n");
-  EXPECT_EQ(ReadFile(second), "a\r\n");  // never reached
+  EXPECT_FALSE(FileExists(first + "_BK"));  // nothing was replaced
+  EXPECT_EQ(ReadFile(second), "a\r\n");     // never reached
   EXPECT_TRUE(host.boxes.empty());
 }
 
@@ -153,7 +158,7 @@ TEST_F(RunDriverTest, CancelLeavesNoBackupCopyWhenBackupsAreOff) {
   EXPECT_FALSE(FileExists(path + "_BK"));
 }
 
-TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
+TEST_F(RunDriverTest, EngineFailuresLeaveTheTargetUntouched) {
   struct Case {
     const char* name;
     test::Fault fault;
@@ -161,7 +166,8 @@ TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
   } cases[] = {
       {"write in the middle", {test::Op::Write, "t.txt", 0, 3, ENOSPC}, "File Write Error"},
       {"disk full at close", {test::Op::Close, "t.txt", 0, -1, ENOSPC}, "File Write Error"},
-      {"read", {test::Op::Read, "t.txt_BK", 0, 2, EIO}, "File Read Error"},
+      // every reader fails in the second line: the check of the first line passes
+      {"read", {test::Op::Read, "t.txt", 0, 5003, EIO}, "File Read Error"},
   };
   for (const auto& c : cases) {
     files.faults = {c.fault};
@@ -171,7 +177,8 @@ TEST_F(RunDriverTest, EngineFailuresRestoreTheTarget) {
     run("0,0,a,0,X,0");
     files.faults.clear();
     EXPECT_EQ(ReadFile(path), std::string(5000, 'a') + "\r\nbbb\r\n") << c.name;
-    EXPECT_TRUE(FileExists(path + "_BK")) << c.name;
+    EXPECT_FALSE(FileExists(path + "_BK")) << c.name;
+    EXPECT_EQ(test::TemporariesIn(dir.path()), 0) << c.name;
     ASSERT_EQ(host.boxes.size(), 1u) << c.name;
     EXPECT_EQ(host.boxes[0].title, c.title);
     EXPECT_EQ(host.boxes[0].text.rfind("[ " + path + "]"),
@@ -224,6 +231,95 @@ TEST_F(RunDriverTest, JointResultFileNamedAfterTheFirstTarget) {
   };
   EXPECT_EQ(ReadFile(dir.file("a.txt_SEL")), result(a, "x1") + result(b, "x2"));
   EXPECT_FALSE(FileExists(dir.file("b.txt_SEL")));
+}
+
+// A file reached twice in one run (listed twice, or through a link to it) is
+// processed once, as is a second name of it (a hard link): that name keeps the
+// previous content, the name processed gets a file of its own.
+TEST_F(RunDriverTest, AFileReachedTwiceIsProcessedOnce) {
+  const std::string a = target("a.txt", "id: 7\r\n");
+  std::filesystem::create_symlink(a, dir.file("link.txt"));
+  std::filesystem::create_hard_link(a, dir.file("hard.txt"));
+  ctx.targets = {a, dir.file("link.txt"), a, dir.file("hard.txt")};
+  ctx.options.BkupEdit = 1;
+  run("2,0,0,1,1,0,>,0,0");
+  EXPECT_EQ(ReadFile(a), ">id: 7\r\n");
+  EXPECT_EQ(ReadFile(a + "_BK"), "id: 7\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+  EXPECT_FALSE(FileExists(dir.file("link.txt_BK")));
+  EXPECT_EQ(ReadFile(dir.file("hard.txt")), "id: 7\r\n");
+  EXPECT_TRUE(host.boxes.empty());
+
+  ctx.options.SelFile = 1;  // one extraction of it in the joint result
+  run("4,id,False,,False,");
+  const std::string joint = ReadFile(dir.file("a.txt_SEL"));
+  EXPECT_EQ(joint.find("[" + a + "]"), joint.rfind("[" + a + "]"));
+  EXPECT_EQ(joint.find("link.txt"), std::string::npos);
+}
+
+// A file found by a folder scan whose path gains a link before the run reaches
+// it (the file or its folder swapped for a link out of the dropped folder) is
+// not followed; a path named as it is follows its links.
+TEST_F(RunDriverTest, ALinkPutInAScannedPathIsNotFollowed) {
+  test::TempDir outside;
+  namespace fs = std::filesystem;
+  const struct {
+    const char* name;
+    const char* swapped;  // below the dropped folder
+    size_t scanRoot;      // 0: named as it is
+    bool followed;
+  } cases[] = {
+      {"the file", "sub/t.txt", 1, false},
+      {"its folder", "sub", 1, false},
+      {"a named path", "sub/t.txt", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir.file("sub"));
+    fs::create_directory(dir.file("sub"));
+    WriteFile(dir.file("sub/t.txt"), "a\r\n");
+    WriteFile(outside.file("t.txt"), "a\r\n");
+    host.boxes.clear();
+    ctx.targets = {dir.file("sub/t.txt")};
+    ctx.targetScanRoots = {c.scanRoot == 0 ? 0 : dir.path().size() + 1};
+    host.onSelect = [&](int) {
+      fs::remove_all(dir.file(c.swapped));
+      fs::create_symlink(c.swapped == std::string("sub") ? outside.path() : outside.file("t.txt"),
+                         dir.file(c.swapped));
+    };
+    run("0,0,a,0,X,0");
+    EXPECT_EQ(ReadFile(outside.file("t.txt")), c.followed ? "X\r\n" : "a\r\n");
+    EXPECT_EQ(host.boxes.size(), c.followed ? 0u : 1u);
+    if (!c.followed) {
+      EXPECT_NE(host.boxes[0].text.find(ErrorText(kErrLinkAtName)), std::string::npos);
+    }
+  }
+  host.onSelect = nullptr;
+}
+
+// What a killed run left beside its files goes with the next run over them: only
+// our temporaries that no living run holds, and never what a link names.
+TEST_F(RunDriverTest, LeftoversOfAKilledRunAreRemovedAndNothingElse) {
+  namespace fs = std::filesystem;
+  test::TempDir outside;
+  const std::string a = target("a.txt", "a\r\n");
+  const std::string leftover = dir.file(".kadrel-temp-0123456789ab");
+  const std::string held = dir.file(".kadrel-temp-held0000000a");
+  const std::string link = dir.file(".kadrel-temp-link0000000a");
+  const std::string alike = dir.file(".kadrel-temp-short");
+  for (const std::string& f : {leftover, held, alike}) WriteFile(f, "x");
+  WriteFile(outside.file("kept.txt"), "x");
+  fs::create_symlink(outside.file("kept.txt"), link);
+  const int holder = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);  // a living run's
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  run("0,0,a,0,X,0");
+  ::close(holder);
+  EXPECT_EQ(ReadFile(a), "X\r\n");
+  EXPECT_FALSE(FileExists(leftover));
+  EXPECT_TRUE(FileExists(held));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(FileExists(outside.file("kept.txt")));
+  EXPECT_TRUE(FileExists(alike));
 }
 
 TEST_F(RunDriverTest, MarksEveryFileAndReportsProgress) {

@@ -55,12 +55,18 @@ TEST_F(IniFileTest, NamesIgnoreLetterCase) {
 
 TEST_F(IniFileTest, ValuesSurviveAsGiven) {
   // CP932 holds no 😀 or ☃: such a value is kept whole, never as "?"; so is one
-  // that looks like the form such a value is stored in.
-  const char* values[] = {" lead", "trail ", " both ",     "\"quoted\"",    "\"", "a\"b",
-                          "a=b;c", "😀",      " 雪☃_= ?x ", "=?UTF-8?Q?x?=", "\t"};
-  for (const char* v : values) {
-    ASSERT_TRUE(ini.mSetString("recent", "00", v)) << v;
-    EXPECT_EQ(ini.mGetString("recent", "00"), v);
+  // that looks like the form such a value is stored in, and a file name holding
+  // bytes of another encoding (a CP932 name on a UTF-8 system, a stray byte).
+  const char* values[] = {
+      " lead", "trail ",     " both ",        "\"quoted\"",      "\"",          "a\"b",     "a=b;c",
+      "😀",     " 雪☃_= ?x ", "=?UTF-8?Q?x?=", "/d/\x92\x86.cmb", "/d/\x92.cmb", "\xff\xfe", "\t"};
+  clsIniFile utf8(CodePage::UTF8);
+  utf8.pFileName(ini.pFileName());
+  for (clsIniFile* file : {&ini, &utf8}) {
+    for (const char* v : values) {
+      ASSERT_TRUE(file->mSetString("recent", "00", v)) << v;
+      EXPECT_EQ(file->mGetString("recent", "00"), v);
+    }
   }
   // A value on more than one line would spill into the file's structure.
   EXPECT_FALSE(ini.mSetString("recent", "00", "a\r\nb=c"));
@@ -139,6 +145,17 @@ TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
   EXPECT_FALSE(ini.mSetString("Option", "CompMode", "1"));
   std::filesystem::permissions(ini.pFileName(), std::filesystem::perms::owner_all);
   EXPECT_EQ(ReadFile(ini.pFileName()), "[Option]\nSelSts=*.txt\n");
+}
+
+// The file is written beside its name and renamed over it: a link at its name is
+// never written through, and a failed write leaves no temporary behind.
+TEST_F(IniFileTest, ALinkAtItsNameIsNeverWrittenThrough) {
+  WriteFile(dir.file("other.txt"), "precious\n");
+  std::filesystem::create_symlink(dir.file("other.txt"), ini.pFileName());
+  EXPECT_FALSE(ini.mSetString("Option", "CompMode", "1"));
+  EXPECT_EQ(ReadFile(dir.file("other.txt")), "precious\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(ini.pFileName()));
+  EXPECT_EQ(test::TemporariesIn(dir.path()), 0);
 }
 
 TEST_F(IniFileTest, HeldFileIsReadOnceAndWrittenOnce) {

@@ -5,8 +5,8 @@
 //
 // A fault names an operation kind, a path (matched by its ending) and which of
 // the matching operations fails (the first by default, or every one). Reads and
-// writes fail once a number of bytes of that opened file have got through; a copy
-// or a close can leave a damaged destination behind, as a full disk does.
+// writes fail once a number of bytes have got through; a close can lose the data
+// still buffered, as a full disk does.
 #pragma once
 
 #include <cerrno>
@@ -22,27 +22,32 @@
 
 namespace kadrel::test {
 
-enum class Op { OpenRead, Read, OpenWrite, Write, Close, Copy, Remove };
+// OpenRead: a file opened for reading, or a target opened. Read: a reader of a
+// file, a target or a new file. OpenWrite: a new file created (a result, a
+// target's replacement). Write / Close: the writing of a new file. Sync: a new
+// file completed. Commit: a new file taking its name. Copy: a backup copy kept.
+enum class Op { OpenRead, Read, OpenWrite, Write, Close, Sync, Commit, Copy, Remove };
 
 const char* OpName(Op op);
 
 struct Fault {
   Op op = Op::Copy;
-  std::string path;  // the path concerned, by its ending (a copy: its destination)
-  // The n-th matching operation fails (Read/Write/Close: the n-th open); 0: every one.
+  // The path concerned, by its ending: a new file's name, a copy's destination.
+  std::string path;
+  // The n-th matching operation fails (Read: the n-th reader; Write, Close: the
+  // n-th new file); 0: every one.
   int occurrence = 1;
-  // Read/Write: bytes that get through first. Copy/Close: bytes the destination keeps
-  // (-1: a copy leaves it untouched, a close keeps what was written).
+  // Read/Write: bytes that get through first. Close: bytes the file keeps (-1:
+  // all that was written).
   long bytes = 0;
   int error = ENOSPC;
 };
 
-// One operation as the log keeps it. An opened file's read or written byte count is
+// One operation as the log keeps it. A reader's or a new file's byte count is
 // filled in as the bytes go through.
 struct OpRecord {
   Op op;
   std::string path;
-  std::string source;  // Copy only
   std::shared_ptr<long> bytes;
 };
 
@@ -52,10 +57,10 @@ class FakeFiles : public FileLayer {
   explicit FakeFiles(Backing backing = Backing::Disk) : backing_(backing) {}
 
   std::vector<Fault> faults;
-  // Full paths that behave as write-protected files: opening for writing, copying
-  // onto them and deleting them fail with "access denied".
+  // Full paths that behave as write-protected files: opening them for writing,
+  // copying onto them and deleting them fail with "access denied".
   std::set<std::string> readOnly;
-  // Runs before every operation with its kind and path (a copy: its destination).
+  // Runs before every operation with its kind and path.
   std::function<void(Op, const std::string&)> before;
   // A read hands out at most this many bytes (0: as many as asked for), so that
   // line ends fall across reads.
@@ -67,28 +72,39 @@ class FakeFiles : public FileLayer {
   int fired = 0;  // faults that took effect
 
   Opened<InputFile> openRead(const std::string& path) override;
-  Opened<OutputFile> openWrite(const std::string& path, bool append) override;
-  FileStatus copyFile(const std::string& source, const std::string& destination) override;
+  Opened<TargetFile> openTarget(const DropPath& name, bool forWriting,
+                                const std::set<FileId>& done) override;
+  Opened<NewFile> createReplacement(TargetFile& target) override;
+  Opened<NewFile> createFile(const DropPath& name, const FileAttributes* source) override;
+  FileStatus checkNewName(const DropPath& name) override;
+  FileStatus keepCopy(TargetFile& target, const DropPath& name) override;
+  void removeLeftovers(const DropPath& folder) override;
   FileStatus removeFile(const std::string& path) override;
   bool exists(const std::string& path) override;
-  bool isFolder(const std::string& path) override;
+
+  // A writing end that replaces the file at path when closed, with the Write and
+  // Close faults of path: for tests of the line writer.
+  Opened<OutputFile> openWrite(const std::string& path);
+
+  // For the fake files: the fault due now (counts the matching operations), the
+  // log, readers with their faults, and the memory backing's file ids.
+  const Fault* due(Op op, const std::string& path);
+  OpRecord& note(Op op, const std::string& path);
+  Opened<InputFile> reader(Opened<InputFile> inner, const std::string& path);
+  FileId memoryId(const std::string& path);
+  // A new id for a file of the memory backing, and the id a path now leads to.
+  FileId newMemoryId() { return {0, nextMemoryId_++}; }
+  void setMemoryId(const std::string& path, FileId id) { memoryIds_[path] = id; }
 
  private:
-  // The fault for this operation, if one is due (counts the matching operations).
-  const Fault* due(Op op, const std::string& path);
-  void note(Op op, const std::string& path, const std::string& source = "");
-  // What the backing does, before faults.
-  Opened<InputFile> openBacking(const std::string& path);
-  Opened<OutputFile> createBacking(const std::string& path, bool append);
-  FileStatus copyBacking(const std::string& source, const std::string& destination);
-  // Keeps the first n bytes of a file (n < 0: all of it).
-  void keepFirst(const std::string& path, long n);
-  std::string content(const std::string& path);  // empty when missing
-  void replace(const std::string& path, const std::string& bytes);
-  long size(const std::string& path);
+  // A new file for path with its scripted faults, or the fault of its creation.
+  Opened<NewFile> createNew(const std::string& path,
+                            const std::function<Opened<NewFile>()>& create);
 
   Backing backing_;
   std::vector<int> seen_;  // per fault: matching operations so far
+  std::map<std::string, FileId> memoryIds_;
+  uint64_t nextMemoryId_ = 1;
 };
 
 bool EndsWith(const std::string& s, const std::string& suffix);

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/file_layer.h"
+
 namespace kadrel::test {
 
 TempDir::TempDir() {
@@ -38,6 +40,13 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) {
   return std::filesystem::exists(path);
+}
+
+int TemporariesIn(const std::string& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    count += IsTemporaryName(entry.path().filename().string()) ? 1 : 0;
+  return count;
 }
 
 }  // namespace kadrel::test

@@ -23,5 +23,7 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// How many of Kadrel's temporary files a folder holds.
+int TemporariesIn(const std::string& folder);
 
 }  // namespace kadrel::test

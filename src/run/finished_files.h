@@ -1,0 +1,50 @@
+// Files whose new content is complete, waiting to take their names: the
+// replacements of targets and the result files. They are completed together, so
+// that the syncs of many small files overlap on the disk, and then renamed in
+// list order; a file's own boxes (its backup copy, a full disk found by the sync)
+// come at that moment.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/file_layer.h"
+
+namespace kadrel {
+
+struct RunContext;
+
+class FinishedFiles {
+ public:
+  explicit FinishedFiles(RunContext& ctx) : ctx_(ctx) {}
+  FinishedFiles(const FinishedFiles&) = delete;
+  FinishedFiles& operator=(const FinishedFiles&) = delete;
+
+  // A target's replacement, its lock held until then; with backup, the target's
+  // previous content is kept there first.
+  void addReplacement(std::unique_ptr<TargetFile> target, std::unique_ptr<NewFile> replacement,
+                      std::string listedPath, std::optional<DropPath> backup);
+  void addResult(std::unique_ptr<NewFile> result, std::string path);
+
+  // Commits what has gathered once it is enough to share the disk's flushes.
+  void commitIfMany();
+  // Commits everything (the end of the run, a cancel, an error that ends it).
+  void commitAll();
+
+ private:
+  struct Entry {
+    std::unique_ptr<TargetFile> target;  // null for a result
+    std::unique_ptr<NewFile> file;
+    std::string path;  // the name the boxes show
+    std::optional<DropPath> backup;
+  };
+
+  RunContext& ctx_;
+  std::vector<Entry> entries_;
+  uint64_t bytes_ = 0;
+};
+
+}  // namespace kadrel
