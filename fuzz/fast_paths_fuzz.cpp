@@ -124,13 +124,17 @@ Outcome Run(const StepParams& step, const std::string& content, const RunOptions
   ctx.lineBufferSize = buffer;
   ctx.fastPaths = fastPaths;
   Outcome o;
-  FUZZ_REQUIRE(OpenInOut(ctx, ctx.TargetPath, ctx.SelPath));
+  Opened<TargetFile> target = files.openTarget({ctx.TargetPath, 0}, false, {});
+  FUZZ_REQUIRE(target);
+  Opened<NewFile> result = files.createFile({ctx.SelPath, 0}, &target.file->attributes());
+  FUZZ_REQUIRE(result && OpenInOut(ctx, target.file->read(), *result.file));
   try {
     RunStep(ctx, step);
   } catch (const RunError& e) {
     o.runError = e.number();
   }
   CloseRunFiles(ctx, ctx.SelPath);
+  FUZZ_REQUIRE(result.file->complete().ok() && result.file->commit().ok());
   o.output = files.memory[ctx.SelPath];
   for (const auto& box : host.boxes) o.boxes.push_back(box.title + "|" + box.text);
   o.errFlag = ctx.ErrFlag;
