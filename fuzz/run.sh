@@ -14,15 +14,15 @@ if [[ "${1:-}" == "--short" ]]; then
   shift
 fi
 targets=("$@")
-[[ ${#targets[@]} -eq 0 ]] && targets=(line_reader wildcard step_line combo_load ini_read run_step)
+[[ ${#targets[@]} -eq 0 ]] && targets=(line_reader wildcard step_line combo_load ini_read run_step fast_paths)
 
 # Executions per target (full, short); the slow ones open a 1 MiB buffer per input.
 declare -A full=([line_reader]=20000 [wildcard]=2000000 [step_line]=1000000
-                 [combo_load]=10000 [ini_read]=50000 [run_step]=20000)
+                 [combo_load]=10000 [ini_read]=50000 [run_step]=20000 [fast_paths]=1000000)
 declare -A short=([line_reader]=600 [wildcard]=60000 [step_line]=60000
-                  [combo_load]=500 [ini_read]=2000 [run_step]=1000)
+                  [combo_load]=500 [ini_read]=2000 [run_step]=1000 [fast_paths]=20000)
 declare -A maxlen=([line_reader]=4096 [wildcard]=1024 [step_line]=512
-                   [combo_load]=4096 [ini_read]=2048 [run_step]=2048)
+                   [combo_load]=4096 [ini_read]=2048 [run_step]=2048 [fast_paths]=4096)
 seconds=$([[ $mode == short ]] && echo 15 || echo 600)  # a cap per target, whatever the count
 
 build_dir="${KADREL_FUZZ_BUILD_DIR:-build-fuzz}"

@@ -1,6 +1,7 @@
 #include "core/engine_loop.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace kadrel {
 
@@ -15,8 +16,15 @@ void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& stat
 EngineLoop::EngineLoop(RunContext& ctx, std::string writePath)
     : ctx_(ctx), writePath_(std::move(writePath)) {}
 
-template <typename ReadFn>
-bool EngineLoop::advance(ReadFn&& read) {
+const TextCodec& EngineLoop::codec() const {
+  return ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.readEncoding().codePage);
+}
+
+bool EngineLoop::transcoding() const {
+  return ctx_.in && ctx_.out && &ctx_.in->codec() != &ctx_.out->codec();
+}
+
+bool EngineLoop::nextLine(std::string_view& line, bool& whole) {
   if (!ctx_.in) {
     failRead();
     return false;
@@ -25,42 +33,123 @@ bool EngineLoop::advance(ReadFn&& read) {
     finished_ = true;
     return false;
   }
-  if (!read(*ctx_.in)) {
+  // Parts go out as they are: not into an output in another code page.
+  const size_t limit = ctx_.fastPaths && !transcoding() ? ctx_.in->capacity() : std::string::npos;
+  const LineReader::Head head = ctx_.in->readHead(line, gathered_, limit);
+  if (head == LineReader::Head::Failed) {
     failRead();
     return false;
+  }
+  whole = head == LineReader::Head::Whole;
+  return true;
+}
+
+namespace {
+
+// Hands each line of lines (whole lines, each ended by CR or CR LF) to line(bytes)
+// while it returns true; returns where the last line handed ends.
+template <typename LineFn>
+size_t EachLine(std::string_view lines, LineFn&& line) {
+  size_t from = 0;
+  while (from < lines.size()) {
+    const size_t cr = lines.find('\r', from);
+    if (!line(lines.substr(from, cr - from))) break;
+    from = cr + 1;
+    if (from < lines.size() && lines[from] == '\n') ++from;
+  }
+  return from;
+}
+
+}  // namespace
+
+template <typename RegionFn>
+bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count,
+                               RegionFn&& region) {
+  while (ctx_.fastPaths && ctx_.in) {
+    const std::string_view ahead = ctx_.in->buffered();
+    const size_t candidate = filter.find(ahead, ctx_.in->position());
+    // The whole lines before the line that holds the candidate.
+    const size_t before = candidate == std::string_view::npos ? ahead.size() : candidate;
+    const void* cr = before == 0 ? nullptr : memrchr(ahead.data(), '\r', before);
+    if (cr == nullptr) return true;
+    size_t end = static_cast<size_t>(static_cast<const char*>(cr) - ahead.data()) + 1;
+    if (end < ahead.size() && ahead[end] == '\n') ++end;
+    std::string_view lines = ahead.substr(0, end);
+    LineEndCount ends = CountLineEnds(lines, withCrLfs);
+    // A yield per line, as when they are read one by one; a cancel takes effect
+    // after the line it came with.
+    size_t passed = 0;
+    bool cancelled = false;
+    while (passed < ends.crs && !cancelled) {
+      ++passed;
+      ctx_.host.yield();
+      cancelled = ctx_.CancelFlag.load();
+    }
+    if (passed < ends.crs) {
+      size_t left = passed;
+      lines = lines.substr(0, EachLine(lines, [&](std::string_view) { return left-- > 0; }));
+      ends = CountLineEnds(lines, withCrLfs);
+    }
+    if (!region(lines, ends)) return false;
+    ctx_.in->consume(lines.size());
+    count += static_cast<int64_t>(passed);
+    if (cancelled) {
+      ctx_.closeAll();
+      return false;
+    }
+    if (candidate != std::string_view::npos) return true;
   }
   return true;
 }
 
-bool EngineLoop::next(std::u32string& line) {
-  return advance([&](LineReader& in) { return in.readLine(line, &forms_); });
+bool EngineLoop::copyLines(std::string_view lines, const LineEndCount& ends) {
+  // Lines that end in CR LF (the last one's LF may be yet unread) go out as read.
+  const bool endsInCr = lines.back() == '\r';
+  if (ends.crLfs + (endsInCr ? 1 : 0) == ends.crs && !transcoding()) {
+    return writeBytes(lines) && (!endsInCr || writeBytes("\n"));
+  }
+  bool ok = true;
+  EachLine(lines, [&](std::string_view line) {
+    ok = writeRaw(line);
+    return ok;
+  });
+  return ok;
 }
 
-bool EngineLoop::nextRaw(std::string& bytes) {
-  return advance([&](LineReader& in) { return in.readRaw(bytes); });
+bool EngineLoop::passLines(NeedleSet& filter, Pass pass, int64_t& count) {
+  const bool copy = pass == Pass::Copy;
+  return passLinesWith(filter, copy, count, [&](std::string_view lines, const LineEndCount& ends) {
+    return !copy || copyLines(lines, ends);
+  });
 }
 
-void EngineLoop::decode(std::string_view bytes, std::u32string& line) {
-  line.clear();
-  const TextCodec& codec = ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.readEncoding().codePage);
-  codec.decode(bytes, line, &forms_);
+bool EngineLoop::passLines(NeedleSet& filter, const std::function<bool(std::string_view)>& line,
+                           int64_t& count) {
+  return passLinesWith(filter, false, count, [&](std::string_view lines, const LineEndCount&) {
+    bool ok = true;
+    EachLine(lines, [&](std::string_view bytes) {
+      ok = line(bytes);
+      return ok;
+    });
+    return ok;
+  });
 }
 
 bool EngineLoop::write(std::u32string_view line) {
-  if (ctx_.out && ctx_.out->writeLine(line, &forms_)) return true;
+  if (failed_) return false;
+  if (ctx_.out && ctx_.out->writeLine(line)) return true;
   failWrite();
   return false;
 }
 
 bool EngineLoop::writeRaw(std::string_view bytes) {
+  if (failed_) return false;
   // A joint result file may be in another code page than this input: the line
-  // goes in as its characters (byte forms belong to the input's code page).
-  if (ctx_.in && ctx_.out && &ctx_.in->codec() != &ctx_.out->codec()) {
+  // goes in as its characters.
+  if (transcoding()) {
     transcoded_.clear();
     ctx_.in->codec().decode(bytes, transcoded_);
-    if (ctx_.out->writeLine(transcoded_)) return true;
-    failWrite();
-    return false;
+    return write(transcoded_);
   }
   if (ctx_.out && ctx_.out->writeRawLine(bytes)) return true;
   failWrite();
@@ -68,6 +157,7 @@ bool EngineLoop::writeRaw(std::string_view bytes) {
 }
 
 bool EngineLoop::writeBytes(std::string_view bytes) {
+  if (failed_) return false;
   if (ctx_.out && ctx_.out->writeRaw(bytes)) return true;
   failWrite();
   return false;
@@ -89,26 +179,29 @@ void EngineLoop::failRead() {
     return;
   }
   if (status.ok()) status = StatusFromErrno(5);
-  ShowFileErrorBox(ctx_, "File Read Error", status, ctx_.TargetPath);
-  ctx_.ErrFlag = true;
-  ctx_.closeAll();
+  report("File Read Error", status.text + "\r[ " + ctx_.TargetPath + "]");
 }
 
 void EngineLoop::failWrite() {
   FileStatus status = ctx_.out ? ctx_.out->error() : StatusFromErrno(9);
   if (status.ok()) status = StatusFromErrno(5);
-  ShowFileErrorBox(ctx_, "File Write Error", status, writePath_);
-  ctx_.ErrFlag = true;
-  ctx_.closeAll();
+  report("File Write Error", status.text + "\r[ " + writePath_ + "]");
 }
 
 void EngineLoop::fail(const std::string& title, const std::string& text) {
+  report(title, text);
+}
+
+void EngineLoop::report(const std::string& title, const std::string& text) {
+  if (failed_) return;
+  failed_ = true;
   MessageBoxRequest box;
   box.title = title;
   box.text = text;
   ctx_.host.showMessage(box);
   ctx_.ErrFlag = true;
-  ctx_.closeAll();
+  // The input is still being read within readRest: closed once that returns.
+  if (!readingRest_) ctx_.closeAll();
 }
 
 }  // namespace kadrel

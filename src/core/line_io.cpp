@@ -19,6 +19,7 @@ void LineReader::close() {
 }
 
 bool LineReader::fill() {
+  bufferOffset_ += end_;
   pos_ = end_ = 0;
   if (!file_ || eof_ || !error_.ok()) return false;
   long n = file_->read(buffer_.get(), capacity_);
@@ -97,6 +98,46 @@ bool LineReader::readLine(std::u32string& line, ByteForms* forms) {
   return true;
 }
 
+LineReader::Head LineReader::readHead(std::string_view& line, std::string& storage, size_t limit) {
+  line = {};
+  if (!file_) {
+    error_ = StatusFromErrno(9);
+    return Head::Failed;
+  }
+  if (pos_ == end_ && !fill()) return error_.ok() ? Head::Whole : Head::Failed;
+  bool ended = false;
+  std::string_view first = take(ended);
+  if (ended) {
+    line = first;
+    return Head::Whole;
+  }
+  storage.assign(first);
+  while (!ended && storage.size() < limit) {
+    if (pos_ == end_ && !fill()) {
+      if (!error_.ok()) return Head::Failed;
+      break;  // the last line, without a line end
+    }
+    storage.append(take(ended));
+  }
+  line = storage;
+  return ended || eof_ ? Head::Whole : Head::Part;
+}
+
+std::string_view LineReader::buffered() {
+  if (pos_ == end_ && !fill()) return {};
+  return std::string_view(buffer_.get() + pos_, end_ - pos_);
+}
+
+void LineReader::consume(size_t n) {
+  pos_ += n;
+  if (n == 0 || buffer_[pos_ - 1] != '\r') return;
+  if (pos_ < end_) {
+    if (buffer_[pos_] == '\n') ++pos_;
+  } else {
+    skipLf_ = true;
+  }
+}
+
 LineWriter::LineWriter(std::unique_ptr<OutputFile> file, CodePage codePage, size_t bufferSize)
     : file_(std::move(file)), codec_(&CodecFor(codePage)), capacity_(bufferSize) {
   buffer_.reserve(capacity_ + 4096);
@@ -119,9 +160,11 @@ bool LineWriter::writeRaw(std::string_view bytes) {
     if (error_.ok()) error_ = StatusFromErrno(9);
     return false;
   }
-  if (buffer_.size() + bytes.size() > capacity_) {
+  // Many lines at once (lines copied as read) are written from where they lie.
+  const bool direct = bytes.size() >= std::max<size_t>(capacity_ / 2, 1);
+  if (direct || buffer_.size() + bytes.size() > capacity_) {
     if (!flush()) return false;
-    if (bytes.size() > capacity_) {
+    if (direct) {
       if (!file_->write(bytes.data(), bytes.size())) {
         error_ = file_->lastError();
         return false;
@@ -138,9 +181,9 @@ bool LineWriter::writeRawLine(std::string_view bytes) {
   return writeRaw("\r\n");
 }
 
-bool LineWriter::writeLine(std::u32string_view line, const ByteForms* forms) {
+bool LineWriter::writeLine(std::u32string_view line) {
   encoded_.clear();
-  codec_->encode(line, encoded_, forms);
+  codec_->encode(line, encoded_);
   encoded_ += "\r\n";
   return writeRaw(encoded_);
 }

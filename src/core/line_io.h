@@ -6,9 +6,11 @@
 // so a write failure may surface at a later write or only at close().
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "core/file_layer.h"
 #include "core/text/code_page.h"
@@ -38,9 +40,25 @@ class LineReader {
 
   // The next line in pieces of at most one buffer, for lines that need not be held
   // whole. piece(bytes) is called for each piece in order; the line's end is reached
-  // when readPieces returns true. False on a read failure.
+  // when readPieces returns true. False on a read failure. A piece function that
+  // returns a bool stops the reading by returning false.
   template <typename PieceFn>
   bool readPieces(PieceFn&& piece);
+
+  // The next line, or its first part when it runs on past limit bytes. line views
+  // the buffer when the line lies in it, else storage, where the line is gathered.
+  enum class Head { Whole, Part, Failed };
+  Head readHead(std::string_view& line, std::string& storage, size_t limit);
+
+  // The bytes read ahead, from the start of the next line to the end of the
+  // buffer (refilled when empty); empty at the end of the input or after a failure.
+  std::string_view buffered();
+  // Consumes the first n bytes of buffered(), which end with a CR; an LF that
+  // follows that CR is consumed with it.
+  void consume(size_t n);
+  // The offset in the file of buffered().
+  uint64_t position() const { return bufferOffset_ + pos_; }
+  size_t capacity() const { return capacity_; }
 
   const FileStatus& error() const { return error_; }
   const TextCodec& codec() const { return *codec_; }
@@ -58,6 +76,7 @@ class LineReader {
   std::unique_ptr<char[]> buffer_;  // left uninitialised: opening a file stays cheap
   size_t pos_ = 0;
   size_t end_ = 0;
+  uint64_t bufferOffset_ = 0;  // the offset in the file of buffer_[0]
   bool eof_ = false;
   bool skipLf_ = false;  // a CR ended the last buffer: drop an LF that starts the next one
   FileStatus error_;
@@ -72,8 +91,8 @@ class LineWriter {
   LineWriter(const LineWriter&) = delete;
   LineWriter& operator=(const LineWriter&) = delete;
 
-  // Encoded (with the byte forms of the line it was decoded from, if given), then CR LF.
-  [[nodiscard]] bool writeLine(std::u32string_view line, const ByteForms* forms = nullptr);
+  // Encoded, then CR LF.
+  [[nodiscard]] bool writeLine(std::u32string_view line);
   [[nodiscard]] bool writeRawLine(std::string_view bytes);  // as given, then CR LF
   [[nodiscard]] bool writeRaw(std::string_view bytes);      // as given, no line end
   // Flushes and closes; false when the flush or the close failed. Closing twice is harmless.
@@ -100,7 +119,13 @@ bool LineReader::readPieces(PieceFn&& piece) {
     if (pos_ == end_ && !fill()) return error_.ok();
     bool ended = false;
     std::string_view bytes = take(ended);
-    if (!bytes.empty()) piece(bytes);
+    if (!bytes.empty()) {
+      if constexpr (std::is_same_v<decltype(piece(bytes)), bool>) {
+        if (!piece(bytes)) return true;  // the caller stops reading
+      } else {
+        piece(bytes);
+      }
+    }
     if (ended) return true;
   }
 }

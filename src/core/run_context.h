@@ -63,6 +63,9 @@ struct RunContext {
   std::unique_ptr<LineReader> in;
   std::unique_ptr<LineWriter> out;
   size_t lineBufferSize = kLineBufferSize;
+  // The engines' fast paths (see core/engine_loop.h). Off, every line is read
+  // whole and decoded: the plain path, the reference of the differential tests.
+  bool fastPaths = true;
 
   // The files this run has processed (as it opened them, and as it left them):
   // a file reached again, listed twice or through a link, is processed once.

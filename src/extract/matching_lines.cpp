@@ -11,6 +11,43 @@
 
 namespace kadrel {
 
+namespace {
+
+using Patterns = std::array<std::optional<WildcardPattern>, 3>;
+
+// A line longer than the reading buffer, decided as its parts come: held until
+// the condition holds (then written, and the rest as it comes) or the line ends.
+bool ExtractLongLine(ExtractionLines& lines, ResultWriter& result, EngineLoop& loop,
+                     const SearchExpression& expression, const Patterns& patterns, bool& written) {
+  std::array<std::optional<WildcardPattern::Search>, 3> searches;
+  for (size_t k = 0; k < patterns.size(); ++k) {
+    if (patterns[k]) searches[k].emplace(*patterns[k]);
+  }
+  std::string held;
+  written = false;
+  bool ok = true;
+  const bool read = lines.readParts([&](std::string_view bytes, std::u32string_view chars) {
+    if (!written) {
+      held.append(bytes);
+      for (auto& search : searches) {
+        if (search) search->feed(chars);
+      }
+      // Hits only ever appear: once the condition holds, it holds for the line.
+      written =
+          EvaluateSearch(expression, [&](int k) { return searches[k] && searches[k]->found(); });
+      if (!written) return true;
+      ok = result.beginBody(lines.number()) && loop.writeBytes(held);
+      held.clear();
+      return false;
+    }
+    ok = ok && loop.writeBytes(bytes);
+    return false;
+  });
+  return read && ok && (!written || loop.endLine());
+}
+
+}  // namespace
+
 void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params) {
   const auto& [first, second, third, firstIsAnd, secondIsAnd] = params;
   EngineLoop loop(ctx, ctx.SelPath);
@@ -18,7 +55,7 @@ void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params) {
       BuildSearchExpression(first, second, third, firstIsAnd, secondIsAnd);
 
   // An empty string never hits; it has no pattern.
-  std::array<std::optional<WildcardPattern>, 3> patterns;
+  Patterns patterns;
   const std::array<const std::u32string*, 3> strings = {&first, &second, &third};
   for (size_t k = 0; k < strings.size(); ++k) {
     if (strings[k]->empty()) continue;
@@ -30,13 +67,35 @@ void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params) {
   if (!result.writeMatchHeader(expression.text)) return;
 
   ExtractionLines lines(loop);
+  // The prefilter: the needles of the strings that have one. Lines in which none
+  // finds a candidate are passed over, unless the condition can hold without the
+  // strings that have one (an OR with a string that has none).
+  std::array<std::optional<ByteNeedle>, 3> needles;
+  for (size_t k = 0; k < patterns.size(); ++k) {
+    if (patterns[k]) needles[k] = lines.needleFor(*patterns[k]);
+  }
+  NeedleSet filter;
+  if (!EvaluateSearch(expression, [&](int k) { return patterns[k] && !needles[k]; })) {
+    for (const auto& needle : needles) {
+      if (needle) filter.add(*needle);
+    }
+  }
+
   int64_t linesWritten = 0;
-  while (lines.next()) {
-    std::u32string_view text = lines.comparisonText();
-    auto hit = [&](int k) { return patterns[k] && patterns[k]->foundIn(text); };
-    if (EvaluateSearch(expression, hit)) {
-      if (!result.writeBody(lines.number(), lines.bytes())) return;
-      ++linesWritten;
+  for (;;) {
+    if (!filter.empty() && !lines.pass(filter, EngineLoop::Pass::Drop)) return;
+    if (!lines.next()) break;
+    if (lines.whole()) {
+      std::u32string_view text = lines.comparisonText();
+      auto hit = [&](int k) { return patterns[k] && patterns[k]->foundIn(text); };
+      if (EvaluateSearch(expression, hit)) {
+        if (!result.writeBody(lines.number(), lines.bytes())) return;
+        ++linesWritten;
+      }
+    } else {
+      bool written = false;
+      if (!ExtractLongLine(lines, result, loop, expression, patterns, written)) return;
+      if (written) ++linesWritten;
     }
     if (!loop.yield()) return;
   }

@@ -79,9 +79,12 @@ bool ResultWriter::writeMatchTrailer(int64_t linesWritten) {
 }
 
 bool ResultWriter::writeBody(int64_t lineNumber, std::string_view lineBytes) {
+  return beginBody(lineNumber) && loop_.writeRaw(lineBytes);
+}
+
+bool ResultWriter::beginBody(int64_t lineNumber) {
   // The field is ASCII, the same bytes in every supported code page.
-  if (lineNumbers_ && !loop_.writeBytes(LineNumberField(lineNumber))) return false;
-  return loop_.writeRaw(lineBytes);
+  return !lineNumbers_ || loop_.writeBytes(LineNumberField(lineNumber));
 }
 
 }  // namespace kadrel

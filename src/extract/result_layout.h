@@ -43,6 +43,9 @@ class ResultWriter {
 
   // An extracted line, as read (its bytes), after its line number when AddLineNo is 1.
   bool writeBody(int64_t lineNumber, std::string_view lineBytes);
+  // The start of an extracted line that is written in parts: its line number when
+  // AddLineNo is 1. The bytes and the line end follow through the loop.
+  bool beginBody(int64_t lineNumber);
 
  private:
   bool writeHeader(std::u32string_view targetLabel, std::initializer_list<std::u32string> lines);

@@ -1,5 +1,7 @@
 #include "extract/wildcard.h"
 
+#include <algorithm>
+
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -227,6 +229,44 @@ bool WildcardPattern::matches(std::u32string_view text) const {
 
 bool WildcardPattern::foundIn(std::u32string_view text) const {
   return matchRuns(text, false, false);
+}
+
+std::vector<std::u32string> WildcardPattern::literals() const {
+  std::vector<std::u32string> out;
+  for (const Run& run : runs_) {
+    std::u32string stretch;
+    for (size_t t = run.begin; t <= run.end; ++t) {
+      if (t < run.end && tokens_[t].kind == Token::Literal) {
+        stretch.push_back(tokens_[t].ch);
+      } else if (!stretch.empty()) {
+        out.push_back(std::move(stretch));
+        stretch.clear();
+      }
+    }
+  }
+  return out;
+}
+
+// As foundIn places each run at its leftmost place after the one before, so does
+// the search, part by part: a run not found in the characters so far may still
+// begin in its last size - 1 characters.
+bool WildcardPattern::Search::feed(std::u32string_view chars) {
+  if (found()) return true;
+  text_.append(chars);
+  while (!found()) {
+    const Run& run = pattern_->runs_[run_];
+    const size_t at = pattern_->findRun(run, text_, from_, text_.size());
+    if (at == std::u32string::npos) {
+      const size_t keep = std::max(from_, text_.size() - std::min(text_.size(), run.size() - 1));
+      text_.erase(0, keep);
+      from_ = 0;
+      return false;
+    }
+    from_ = at + run.size();
+    ++run_;
+  }
+  text_.clear();
+  return true;
 }
 
 }  // namespace kadrel

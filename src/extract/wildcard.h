@@ -50,6 +50,27 @@ class WildcardPattern {
   // True when some part of the text matches: the text matches "*pattern*".
   bool foundIn(std::u32string_view text) const;
 
+  // The stretches of plain characters that every text the pattern is found in
+  // holds, each whole (the runs of characters between the meta characters).
+  std::vector<std::u32string> literals() const;
+
+  // foundIn over a text that comes in parts (a line longer than the reading
+  // buffer): the parts are fed in order, and only the characters that a match in
+  // the parts still to come may need are kept.
+  class Search {
+   public:
+    explicit Search(const WildcardPattern& pattern) : pattern_(&pattern) {}
+    // Feeds the next characters; true once the pattern has been found.
+    bool feed(std::u32string_view chars);
+    bool found() const { return run_ == pattern_->runs_.size(); }
+
+   private:
+    const WildcardPattern* pattern_;
+    size_t run_ = 0;       // the runs before it have been placed
+    std::u32string text_;  // the characters from which the run may still begin
+    size_t from_ = 0;      // in text_: where it may begin
+  };
+
  private:
   struct Token {
     enum Kind : uint8_t { Literal, AnyChar, Digit, List };

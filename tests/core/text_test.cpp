@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/conversions.h"
@@ -203,6 +204,85 @@ TEST(CaseTest, ShortcutsAgreeWithTheTablesEverywhere) {
   for (char32_t c = 0; c <= 0x10FFFF; ++c) {
     ASSERT_EQ(FoldCase(c), FoldCaseByTable(c)) << static_cast<uint32_t>(c);
     ASSERT_EQ(ToUpper(c), ToUpperByTable(c)) << static_cast<uint32_t>(c);
+  }
+}
+
+// What a byte prefilter looks for: every character a text comparison makes equal
+// to a given one.
+TEST(CaseTest, EveryCharacterIsAVariantOfWhatTheRuleMakesOfIt) {
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    for (CaseRule rule : {CaseRule::Fold, CaseRule::Upper}) {
+      const char32_t key = rule == CaseRule::Fold ? FoldCaseByTable(c) : ToUpperByTable(c);
+      if (key == c) continue;
+      const std::vector<char32_t> variants = CaseVariants(key, rule);
+      ASSERT_NE(std::find(variants.begin(), variants.end(), c), variants.end())
+          << static_cast<uint32_t>(c);
+    }
+  }
+  auto sorted = [](std::vector<char32_t> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  EXPECT_EQ(sorted(CaseVariants(U'k', CaseRule::Fold)),
+            (std::vector<char32_t>{U'K', U'k', 0x212A}));
+  EXPECT_EQ(sorted(CaseVariants(U'I', CaseRule::Upper)),
+            (std::vector<char32_t>{U'I', U'i', 0x131}));
+  EXPECT_EQ(CaseVariants(U'a', CaseRule::Upper),
+            std::vector<char32_t>{});  // upper-casing gives no a
+}
+
+// A text that comes in parts decodes to the characters it decodes to whole, however
+// it is cut; advance walks them as decode reads them.
+TEST(CodePageTest, DecodesTextsInParts) {
+  struct Case {
+    CodePage cp;
+    std::string bytes;
+    std::u32string text;
+  } cases[] = {
+      {CodePage::CP932,
+       "\x82\xA0"
+       "a\xB1\x95\x5C\x82",
+       U"あaｱ表\xDC82"},
+      {CodePage::EUCJP,
+       "\x8F\xB0\xA1"
+       "a\xA4\xA2\x8E\xB1\x8F",
+       U"丂aあｱ\xDC8F"},
+      {CodePage::UTF8,
+       "\xF0\x9F\x98\x80"
+       "a\xE3\x81\x82\xE3\x81",
+       U"😀aあ\xDCE3\xDC81"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(CodePageName(c.cp));
+    const TextCodec& codec = CodecFor(c.cp);
+    for (size_t cut1 = 0; cut1 <= c.bytes.size(); ++cut1) {
+      for (size_t cut2 = cut1; cut2 <= c.bytes.size(); ++cut2) {
+        std::u32string text;
+        std::string carried;
+        for (auto [from, to] : {std::pair{size_t{0}, cut1}, {cut1, cut2}, {cut2, c.bytes.size()}}) {
+          carried += c.bytes.substr(from, to - from);
+          const size_t used = codec.decodePart(carried, text, to == c.bytes.size());
+          carried.erase(0, used);
+        }
+        ASSERT_EQ(text, c.text) << cut1 << " " << cut2;
+      }
+    }
+    size_t offset = 0;
+    for (char32_t ch : c.text) {
+      const size_t next = codec.advance(c.bytes, offset, 1);
+      EXPECT_EQ(codec.decode(c.bytes.substr(offset, next - offset)), std::u32string(1, ch));
+      offset = next;
+    }
+    EXPECT_EQ(offset, c.bytes.size());
+    EXPECT_EQ(codec.advance(c.bytes, 0, 99), c.bytes.size());
+  }
+}
+
+// The engines keep every space they hold back as one bit: each has one code.
+TEST(CodePageTest, EachSpaceHasOneCode) {
+  for (CodePage cp : kAllCodePages) {
+    EXPECT_EQ(CodecFor(cp).codesOf(U'\u3000').size(), 1u) << CodePageName(cp);
+    EXPECT_EQ(CodecFor(cp).codesOf(U' '), std::vector<std::string>{" "});
   }
 }
 

@@ -27,6 +27,16 @@ TEST_P(WildcardTable, MatchesAndFinds) {
   ASSERT_TRUE(p.has_value());
   EXPECT_EQ(p->matches(c.text), c.whole);
   EXPECT_EQ(p->foundIn(c.text), c.found);
+  // The same text in parts, cut anywhere (a line longer than the reading buffer).
+  for (size_t cut1 = 0; cut1 <= c.text.size(); ++cut1) {
+    for (size_t cut2 = cut1; cut2 <= c.text.size(); ++cut2) {
+      WildcardPattern::Search search(*p);
+      search.feed(std::u32string_view(c.text).substr(0, cut1));
+      search.feed(std::u32string_view(c.text).substr(cut1, cut2 - cut1));
+      EXPECT_EQ(search.feed(std::u32string_view(c.text).substr(cut2)), c.found)
+          << cut1 << " " << cut2;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -26,16 +26,86 @@ int32_t NextNumber(int32_t number, int32_t step) {
   return static_cast<int32_t>(next);
 }
 
+// One line with `cut` characters deleted at its head or end and the insert text
+// put in their place; the characters kept keep their codes. The line comes in one
+// or more parts (a line longer than the reading buffer): at the head the first
+// characters are skipped and the rest copied as it comes; at the end the last
+// `cut` characters decided so far wait for the next part.
+class LineEndEditor {
+ public:
+  LineEndEditor(EngineLoop& loop, bool atHead, size_t cut)
+      : loop_(loop), codec_(loop.codec()), atHead_(atHead), cut_(cut) {}
+
+  // A new line, with the text put in place of the characters deleted.
+  void startLine(std::u32string_view insert) {
+    insert_.clear();
+    codec_.encode(insert, insert_);
+    toSkip_ = atHead_ ? cut_ : 0;
+    inserted_ = false;
+    carried_.clear();
+  }
+
+  // Writes the line's next part; last with its last part (then the line end).
+  // False after a write failure (reported).
+  bool feed(std::string_view part, bool last) {
+    const std::string_view text = carried_.join(part);
+    if (atHead_) {
+      size_t from = 0;
+      if (!inserted_) {
+        if (last) {  // the rest of the line is here: walk over the characters deleted
+          from = codec_.advance(text, 0, toSkip_);
+        } else if (toSkip_ > 0) {  // only as far as this part decides them
+          chars_.clear();
+          const size_t decided = codec_.decodePart(text, chars_, false);
+          const size_t skip = std::min(toSkip_, chars_.size());
+          from = skip == chars_.size() ? decided : codec_.advance(text, 0, skip);
+          toSkip_ -= skip;
+          if (toSkip_ > 0) {  // the undecided end waits for the next part
+            carried_.keepFrom(decided);
+            return true;
+          }
+        }
+        if (!loop_.writeBytes(insert_)) return false;
+        inserted_ = true;
+      }
+      const bool written = loop_.writeBytes(text.substr(from));
+      carried_.keepFrom(text.size());
+      return written && (!last || loop_.endLine());
+    }
+    chars_.clear();
+    const size_t decided = codec_.decodePart(text, chars_, last);
+    // At the end of the line: a line of cut characters or fewer becomes empty.
+    const size_t keep = chars_.size() > cut_ ? chars_.size() - cut_ : 0;
+    const size_t kept = keep == chars_.size() ? decided : codec_.advance(text, 0, keep);
+    if (!loop_.writeBytes(text.substr(0, kept))) return false;
+    carried_.keepFrom(last ? text.size() : kept);
+    return !last || (loop_.writeBytes(insert_) && loop_.endLine());
+  }
+
+ private:
+  EngineLoop& loop_;
+  const TextCodec& codec_;
+  const bool atHead_;
+  const size_t cut_;
+  std::string insert_;     // encoded
+  size_t toSkip_ = 0;      // at the head: characters still to delete
+  bool inserted_ = false;  // at the head: the insert text is out
+  CarriedBytes carried_;   // bytes waiting for the next part
+  std::u32string chars_;   // decoded characters of the part at hand
+};
+
 }  // namespace
 
 void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
   EngineLoop loop(ctx, ctx.TargetPath);
   const size_t cut = params.count > 0 ? static_cast<size_t>(params.count) : 0;
+  LineEndEditor editor(loop, params.atHead, cut);
   std::u32string insert = params.insertText;
   int32_t number = params.start;
   bool first = true;
-  std::u32string line, result;
-  while (loop.next(line)) {
+  std::string_view line;
+  bool whole = true;
+  while (loop.nextLine(line, whole)) {
     // The first line takes insertText as given (the start number in full); from
     // the second line on the number fills exactly the deleted columns. The next
     // number is made only when a line needs it.
@@ -45,16 +115,10 @@ void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
       if (cut > 0 && insert.size() > cut) insert.erase(0, insert.size() - cut);
     }
     first = false;
-    result.clear();
-    if (params.atHead) {
-      result = insert;
-      if (line.size() > cut) result.append(line, cut, std::u32string::npos);
-    } else {
-      if (line.size() > cut) result.assign(line, 0, line.size() - cut);
-      result += insert;
-    }
-    if (!loop.write(result)) return;
-    if (!loop.yield()) return;
+    editor.startLine(insert);
+    const bool fed = loop.feedLine(
+        line, whole, [&](std::string_view bytes, bool last) { return editor.feed(bytes, last); });
+    if (!fed || !loop.yield()) return;
   }
 }
 

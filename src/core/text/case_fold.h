@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kadrel {
 
@@ -26,6 +27,14 @@ inline char32_t ToUpper(char32_t c) {
   if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
   return HasNoCase(c) ? c : ToUpperByTable(c);
 }
+
+// How two texts compare: exactly, by simple case folding (the replacement's text
+// comparison) or by simple upper-casing (the extraction engines').
+enum class CaseRule { Exact, Fold, Upper };
+
+// Every character c that the rule makes equal to key: the rule maps c to key (for
+// Exact, key alone). key is a character the rule gives (a folded or upper-cased one).
+std::vector<char32_t> CaseVariants(char32_t key, CaseRule rule);
 
 std::u32string FoldCase(std::u32string_view s);
 std::u32string ToUpper(std::u32string_view s);

@@ -14,54 +14,86 @@ namespace {
 
 constexpr char32_t kNone = 0xFFFFFFFF;
 
-// UTF-8 as files hold it: strict (no surrogates, no overlong forms); every byte of
-// an ill-formed sequence becomes an escape of its own.
+// One character of a UTF-8 text: strict (no surrogates, no overlong forms); every
+// byte of an ill-formed sequence becomes an escape of its own.
+struct Utf8Unit {
+  char32_t c;
+  size_t length;
+};
+
+Utf8Unit Utf8UnitAt(std::string_view s, size_t i) {
+  const unsigned char b0 = static_cast<unsigned char>(s[i]);
+  if (b0 < 0x80) return {b0, 1};
+  size_t len = 0;
+  char32_t cp = 0, min = 0;
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    len = 2, cp = b0 & 0x1F, min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    len = 3, cp = b0 & 0x0F, min = 0x800;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    len = 4, cp = b0 & 0x07, min = 0x10000;
+  }
+  bool ok = len != 0 && i + len <= s.size();
+  for (size_t k = 1; ok && k < len; ++k) {
+    const unsigned char b = static_cast<unsigned char>(s[i + k]);
+    ok = (b & 0xC0) == 0x80;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  ok = ok && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+  if (ok) return {cp, len};
+  return {kEscapeBase + b0, 1};
+}
+
+// UTF-8 as files hold it.
 class Utf8Codec : public TextCodec {
  public:
   bool canEncode(char32_t c) const override {
     return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF || IsByteEscape(c));
   }
 
+  size_t advance(std::string_view s, size_t from, size_t count) const override {
+    size_t i = from;
+    for (; count > 0 && i < s.size(); --count) i += Utf8UnitAt(s, i).length;
+    return std::min(i, s.size());
+  }
+
+  std::vector<std::string> codesOf(char32_t c) const override {
+    if (IsByteEscape(c)) return {std::string(1, static_cast<char>(c - kEscapeBase))};
+    if (!canEncode(c)) return {};
+    std::string code;
+    encodeAppend(std::u32string_view(&c, 1), code, nullptr);
+    return {code};
+  }
+
+  size_t maxCodeLength() const override { return 4; }
+
  protected:
   // Every character has one code: nothing to note in forms.
   void decodeAppend(std::string_view s, std::u32string& out, ByteForms*) const override {
+    decodeUpTo(s, s.size(), out, nullptr);
+  }
+
+  size_t decodeUpTo(std::string_view s, size_t limit, std::u32string& out,
+                    std::vector<uint32_t>* offsets) const override {
     const size_t base = out.size();
-    out.resize(base + s.size());  // room for the worst case; cut to size at the end
+    out.resize(base + limit);  // room for the worst case; cut to size at the end
     char32_t* o = out.data() + base;
+    if (offsets != nullptr) offsets->reserve(offsets->size() + limit);
     size_t i = 0;
-    const size_t n = s.size();
-    while (i < n) {
-      unsigned char b0 = static_cast<unsigned char>(s[i]);
+    while (i < limit) {
+      if (offsets != nullptr) offsets->push_back(static_cast<uint32_t>(i));
+      const unsigned char b0 = static_cast<unsigned char>(s[i]);
       if (b0 < 0x80) {
         *o++ = b0;
         ++i;
         continue;
       }
-      size_t len = 0;
-      char32_t cp = 0, min = 0;
-      if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2, cp = b0 & 0x1F, min = 0x80;
-      } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3, cp = b0 & 0x0F, min = 0x800;
-      } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4, cp = b0 & 0x07, min = 0x10000;
-      }
-      bool ok = len != 0 && i + len <= n;
-      for (size_t k = 1; ok && k < len; ++k) {
-        unsigned char b = static_cast<unsigned char>(s[i + k]);
-        ok = (b & 0xC0) == 0x80;
-        cp = (cp << 6) | (b & 0x3F);
-      }
-      ok = ok && cp >= min && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-      if (ok) {
-        *o++ = cp;
-        i += len;
-      } else {
-        *o++ = kEscapeBase + b0;
-        ++i;
-      }
+      const Utf8Unit unit = Utf8UnitAt(s, i);
+      *o++ = unit.c;
+      i += unit.length;
     }
     out.resize(static_cast<size_t>(o - out.data()));
+    return i;
   }
 
   void encodeAppend(std::u32string_view text, std::string& out, const ByteForms*) const override {
@@ -97,6 +129,13 @@ uint32_t PackCode(const unsigned char* bytes, size_t len) {
   uint32_t code = static_cast<uint32_t>(len) << 24;
   for (size_t k = 0; k < len; ++k) code |= static_cast<uint32_t>(bytes[k]) << (8 * (len - 1 - k));
   return code;
+}
+
+std::string UnpackCode(uint32_t code) {
+  const int len = static_cast<int>(code >> 24);
+  std::string bytes;
+  for (int k = len - 1; k >= 0; --k) bytes += static_cast<char>((code >> (8 * k)) & 0xFF);
+  return bytes;
 }
 
 // A multi-byte code page (CP932, EUC-JP) as lookup tables built once from ICU's
@@ -142,11 +181,33 @@ class TableCodec : public TextCodec {
     conv_ = nullptr;
     asciiIdentity_ = true;
     for (int b = 0; b < 0x80; ++b) asciiIdentity_ = asciiIdentity_ && single_[b] == char32_t(b);
+    noteOtherCodes();
   }
 
   bool canEncode(char32_t c) const override {
     return IsByteEscape(c) || (c < 0x10000 && encodeBmp_[c] != 0);
   }
+
+  size_t advance(std::string_view s, size_t from, size_t count) const override {
+    size_t i = from;
+    for (; count > 0 && i < s.size(); --count) i += lengthAt(s, i);
+    return i;
+  }
+
+  std::vector<std::string> codesOf(char32_t c) const override {
+    std::vector<std::string> codes;
+    if (IsByteEscape(c)) {
+      codes.emplace_back(1, static_cast<char>(c - kEscapeBase));
+      return codes;
+    }
+    if (c < 0x10000 && encodeBmp_[c] != 0) codes.push_back(UnpackCode(encodeBmp_[c]));
+    auto [first, last] = std::equal_range(otherCodes_.begin(), otherCodes_.end(),
+                                          std::make_pair(c, uint32_t{0}), ByCharacter);
+    for (auto it = first; it != last; ++it) codes.push_back(UnpackCode(it->second));
+    return codes;
+  }
+
+  size_t maxCodeLength() const override { return hasTriples_ ? 3 : 2; }
 
  protected:
   void decodeAppend(std::string_view s, std::u32string& out, ByteForms* forms) const override {
@@ -156,12 +217,37 @@ class TableCodec : public TextCodec {
     const size_t base = out.size();
     out.resize(base + s.size());
     bool otherForms = false;
-    char32_t* end = decodeInto<false>(s, out.data() + base, otherForms, nullptr);
+    char32_t* o = out.data() + base;
+    uint32_t* noOffsets = nullptr;
+    decodeInto<false, false>(s, s.size(), o, noOffsets, otherForms, nullptr);
     // Rare: a code that the encoder does not write for its character. Decoded
     // again, noting each such code, so that the usual pass makes no call.
-    if (otherForms && forms != nullptr)
-      end = decodeInto<true>(s, out.data() + base, otherForms, forms);
-    out.resize(static_cast<size_t>(end - out.data()));
+    if (otherForms && forms != nullptr) {
+      o = out.data() + base;
+      decodeInto<true, false>(s, s.size(), o, noOffsets, otherForms, forms);
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
+  }
+
+  size_t decodeUpTo(std::string_view s, size_t limit, std::u32string& out,
+                    std::vector<uint32_t>* offsets) const override {
+    const size_t base = out.size();
+    out.resize(base + limit);
+    bool otherForms = false;
+    char32_t* o = out.data() + base;
+    size_t end;
+    if (offsets == nullptr) {
+      uint32_t* noOffsets = nullptr;
+      end = decodeInto<false, false>(s, limit, o, noOffsets, otherForms, nullptr);
+    } else {
+      const size_t first = offsets->size();
+      offsets->resize(first + limit);
+      uint32_t* off = offsets->data() + first;
+      end = decodeInto<false, true>(s, limit, o, off, otherForms, nullptr);
+      offsets->resize(static_cast<size_t>(off - offsets->data()));
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
+    return end;
   }
 
   void encodeAppend(std::u32string_view text, std::string& out,
@@ -192,13 +278,18 @@ class TableCodec : public TextCodec {
     return c;
   }
 
-  // Decodes s into o, which has room for s.size() characters; returns the end.
-  // Table entries below kOtherForm are characters: one test on the usual path.
-  template <bool kNote>
-  char32_t* decodeInto(std::string_view s, char32_t* o, bool& otherForms, ByteForms* forms) const {
+  // Decodes the characters of s that begin before limit into o, which has room
+  // for limit characters, and moves o past them (with kOffsets, their offsets into
+  // off likewise); returns where the last one ends. A code is told from the bytes
+  // that follow it, up to the end of s. Table entries below kOtherForm are
+  // characters: one test on the usual path.
+  template <bool kNote, bool kOffsets>
+  size_t decodeInto(std::string_view s, size_t limit, char32_t*& o, uint32_t*& off,
+                    bool& otherForms, ByteForms* forms) const {
     const size_t n = s.size();
     size_t i = 0;
-    while (i < n) {
+    while (i < limit) {
+      if constexpr (kOffsets) *off++ = static_cast<uint32_t>(i);
       unsigned char b0 = static_cast<unsigned char>(s[i]);
       if (b0 < 0x80 && asciiIdentity_) {
         *o++ = b0;
@@ -241,7 +332,42 @@ class TableCodec : public TextCodec {
       *o++ = kEscapeBase + b0;
       ++i;
     }
-    return o;
+    return i;
+  }
+
+  // The length of the code at s[i], as decodeInto reads it (an escape: 1).
+  size_t lengthAt(std::string_view s, size_t i) const {
+    const unsigned char b0 = static_cast<unsigned char>(s[i]);
+    if (single_[b0] != kNone) return 1;
+    if (i + 1 < s.size()) {
+      const unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
+      if (double_[b0 * 256 + b1] != kNone) return 2;
+      if (b0 == 0x8F && i + 2 < s.size() &&
+          triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])] != kNone)
+        return 3;
+    }
+    return 1;
+  }
+
+  static bool ByCharacter(const std::pair<char32_t, uint32_t>& a,
+                          const std::pair<char32_t, uint32_t>& b) {
+    return a.first < b.first;
+  }
+
+  // Collects the codes flagged kOtherForm, by character, for codesOf.
+  void noteOtherCodes() {
+    auto note = [this](char32_t entry, std::initializer_list<unsigned char> bytes) {
+      if (entry == kNone || entry < kOtherForm) return;
+      otherCodes_.emplace_back(entry & ~kOtherForm, PackCode(std::data(bytes), bytes.size()));
+    };
+    for (int b = 0; b < 256; ++b) note(single_[b], {static_cast<unsigned char>(b)});
+    for (int code = 0; code < 65536; ++code) {
+      const auto hi = static_cast<unsigned char>(code >> 8), lo = static_cast<unsigned char>(code);
+      note(double_[code], {hi, lo});
+      note(triple_[code], {0x8F, hi, lo});
+      hasTriples_ = hasTriples_ || triple_[code] != kNone;
+    }
+    std::stable_sort(otherCodes_.begin(), otherCodes_.end(), ByCharacter);
   }
 
   // noted(c) gives the code a decode noted for c, or 0.
@@ -303,7 +429,10 @@ class TableCodec : public TextCodec {
   std::vector<char32_t> double_;     // [lead * 256 + trail]
   std::vector<char32_t> triple_;     // EUC-JP 0x8F sequences: [second * 256 + third]
   std::vector<uint32_t> encodeBmp_;  // code point -> its code (PackCode); 0 = none
+  // The codes flagged kOtherForm, by character: (character, PackCode).
+  std::vector<std::pair<char32_t, uint32_t>> otherCodes_;
   bool asciiIdentity_ = false;
+  bool hasTriples_ = false;
 };
 
 }  // namespace
@@ -354,6 +483,14 @@ void TextCodec::decode(std::string_view bytes, std::u32string& out, ByteForms* f
   decodeAppend(bytes, out, forms);
   if (forms != nullptr && !forms->empty())
     forms->keepSource(bytes, std::u32string_view(out).substr(base));
+}
+
+size_t TextCodec::decodePart(std::string_view bytes, std::u32string& out, bool final,
+                             std::vector<uint32_t>* offsets) const {
+  // A code is told from at most maxCodeLength() bytes: those starting that far
+  // from the end are decided whatever follows.
+  const size_t undecided = final ? 0 : std::min(bytes.size(), maxCodeLength() - 1);
+  return decodeUpTo(bytes, bytes.size() - undecided, out, offsets);
 }
 
 void TextCodec::encode(std::u32string_view text, std::string& out, const ByteForms* forms) const {

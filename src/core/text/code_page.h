@@ -9,7 +9,8 @@
 // writes FA5C for it. A decode can note such forms in ByteForms; an encode given
 // them writes each noted character in its noted form, and writes an unchanged
 // text as the very bytes it came from. So Encode(Decode(bytes)) == bytes for
-// every input, and a changed line keeps the bytes of the characters it kept.
+// every input. (The engines keep a changed line's bytes otherwise: they write
+// the stretches they keep as read, see decodePart's offsets and advance.)
 #pragma once
 
 #include <cstdint>
@@ -80,12 +81,36 @@ class TextCodec {
     return s;
   }
 
+  // A text that comes in parts (a line in pieces): appends the characters of
+  // bytes that these bytes decide whatever follows them (all of them when final)
+  // and returns the bytes they take; the rest starts the next part. Parts decoded
+  // so, in order, give the characters decode() gives for their bytes at once.
+  // With offsets, appends there the offset in bytes where each character starts.
+  size_t decodePart(std::string_view bytes, std::u32string& out, bool final,
+                    std::vector<uint32_t>* offsets = nullptr) const;
+
+  // The offset reached from `from`, where a character of bytes starts, after
+  // count characters read as decode() reads them (bytes.size() when fewer follow).
+  virtual size_t advance(std::string_view bytes, size_t from, size_t count) const = 0;
+
   // True when the encoder can write c (byte escapes included).
   virtual bool canEncode(char32_t c) const = 0;
+
+  // Every code that decodes as c: the one the encoder writes and any other form
+  // (an escape: its byte). None for a character the code page does not hold.
+  virtual std::vector<std::string> codesOf(char32_t c) const = 0;
+
+  // The most bytes a code takes.
+  virtual size_t maxCodeLength() const = 0;
 
  protected:
   virtual void decodeAppend(std::string_view bytes, std::u32string& out,
                             ByteForms* forms) const = 0;
+  // Appends the characters that begin before limit (reading on to the end of bytes
+  // where a code needs it), and with offsets where each begins; returns where the
+  // last of them ends.
+  virtual size_t decodeUpTo(std::string_view bytes, size_t limit, std::u32string& out,
+                            std::vector<uint32_t>* offsets) const = 0;
   // forms is null or holds at least one form.
   virtual void encodeAppend(std::u32string_view text, std::string& out,
                             const ByteForms* forms) const = 0;
