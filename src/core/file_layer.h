@@ -161,6 +161,13 @@ class FileLayer {
   // and with the target's modification time, complete before it takes the name.
   [[nodiscard]] virtual FileStatus keepCopy(TargetFile& target, const DropPath& name) = 0;
 
+  // Puts back at the target's name, in place of the target, a file kept by a hard
+  // link at keptPath (the undo journal's): the very file the target replaced, with
+  // its other names and times. Refused when the name meanwhile leads to another
+  // file. EXDEV (and this default) when it cannot be renamed there: the caller
+  // copies its content instead.
+  [[nodiscard]] virtual FileStatus restoreKept(TargetFile& target, const std::string& keptPath);
+
   // Completes files together: one status each, in order. The real file system
   // syncs them side by side, so that many small files share the disk's flushes.
   virtual std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files);

@@ -191,6 +191,16 @@ class PosixFileLayer : public FileLayer {
     return copy.file->commit();
   }
 
+  FileStatus restoreKept(TargetFile& target, const std::string& keptPath) override {
+    const auto& t = static_cast<const PosixTarget&>(target);
+    const int folder = t.where().folder->get();
+    if (posix::IdAt(folder, t.where().name) != t.id())
+      return StatusFromErrno(kErrReplacedMeanwhile);
+    if (::renameat(AT_FDCWD, keptPath.c_str(), folder, t.where().name.c_str()) != 0)
+      return StatusFromErrno(errno);
+    return {};
+  }
+
   std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files) override {
     std::vector<FileStatus> statuses(files.size());
     std::atomic<size_t> next{0};

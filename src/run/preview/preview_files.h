@@ -4,6 +4,7 @@
 // give a file its name, the sink is told what that file would hold.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -30,6 +31,9 @@ class PreviewFiles : public FileLayer {
   Opened<NewFile> createFile(const DropPath& name, const FileAttributes* source) override;
   FileStatus checkNewName(const DropPath& name) override;
   FileStatus keepCopy(TargetFile& target, const DropPath& name) override;
+  FileStatus restoreKept(TargetFile&, const std::string&) override {
+    return StatusFromErrno(EROFS);
+  }
   void removeLeftovers(const DropPath& folder) override;
   FileStatus removeFile(const std::string& path) override;
   bool exists(const std::string& path) override;

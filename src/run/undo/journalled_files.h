@@ -74,6 +74,9 @@ class JournalledFiles : public FileLayer {
   FileStatus keepCopy(TargetFile& target, const DropPath& name) override {
     return real_.keepCopy(target, name);
   }
+  FileStatus restoreKept(TargetFile& target, const std::string& keptPath) override {
+    return real_.restoreKept(target, keptPath);
+  }
   std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files) override;
   void removeLeftovers(const DropPath& folder) override { real_.removeLeftovers(folder); }
   FileStatus removeFile(const std::string& path) override { return real_.removeFile(path); }

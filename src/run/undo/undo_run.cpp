@@ -79,7 +79,8 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
     status = target.status;
     return Step::Failed;
   }
-  // The run was killed before this file took its new content.
+  // The run was killed before this file took its new content, or an undo gave
+  // the file itself back.
   if (target.file->id() == e.previous) return Step::AsBefore;
   Content now;
   if (!Measure(target.file->read(), now)) {
@@ -102,6 +103,13 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
   if (!keptIntact) {
     status = {kErrReplacedMeanwhile, "保存しておいた以前の内容が変更されています。"};
     return Step::Failed;
+  }
+  // A kept link goes back whole: the very file, its times and other names with it.
+  if (e.kept == Kept::Link) {
+    status = files.restoreKept(*target.file, keptPath);
+    if (status.ok()) return Step::Restored;
+    if (status.code != EXDEV) return Step::Failed;
+    status = {};
   }
   Opened<NewFile> replacement = files.createReplacement(*target.file);
   if (!replacement) {

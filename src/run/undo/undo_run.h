@@ -1,8 +1,8 @@
 // Taking back the last run: every file the journal names that still holds
 // exactly what the run wrote (size and hash) gets its previous content back,
-// replaced whole as a run replaces a target (locked, through a temporary that
-// takes its name, keeping its owner and permissions), whatever the backup option
-// was. A file changed since is left alone and named. No link is followed: the
+// locked as a run locks a target, whatever the backup option was: a file kept by
+// a hard link is renamed back (the very file, with its times and other names); a
+// copy's content replaces the file whole as a run replaces a target. A file changed since is left alone and named. No link is followed: the
 // journal names files with their links resolved.
 //
 // An undo killed halfway is finished by the next one: a file already given back
