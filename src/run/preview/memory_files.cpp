@@ -25,28 +25,10 @@ class Input : public InputFile {
   size_t pos_ = 0;
 };
 
-class Output : public OutputFile {
- public:
-  explicit Output(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
-  bool write(const char* data, size_t n) override {
-    bytes_->append(data, n);
-    return true;
-  }
-  bool close() override { return true; }
-  FileStatus lastError() const override { return {}; }
-
- private:
-  std::shared_ptr<std::string> bytes_;
-};
-
 }  // namespace
 
 std::unique_ptr<InputFile> MemoryInput(std::shared_ptr<const std::string> bytes) {
   return std::make_unique<Input>(std::move(bytes));
-}
-
-std::unique_ptr<OutputFile> MemoryOutput(std::shared_ptr<std::string> bytes) {
-  return std::make_unique<Output>(std::move(bytes));
 }
 
 std::string TextOfBytes(std::string bytes, const FileEncoding& encoding) {

@@ -1,4 +1,4 @@
-// Files held in memory: what a preview's run writes, and reads back.
+// Bytes held in memory read as a file, and the text a preview compares of them.
 #pragma once
 
 #include <memory>
@@ -11,8 +11,6 @@ namespace kadrel {
 
 // Reads bytes from their start.
 std::unique_ptr<InputFile> MemoryInput(std::shared_ptr<const std::string> bytes);
-// Appends to bytes.
-std::unique_ptr<OutputFile> MemoryOutput(std::shared_ptr<std::string> bytes);
 
 // The text a preview compares of a file's bytes: a UTF-16 file's as UTF-8 (as
 // the run reads it), any other file's as they are.
