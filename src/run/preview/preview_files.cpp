@@ -12,8 +12,10 @@ namespace kadrel {
 
 namespace {
 
-bool ReadAll(Opened<InputFile> opened, std::string& bytes) {
+// Reads a whole file into bytes (sizeHint: about how many there are).
+bool ReadAll(Opened<InputFile> opened, std::string& bytes, size_t sizeHint = 0) {
   bytes.clear();
+  bytes.reserve(sizeHint);
   if (!opened) return false;
   char buffer[1 << 16];
   for (;;) {
@@ -96,10 +98,10 @@ class HeldContent {
     char byte;
     return !held_ && reader_ && reader_->read(&byte, 1) == 0;
   }
-  // The whole content, held from now on.
-  const std::string& bytes() {
+  // The whole content, handed over.
+  std::string take() {
     hold();
-    return *bytes_;
+    return std::move(*bytes_);
   }
 
  private:
@@ -118,7 +120,7 @@ class HeldContent {
     if (held_) return;
     reader_.reset();
     std::string prefix;
-    if (equal_ > 0 && !ReadAll(read(), prefix)) prefix.clear();
+    if (equal_ > 0 && !ReadAll(read(), prefix, static_cast<size_t>(equal_) * 2)) prefix.clear();
     held_ = true;
     *bytes_ = std::move(prefix);
   }
@@ -198,7 +200,7 @@ Opened<NewFile> PreviewFiles::createReplacement(TargetFile& target) {
   return {std::make_unique<MemoryNewFile>(id, &target,
                                           [this, path, &target](HeldContent& content) {
                                             if (!content.unchanged())
-                                              committed(path, &target, content.bytes());
+                                              committed(path, &target, content.take());
                                           }),
           {}};
 }
@@ -209,7 +211,7 @@ Opened<NewFile> PreviewFiles::createFile(const DropPath& name, const FileAttribu
   const std::string path = name.path;
   return {std::make_unique<MemoryNewFile>(
               id, nullptr,
-              [this, path](HeldContent& content) { committed(path, nullptr, content.bytes()); }),
+              [this, path](HeldContent& content) { committed(path, nullptr, content.take()); }),
           {}};
 }
 
@@ -232,18 +234,18 @@ bool PreviewFiles::exists(const std::string& path) {
   return real_.exists(path);
 }
 
-void PreviewFiles::committed(const std::string& path, TargetFile* target,
-                             const std::string& bytes) {
+void PreviewFiles::committed(const std::string& path, TargetFile* target, std::string bytes) {
   std::string before;
   if (target != nullptr) {
-    if (!ReadAll(target->read(), before) || before == bytes) return;
+    if (!ReadAll(target->read(), before, bytes.size()) || before == bytes) return;
   }
-  const FileEncoding encoding =
-      ReadEncoding(MemoryInput(std::make_shared<const std::string>(target ? before : bytes)),
-                   codePage_)
-          .encoding;
+  // How the run read the file: guessed again from the same bytes (not copied).
+  const std::shared_ptr<const std::string> read(target ? &before : &bytes,
+                                                [](const std::string*) {});
+  const FileEncoding encoding = ReadEncoding(MemoryInput(read), codePage_).encoding;
   const FileDiff diff(path, target == nullptr, encoding.codePage,
-                      TextOfBytes(std::move(before), encoding), TextOfBytes(bytes, encoding));
+                      TextOfBytes(std::move(before), encoding),
+                      TextOfBytes(std::move(bytes), encoding));
   sink_.fileChanged(diff);
 }
 

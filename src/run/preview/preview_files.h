@@ -40,7 +40,7 @@ class PreviewFiles : public FileLayer {
 
  private:
   // What the run would leave at path: a target's new content, or a new file.
-  void committed(const std::string& path, TargetFile* target, const std::string& bytes);
+  void committed(const std::string& path, TargetFile* target, std::string bytes);
 
   FileLayer& real_;
   PreviewSink& sink_;
