@@ -27,10 +27,7 @@ int UndoCommand(const Request& request, CliHost& host) {
     outcome = UndoLastRun(SystemFileLayer(), UndoFolder(request), cancel, journal);
   }
   if (!journal.ok()) {
-    MessageBoxRequest box;
-    box.text = journal.code == ENOENT ? std::string(kNothingToUndoText)
-                                      : "元に戻せません。\r" + journal.text;
-    host.showMessage(box);
+    host.showMessage(UndoRefusalBox(journal));
     return kExitNothingRun;
   }
   const MessageBoxRequest box = UndoOutcomeBox(outcome);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <cerrno>
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
@@ -102,9 +103,7 @@ void MainWindow::undoLastRun() {
   const std::string folder = UndoFolderOf(programFolder_);
   const std::optional<JournalIndex> index = ReadJournalIndex(folder);
   if (!index) {
-    MessageBoxRequest box;
-    box.text = kNothingToUndoText;
-    host_.showMessage(box);
+    host_.showMessage(UndoRefusalBox(StatusFromErrno(ENOENT)));
     updateUndoState();
     return;
   }
@@ -120,14 +119,7 @@ void MainWindow::undoLastRun() {
   FileStatus journal;
   const UndoOutcome outcome = UndoLastRun(files_, folder, never, journal);
   unsetCursor();
-  if (journal.ok()) {
-    host_.showMessage(UndoOutcomeBox(outcome));
-  } else {
-    MessageBoxRequest box;
-    box.text = journal.code == ENOENT ? std::string(kNothingToUndoText)
-                                      : "元に戻せません。\r" + journal.text;
-    host_.showMessage(box);
-  }
+  host_.showMessage(journal.ok() ? UndoOutcomeBox(outcome) : UndoRefusalBox(journal));
   updateUndoState();
 }
 

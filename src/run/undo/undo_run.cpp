@@ -181,6 +181,19 @@ UndoOutcome UndoLastRun(FileLayer& files, const std::string& path, const std::at
   return outcome;
 }
 
+MessageBoxRequest UndoRefusalBox(const FileStatus& journalStatus) {
+  MessageBoxRequest box;
+  if (journalStatus.code == ENOENT) {
+    box.text = kNothingToUndoText;
+  } else if (journalStatus.code == kErrLocked) {
+    box.text =
+        "ほかの Kadrel が処理中のため、元に戻せません。処理が終わってからもう一度選んでください。";
+  } else {
+    box.text = "元に戻せません。\r" + journalStatus.text;
+  }
+  return box;
+}
+
 MessageBoxRequest UndoOutcomeBox(const UndoOutcome& outcome) {
   MessageBoxRequest box;
   box.icon = BoxIcon::Information;

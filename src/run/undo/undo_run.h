@@ -2,8 +2,8 @@
 // exactly what the run wrote (size and hash) gets its previous content back,
 // locked as a run locks a target, whatever the backup option was: a file kept by
 // a hard link is renamed back (the very file, with its times and other names); a
-// copy's content replaces the file whole as a run replaces a target. A file changed since is left alone and named. No link is followed: the
-// journal names files with their links resolved.
+// copy's content replaces the file whole as a run replaces a target. A file changed since is left
+// alone and named. No link is followed: the journal names files with their links resolved.
 //
 // An undo killed halfway is finished by the next one: a file already given back
 // (or never replaced) holds its previous content and is passed over. The journal
@@ -43,6 +43,9 @@ struct UndoOutcome {
 // kErrLocked: a run or another undo uses it).
 UndoOutcome UndoLastRun(FileLayer& files, const std::string& folder,
                         const std::atomic<bool>& cancel, FileStatus& journalStatus);
+
+// The box of an undo that could not use the journal (journalStatus).
+MessageBoxRequest UndoRefusalBox(const FileStatus& journalStatus);
 
 // The outcome's box: how many files were given back, then the files left alone
 // and why.
