@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <utility>
@@ -40,10 +43,16 @@ int main(int argc, char* argv[]) {
   QTemporaryDir work;
   const QString samples = work.filePath(QStringLiteral("文書"));
   QDir().mkpath(samples + QStringLiteral("/2024"));
-  WriteText(samples + QStringLiteral("/readme.txt"), "abc\r\n");
-  WriteText(samples + QStringLiteral("/2024/議事録_0412.txt"), "abc\r\n");
-  WriteText(samples + QStringLiteral("/2024/議事録_0519.txt"), "abc\r\n");
-  WriteText(samples + QStringLiteral("/顧客一覧.csv"), "abc\r\n");
+  WriteText(samples + QStringLiteral("/readme.txt"), "文書フォルダの説明\r\n");
+  WriteText(samples + QStringLiteral("/2024/議事録_0412.txt"),
+            "定例会議 議事録\r\n日時: 2024年4月12日 10:00-11:00\r\n"
+            "出席: 山田（株式会社サンプル）、佐藤\r\n\r\n1. 前回の確認\r\n"
+            "2. 株式会社サンプルからの提案について\r\n3. 次回の日程\r\n");
+  WriteText(samples + QStringLiteral("/2024/議事録_0519.txt"),
+            "定例会議 議事録\r\n日時: 2024年5月19日 14:00-15:00\r\n"
+            "出席: 山田、佐藤、鈴木\r\n議題: 株式会社サンプル 見積書の確認\r\n");
+  WriteText(samples + QStringLiteral("/顧客一覧.csv"),
+            "会社名,担当\r\n株式会社サンプル,山田\r\nサンプル商事株式会社,鈴木\r\n");
   const QString combo = work.filePath(QStringLiteral("整形.txt"));
   WriteText(combo,
             "#,見出しの整形,#\r\n"
@@ -91,6 +100,27 @@ int main(int argc, char* argv[]) {
   window.StartRun();
   dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-options.png"));
   window.showOptions();
+  dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-preview.png"));
+  window.showPreview();
+
+  // 元に戻す: a run made, then its confirmation rendered and declined.
+  window.setDialogRunner([](QDialog& dialog) {
+    if (auto* yes = dialog.findChild<QPushButton*>(QStringLiteral("BtnYes"))) yes->click();
+    return dialog.result();
+  });
+  window.StartRun();
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr ||
+        !box->grab().save(QDir(outFolder).filePath(QStringLiteral("kadrel-undo.png"))))
+      ++failures;
+    if (auto* message = qobject_cast<QMessageBox*>(box)) {
+      for (QAbstractButton* button : message->buttons()) {
+        if (message->buttonRole(button) == QMessageBox::NoRole) button->click();
+      }
+    }
+  });
+  window.undoLastRun();
 
   window.showHelp(kadrel::ui::MainWindow::kHelpContext, kadrel::ui::MainWindow::kComboHelpContext);
   if (kadrel::ui::HelpViewer* help = window.helpViewer()) {

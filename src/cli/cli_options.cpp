@@ -11,7 +11,7 @@ namespace kadrel::cli {
 
 namespace {
 
-enum LongOnly { kIni = 256, kAnswer, kList, kDescribe, kShowCombo };
+enum LongOnly { kIni = 256, kAnswer, kList, kDescribe, kShowCombo, kUndo };
 constexpr int kNull = '0';
 
 constexpr option kLongOptions[] = {
@@ -24,6 +24,8 @@ constexpr option kLongOptions[] = {
     {"null", no_argument, nullptr, kNull},
     {"describe", required_argument, nullptr, kDescribe},
     {"show-combo", required_argument, nullptr, kShowCombo},
+    {"dry-run", no_argument, nullptr, 'n'},
+    {"undo", no_argument, nullptr, kUndo},
     {"quiet", no_argument, nullptr, 'q'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
@@ -52,7 +54,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   ::opterr = 0;  // errors are reported here, in one form
   ::optind = 0;  // a full rescan (also when called more than once)
   int code;
-  while ((code = ::getopt_long(argc, argv, ":s:c:o:0qhV", kLongOptions, nullptr)) != -1) {
+  while ((code = ::getopt_long(argc, argv, ":s:c:o:0nqhV", kLongOptions, nullptr)) != -1) {
     switch (code) {
       case 's':
         if (commands.contains(Command::RunStep)) return Fail("-s/--step は一度だけ指定できます");
@@ -101,6 +103,12 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         commands.insert(Command::ShowCombo);
         r.comboFiles.push_back(::optarg);
         break;
+      case 'n':
+        r.dryRun = true;
+        break;
+      case kUndo:
+        commands.insert(Command::Undo);
+        break;
       case 'q':
         r.quiet = true;
         break;
@@ -137,13 +145,17 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   } else if (version) {
     r.command = Command::Version;
   } else if (commands.size() != 1) {
-    return Fail(commands.empty()
-                    ? "処理を指定してください（-s, -c, --list, --describe, --show-combo のどれか）"
-                    : "-s, -c, --list, --describe, --show-combo はどれか一つだけ指定してください");
+    return Fail(
+        commands.empty()
+            ? "処理を指定してください（-s, -c, --list, --describe, --show-combo, --undo "
+              "のどれか）"
+            : "-s, -c, --list, --describe, --show-combo, --undo はどれか一つだけ指定してください");
   } else {
     r.command = *commands.begin();
     if (r.nullSeparated && r.command != Command::List)
       return Fail("-0/--null は --list と一緒にだけ指定できます");
+    if (r.dryRun && r.command != Command::RunStep && r.command != Command::RunCombo)
+      return Fail("-n/--dry-run は -s か -c と一緒にだけ指定できます");
     switch (r.command) {
       case Command::ShowCombo:  // --show-combo FILE...: the further names are COMBO!! files too
         r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
@@ -153,12 +165,19 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
         if (!r.paths.empty())
           return Fail("--describe にはステップ行だけを指定してください（PATH は指定できません）");
         break;
+      case Command::Undo:
+        if (!r.paths.empty())
+          return Fail("--undo には PATH を指定できません（直前の処理のファイルを元に戻します）");
+        break;
       default:  // no PATH: the run's own check reports that no file is listed
         break;
     }
     const bool stdinPath = std::find(r.paths.begin(), r.paths.end(), "-") != r.paths.end();
     if (stdinPath && (r.command != Command::RunStep || r.paths.size() != 1))
       return Fail("-（標準入力）は -s と一緒に、ただ一つの PATH としてだけ指定できます");
+    if (stdinPath && r.dryRun)
+      return Fail(
+          "-n/--dry-run は -（標準入力）と一緒には指定できません（- は何も書き換えません）");
   }
   outcome.request = std::move(r);
   return outcome;
@@ -189,6 +208,17 @@ file would hold (modes 3, 4); no backup is made.
   -0, --null              with --list: end each name with a NUL byte, not a newline
       --describe LINE     validate a step line as a COMBO!! step and print its description
       --show-combo FILE...  load COMBO!! files and print the COMBO!! text they give
+  -n, --dry-run           with -s or -c: write nothing (no file, backup or result),
+                          print to standard output what the run would change as a
+                          unified diff in UTF-8 (for modes 3 and 4 the result files
+                          as new files); bytes not valid in the file's code page as
+                          \xNN, and on a terminal control characters too; boxes and
+                          exit status as the run would give them
+      --undo              take back the last run of a rewriting step or COMBO!!:
+                          every file that still holds what that run wrote gets its
+                          previous content back; a file changed since is left as it
+                          is and named in a box (runs made with the same --ini;
+                          exit status 2 when there is nothing to take back)
   -q, --quiet             no progress display, no code page of each file (auto)
   -h, --help              this help;  -V, --version  the version
 
@@ -207,6 +237,8 @@ Examples:
       run the steps of tidy.cmb over the .txt and .csv files under data/
   kadrel-cli -s "4,ERROR,True,,False,,#" -o SelAddSts=1 -o CodePage=auto - <app.log
       write the lines of app.log holding ERROR to standard output
+  kadrel-cli -n -s "0,0,foo,0,bar,#" notes/ | less -R
+      show what replacing "foo" would change, without changing anything
 )";
 }
 

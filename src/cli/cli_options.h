@@ -15,6 +15,7 @@ enum class Command {
   List,       // --list
   Describe,   // --describe LINE
   ShowCombo,  // --show-combo FILE...
+  Undo,       // --undo: take back the last run
   Help,
   Version,
 };
@@ -28,6 +29,7 @@ struct Request {
   BoxAnswer problemAnswer = BoxAnswer::Cancel;                    // --answer
   bool quiet = false;
   bool nullSeparated = false;      // --list -0: names end with NUL
+  bool dryRun = false;             // -n: -s or -c previewed, nothing written
   std::vector<std::string> paths;  // PATH...
 };
 
@@ -38,7 +40,7 @@ struct ParseOutcome {
 };
 
 // Reads the arguments (UTF-8). Exactly one of -s, -c, --list, --describe,
-// --show-combo (or --help / --version) must be given.
+// --show-combo, --undo (or --help / --version) must be given.
 ParseOutcome ParseCommandLine(int argc, char* const argv[]);
 
 std::string HelpText();

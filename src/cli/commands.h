@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
@@ -28,5 +29,11 @@ int DescribeCommand(const Request& request, const RunOptions& options, CliHost& 
 // --show-combo FILE...: the COMBO!! text the files give.
 int ShowComboCommand(const Request& request, const RunOptions& options, CliHost& host,
                      std::FILE* out);
+
+// --undo: takes back the last run made with these settings.
+int UndoCommand(const Request& request, CliHost& host);
+// The undo journal's folder: beside the settings file named with --ini, else in
+// the program's folder.
+std::string UndoFolder(const Request& request);
 
 }  // namespace kadrel::cli

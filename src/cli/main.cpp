@@ -64,6 +64,9 @@ int main(int argc, char* argv[]) {
     case Command::ShowCombo:
       status = ShowComboCommand(request, options, host, stdout);
       break;
+    case Command::Undo:
+      status = UndoCommand(request, host);
+      break;
     case Command::Help:
     case Command::Version:
       break;

@@ -1,15 +1,21 @@
+#include <unistd.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/cancel_signals.h"
 #include "cli/commands.h"
+#include "cli/diff_printer.h"
 #include "cli/targets.h"
 #include "combo/combo_loader.h"
 #include "core/file_layer.h"
 #include "core/program_folder.h"
 #include "run/prepare_run.h"
+#include "run/preview/preview_files.h"
 #include "run/run_driver.h"
 #include "run/stream_run.h"
+#include "run/undo/journalled_files.h"
 
 namespace kadrel::cli {
 
@@ -58,7 +64,17 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
     if (!combo.steps.empty()) run.comboText = combo.text;
   }
 
-  PreparedRun prepared = PrepareRun(host, SystemFileLayer(), run);
+  // A dry run: the same run over a file layer that writes nothing, its changes
+  // printed as a unified diff.
+  DiffPrinter printer(stdout,
+                      ::isatty(STDOUT_FILENO) == 1 ? Controls::Visible : Controls::AsTheyAre);
+  std::optional<PreviewFiles> preview;
+  if (request.dryRun) preview.emplace(SystemFileLayer(), printer, options.codePage);
+  // A real run keeps the files it replaces, for --undo.
+  JournalWriter journal(SystemFileLayer(), UndoFolder(request));
+  JournalledFiles journalled(SystemFileLayer(), journal);
+  PreparedRun prepared =
+      PrepareRun(host, preview ? static_cast<FileLayer&>(*preview) : journalled, run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
   {
@@ -72,7 +88,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   }
 
   if (CancelSignalReceived()) return kExitInterrupted;
-  return host.boxCount() > 0 || list.leftOut() ? kExitWithBoxes : kExitClean;
+  return host.boxCount() > 0 || list.leftOut() || !printer.ok() ? kExitWithBoxes : kExitClean;
 }
 
 }  // namespace kadrel::cli

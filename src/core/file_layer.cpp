@@ -115,6 +115,10 @@ FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string
   }
 }
 
+FileStatus FileLayer::restoreKept(TargetFile&, const std::string&) {
+  return StatusFromErrno(EXDEV);
+}
+
 std::vector<FileStatus> FileLayer::completeAll(const std::vector<NewFile*>& files) {
   std::vector<FileStatus> statuses;
   statuses.reserve(files.size());

@@ -96,6 +96,8 @@ class TargetFile {
   virtual const FileAttributes& attributes() const = 0;
   // The folder the file lives in (for a name that is a link, the linked file's).
   virtual const std::string& folder() const = 0;
+  // Its name in that folder.
+  virtual const std::string& name() const = 0;
   // The content from its start; each call gives a reader of its own.
   [[nodiscard]] virtual Opened<InputFile> read() = 0;
 };
@@ -158,6 +160,13 @@ class FileLayer {
   // Keeps the target's present content under name, as createFile's files are kept
   // and with the target's modification time, complete before it takes the name.
   [[nodiscard]] virtual FileStatus keepCopy(TargetFile& target, const DropPath& name) = 0;
+
+  // Puts back at the target's name, in place of the target, a file kept by a hard
+  // link at keptPath (the undo journal's): the very file the target replaced, with
+  // its other names and times. Refused when the name meanwhile leads to another
+  // file. EXDEV (and this default) when it cannot be renamed there: the caller
+  // copies its content instead.
+  [[nodiscard]] virtual FileStatus restoreKept(TargetFile& target, const std::string& keptPath);
 
   // Completes files together: one status each, in order. The real file system
   // syncs them side by side, so that many small files share the disk's flushes.

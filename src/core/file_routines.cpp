@@ -1,5 +1,7 @@
 #include "core/file_routines.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -28,11 +30,18 @@ void ShowCopyFailure(RunContext& ctx, const std::string& source, const std::stri
                    source + "]" + kCR + "先[ " + destination + "]" + kCR + error);
 }
 
-// Two names of one file (the same path, or links to one file).
+// Two names of one file (the same path, a link to it, a name the file system
+// folds to it). Two hard links of one file are two names: a backup that a run
+// killed between keeping it and replacing its target shares the target's file,
+// and the next backup takes its name as it would any backup's.
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
   std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
+  if (!std::filesystem::equivalent(a, b, ec) || ec) return false;
+  struct stat sa, sb;
+  const bool twoLinks = ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 &&
+                        S_ISREG(sa.st_mode) && S_ISREG(sb.st_mode) && sa.st_nlink > 1;
+  return !twoLinks;
 }
 
 // A derived name that would write over the target or another listed file.

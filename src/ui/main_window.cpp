@@ -203,6 +203,7 @@ void MainWindow::ResetTargetList() {
 void MainWindow::setStartEnabled(bool enabled) {
   BtnStart_->setEnabled(enabled);
   if (MenuStart_ != nullptr) MenuStart_->setEnabled(enabled);
+  if (MenuPreview_ != nullptr) MenuPreview_->setEnabled(enabled);
 }
 
 // START follows the list: enabled with the count shown while it holds files.

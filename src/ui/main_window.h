@@ -14,6 +14,7 @@
 #include "core/file_layer.h"
 #include "core/host.h"
 #include "core/run_options.h"
+#include "run/prepare_run.h"
 #include "run/step_from_page.h"
 #include "settings/mode_settings.h"
 #include "settings/recent_list.h"
@@ -68,6 +69,10 @@ class MainWindow : public QMainWindow {
 
   // The window's commands.
   void StartRun();
+  // What START would do, shown without writing anything.
+  void showPreview();
+  // Takes back the last run's rewrites.
+  void undoLastRun();
   void Clear();
   void ResetTargetList();
   void MergeInputHistory();
@@ -102,6 +107,8 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void modeSelected();
   void updateStartState();
+  void updateUndoState();
+  RunRequest runRequest() const;
   void setStartEnabled(bool enabled);
   void showComboText();
   bool comboModeShown() const;
@@ -140,6 +147,8 @@ class MainWindow : public QMainWindow {
 
   // Menus.
   QAction* MenuStart_ = nullptr;
+  QAction* MenuPreview_ = nullptr;
+  QAction* MenuUndo_ = nullptr;
   QMenu* MenuCOMBORecentGrp_ = nullptr;
   std::vector<QAction*> MenuCOMBORecent_;
   QAction* MenuPtnREAD_[3] = {};

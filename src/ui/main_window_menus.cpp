@@ -52,6 +52,8 @@ void MainWindow::buildMenus() {
 
   QMenu* manual = AddMenu(bar, "MenuManual", QStringLiteral("操作(&M)"));
   MenuStart_ = AddItem(manual, "MenuStart", QStringLiteral("処理開始 (&S)"));
+  MenuPreview_ = AddItem(manual, "MenuPreview", QStringLiteral("プレビュー (&V)"));
+  MenuUndo_ = AddItem(manual, "MenuUndo", QStringLiteral("元に戻す (&U)"));
   AddSeparator(manual, "Menu10");
   QAction* clear = AddItem(manual, "MenuClear", QStringLiteral("ｸﾘｱ (&C)"));
   AddSeparator(manual, "Menu11");
@@ -96,6 +98,9 @@ void MainWindow::buildMenus() {
   QAction* remove = AddItem(MenuPOPListBox_, "MenuPOPDel", QStringLiteral("対象から外す"));
 
   connect(MenuStart_, &QAction::triggered, this, &MainWindow::StartRun);
+  connect(MenuPreview_, &QAction::triggered, this, &MainWindow::showPreview);
+  connect(MenuUndo_, &QAction::triggered, this, &MainWindow::undoLastRun);
+  updateUndoState();
   connect(clear, &QAction::triggered, this, &MainWindow::Clear);
   connect(end, &QAction::triggered, this, &MainWindow::close);
   connect(comboEdit, &QAction::triggered, this, &MainWindow::exportComboText);

@@ -3,15 +3,21 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <cerrno>
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
 #include "core/text/case_fold.h"
 #include "run/prepare_run.h"
+#include "run/preview/preview_files.h"
 #include "run/run_driver.h"
+#include "run/undo/journal_folder.h"
+#include "run/undo/journalled_files.h"
+#include "run/undo/undo_run.h"
 #include "settings/input_history.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
+#include "ui/preview_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/run_dialog.h"
 #include "ui/target_list.h"
@@ -31,7 +37,7 @@ PageValues MainWindow::pageValues() const {
   return page;
 }
 
-void MainWindow::StartRun() {
+RunRequest MainWindow::runRequest() const {
   RunRequest request;
   request.options = options_;
   request.programFolder = programFolder_;
@@ -42,7 +48,14 @@ void MainWindow::StartRun() {
   request.comboText = combo_.text;
   request.page = pageValues();
   request.multiLineReplacement = pages_->multiLineReplacement();
-  PreparedRun prepared = PrepareRun(host_, files_, request);
+  return request;
+}
+
+void MainWindow::StartRun() {
+  // The files the run replaces are kept, so that 元に戻す can take the run back.
+  JournalWriter journal(files_, UndoFolderOf(programFolder_));
+  JournalledFiles files(files_, journal);
+  PreparedRun prepared = PrepareRun(host_, files, runRequest());
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
@@ -54,6 +67,7 @@ void MainWindow::StartRun() {
     runDialog_(dialog);
     runningDialog_ = nullptr;
   }
+  updateUndoState();
 
   unsetCursor();
   MergeInputHistory();
@@ -61,6 +75,56 @@ void MainWindow::StartRun() {
   activateWindow();
   const int c = List1_->count();
   Label2_->setText(c == 0 ? QString() : QString::number(c));
+}
+
+void MainWindow::showPreview() {
+  PreviewDialog dialog(this);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  PreviewHost host(host_, dialog);
+  PreviewFiles files(files_, dialog, options_.codePage);
+  dialog.show();
+  PreparedRun prepared = PrepareRun(host, files, runRequest());
+  if (prepared.ready) {
+    RunContext& ctx = *prepared.context;
+    dialog.runWork(
+        ToQString(ctx.DescText), ctx.targets, [&] { RunAll(ctx); },
+        [&ctx] { ctx.CancelFlag = true; });
+  } else {
+    dialog.showRefused();
+  }
+  runDialog_(dialog);
+  unsetCursor();
+  MergeInputHistory();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::undoLastRun() {
+  const std::string folder = UndoFolderOf(programFolder_);
+  const std::optional<JournalIndex> index = ReadJournalIndex(folder);
+  if (!index) {
+    host_.showMessage(UndoRefusalBox(StatusFromErrno(ENOENT)));
+    updateUndoState();
+    return;
+  }
+  MessageBoxRequest question;
+  question.text = UndoQuestion(*index);
+  question.icon = BoxIcon::Question;
+  question.buttons = BoxButtons::YesNo;
+  question.defaultAnswer = BoxAnswer::No;
+  if (host_.showMessage(question) != BoxAnswer::Yes) return;
+
+  setCursor(Qt::WaitCursor);
+  const std::atomic<bool> never{false};
+  FileStatus journal;
+  const UndoOutcome outcome = UndoLastRun(files_, folder, never, journal);
+  unsetCursor();
+  host_.showMessage(journal.ok() ? UndoOutcomeBox(outcome) : UndoRefusalBox(journal));
+  updateUndoState();
+}
+
+void MainWindow::updateUndoState() {
+  MenuUndo_->setEnabled(ReadJournalIndex(UndoFolderOf(programFolder_)).has_value());
 }
 
 void MainWindow::MergeInputHistory() {

@@ -215,6 +215,18 @@ TEST_F(RunDriverTest, ABackupNameEqualToTheTargetNeverTouchesIt) {
   EXPECT_NE(host.boxes[0].text.find("同じ名前"), std::string::npos);
 }
 
+TEST_F(RunDriverTest, ABackupLeftLinkedToItsTargetByAKilledRunIsReplaced) {
+  // A run killed after keeping the backup (a hard link of the target) and before
+  // replacing the target leaves two names of one file.
+  std::string path = target("t.txt", "a\r\n");
+  std::filesystem::create_hard_link(path, path + "_BK");
+  run("0,0,a,0,X,0");
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(ReadFile(path), "X\r\n");
+  EXPECT_EQ(ReadFile(path + "_BK"), "a\r\n");
+  EXPECT_EQ(test::TemporariesIn(dir.path()), 0);
+}
+
 TEST_F(RunDriverTest, JointResultFileNamedAfterTheFirstTarget) {
   // One result file for the run, every target's result in list order.
   ctx.options.SelFile = 1;

@@ -201,11 +201,15 @@ class ScriptedOutput : public OutputFile {
 // A target held in memory: its content as it was when it was opened.
 class MemoryTarget : public TargetFile {
  public:
-  MemoryTarget(std::string content, FileId id, std::string folder)
-      : content_(std::move(content)), id_(id), folder_(std::move(folder)) {}
+  MemoryTarget(std::string content, FileId id, const std::string& path)
+      : content_(std::move(content)),
+        id_(id),
+        folder_(FolderOf(path)),
+        name_(path.substr(path.rfind('/') + 1)) {}
   FileId id() const override { return id_; }
   const FileAttributes& attributes() const override { return attributes_; }
   const std::string& folder() const override { return folder_; }
+  const std::string& name() const override { return name_; }
   Opened<InputFile> read() override { return {std::make_unique<MemoryInput>(content_), {}}; }
   const std::string& content() const { return content_; }
 
@@ -214,6 +218,7 @@ class MemoryTarget : public TargetFile {
   FileId id_;
   FileAttributes attributes_;
   std::string folder_;
+  std::string name_;
 };
 
 // A target of either backing, its readers scripted.
@@ -224,6 +229,7 @@ class FakeTarget : public TargetFile {
   FileId id() const override { return inner_->id(); }
   const FileAttributes& attributes() const override { return inner_->attributes(); }
   const std::string& folder() const override { return inner_->folder(); }
+  const std::string& name() const override { return inner_->name(); }
   Opened<InputFile> read() override { return files_.reader(inner_->read(), path_); }
   TargetFile& inner() { return *inner_; }
   const std::string& path() const { return path_; }
@@ -367,7 +373,7 @@ Opened<TargetFile> FakeFiles::openTarget(const DropPath& name, bool forWriting,
     inner.status = StatusFromErrno(kErrAlreadyDone);
   } else {
     inner.file =
-        std::make_unique<MemoryTarget>(it->second, memoryId(name.path), FolderOf(name.path));
+        std::make_unique<MemoryTarget>(it->second, memoryId(name.path), name.path);
   }
   if (!inner) return inner;
   return {std::make_unique<FakeTarget>(*this, std::move(inner.file), name.path), {}};

@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>
@@ -109,6 +110,8 @@ class WindowTest : public QObject {
   void runRewritesFilesAndKeepsBackups();
   void multiLineReplacementGoesIntoTheRun();
   void declineTouchesNothing();
+  void previewListsChangesAndWritesNothing();
+  void undoTakesBackTheLastRunOnce();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
   void comboProgressBarsAgreeWithLabel();
@@ -167,6 +170,8 @@ void WindowTest::menuBarHasEveryItem() {
   const std::pair<const char*, const char*> items[] = {
       {"MenuManual", "操作(&M)"},
       {"MenuStart", "処理開始 (&S)"},
+      {"MenuPreview", "プレビュー (&V)"},
+      {"MenuUndo", "元に戻す (&U)"},
       {"MenuClear", "ｸﾘｱ (&C)"},
       {"MenuCOMBORecentGrp", "最近使用したCOMBO!!ﾌｧｲﾙ (&F)"},
       {"MenuEND", "Kadrel の終了 (&X)"},
@@ -390,6 +395,71 @@ void WindowTest::declineTouchesNothing() {
   QVERIFY(!test::FileExists(data.file("a.txt_BK")));
   QCOMPARE(PageControls(f.window()).inChangeChr->itemText(0), QStringLiteral("abc"));  // merged
   QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("1"));
+}
+
+void WindowTest::previewListsChangesAndWritesNothing() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "abc abc\r\nxyz\r\n");
+  WriteFile(data.file("b.txt"), "none\r\n");
+  WriteFile(data.file("c.txt"), "abc\n");  // skipped with a box
+  auto* preview = f.find<QAction>("MenuPreview");
+  QVERIFY(!preview->isEnabled());
+  DropPaths(f.window().targetList(),
+            {Q(data.file("a.txt")), Q(data.file("b.txt")), Q(data.file("c.txt"))});
+  QVERIFY(preview->isEnabled());
+  PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
+  PageControls(f.window()).inChangeChr->setEditText(QStringLiteral("def"));
+  QStringList listed, boxes;
+  QString page, summary;
+  f.onDialog([&](QDialog& dialog) {
+    listed = Entries(dialog.findChild<QListWidget*>(QStringLiteral("PreviewFiles")));
+    boxes = Entries(dialog.findChild<QListWidget*>(QStringLiteral("PreviewBoxes")));
+    page = dialog.findChild<QTextBrowser*>(QStringLiteral("PreviewView"))->toPlainText();
+    summary = dialog.findChild<QLabel*>(QStringLiteral("LblPreviewSummary"))->text();
+    return static_cast<int>(QDialog::Accepted);
+  });
+  preview->trigger();
+  QCOMPARE(listed, QStringList{QStringLiteral("a.txt　（−1 ＋1）")});
+  QVERIFY2(page.contains(QStringLiteral("abc abc")) && page.contains(QStringLiteral("def def")),
+           qPrintable(page));
+  QCOMPARE(boxes.size(), 1);
+  QVERIFY(boxes[0].startsWith(QStringLiteral("ＵＮＩＸ形式の改行コードを検出しました。")));
+  QCOMPARE(summary, QStringLiteral("変更されるファイル 1　変更なし 1　メッセージ 1"));
+  QVERIFY(f.host().boxes.empty());  // collected, not shown
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc abc\r\nxyz\r\n"));
+  QVERIFY(!test::FileExists(data.file("a.txt_BK")));
+}
+
+void WindowTest::undoTakesBackTheLastRunOnce() {
+  WindowFixture f;
+  test::TempDir data;
+  WriteFile(data.file("a.txt"), "abc\r\n");
+  auto* undo = f.find<QAction>("MenuUndo");
+  QVERIFY(!undo->isEnabled());
+  DropPaths(f.window().targetList(), {Q(data.file("a.txt"))});
+  PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
+  PageControls(f.window()).inChangeChr->setEditText(QStringLiteral("xyz"));
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+  f.window().StartRun();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("xyz\r\n"));
+  QVERIFY(undo->isEnabled());
+
+  f.host().answers = {BoxAnswer::No};  // the confirmation declined: nothing happens
+  undo->trigger();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("xyz\r\n"));
+  QVERIFY(undo->isEnabled());
+
+  f.host().boxes.clear();
+  f.host().answers = {BoxAnswer::Yes};
+  undo->trigger();
+  QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc\r\n"));
+  QCOMPARE(f.host().boxes.size(), size_t{2});
+  QCOMPARE(f.host().boxes[0].buttons, BoxButtons::YesNo);
+  QVERIFY(f.host().boxes[0].text.find("1 個のファイルを処理前の内容に戻します") !=
+          std::string::npos);
+  QCOMPARE(f.host().boxes[1].text, std::string("1 個のファイルを処理前の内容に戻しました。"));
+  QVERIFY(!undo->isEnabled());  // once: no redo
 }
 
 void WindowTest::cancelDisabledForOneFile() {

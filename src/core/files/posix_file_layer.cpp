@@ -99,10 +99,11 @@ bool LinkAsBackup(const PosixTarget& target, const NameInFolder& where, FileStat
       if (errno == EEXIST) continue;
       return false;  // another file system, no /proc, a protected link: a copy then
     }
-    if (::renameat(folder, temp.c_str(), folder, where.name.c_str()) != 0) {
+    if (::renameat(folder, temp.c_str(), folder, where.name.c_str()) != 0)
       status = StatusFromErrno(errno);
-      ::unlinkat(folder, temp.c_str(), 0);
-    }
+    // Renamed over another link of the same file (the backup a killed run left),
+    // the temporary stays: it goes now.
+    ::unlinkat(folder, temp.c_str(), 0);
     return true;
   }
   return false;
@@ -188,6 +189,16 @@ class PosixFileLayer : public FileLayer {
     if (FileStatus s = posix::CopyInto(*copy.file, t.file()->get()); !s.ok()) return s;
     if (FileStatus s = copy.file->complete(); !s.ok()) return s;
     return copy.file->commit();
+  }
+
+  FileStatus restoreKept(TargetFile& target, const std::string& keptPath) override {
+    const auto& t = static_cast<const PosixTarget&>(target);
+    const int folder = t.where().folder->get();
+    if (posix::IdAt(folder, t.where().name) != t.id())
+      return StatusFromErrno(kErrReplacedMeanwhile);
+    if (::renameat(AT_FDCWD, keptPath.c_str(), folder, t.where().name.c_str()) != 0)
+      return StatusFromErrno(errno);
+    return {};
   }
 
   std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files) override {

@@ -61,6 +61,7 @@ class PosixTarget : public TargetFile {
   FileId id() const override { return id_; }
   const FileAttributes& attributes() const override { return attributes_; }
   const std::string& folder() const override { return where_.folderPath; }
+  const std::string& name() const override { return where_.name; }
   Opened<InputFile> read() override { return ReadFromStart(file_); }
 
   const NameInFolder& where() const { return where_; }

@@ -1,0 +1,19 @@
+// Bytes held in memory read as a file, and the text a preview compares of them.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/file_encoding.h"
+#include "core/file_layer.h"
+
+namespace kadrel {
+
+// Reads bytes from their start.
+std::unique_ptr<InputFile> MemoryInput(std::shared_ptr<const std::string> bytes);
+
+// The text a preview compares of a file's bytes: a UTF-16 file's as UTF-8 (as
+// the run reads it), any other file's as they are.
+std::string TextOfBytes(std::string bytes, const FileEncoding& encoding);
+
+}  // namespace kadrel

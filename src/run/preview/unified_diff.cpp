@@ -1,0 +1,88 @@
+#include "run/preview/unified_diff.h"
+
+#include <cstdio>
+
+namespace kadrel {
+
+namespace {
+
+// "START,COUNT" as diff -u gives a range: COUNT 1 is left out; an empty range
+// starts at the line before it.
+std::string Range(size_t start, size_t count) {
+  const size_t first = count == 0 ? start : start + 1;
+  if (count == 1) return std::to_string(first);
+  return std::to_string(first) + "," + std::to_string(count);
+}
+
+void AppendLine(char kind, std::string_view line, bool last, CodePage codePage, Controls controls,
+                std::string& out) {
+  const std::string_view end = LineEndOf(line);
+  out += kind;
+  AppendShownLine(line.substr(0, line.size() - end.size()), codePage, controls, out);
+  if (end.empty()) {
+    out += '\n';
+    if (last) out += "\\ No newline at end of file\n";
+  } else {
+    out += end;
+  }
+}
+
+}  // namespace
+
+std::string DiffPath(std::string_view path) {
+  bool plain = true;
+  for (unsigned char c : path) plain = plain && c > ' ' && c != 0x7F && c != '"' && c != '\\';
+  if (plain) return std::string(path);
+  std::string out = "\"";
+  for (unsigned char c : path) {
+    switch (c) {
+      case '"':
+      case '\\':
+        out += '\\';
+        out += static_cast<char>(c);
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        if (c < ' ' || c == 0x7F) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\%03o", c);
+          out += escaped;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string HunkHeader(const Hunk& hunk) {
+  return "@@ -" + Range(hunk.oldStart, hunk.oldCount) + " +" + Range(hunk.newStart, hunk.newCount) +
+         " @@";
+}
+
+std::string UnifiedDiffHeader(const FileDiff& diff) {
+  const std::string path = DiffPath(diff.path());
+  return "--- " + (diff.newFile() ? std::string("/dev/null") : path) + "\n+++ " + path + "\n";
+}
+
+void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls,
+                       std::string& out) {
+  out += HunkHeader(hunk);
+  out += '\n';
+  const auto& oldLines = diff.oldLines();
+  const auto& newLines = diff.newLines();
+  for (const HunkLine& line : LinesOf(diff, hunk)) {
+    const bool fromNew = line.kind == '+';
+    const auto& lines = fromNew ? newLines : oldLines;
+    // An equal last line without a line end is the last line of both texts.
+    const bool last = line.index + 1 == lines.size();
+    AppendLine(line.kind, lines[line.index], last, diff.codePage(), controls, out);
+  }
+}
+
+}  // namespace kadrel

@@ -1,0 +1,31 @@
+// A file's change as a unified diff, the form diff -u writes and patch reads.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "run/preview/file_diff.h"
+#include "run/preview/shown_line.h"
+
+namespace kadrel {
+
+// The equal lines shown around each change.
+inline constexpr size_t kDiffContext = 3;
+
+// "--- PATH" and "+++ PATH" (a result file the run would write: "--- /dev/null").
+std::string UnifiedDiffHeader(const FileDiff& diff);
+
+// "@@ -OLD +NEW @@": the lines a hunk shows on each side, as diff -u numbers them.
+std::string HunkHeader(const Hunk& hunk);
+
+// Appends one hunk: "@@ -OLD +NEW @@" and its lines, each in UTF-8 (ShownLine)
+// with the line end it has; "\ No newline at end of file" after a last line
+// without one.
+void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls, std::string& out);
+
+// A path as a header names it: as it is, or in double quotes with C escapes when
+// it holds a blank, a double quote, a backslash or a control byte.
+std::string DiffPath(std::string_view path);
+
+}  // namespace kadrel

@@ -1,0 +1,227 @@
+#include "run/undo/undo_run.h"
+
+#include <cerrno>
+#include <ctime>
+#include <memory>
+#include <set>
+
+#include "core/content_hash.h"
+#include "run/undo/journal_folder.h"
+#include "run/undo/journalled_files.h"
+
+namespace kadrel {
+
+namespace {
+
+constexpr size_t kNamesShown = 20;  // per list in the outcome box
+
+struct Content {
+  uint64_t size = 0;
+  uint64_t hash = 0;
+};
+
+bool Measure(Opened<InputFile> in, Content& content) {
+  ContentHash hash;
+  if (!HashContent(std::move(in), hash)) return false;
+  content = {hash.size(), hash.value()};
+  return true;
+}
+
+// Copies in to out; false on a failure (status tells which).
+bool CopyAll(Opened<InputFile> in, NewFile& out, FileStatus& status) {
+  if (!in) {
+    status = in.status;
+    return false;
+  }
+  std::unique_ptr<OutputFile> writer = out.output();
+  char buffer[1 << 16];
+  for (long n; (n = in.file->read(buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      status = in.file->lastError();
+      return false;
+    }
+    if (!writer->write(buffer, static_cast<size_t>(n))) {
+      status = writer->lastError();
+      return false;
+    }
+  }
+  if (!writer->close()) {
+    status = writer->lastError();
+    return false;
+  }
+  return true;
+}
+
+std::string RunTimeText(int64_t runTime) {
+  const std::time_t t = static_cast<std::time_t>(runTime);
+  std::tm local{};
+  char text[32];
+  if (::localtime_r(&t, &local) == nullptr ||
+      std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &local) == 0)
+    return "?";
+  return text;
+}
+
+void ListNames(std::string& text, const std::vector<std::string>& paths) {
+  for (size_t i = 0; i < paths.size() && i < kNamesShown; ++i) text += "\r[ " + paths[i] + " ]";
+  if (paths.size() > kNamesShown)
+    text += "\rほか " + std::to_string(paths.size() - kNamesShown) + " 個";
+}
+
+enum class Step { Restored, AsBefore, ChangedSince, Failed };
+
+// Gives one file its previous content back.
+Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry& e,
+               FileStatus& status) {
+  // "/" is the scan root: no link anywhere in the path is followed.
+  Opened<TargetFile> target = files.openTarget({e.path, 1}, true, {});
+  if (!target) {
+    status = target.status;
+    return Step::Failed;
+  }
+  // The run was killed before this file took its new content, or an undo gave
+  // the file itself back.
+  if (target.file->id() == e.previous) return Step::AsBefore;
+  Content now;
+  if (!Measure(target.file->read(), now)) {
+    status = StatusFromErrno(EIO);  // a read error of the file
+    return Step::Failed;
+  }
+  uint64_t keptSize = 0;
+  int64_t keptModified = 0;
+  const bool keptIntact = KeptFileState(folder, e.number, keptSize, keptModified) &&
+                          keptSize == e.keptSize && keptModified == e.keptModified;
+  const std::string keptPath = folder.fileName(e.number);
+  if (now.size != e.writtenSize || now.hash != e.writtenHash) {
+    // Given back by an undo that was stopped before it removed the journal?
+    Content kept;
+    if (keptIntact && now.size == keptSize && Measure(files.openRead(keptPath), kept) &&
+        kept.hash == now.hash)
+      return Step::AsBefore;
+    return Step::ChangedSince;
+  }
+  if (!keptIntact) {
+    status = {kErrReplacedMeanwhile, "保存しておいた以前の内容が変更されています。"};
+    return Step::Failed;
+  }
+  // A kept link goes back whole: the very file, its times and other names with it.
+  if (e.kept == Kept::Link) {
+    status = files.restoreKept(*target.file, keptPath);
+    if (status.ok()) return Step::Restored;
+    if (status.code != EXDEV) return Step::Failed;
+    status = {};
+  }
+  Opened<NewFile> replacement = files.createReplacement(*target.file);
+  if (!replacement) {
+    status = replacement.status;
+    return Step::Failed;
+  }
+  if (!CopyAll(files.openRead(keptPath), *replacement.file, status)) return Step::Failed;
+  if (status = replacement.file->complete(); !status.ok()) return Step::Failed;
+  if (status = replacement.file->commit(); !status.ok()) return Step::Failed;
+  return Step::Restored;
+}
+
+}  // namespace
+
+std::string UndoQuestion(const JournalIndex& index) {
+  size_t kept = 0;
+  for (const JournalEntry& e : index.entries) kept += e.kept != Kept::None ? 1 : 0;
+  std::string text =
+      RunTimeText(index.runTime) + " の処理で書き換えた " + std::to_string(kept) +
+      " 個のファイルを処理前の内容に戻します。\r処理の後で変更されたファイルはそのままにします。";
+  if (kept < index.entries.size())
+    text += "\r" + std::to_string(index.entries.size() - kept) +
+            " 個のファイルは以前の内容を保存していない（別のディスクにあり、控えのコピーが上限の " +
+            std::to_string(kJournalCopyLimit >> 30) + " GiB を超えるなど）ため、元に戻せません。";
+  return text + "\rよろしいですか？";
+}
+
+UndoOutcome UndoLastRun(FileLayer& files, const std::string& path, const std::atomic<bool>& cancel,
+                        FileStatus& journalStatus) {
+  UndoOutcome outcome;
+  JournalFolder folder;
+  if (!folder.open(path, false, journalStatus)) return outcome;
+  const std::optional<JournalIndex> index = ReadJournalIndex(path);
+  if (!index) {
+    journalStatus = StatusFromErrno(ENOENT);
+    return outcome;
+  }
+  std::set<std::string> cleaned;
+  for (const JournalEntry& e : index->entries) {
+    // What a killed run or undo left in the folder goes first, as a run does.
+    const std::string fileFolder = e.path.substr(0, e.path.rfind('/') + 1);
+    if (cleaned.insert(fileFolder).second) files.removeLeftovers({fileFolder, 1});
+    if (cancel.load()) {
+      outcome.cancelled = true;
+      return outcome;
+    }
+    if (e.kept == Kept::None) {
+      outcome.notKept.push_back(e.path);
+      continue;
+    }
+    FileStatus status;
+    switch (UndoEntry(files, folder, e, status)) {
+      case Step::Restored:
+        ++outcome.restored;
+        break;
+      case Step::AsBefore:
+        ++outcome.asBefore;
+        break;
+      case Step::ChangedSince:
+        outcome.changedSince.push_back(e.path);
+        break;
+      case Step::Failed:
+        outcome.failed.emplace_back(e.path, status.text);
+        break;
+    }
+  }
+  // A file that failed (locked by a run, a full disk) may be taken back later.
+  if (outcome.failed.empty()) folder.clear();
+  return outcome;
+}
+
+MessageBoxRequest UndoRefusalBox(const FileStatus& journalStatus) {
+  MessageBoxRequest box;
+  if (journalStatus.code == ENOENT) {
+    box.text = kNothingToUndoText;
+  } else if (journalStatus.code == kErrLocked) {
+    box.text =
+        "ほかの Kadrel が処理中のため、元に戻せません。処理が終わってからもう一度選んでください。";
+  } else {
+    box.text = "元に戻せません。\r" + journalStatus.text;
+  }
+  return box;
+}
+
+MessageBoxRequest UndoOutcomeBox(const UndoOutcome& outcome) {
+  MessageBoxRequest box;
+  box.icon = BoxIcon::Information;
+  box.text = std::to_string(outcome.restored + outcome.asBefore) +
+             " 個のファイルを処理前の内容に戻しました。";
+  if (outcome.cancelled)
+    box.text += "\r中断しました。残りのファイルはもう一度「元に戻す」で戻せます。";
+  if (!outcome.changedSince.empty()) {
+    box.icon = BoxIcon::Exclamation;
+    box.text += "\r\r処理の後で変更されているため、次のファイルはそのままにしました。";
+    ListNames(box.text, outcome.changedSince);
+  }
+  if (!outcome.notKept.empty()) {
+    box.icon = BoxIcon::Exclamation;
+    box.text += "\r\r以前の内容を保存していないため、次のファイルは元に戻せません。";
+    ListNames(box.text, outcome.notKept);
+  }
+  if (!outcome.failed.empty()) {
+    box.icon = BoxIcon::Exclamation;
+    box.text +=
+        "\r\r次のファイルは元に戻せませんでした。原因を取り除いてから、もう一度「元に戻す」を選ぶと"
+        "戻せます。";
+    for (size_t i = 0; i < outcome.failed.size() && i < kNamesShown; ++i)
+      box.text += "\r[ " + outcome.failed[i].first + " ] " + outcome.failed[i].second;
+    if (outcome.failed.size() > kNamesShown)
+      box.text += "\rほか " + std::to_string(outcome.failed.size() - kNamesShown) + " 個";
+  }
+  return box;
+}
+
+}  // namespace kadrel

@@ -1,0 +1,104 @@
+// KadrelPreview: what a run would do, before START. The run is made over a file
+// layer that writes nothing; the files it would change stream into a list as the
+// run reaches them, the changed lines of the chosen one beside it (removed lines
+// red, added lines green), with a progress bar and "中断". The boxes the run
+// would show are listed below instead of popping up; unchanged files are counted.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/host.h"
+#include "run/preview/preview_run.h"
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTextBrowser;
+
+namespace kadrel::ui {
+
+class PreviewDialog : public QDialog, public PreviewSink {
+  Q_OBJECT
+ public:
+  explicit PreviewDialog(QWidget* parent = nullptr);
+
+  // Runs the preview (work) with the dialog showing its progress; cancel asks it
+  // to stop. descText: the run's description; targets: the listed files.
+  void runWork(const QString& descText, std::vector<std::string> targets,
+               const std::function<void()>& work, std::function<void()> cancel);
+  // The run was refused before it started: the listed boxes tell why.
+  void showRefused();
+
+  // What the preview's Host reports.
+  void addBox(const MessageBoxRequest& box);
+  void fileStarted(int index);
+  void showProgress(const RunProgress& progress);
+
+  void fileChanged(const FileDiff& diff) override;
+
+  bool running() const { return running_; }
+  // The counts the summary shows.
+  int changedCount() const { return changedTargets_; }
+  int resultCount() const { return results_; }
+  int unchangedCount() const;
+  int boxCount() const { return boxes_; }
+
+  // Changed lines shown per file, and files listed; the rest is counted.
+  static constexpr size_t kChangedLinesShown = 500;
+  static constexpr int kFilesListed = 2000;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void showFile(int row);
+  void updateSummary();
+
+  bool running_ = false;
+  bool cancelled_ = false;
+  std::function<void()> cancel_;
+  QString descText_;
+  std::vector<std::string> targets_;
+  int processed_ = 0;     // listed files the run has reached
+  int currentFile_ = -1;  // the file in progress, -1 before the first
+  std::set<std::string> changedPaths_;
+  std::set<int> boxedFiles_;
+  int changedTargets_ = 0, results_ = 0, boxes_ = 0, notListed_ = 0;
+  std::vector<QString> pages_;     // the view of each listed file
+  std::vector<QString> headings_;  // its path and counts
+
+  QLabel* LblPreviewMsg_;
+  QProgressBar* fileBar_;
+  QLabel* LblPreviewSummary_;
+  QListWidget* fileList_;
+  QLabel* LblPreviewFile_;
+  QTextBrowser* diffView_;
+  QListWidget* boxList_;
+  QPushButton* BtnCancel_;
+  QPushButton* BtnClose_;
+};
+
+// The Host of a preview: boxes go to the dialog's list (problem boxes answered
+// OK, so that every problem is listed), progress to the dialog; yielding and
+// marking the file in the list go to the window's Host.
+class PreviewHost : public Host {
+ public:
+  PreviewHost(Host& window, PreviewDialog& dialog) : window_(window), dialog_(dialog) {}
+
+  BoxAnswer showMessage(const MessageBoxRequest& request) override;
+  void yield() override { window_.yield(); }
+  void setProgress(const RunProgress& progress) override { dialog_.showProgress(progress); }
+  void selectTarget(int index) override;
+
+ private:
+  Host& window_;
+  PreviewDialog& dialog_;
+};
+
+}  // namespace kadrel::ui

@@ -1,0 +1,141 @@
+// The preview's line diff and its unified form: the changes rebuild the new text
+// exactly, stay few where few lines changed, and read as diff -u writes them.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "run/preview/file_diff.h"
+#include "run/preview/unified_diff.h"
+
+namespace kadrel {
+namespace {
+
+// The new text rebuilt from the old one and the changes (the equal lines
+// checked on the way).
+std::string Apply(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
+                  const std::vector<LineChange>& changes) {
+  std::string out;
+  size_t i = 0, j = 0;
+  auto equalUpTo = [&](size_t oldEnd) {
+    for (; i < oldEnd; ++i, ++j) {
+      EXPECT_EQ(a[i], b[j]) << "line " << i;
+      out += a[i];
+    }
+  };
+  for (const LineChange& c : changes) {
+    equalUpTo(c.oldStart);
+    EXPECT_EQ(j, c.newStart);
+    for (size_t k = 0; k < c.newCount; ++k) out += b[c.newStart + k];
+    i += c.oldCount;
+    j += c.newCount;
+  }
+  equalUpTo(a.size());
+  EXPECT_EQ(j, b.size());
+  return out;
+}
+
+std::string Lines(std::initializer_list<const char*> lines) {
+  std::string s;
+  for (const char* l : lines) s += std::string(l) + "\n";
+  return s;
+}
+
+TEST(LineDiff, FewChangesWhereFewLinesChanged) {
+  struct Case {
+    std::string name, before, after;
+    std::vector<LineChange> changes;
+  } cases[] = {
+      {"one line changed", Lines({"a", "b", "c"}), Lines({"a", "B", "c"}), {{1, 1, 1, 1}}},
+      {"line removed",
+       Lines({"a", "", "b", "", "c"}),
+       Lines({"a", "b", "c"}),
+       {{1, 1, 1, 0}, {3, 1, 2, 0}}},
+      {"line added at the top", Lines({"a", "b"}), Lines({"x", "a", "b"}), {{0, 0, 0, 1}}},
+      {"everything removed", Lines({"a", "b"}), "", {{0, 2, 0, 0}}},
+      {"last line end added", "a\nb", "a\nb\r\n", {{1, 1, 1, 1}}},
+      {"every other line changed",
+       Lines({"1", "a", "2", "b", "3"}),
+       Lines({"1", "A", "2", "B", "3"}),
+       {{1, 1, 1, 1}, {3, 1, 3, 1}}},
+  };
+  for (const Case& c : cases) {
+    const auto a = SplitAfterLf(c.before), b = SplitAfterLf(c.after);
+    EXPECT_EQ(DiffLines(a, b), c.changes) << c.name;
+  }
+}
+
+TEST(LineDiff, ChangesRebuildTheNewTextWhateverTheTexts) {
+  std::mt19937 rng(17);
+  // Few distinct lines make many equal lines in odd places; long texts pass the
+  // bounded search and its fallbacks (a large block gone, a long run changed).
+  for (int round = 0; round < 300; ++round) {
+    const int distinct = 2 + static_cast<int>(rng() % 40);
+    std::vector<std::string> pool;
+    for (int p = 0; p < distinct; ++p) pool.push_back("line " + std::to_string(p) + "\r\n");
+    std::string before;
+    const size_t length = rng() % (round % 10 == 0 ? 3000 : 60);
+    for (size_t k = 0; k < length; ++k) before += pool[rng() % pool.size()];
+    std::string after;
+    for (std::string_view line : SplitAfterLf(before)) {
+      const unsigned r = rng() % 100;
+      if (r < 5) continue;                                             // removed
+      if (r < 8) after += pool[rng() % pool.size()];                   // added
+      after += r < 20 ? std::string("changed\n") : std::string(line);  // changed or kept
+    }
+    if (round % 7 == 0) after = after.substr(0, after.size() / 3);  // a long tail gone
+    if (round % 5 == 0 && !after.empty()) after.pop_back();         // no final LF
+    const auto a = SplitAfterLf(before), b = SplitAfterLf(after);
+    EXPECT_EQ(Apply(a, b, DiffLines(a, b)), after) << "round " << round;
+  }
+}
+
+TEST(UnifiedDiff, ReadsAsDiffUWritesIt) {
+  struct Case {
+    std::string name, before, after, diff;
+    bool newFile = false;
+  } cases[] = {
+      {"context of three, changes apart in two hunks",
+       Lines({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}),
+       Lines({"one", "2", "3", "4", "5", "6", "7", "8", "9", "10", "eleven"}),
+       "--- /t/a.txt\n+++ /t/a.txt\n@@ -1,4 +1,4 @@\n-1\n+one\n 2\n 3\n 4\n"
+       "@@ -8,4 +8,4 @@\n 8\n 9\n 10\n-11\n+eleven\n"},
+      {"a last line without its line end", "a\r\nb", "a\r\nb\r\n",
+       "--- /t/a.txt\n+++ /t/a.txt\n@@ -1,2 +1,2 @@\n a\r\n-b\n\\ No newline at end of "
+       "file\n+b\r\n"},
+      {"a result file", "", "x\r\ny\r\n",
+       "--- /dev/null\n+++ /t/a.txt\n@@ -0,0 +1,2 @@\n+x\r\n+y\r\n", true},
+      {"everything removed", "x\n", "", "--- /t/a.txt\n+++ /t/a.txt\n@@ -1 +0,0 @@\n-x\n"},
+  };
+  for (const Case& c : cases) {
+    FileDiff diff("/t/a.txt", c.newFile, CodePage::UTF8, c.before, c.after);
+    std::string out = UnifiedDiffHeader(diff);
+    for (const Hunk& hunk : GroupHunks(diff, kDiffContext))
+      AppendUnifiedHunk(diff, hunk, Controls::AsTheyAre, out);
+    EXPECT_EQ(out, c.diff) << c.name;
+  }
+}
+
+TEST(UnifiedDiff, ShowsWhatIsNoTextVisibly) {
+  struct Case {
+    std::string bytes;
+    CodePage codePage;
+    Controls controls;
+    std::string shown;
+  } cases[] = {
+      {"\x82\xa0\xff", CodePage::CP932, Controls::AsTheyAre, "あ\\xFF"},
+      {"a\x1b[2Jb\tc", CodePage::UTF8, Controls::Visible, "a\\x1B[2Jb\tc"},
+      {"a\x1b[2Jb", CodePage::UTF8, Controls::AsTheyAre, "a\x1b[2Jb"},
+      {"\xc2\x9b"
+       "1m",
+       CodePage::UTF8, Controls::Visible, "\\u009B1m"},
+      {"\xa4\xa2\r", CodePage::EUCJP, Controls::Visible, "あ\\x0D"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ShownLine(c.bytes, c.codePage, c.controls), c.shown);
+  EXPECT_EQ(DiffPath("/t/a b\"c.txt"), "\"/t/a b\\\"c.txt\"");
+  EXPECT_EQ(DiffPath("/t/議事録.txt"), "/t/議事録.txt");
+}
+
+}  // namespace
+}  // namespace kadrel
