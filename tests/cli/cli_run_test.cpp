@@ -125,8 +125,8 @@ TEST_F(CliTest, AutoReadsAFolderOfMixedCodePagesInOneRun) {
 TEST_F(CliTest, AutoSkipsAFileWhoseCodePageCannotHoldTheStepText) {
   const std::string cp932 = make("a.txt", "\x93\xfa\x96\x7b\r\n");  // 日本 in CP932
   const std::string utf8 = make("b.txt", "日本\r\n");
-  CliResult r = cli({"-s", "0,0,日本,0,😀,#", "-o", "CodePage=auto", "-o", "BkupEdit=0", "a.txt",
-                     "b.txt"});
+  CliResult r =
+      cli({"-s", "0,0,日本,0,😀,#", "-o", "CodePage=auto", "-o", "BkupEdit=0", "a.txt", "b.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "[Kadrel] CP932 で書き込めない文字があります [ 😀 (U+1F600) ]\n[ " + cp932 +
                        " ]\n処理を飛ばします\n");

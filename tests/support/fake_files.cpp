@@ -372,8 +372,7 @@ Opened<TargetFile> FakeFiles::openTarget(const DropPath& name, bool forWriting,
   } else if (done.count(memoryId(name.path))) {
     inner.status = StatusFromErrno(kErrAlreadyDone);
   } else {
-    inner.file =
-        std::make_unique<MemoryTarget>(it->second, memoryId(name.path), name.path);
+    inner.file = std::make_unique<MemoryTarget>(it->second, memoryId(name.path), name.path);
   }
   if (!inner) return inner;
   return {std::make_unique<FakeTarget>(*this, std::move(inner.file), name.path), {}};
