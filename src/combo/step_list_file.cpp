@@ -1,10 +1,13 @@
 #include "combo/step_list_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <memory>
 
 #include "combo/step_line_intake.h"
 #include "core/file_encoding.h"
 #include "core/line_io.h"
+#include "core/text/typed_text.h"
 #include "core/text/utf.h"
 
 namespace kadrel {
@@ -14,11 +17,21 @@ FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting&
   Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
   if (!file) return file.status;
 
-  EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
-  if (!encoded.file) return encoded.error;
+  // A UTF-8 byte order mark means UTF-8 whatever the code page: how a list that
+  // the code page cannot hold is written.
+  std::string head;
+  CodePageGuess guess;
+  if (!GuessFromInput(*file.file, head, guess)) {
+    const FileStatus error = file.file->lastError();
+    return error.ok() ? StatusFromErrno(EIO) : error;
+  }
+  const bool utf8Mark = guess.bom && !guess.utf16;
+  const FileEncoding encoding =
+      codePage.automatic || utf8Mark ? EncodingOf(guess) : FileEncoding{codePage.fixed};
   model.text.clear();
   model.steps.clear();
-  LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
+  LineReader reader(DecodedInput(PrefixedInput(std::move(head), std::move(file.file)), encoding),
+                    encoding.codePage);
   const IntakeRules rules{.limitSteps = false, .commentNeedsText = false};
   ReadStepLines(reader, [&](const std::string& line) {
     return TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage)) ==
@@ -37,7 +50,16 @@ FileStatus WriteStepListFile(FileLayer& files, const CodePageSetting& codePage,
   // previous list, and a link at its name is never written through.
   Opened<NewFile> file = files.createFile({path, 0}, nullptr);
   if (!file) return file.status;
-  LineWriter writer(file.file->output(), codePage.automatic ? CodePage::UTF8 : codePage.fixed);
+  // A step the code page cannot hold (typed while another code page was set)
+  // would be written with "?" in it, a step that then does something else: the
+  // list is written in UTF-8 behind a byte order mark instead.
+  const bool fits =
+      codePage.automatic || std::none_of(steps.begin(), steps.end(), [&](const std::string& step) {
+        return FirstUnwritable(Utf8ToU32(step), codePage.fixed).has_value();
+      });
+  LineWriter writer(file.file->output(),
+                    fits && !codePage.automatic ? codePage.fixed : CodePage::UTF8);
+  if (!fits && !writer.writeRaw(kUtf8ByteOrderMark)) return writer.error();
   for (const std::string& line : steps) {
     if (!writer.writeLine(Utf8ToU32(line))) break;
   }

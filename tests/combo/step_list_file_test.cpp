@@ -32,6 +32,28 @@ TEST(StepListFile, WrittenInTheCodePageAndReadBack) {
             "改行コード置換(UNIX形式→TEXT形式)　設定必要なし\r\n");
 }
 
+// A step typed under UTF-8 and kept after a change to CP932 is never written as
+// "?" (a step that would replace every "?"): the list goes out in UTF-8 behind a
+// byte order mark, read back as such whatever the code page.
+TEST(StepListFile, AStepTheCodePageCannotHoldIsKeptWhole) {
+  TempDir dir;
+  const std::string path = dir.file(kStepListFileName);
+  const std::vector<std::string> steps = {"0,0,😀,0,x,#", "1,#"};
+  EXPECT_TRUE(WriteStepListFile(SystemFileLayer(), CodePage::CP932, path, steps).ok());
+  EXPECT_EQ(ReadFile(path),
+            "\xEF\xBB\xBF"
+            "0,0,😀,0,x,#\r\n1,#\r\n");
+
+  FakeHost host;
+  ComboModel model;
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::UTF8, path, model).ok());
+  EXPECT_EQ(model.steps, steps);
+  ASSERT_TRUE(ReadStepListFile(host, SystemFileLayer(), CodePage::CP932, path, model).ok());
+  EXPECT_EQ(model.steps, std::vector<std::string>{"1,#"});
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("😀"), std::string::npos) << host.boxes[0].text;
+}
+
 TEST(StepListFile, NoStepsDeletesTheFile) {
   TempDir dir;
   const std::string path = dir.file(kStepListFileName);
