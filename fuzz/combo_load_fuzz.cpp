@@ -122,12 +122,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_REQUIRE(model.steps.size() <= kMaxComboSteps);
     CheckSteps(model.steps, lines, 2, cp);
   }
-  {  // the step list file: no limit, every valid step kept
+  {  // the step list file: no limit, every valid step kept; behind a UTF-8 byte
+     // order mark its lines are UTF-8 whatever the code page
     FakeHost host;
     AnswerWithBits(host, 0);
     ComboModel model;
     FUZZ_REQUIRE(ReadStepListFile(host, files, cp, "/c/first.txt", model).ok());
-    CheckSteps(model.steps, lines, 1, cp);
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+      CheckSteps(model.steps, Lines(bytes.substr(3), CodePage::UTF8), 1, cp);
+    } else {
+      CheckSteps(model.steps, lines, 1, cp);
+    }
   }
   return 0;
 }
