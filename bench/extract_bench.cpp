@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "core/file_layer.h"
 #include "core/host.h"
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
 #include "extract/wildcard.h"
+#include "io/file_layer.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 using namespace kadrel;
 

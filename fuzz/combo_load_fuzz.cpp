@@ -13,8 +13,8 @@
 #include "combo/step_line.h"
 #include "combo/step_list_file.h"
 #include "combo/step_validation.h"
-#include "core/text/utf.h"
 #include "fuzz_support.h"
+#include "text/utf.h"
 
 using namespace kadrel;
 using kadrel::fuzz::AnswerWithBits;

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "core/file_encoding.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
 #include "core/run_error.h"
-#include "core/text/code_page.h"
 #include "fuzz_support.h"
+#include "io/file_encoding.h"
 #include "run/run_driver.h"
+#include "text/code_page.h"
 
 using namespace kadrel;
 using kadrel::test::FakeFiles;

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "core/text/utf.h"
 #include "fuzz_support.h"
 #include "settings/app_settings.h"
 #include "settings/ini_file.h"
+#include "text/utf.h"
 
 using namespace kadrel;
 

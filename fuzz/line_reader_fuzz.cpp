@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/line_io.h"
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
 #include "fuzz_support.h"
+#include "io/line_io.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 using namespace kadrel;
 

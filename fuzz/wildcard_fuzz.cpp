@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/text/utf.h"
 #include "extract/wildcard.h"
 #include "fuzz_support.h"
+#include "text/utf.h"
 
 using namespace kadrel;
 

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <utility>
 
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"

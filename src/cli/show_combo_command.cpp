@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 #include "combo/combo_loader.h"
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 
 namespace kadrel::cli {
 

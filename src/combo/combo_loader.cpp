@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "combo/step_line_intake.h"
-#include "core/file_encoding.h"
-#include "core/line_io.h"
 #include "core/run_error.h"
+#include "io/file_encoding.h"
+#include "io/line_io.h"
 
 namespace kadrel {
 

@@ -8,9 +8,9 @@
 #include "core/run_error.h"
 #include "core/step_fields.h"
 #include "core/step_mode.h"
-#include "core/text/strings.h"
-#include "core/text/utf.h"
 #include "extract/search_expression.h"
+#include "text/strings.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -3,7 +3,7 @@
 #include "combo/step_description.h"
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
-#include "core/text/strings.h"
+#include "text/strings.h"
 
 namespace kadrel {
 

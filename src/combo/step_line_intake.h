@@ -8,9 +8,9 @@
 
 #include "combo/combo_model.h"
 #include "core/host.h"
-#include "core/line_io.h"
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
+#include "io/line_io.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

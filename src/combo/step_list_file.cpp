@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "combo/step_line_intake.h"
-#include "core/file_encoding.h"
-#include "core/line_io.h"
-#include "core/text/typed_text.h"
-#include "core/text/utf.h"
+#include "io/file_encoding.h"
+#include "io/line_io.h"
+#include "text/typed_text.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "combo/combo_model.h"
-#include "core/file_layer.h"
 #include "core/host.h"
-#include "core/text/code_page_setting.h"
+#include "io/file_layer.h"
+#include "text/code_page_setting.h"
 
 namespace kadrel {
 

@@ -6,9 +6,9 @@
 
 #include "core/conversions.h"
 #include "core/step_mode.h"
-#include "core/text/case_fold.h"
-#include "core/text/typed_text.h"
 #include "extract/wildcard.h"
+#include "text/case_fold.h"
+#include "text/typed_text.h"
 
 namespace kadrel {
 

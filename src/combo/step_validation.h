@@ -6,7 +6,7 @@
 
 #include "core/host.h"
 #include "core/step_record.h"
-#include "core/text/code_page.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 

@@ -30,7 +30,7 @@
 #include <string_view>
 
 #include "core/run_context.h"
-#include "core/text/byte_search.h"
+#include "text/byte_search.h"
 
 namespace kadrel {
 

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "core/run_context.h"
-#include "core/text/strings.h"
+#include "text/strings.h"
 
 namespace kadrel {
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/file_encoding.h"
-#include "core/file_layer.h"
 #include "core/host.h"
-#include "core/line_io.h"
 #include "core/run_options.h"
 #include "core/step_record.h"
+#include "io/file_encoding.h"
+#include "io/file_layer.h"
+#include "io/line_io.h"
 
 namespace kadrel {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/text/code_page_setting.h"
+#include "text/code_page_setting.h"
 
 namespace kadrel {
 

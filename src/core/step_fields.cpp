@@ -3,7 +3,7 @@
 #include "core/conversions.h"
 #include "core/engines/engines.h"
 #include "core/run_error.h"
-#include "core/text/utf.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -4,8 +4,8 @@
 #include "core/run_error.h"
 #include "core/step_fields.h"
 #include "core/step_mode.h"
-#include "core/text/typed_text.h"
-#include "core/text/utf.h"
+#include "text/typed_text.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

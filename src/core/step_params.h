@@ -9,7 +9,7 @@
 #include <variant>
 
 #include "core/step_record.h"
-#include "core/text/code_page.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 

@@ -12,12 +12,12 @@
 #include <set>
 #include <utility>
 
-#include "core/file_layer.h"
 #include "core/file_naming.h"
 #include "core/run_options.h"
-#include "core/text/case_fold.h"
-#include "core/text/strings.h"
-#include "core/text/utf.h"
+#include "io/file_layer.h"
+#include "text/case_fold.h"
+#include "text/strings.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -1,7 +1,7 @@
 #include "extract/extraction_lines.h"
 
 #include "core/run_context.h"
-#include "core/text/code_page.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 

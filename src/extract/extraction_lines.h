@@ -14,9 +14,9 @@
 #include <string_view>
 
 #include "core/engine_loop.h"
-#include "core/text/byte_search.h"
-#include "core/text/case_fold.h"
 #include "extract/wildcard.h"
+#include "text/byte_search.h"
+#include "text/case_fold.h"
 
 namespace kadrel {
 

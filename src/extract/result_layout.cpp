@@ -2,7 +2,7 @@
 
 #include "core/engine_loop.h"
 #include "core/run_context.h"
-#include "core/text/utf.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

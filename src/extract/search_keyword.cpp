@@ -1,8 +1,8 @@
 #include "extract/search_keyword.h"
 
 #include "core/engine_loop.h"
-#include "core/text/case_fold.h"
-#include "core/text/utf.h"
+#include "text/case_fold.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text/utf.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

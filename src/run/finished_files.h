@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 
 namespace kadrel {
 

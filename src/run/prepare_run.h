@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/file_layer.h"
 #include "core/host.h"
 #include "core/run_context.h"
 #include "core/run_options.h"
+#include "io/file_layer.h"
 #include "run/step_from_page.h"
 
 namespace kadrel {

@@ -1,7 +1,7 @@
 #include "run/start_checks.h"
 
-#include "core/text/case_fold.h"
-#include "core/text/utf.h"
+#include "text/case_fold.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

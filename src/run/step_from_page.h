@@ -7,8 +7,8 @@
 
 #include "core/host.h"
 #include "core/step_record.h"
-#include "core/text/code_page.h"
 #include "settings/mode_settings.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 

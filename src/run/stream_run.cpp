@@ -2,10 +2,10 @@
 
 #include "core/conversions.h"
 #include "core/engine_loop.h"
-#include "core/file_encoding.h"
 #include "core/file_routines.h"
 #include "core/run_context.h"
 #include "core/step_mode.h"
+#include "io/file_encoding.h"
 #include "run/run_driver.h"
 
 namespace kadrel {

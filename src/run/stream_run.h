@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 
 namespace kadrel {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/file_layer.h"
 #include "core/run_options.h"
+#include "io/file_layer.h"
 #include "settings/mode_settings.h"
 #include "settings/recent_list.h"
 

@@ -12,9 +12,9 @@
 #include <limits>
 #include <string_view>
 
-#include "core/file_layer.h"
-#include "core/text/code_page_guess.h"
-#include "core/text/utf.h"
+#include "io/file_layer.h"
+#include "text/code_page_guess.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -16,8 +16,8 @@
 #include <optional>
 #include <string>
 
-#include "core/file_layer.h"
-#include "core/text/code_page_setting.h"
+#include "io/file_layer.h"
+#include "text/code_page_setting.h"
 
 namespace kadrel {
 

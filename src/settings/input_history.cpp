@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/text/case_fold.h"
-#include "core/text/strings.h"
+#include "text/case_fold.h"
+#include "text/strings.h"
 
 namespace kadrel {
 

@@ -1,9 +1,9 @@
 #include "settings/option_checks.h"
 
-#include "core/text/case_fold.h"
-#include "core/text/strings.h"
-#include "core/text/utf.h"
 #include "settings/option_keys.h"
+#include "text/case_fold.h"
+#include "text/strings.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -1,7 +1,7 @@
 #include "settings/recent_list.h"
 
-#include "core/text/case_fold.h"
-#include "core/text/strings.h"
+#include "text/case_fold.h"
+#include "text/strings.h"
 
 namespace kadrel {
 

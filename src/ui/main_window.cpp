@@ -17,10 +17,10 @@
 
 #include "combo/combo_loader.h"
 #include "combo/mode_names.h"
-#include "core/file_layer.h"
 #include "core/target_list.h"
-#include "core/text/case_fold.h"
+#include "io/file_layer.h"
 #include "settings/recent_list.h"
+#include "text/case_fold.h"
 #include "ui/help_viewer.h"
 #include "ui/look.h"
 #include "ui/mode_pages.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "combo/combo_model.h"
-#include "core/file_layer.h"
 #include "core/host.h"
 #include "core/run_options.h"
+#include "io/file_layer.h"
 #include "run/prepare_run.h"
 #include "run/step_from_page.h"
 #include "settings/mode_settings.h"

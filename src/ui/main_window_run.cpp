@@ -7,7 +7,6 @@
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
-#include "core/text/case_fold.h"
 #include "run/prepare_run.h"
 #include "run/preview/preview_files.h"
 #include "run/run_driver.h"
@@ -15,6 +14,7 @@
 #include "run/undo/journalled_files.h"
 #include "run/undo/undo_run.h"
 #include "settings/input_history.h"
+#include "text/case_fold.h"
 #include "ui/main_window.h"
 #include "ui/mode_pages.h"
 #include "ui/preview_dialog.h"

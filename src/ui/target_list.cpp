@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-#include "core/text/case_fold.h"
+#include "text/case_fold.h"
 #include "ui/file_drops.h"
 #include "ui/look.h"
 #include "ui/qt_text.h"

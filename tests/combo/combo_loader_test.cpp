@@ -7,9 +7,9 @@
 
 #include "combo/step_description.h"
 #include "combo/step_line.h"
-#include "core/text/utf.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

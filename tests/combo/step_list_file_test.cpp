@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/text/utf.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
 #include "extract/extract_engines.h"
 #include "extraction_fixture.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

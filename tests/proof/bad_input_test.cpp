@@ -11,12 +11,12 @@
 
 #include "combo/combo_loader.h"
 #include "combo/step_list_file.h"
-#include "core/text/code_page.h"
 #include "proof/cli_runner.h"
 #include "proof/run_world.h"
 #include "settings/app_settings.h"
 #include "settings/ini_file.h"
 #include "support/fake_host.h"
+#include "text/code_page.h"
 
 namespace kadrel::proof {
 namespace {

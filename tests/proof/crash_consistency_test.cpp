@@ -13,7 +13,7 @@
 #include <random>
 #include <thread>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 #include "proof/cli_runner.h"
 #include "support/temp_dir.h"
 

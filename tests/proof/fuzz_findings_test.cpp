@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "combo/combo_loader.h"
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
 #include "extract/wildcard.h"
 #include "proof/run_world.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

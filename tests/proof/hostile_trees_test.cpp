@@ -14,7 +14,7 @@
 #include <functional>
 #include <thread>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 #include "proof/cli_runner.h"
 #include "support/temp_dir.h"
 

@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "core/file_layer.h"
 #include "core/file_naming.h"
 #include "core/run_context.h"
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
+#include "io/file_layer.h"
 #include "run/run_driver.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

@@ -10,12 +10,12 @@
 #include "combo/step_line.h"
 #include "core/file_naming.h"
 #include "core/run_context.h"
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
 #include "run/run_driver.h"
 #include "support/every_code.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

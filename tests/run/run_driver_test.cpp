@@ -7,11 +7,11 @@
 
 #include "combo/step_line.h"
 #include "core/run_context.h"
-#include "core/text/code_page.h"
 #include "run/run_driver.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "core/text/utf.h"
 #include "support/temp_dir.h"
+#include "text/utf.h"
 
 namespace kadrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <stdexcept>
 
-#include "core/text/utf.h"
+#include "text/utf.h"
 
 namespace kadrel::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text/code_page.h"
+#include "text/code_page.h"
 
 namespace kadrel::test {
 

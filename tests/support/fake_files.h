@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 
 namespace kadrel::test {
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 
 namespace kadrel::test {
 

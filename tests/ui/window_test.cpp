@@ -24,8 +24,8 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "core/text/code_page.h"
-#include "core/text/utf.h"
+#include "text/code_page.h"
+#include "text/utf.h"
 #include "ui/application.h"
 #include "ui/help_viewer.h"
 #include "ui/qt_host.h"

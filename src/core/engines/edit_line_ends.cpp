@@ -4,7 +4,7 @@
 #include "core/engine_loop.h"
 #include "core/engines/engines.h"
 #include "core/run_error.h"
-#include "core/text/utf.h"
+#include "text/utf.h"
 
 namespace kadrel {
 

@@ -3,8 +3,8 @@
 
 #include "core/engine_loop.h"
 #include "core/engines/engines.h"
-#include "core/text/byte_search.h"
-#include "core/text/case_fold.h"
+#include "text/byte_search.h"
+#include "text/case_fold.h"
 
 namespace kadrel {
 

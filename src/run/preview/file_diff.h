@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text/code_page.h"
 #include "run/preview/line_diff.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/utf16_files.h"
+#include "io/utf16_files.h"
 
 namespace kadrel {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "core/file_encoding.h"
-#include "core/file_layer.h"
+#include "io/file_encoding.h"
+#include "io/file_layer.h"
 
 namespace kadrel {
 

@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "core/file_encoding.h"
-#include "core/file_layer.h"
+#include "io/file_encoding.h"
+#include "io/file_layer.h"
 #include "run/preview/preview_run.h"
 
 namespace kadrel {

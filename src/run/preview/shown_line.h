@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/text/code_page.h"
+#include "text/code_page.h"
 
 namespace kadrel {
 

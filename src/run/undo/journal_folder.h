@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/content_hash.h"
-#include "core/file_layer.h"
+#include "io/content_hash.h"
+#include "io/file_layer.h"
 #include "run/undo/journal_index.h"
 
 namespace kadrel {

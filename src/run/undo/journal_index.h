@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 
 namespace kadrel {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/content_hash.h"
+#include "io/content_hash.h"
 
 namespace kadrel {
 

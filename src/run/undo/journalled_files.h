@@ -15,7 +15,7 @@
 #include <ctime>
 #include <string>
 
-#include "core/file_layer.h"
+#include "io/file_layer.h"
 #include "run/undo/journal_folder.h"
 
 namespace kadrel {

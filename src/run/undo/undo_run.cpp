@@ -5,7 +5,7 @@
 #include <memory>
 #include <set>
 
-#include "core/content_hash.h"
+#include "io/content_hash.h"
 #include "run/undo/journal_folder.h"
 #include "run/undo/journalled_files.h"
 

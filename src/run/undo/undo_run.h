@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/file_layer.h"
 #include "core/host.h"
+#include "io/file_layer.h"
 #include "run/undo/journal_index.h"
 
 namespace kadrel {
