@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "io/streams.h"
+
 namespace kadrel {
 
 std::string ErrorText(int code) {
@@ -106,13 +108,8 @@ FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string
   bytes.clear();
   Opened<InputFile> opened = SystemFileLayer().openReadBounded(path, maxBytes);
   if (!opened) return opened.status;
-  char buffer[1 << 16];
-  for (;;) {
-    const long r = opened.file->read(buffer, sizeof buffer);
-    if (r == 0) return {};
-    if (r < 0) return opened.file->lastError();
-    bytes.append(buffer, static_cast<size_t>(r));
-  }
+  if (!ReadAll(*opened.file, bytes)) return opened.file->lastError();
+  return {};
 }
 
 FileStatus FileLayer::restoreKept(TargetFile&, const std::string&) {

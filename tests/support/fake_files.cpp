@@ -8,6 +8,8 @@
 #include <optional>
 #include <tuple>
 
+#include "io/streams.h"
+
 namespace kadrel::test {
 
 bool EndsWith(const std::string& s, const std::string& suffix) {
@@ -45,23 +47,6 @@ std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
-
-// Bytes as they were when the reader was made.
-class MemoryInput : public InputFile {
- public:
-  explicit MemoryInput(std::string bytes) : bytes_(std::move(bytes)) {}
-  long read(char* buffer, size_t n) override {
-    n = std::min(n, bytes_.size() - pos_);
-    std::copy_n(bytes_.data() + pos_, n, buffer);
-    pos_ += n;
-    return static_cast<long>(n);
-  }
-  FileStatus lastError() const override { return {}; }
-
- private:
-  std::string bytes_;
-  size_t pos_ = 0;
-};
 
 class MemoryOutput : public OutputFile {
  public:
@@ -210,7 +195,7 @@ class MemoryTarget : public TargetFile {
   const FileAttributes& attributes() const override { return attributes_; }
   const std::string& folder() const override { return folder_; }
   const std::string& name() const override { return name_; }
-  Opened<InputFile> read() override { return {std::make_unique<MemoryInput>(content_), {}}; }
+  Opened<InputFile> read() override { return {MemoryInput(content_), {}}; }
   const std::string& content() const { return content_; }
 
  private:
@@ -246,7 +231,7 @@ class MemoryNewFile : public NewFile {
   MemoryNewFile(FakeFiles& files, std::string path, FileId id)
       : files_(files), path_(std::move(path)), id_(id) {}
   std::unique_ptr<OutputFile> output() override { return std::make_unique<MemoryOutput>(bytes_); }
-  Opened<InputFile> read() override { return {std::make_unique<MemoryInput>(*bytes_), {}}; }
+  Opened<InputFile> read() override { return {MemoryInput(*bytes_), {}}; }
   uint64_t size() const override { return bytes_->size(); }
   FileStatus truncate(uint64_t size) override {
     bytes_->resize(std::min<uint64_t>(size, bytes_->size()));
@@ -353,7 +338,7 @@ Opened<InputFile> FakeFiles::openRead(const std::string& path) {
   if (backing_ == Backing::Disk) return reader(SystemFileLayer().openRead(path), path);
   auto it = memory.find(path);
   if (it == memory.end()) return {nullptr, StatusFromErrno(ENOENT)};
-  return reader({std::make_unique<MemoryInput>(it->second), {}}, path);
+  return reader({MemoryInput(it->second), {}}, path);
 }
 
 Opened<TargetFile> FakeFiles::openTarget(const DropPath& name, bool forWriting,

@@ -1,4 +1,4 @@
-// Bytes held in memory read as a file, and the text a preview compares of them.
+// The text a preview compares of a file's bytes.
 #pragma once
 
 #include <memory>
@@ -8,9 +8,6 @@
 #include "io/file_layer.h"
 
 namespace kadrel {
-
-// Reads bytes from their start.
-std::unique_ptr<InputFile> MemoryInput(std::shared_ptr<const std::string> bytes);
 
 // The text a preview compares of a file's bytes: a UTF-16 file's as UTF-8 (as
 // the run reads it), any other file's as they are.

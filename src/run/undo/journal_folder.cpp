@@ -71,16 +71,6 @@ void JournalFolder::clear() {
   for (const std::string& name : names) ::unlinkat(fd_, name.c_str(), 0);
 }
 
-bool HashContent(Opened<InputFile> in, ContentHash& hash) {
-  if (!in) return false;
-  char buffer[1 << 16];
-  for (long n; (n = in.file->read(buffer, sizeof buffer)) != 0;) {
-    if (n < 0) return false;
-    hash.add({buffer, static_cast<size_t>(n)});
-  }
-  return true;
-}
-
 std::optional<JournalIndex> ReadJournalIndex(const std::string& path) {
   std::string text;
   if (!ReadBoundedFile(path + "/" + kUndoIndexName, kIndexMaxBytes, text).ok()) return std::nullopt;

@@ -45,10 +45,6 @@ class JournalFolder {
   uint64_t device_ = 0;
 };
 
-// The hash of everything in (null: it could not be opened); false when it
-// cannot be read whole.
-bool HashContent(Opened<InputFile> in, ContentHash& hash);
-
 // The index of the journal at path; nothing when there is none (or none that
 // reads as one).
 std::optional<JournalIndex> ReadJournalIndex(const std::string& path);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "io/content_hash.h"
+#include "io/streams.h"
 
 namespace kadrel {
 
@@ -79,7 +80,7 @@ class JournalledReplacement : public NewFile {
     ContentHash written;
     if (hashWhole_ && hash_.size() == inner_->size()) {
       written = hash_;
-    } else if (!HashContent(inner_->read(), written)) {
+    } else if (!HashAll(inner_->read(), written)) {
       return inner_->commit();  // unreadable: this file is not journalled
     }
     journal_.keep(target_, written.size(), written.value());

@@ -37,6 +37,8 @@ class JournalWriter {
   void keep(TargetFile& target, uint64_t writtenSize, uint64_t writtenHash);
   // Puts the index on the disk.
   void sync();
+  // True once the journal holds this run: it began, and every keep was recorded.
+  bool recorded() const { return begun_ && !failed_; }
 
  private:
   bool begin();

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "io/content_hash.h"
+#include "io/streams.h"
 #include "run/undo/journal_folder.h"
 #include "run/undo/journalled_files.h"
 
@@ -22,34 +23,29 @@ struct Content {
 
 bool Measure(Opened<InputFile> in, Content& content) {
   ContentHash hash;
-  if (!HashContent(std::move(in), hash)) return false;
+  if (!HashAll(std::move(in), hash)) return false;
   content = {hash.size(), hash.value()};
   return true;
 }
 
 // Copies in to out; false on a failure (status tells which).
-bool CopyAll(Opened<InputFile> in, NewFile& out, FileStatus& status) {
+bool CopyInto(Opened<InputFile> in, NewFile& out, FileStatus& status) {
   if (!in) {
     status = in.status;
     return false;
   }
-  std::unique_ptr<OutputFile> writer = out.output();
-  char buffer[1 << 16];
-  for (long n; (n = in.file->read(buffer, sizeof buffer)) != 0;) {
-    if (n < 0) {
+  const std::unique_ptr<OutputFile> writer = out.output();
+  switch (CopyAll(*in.file, *writer)) {
+    case CopyResult::Copied:
+      return true;
+    case CopyResult::ReadFailed:
       status = in.file->lastError();
       return false;
-    }
-    if (!writer->write(buffer, static_cast<size_t>(n))) {
+    case CopyResult::WriteFailed:
       status = writer->lastError();
       return false;
-    }
   }
-  if (!writer->close()) {
-    status = writer->lastError();
-    return false;
-  }
-  return true;
+  return false;
 }
 
 std::string RunTimeText(int64_t runTime) {
@@ -116,7 +112,7 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
     status = replacement.status;
     return Step::Failed;
   }
-  if (!CopyAll(files.openRead(keptPath), *replacement.file, status)) return Step::Failed;
+  if (!CopyInto(files.openRead(keptPath), *replacement.file, status)) return Step::Failed;
   if (status = replacement.file->complete(); !status.ok()) return Step::Failed;
   if (status = replacement.file->commit(); !status.ok()) return Step::Failed;
   return Step::Restored;
