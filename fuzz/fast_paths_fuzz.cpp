@@ -12,12 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "core/file_routines.h"
-#include "core/run_context.h"
+#include "core/engine_io.h"
 #include "core/run_error.h"
 #include "fuzz_support.h"
 #include "io/file_encoding.h"
-#include "run/run_driver.h"
+#include "run/runnable_step.h"
 #include "text/code_page.h"
 
 using namespace kadrel;
@@ -108,37 +107,38 @@ struct Outcome {
   int runError = 0;
 };
 
-Outcome Run(const StepParams& step, const std::string& content, const RunOptions& options,
-            const FileEncoding& output, size_t buffer, size_t readPiece, bool fastPaths) {
+Outcome Run(const StepParams& step, const std::string& content, EngineOptions options,
+            CodePage input, CodePage output, size_t buffer, size_t readPiece, bool fastPaths) {
   FakeFiles files(FakeFiles::Backing::Memory);
   files.readPiece = readPiece;
   files.memory["/data/in.txt"] = content;
   FakeHost host;
-  RunContext ctx(host, files);
-  ctx.options = options;
-  ctx.targets = {"/data/in.txt"};
-  ctx.TargetPath = ctx.targets[0];
-  ctx.SelPath = "/data/in.txt_SEL";
-  ctx.targetEncoding = FileEncoding{options.codePage.fixed};
-  ctx.outputEncoding = output;
-  ctx.lineBufferSize = buffer;
-  ctx.fastPaths = fastPaths;
+  const std::atomic<bool> cancel{false};
+  EngineIo io(host, cancel);
+  options.fastPaths = fastPaths;
+  io.options = options;
+  io.readPath = "/data/in.txt";
+  io.writePath = "/data/in.txt_SEL";
   Outcome o;
-  Opened<TargetFile> target = files.openTarget({ctx.TargetPath, 0}, false, {});
+  Opened<TargetFile> target = files.openTarget({io.readPath, 0}, false, {});
   FUZZ_REQUIRE(target);
-  Opened<NewFile> result = files.createFile({ctx.SelPath, 0}, &target.file->attributes());
-  FUZZ_REQUIRE(result && OpenInOut(ctx, target.file->read(), *result.file));
+  Opened<NewFile> result = files.createFile({io.writePath, 0}, &target.file->attributes());
+  Opened<InputFile> read = target.file->read();
+  FUZZ_REQUIRE(result && read);
+  io.in = std::make_unique<LineReader>(std::move(read.file), input, buffer);
+  io.out = std::make_unique<LineWriter>(result.file->output(), output, buffer);
   try {
-    RunStep(ctx, step);
+    RunStep(io, step);
   } catch (const RunError& e) {
     o.runError = e.number();
   }
-  CloseRunFiles(ctx, ctx.SelPath);
+  if (io.out && !io.out->close()) io.ErrFlag = true;
+  io.closeAll();
   FUZZ_REQUIRE(result.file->complete().ok() && result.file->commit().ok());
-  o.output = files.memory[ctx.SelPath];
+  o.output = files.memory[io.writePath];
   for (const auto& box : host.boxes) o.boxes.push_back(box.title + "|" + box.text);
-  o.errFlag = ctx.ErrFlag;
-  o.changedFlag = ctx.ChangedFlag;
+  o.errFlag = io.ErrFlag;
+  o.changedFlag = io.ChangedFlag;
   return o;
 }
 
@@ -146,28 +146,24 @@ Outcome Run(const StepParams& step, const std::string& content, const RunOptions
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  RunOptions options;
-  options.codePage = static_cast<CodePage>(in.ConsumeIntegralInRange(0, 2));
+  const CodePage input = static_cast<CodePage>(in.ConsumeIntegralInRange(0, 2));
   // An extraction into a joint result file of another code page ("auto"): the
   // lines go out as their characters.
-  FileEncoding output{static_cast<CodePage>(in.ConsumeIntegralInRange(0, 2))};
-  options.CompMode = in.ConsumeBool() ? 1 : 0;
-  options.AddLineNo = in.ConsumeBool() ? 1 : 0;
-  options.SelAddSts = in.ConsumeBool() ? 1 : 0;
-  options.UpdateNoFile = in.ConsumeBool() ? 1 : 0;
+  CodePage output = static_cast<CodePage>(in.ConsumeIntegralInRange(0, 2));
+  EngineOptions options;
+  options.caseSensitive = in.ConsumeBool();
+  options.lineNumbers = in.ConsumeBool();
+  options.resultHeaders = in.ConsumeBool();
+  options.updateNoFile = in.ConsumeBool();
   const size_t buffer = in.ConsumeIntegralInRange<size_t>(1, 48);
   const size_t readPiece = in.ConsumeIntegralInRange<size_t>(0, 48);
   const int mode = in.ConsumeIntegralInRange(0, 5);
   const StepParams step = Step(in, mode);
-  const std::string content = Content(in, CodecFor(options.codePage.fixed));
-  if (mode == 3 || mode == 4) {
-    options.codePage.automatic = true;
-  } else {
-    output.codePage = options.codePage.fixed;
-  }
+  const std::string content = Content(in, CodecFor(input));
+  if (mode != 3 && mode != 4) output = input;
 
-  const Outcome fast = Run(step, content, options, output, buffer, readPiece, true);
-  const Outcome plain = Run(step, content, options, output, buffer, readPiece, false);
+  const Outcome fast = Run(step, content, options, input, output, buffer, readPiece, true);
+  const Outcome plain = Run(step, content, options, input, output, buffer, readPiece, false);
   FUZZ_REQUIRE(fast.output == plain.output);
   FUZZ_REQUIRE(fast.boxes == plain.boxes);
   FUZZ_REQUIRE(fast.errFlag == plain.errFlag);

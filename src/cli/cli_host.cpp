@@ -64,6 +64,12 @@ void CliHost::showCodePage(const std::string& path, const std::string& codePage)
   std::fflush(err_);
 }
 
+void CliHost::summary(const std::string& line) {
+  endProgress();
+  std::fputs((line + "\n").c_str(), err_);
+  flush();
+}
+
 void CliHost::setProgress(const RunProgress& p) {
   if (!showProgress_ || p.fileCount <= 0) return;
   std::string line =

@@ -32,6 +32,9 @@ class CliHost : public Host {
   // "PATH: 文字コード NAME" on a line of its own.
   void showCodePage(const std::string& path, const std::string& codePage) override;
 
+  // The run's summary line ("12 ファイル: 書き換え 9、変更なし 2、スキップ 1").
+  void summary(const std::string& line);
+
   int boxCount() const { return boxCount_; }
   // Removes the progress line, if one is shown.
   void endProgress();

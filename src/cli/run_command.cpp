@@ -14,7 +14,6 @@
 #include "run/prepare_run.h"
 #include "run/preview/preview_files.h"
 #include "run/run_driver.h"
-#include "run/stream_run.h"
 #include "run/undo/journalled_files.h"
 
 namespace kadrel::cli {
@@ -51,7 +50,6 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   }
   RunRequest run;
   run.options = options;
-  run.programFolder = ProgramFolder();
   run.listEntries = list.paths;
   run.listScanRoots = list.scanRoots;
   run.stepLine = request.stepLine;
@@ -77,18 +75,19 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
       PrepareRun(host, preview ? static_cast<FileLayer&>(*preview) : journalled, run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
+  // Boxes before the run (a step list or step answered with OK) count as well.
+  const bool toldBefore = host.boxCount() > 0;
+  RunReport report;
   {
     const CancelOnSignals interruptions(ctx.CancelFlag);
-    if (streams) {
-      RunOnStreams(ctx, StandardInput(), StandardOutput());
-    } else {
-      RunAll(ctx);
-    }
+    report = streams ? RunOnStreams(ctx, StandardInput(), StandardOutput()) : RunAll(ctx);
     host.endProgress();
   }
+  if (!request.quiet && !streams) host.summary(report.summary());
 
   if (CancelSignalReceived()) return kExitInterrupted;
-  return host.boxCount() > 0 || list.leftOut() || !printer.ok() ? kExitWithBoxes : kExitClean;
+  return !report.clean() || toldBefore || list.leftOut() || !printer.ok() ? kExitWithBoxes
+                                                                          : kExitClean;
 }
 
 }  // namespace kadrel::cli

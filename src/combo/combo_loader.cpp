@@ -4,8 +4,8 @@
 
 #include "combo/step_line_intake.h"
 #include "core/run_error.h"
-#include "io/file_encoding.h"
 #include "io/line_io.h"
+#include "io/text_source.h"
 
 namespace kadrel {
 
@@ -41,13 +41,14 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSettin
     return ComboLoadResult::OpenFailed;
   }
 
-  EncodedInput encoded = ReadEncoding(std::move(file.file), codePage);
-  if (!encoded.file) {
-    ShowLoadingError(host, encoded.error.code, encoded.error.text);
+  TextSource text = TextSource::Open(std::move(file), codePage);
+  Opened<InputFile> content = text.content();
+  if (!content) {
+    ShowLoadingError(host, content.status.code, content.status.text);
     model.text.clear();
     return ComboLoadResult::Failed;
   }
-  LineReader reader(std::move(encoded.file), encoded.encoding.codePage);
+  LineReader reader(std::move(content.file), text.encoding().codePage);
   const IntakeRules rules{.limitSteps = true, .commentNeedsText = true};
   ComboLoadResult result = ComboLoadResult::Loaded;
   const bool read = ReadStepLines(reader, [&](const std::string& line) {

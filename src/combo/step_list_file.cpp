@@ -7,6 +7,7 @@
 #include "combo/step_line_intake.h"
 #include "io/file_encoding.h"
 #include "io/line_io.h"
+#include "io/text_source.h"
 #include "text/typed_text.h"
 #include "text/utf.h"
 
@@ -19,19 +20,14 @@ FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting&
 
   // A UTF-8 byte order mark means UTF-8 whatever the code page: how a list that
   // the code page cannot hold is written.
-  std::string head;
-  CodePageGuess guess;
-  if (!GuessFromInput(*file.file, head, guess)) {
-    const FileStatus error = file.file->lastError();
-    return error.ok() ? StatusFromErrno(EIO) : error;
-  }
-  const bool utf8Mark = guess.bom && !guess.utf16;
-  const FileEncoding encoding =
-      codePage.automatic || utf8Mark ? EncodingOf(guess) : FileEncoding{codePage.fixed};
+  TextSource::Options options;
+  options.utf8MarkRules = true;
+  TextSource text = TextSource::Open(std::move(file), codePage, std::move(options));
+  Opened<InputFile> content = text.content();
+  if (!content) return content.status;
   model.text.clear();
   model.steps.clear();
-  LineReader reader(DecodedInput(PrefixedInput(std::move(head), std::move(file.file)), encoding),
-                    encoding.codePage);
+  LineReader reader(std::move(content.file), text.encoding().codePage);
   const IntakeRules rules{.limitSteps = false, .commentNeedsText = false};
   ReadStepLines(reader, [&](const std::string& line) {
     return TakeStepLine(host, line, model, rules, TextCheckCodePage(codePage)) ==

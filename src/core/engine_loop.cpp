@@ -2,40 +2,47 @@
 
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 namespace kadrel {
 
-void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& status,
+void ShowFileErrorBox(Host& host, const char* title, const FileStatus& status,
                       const std::string& path) {
   MessageBoxRequest box;
   box.title = title;
   box.text = status.text + "\r[ " + path + "]";
-  ctx.host.showMessage(box);
+  host.showMessage(box);
 }
 
-EngineLoop::EngineLoop(RunContext& ctx, std::string writePath)
-    : ctx_(ctx), writePath_(std::move(writePath)) {}
+void EngineIo::closeAll() {
+  if (out) std::ignore = out->close();
+  out.reset();
+  if (in) in->close();
+  in.reset();
+}
 
 const TextCodec& EngineLoop::codec() const {
-  return ctx_.in ? ctx_.in->codec() : CodecFor(ctx_.readEncoding().codePage);
+  // A loop whose files failed to open decodes nothing; any codec will do.
+  return io_.in ? io_.in->codec() : CodecFor(CodePage::UTF8);
 }
 
 bool EngineLoop::transcoding() const {
-  return ctx_.in && ctx_.out && &ctx_.in->codec() != &ctx_.out->codec();
+  return io_.in && io_.out && &io_.in->codec() != &io_.out->codec();
 }
 
 bool EngineLoop::nextLine(std::string_view& line, bool& whole) {
-  if (!ctx_.in) {
+  if (!io_.in) {
     failRead();
     return false;
   }
-  if (ctx_.in->atEnd()) {
+  if (io_.in->atEnd()) {
     finished_ = true;
     return false;
   }
   // Parts go out as they are: not into an output in another code page.
-  const size_t limit = ctx_.fastPaths && !transcoding() ? ctx_.in->capacity() : std::string::npos;
-  const LineReader::Head head = ctx_.in->readHead(line, gathered_, limit);
+  const size_t limit =
+      io_.options.fastPaths && !transcoding() ? io_.in->capacity() : std::string::npos;
+  const LineReader::Head head = io_.in->readHead(line, gathered_, limit);
   if (head == LineReader::Head::Failed) {
     failRead();
     return false;
@@ -65,9 +72,9 @@ size_t EachLine(std::string_view lines, LineFn&& line) {
 template <typename RegionFn>
 bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count,
                                RegionFn&& region) {
-  while (ctx_.fastPaths && ctx_.in) {
-    const std::string_view ahead = ctx_.in->buffered();
-    const size_t candidate = filter.find(ahead, ctx_.in->position());
+  while (io_.options.fastPaths && io_.in) {
+    const std::string_view ahead = io_.in->buffered();
+    const size_t candidate = filter.find(ahead, io_.in->position());
     // The whole lines before the line that holds the candidate.
     const size_t before = candidate == std::string_view::npos ? ahead.size() : candidate;
     const void* cr = before == 0 ? nullptr : memrchr(ahead.data(), '\r', before);
@@ -82,8 +89,8 @@ bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count
     bool cancelled = false;
     while (passed < ends.crs && !cancelled) {
       ++passed;
-      ctx_.host.yield();
-      cancelled = ctx_.CancelFlag.load();
+      io_.host.yield();
+      cancelled = io_.CancelFlag.load();
     }
     if (passed < ends.crs) {
       size_t left = passed;
@@ -91,10 +98,10 @@ bool EngineLoop::passLinesWith(NeedleSet& filter, bool withCrLfs, int64_t& count
       ends = CountLineEnds(lines, withCrLfs);
     }
     if (!region(lines, ends)) return false;
-    ctx_.in->consume(lines.size());
+    io_.in->consume(lines.size());
     count += static_cast<int64_t>(passed);
     if (cancelled) {
-      ctx_.closeAll();
+      io_.closeAll();
       return false;
     }
     if (candidate != std::string_view::npos) return true;
@@ -137,7 +144,7 @@ bool EngineLoop::passLines(NeedleSet& filter, const std::function<bool(std::stri
 
 bool EngineLoop::write(std::u32string_view line) {
   if (failed_) return false;
-  if (ctx_.out && ctx_.out->writeLine(line)) return true;
+  if (io_.out && io_.out->writeLine(line)) return true;
   failWrite();
   return false;
 }
@@ -148,44 +155,44 @@ bool EngineLoop::writeRaw(std::string_view bytes) {
   // goes in as its characters.
   if (transcoding()) {
     transcoded_.clear();
-    ctx_.in->codec().decode(bytes, transcoded_);
+    io_.in->codec().decode(bytes, transcoded_);
     return write(transcoded_);
   }
-  if (ctx_.out && ctx_.out->writeRawLine(bytes)) return true;
+  if (io_.out && io_.out->writeRawLine(bytes)) return true;
   failWrite();
   return false;
 }
 
 bool EngineLoop::writeBytes(std::string_view bytes) {
   if (failed_) return false;
-  if (ctx_.out && ctx_.out->writeRaw(bytes)) return true;
+  if (io_.out && io_.out->writeRaw(bytes)) return true;
   failWrite();
   return false;
 }
 
 bool EngineLoop::yield() {
-  ctx_.host.yield();
-  if (ctx_.CancelFlag.load()) {
-    ctx_.closeAll();
+  io_.host.yield();
+  if (io_.CancelFlag.load()) {
+    io_.closeAll();
     return false;
   }
   return true;
 }
 
 void EngineLoop::failRead() {
-  FileStatus status = ctx_.in ? ctx_.in->error() : StatusFromErrno(9);
+  FileStatus status = io_.in ? io_.in->error() : StatusFromErrno(9);
   if (status.code == ECANCELED) {  // a cancel heard in the middle of a long line
-    ctx_.closeAll();
+    io_.closeAll();
     return;
   }
   if (status.ok()) status = StatusFromErrno(5);
-  report("File Read Error", status.text + "\r[ " + ctx_.TargetPath + "]");
+  report("File Read Error", status.text + "\r[ " + io_.readPath + "]");
 }
 
 void EngineLoop::failWrite() {
-  FileStatus status = ctx_.out ? ctx_.out->error() : StatusFromErrno(9);
+  FileStatus status = io_.out ? io_.out->error() : StatusFromErrno(9);
   if (status.ok()) status = StatusFromErrno(5);
-  report("File Write Error", status.text + "\r[ " + writePath_ + "]");
+  report("File Write Error", status.text + "\r[ " + io_.writePath + "]");
 }
 
 void EngineLoop::fail(const std::string& title, const std::string& text) {
@@ -198,10 +205,10 @@ void EngineLoop::report(const std::string& title, const std::string& text) {
   MessageBoxRequest box;
   box.title = title;
   box.text = text;
-  ctx_.host.showMessage(box);
-  ctx_.ErrFlag = true;
+  io_.host.showMessage(box);
+  io_.ErrFlag = true;
   // The input is still being read within readRest: closed once that returns.
-  if (!readingRest_) ctx_.closeAll();
+  if (!readingRest_) io_.closeAll();
 }
 
 }  // namespace kadrel

@@ -3,7 +3,7 @@
 // ("File Read Error" / "File Write Error"), set ErrFlag and close all files,
 // yield after every line and stop (closing all files) when CancelFlag is set.
 //
-//   EngineLoop loop(ctx, ctx.TargetPath);
+//   EngineLoop loop(io);
 //   std::string_view line;
 //   bool whole;
 //   while (loop.nextLine(line, whole)) {
@@ -15,7 +15,7 @@
 //   }
 //   if (!loop.finished()) return;   // read failure
 //
-// Fast paths. With ctx.fastPaths (the default) the loop offers the engines two
+// Fast paths. With io.options.fastPaths (the default) the loop offers the engines two
 // ways round decoding every line whole:
 //  - passLines: the lines ahead in which a prefilter (a NeedleSet) finds no
 //    candidate are copied as their bytes, or dropped, undecoded;
@@ -29,7 +29,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/run_context.h"
+#include "core/engine_io.h"
 #include "text/byte_search.h"
 
 namespace kadrel {
@@ -39,11 +39,9 @@ class EngineLoop {
   // The most bytes feedLine hands on at once of a line that comes in parts.
   static constexpr size_t kLinePart = size_t{64} << 10;
 
-  // writePath is the path named in the write-failure box (the target for rewriting
-  // engines, the result file for extraction engines); reads name TargetPath.
-  EngineLoop(RunContext& ctx, std::string writePath);
+  explicit EngineLoop(EngineIo& io) : io_(io) {}
 
-  bool fastPaths() const { return ctx_.fastPaths; }
+  bool fastPaths() const { return io_.options.fastPaths; }
   // The input's code page.
   const TextCodec& codec() const;
 
@@ -98,7 +96,8 @@ class EngineLoop {
   // ill-formed pattern, say): box, ErrFlag, files closed.
   void fail(const std::string& title, const std::string& text);
 
-  RunContext& context() { return ctx_; }
+  EngineIo& io() { return io_; }
+  const EngineOptions& options() const { return io_.options; }
 
  private:
   // region(lines, ends) acts on the whole lines passed (ends: their line ends,
@@ -115,8 +114,7 @@ class EngineLoop {
   // lines of the input go out as their characters.
   bool transcoding() const;
 
-  RunContext& ctx_;
-  std::string writePath_;
+  EngineIo& io_;
   bool finished_ = false;
   bool failed_ = false;
   bool readingRest_ = false;
@@ -126,7 +124,7 @@ class EngineLoop {
 
 template <typename PieceFn>
 bool EngineLoop::readRest(PieceFn&& piece) {
-  if (!ctx_.in) {
+  if (!io_.in) {
     failRead();
     return false;
   }
@@ -135,15 +133,15 @@ bool EngineLoop::readRest(PieceFn&& piece) {
   // responsive (a cancel takes effect at the line's end).
   readingRest_ = true;
   bool first = true;
-  const bool read = ctx_.in->readPieces([&](std::string_view bytes) {
-    if (!first) ctx_.host.yield();
+  const bool read = io_.in->readPieces([&](std::string_view bytes) {
+    if (!first) io_.host.yield();
     first = false;
     piece(bytes);
     return !failed_;
   });
   readingRest_ = false;
   if (failed_) {
-    ctx_.closeAll();
+    io_.closeAll();
     return false;
   }
   if (read) return true;
@@ -189,7 +187,7 @@ class CarriedBytes {
 };
 
 // The read / write failure box of the engines: the error text, CR, "[ ", path, "]".
-void ShowFileErrorBox(RunContext& ctx, const char* title, const FileStatus& status,
+void ShowFileErrorBox(Host& host, const char* title, const FileStatus& status,
                       const std::string& path);
 
 }  // namespace kadrel

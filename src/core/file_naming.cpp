@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "core/run_context.h"
+#include "core/run_options.h"
 #include "text/strings.h"
 
 namespace kadrel {
@@ -56,16 +56,13 @@ std::string AddPathSep(const std::string& folder) {
   return folder + "/";
 }
 
-std::string MakeOutName(const RunContext& ctx, const std::string& path, const std::string& kind) {
+std::string MakeOutName(const RunOptions& options, const std::string& path, OutName kind) {
   FNameEdit name;
   name.ifaFullPath = path;
   name.cFNameEdit();
-  const RunOptions& o = ctx.options;
-  if (kind == "BK" || kind == "Bk" || kind == "bk")
-    return name.ifaDirName + o.FstChrBk + name.ifaFileSts1 + name.ifaFileSts2 + o.LstChrBk;
-  if (kind == "SEL" || kind == "Sel" || kind == "sel")
-    return name.ifaDirName + o.FstChr + name.ifaFileSts1 + name.ifaFileSts2 + o.LstChr;
-  return AddPathSep(ctx.programFolder) + "kdrcmb.work";
+  const std::string base = name.ifaFileSts1 + name.ifaFileSts2;
+  if (kind == OutName::Backup) return name.ifaDirName + options.FstChrBk + base + options.LstChrBk;
+  return name.ifaDirName + options.FstChr + base + options.LstChr;
 }
 
 }  // namespace kadrel

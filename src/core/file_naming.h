@@ -1,12 +1,11 @@
-// Names derived from a target's path: backup copies, extraction results and the
-// COMBO!! work file. "/" is the separator.
+// Names derived from a target's path: backup copies and extraction results. "/"
+// is the separator.
 #pragma once
 
 #include <string>
 
 namespace kadrel {
 
-struct RunContext;
 struct RunOptions;
 
 // Splits a path into folder, name, name before its first dot and the rest.
@@ -27,8 +26,9 @@ bool IsFolder(const std::string& path);
 // A folder path with "/" appended when it does not already end in one.
 std::string AddPathSep(const std::string& folder);
 
-// The derived path of a kind: "BK"/"Bk"/"bk" the backup copy, "SEL"/"Sel"/"sel"
-// the extraction result, any other kind the work file in the program's folder.
-std::string MakeOutName(const RunContext& ctx, const std::string& path, const std::string& kind);
+// The names derived from a path: the backup copy (FstChrBk, name, LstChrBk) and
+// the extraction result (FstChr, name, LstChr), in the path's folder.
+enum class OutName { Backup, Result };
+std::string MakeOutName(const RunOptions& options, const std::string& path, OutName kind);
 
 }  // namespace kadrel

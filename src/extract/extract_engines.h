@@ -1,4 +1,4 @@
-// The extraction engines: lines of ctx.in copied into the result file ctx.out,
+// The extraction engines: lines of io.in copied into the result file io.out,
 // with the result file layout (header, ruler, body, counts, separator).
 #pragma once
 
@@ -6,12 +6,12 @@
 
 namespace kadrel {
 
-struct RunContext;
+struct EngineIo;
 
 // Mode 3: the lines from a line containing the start key to one containing the end key.
-void ExtractKeywordRange(RunContext& ctx, const KeywordRangeParams& params);
+void ExtractKeywordRange(EngineIo& io, const KeywordRangeParams& params);
 
 // Mode 4: the lines containing up to three strings joined by AND/OR.
-void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params);
+void ExtractMatchingLines(EngineIo& io, const MatchingLinesParams& params);
 
 }  // namespace kadrel

@@ -1,12 +1,11 @@
 #include "extract/extraction_lines.h"
 
-#include "core/run_context.h"
 #include "text/code_page.h"
 
 namespace kadrel {
 
 ExtractionLines::ExtractionLines(EngineLoop& loop)
-    : loop_(loop), codec_(loop.codec()), upperCase_(loop.context().options.CompMode == 0) {}
+    : loop_(loop), codec_(loop.codec()), upperCase_(!loop.options().caseSensitive) {}
 
 std::optional<ByteNeedle> ExtractionLines::needleFor(const WildcardPattern& pattern) const {
   return NeedleFor(pattern.literals(), codec_, upperCase_ ? CaseRule::Upper : CaseRule::Exact);

@@ -1,6 +1,6 @@
 // The input as the extraction engines see it: each line's bytes (written to the
 // result unchanged), its number from 1, and its comparison text: the decoded line,
-// upper-cased when CompMode is 0.
+// upper-cased unless case is told apart.
 //
 // With the engine loop's fast paths, the lines in which no keyword's needle finds
 // a candidate are passed over undecoded (their numbers still count), and a line

@@ -2,7 +2,6 @@
 // containing the end keyword, both included. Ranges do not nest: a start keyword
 // inside an open range only counts, and an end keyword outside one only counts.
 #include "core/engine_loop.h"
-#include "core/run_context.h"
 #include "extract/extract_engines.h"
 #include "extract/extraction_lines.h"
 #include "extract/result_layout.h"
@@ -69,9 +68,9 @@ bool RangeLongLine(ExtractionLines& lines, ResultWriter& result, EngineLoop& loo
 
 }  // namespace
 
-void ExtractKeywordRange(RunContext& ctx, const KeywordRangeParams& params) {
+void ExtractKeywordRange(EngineIo& io, const KeywordRangeParams& params) {
   const auto& [startKey, endKey] = params;
-  EngineLoop loop(ctx, ctx.SelPath);
+  EngineLoop loop(io);
   std::optional<WildcardPattern> start = CompileKeyword(loop, startKey);
   if (!start) return;
   std::optional<WildcardPattern> end = CompileKeyword(loop, endKey);
@@ -93,7 +92,7 @@ void ExtractKeywordRange(RunContext& ctx, const KeywordRangeParams& params) {
   auto writeNumbered = [&](int64_t number, std::string_view bytes) {
     return result.writeBody(number, bytes);
   };
-  const bool lineNumbers = ctx.options.AddLineNo == 1;
+  const bool lineNumbers = io.options.lineNumbers;
 
   RangeState state;
   for (;;) {

@@ -2,7 +2,6 @@
 #include <array>
 
 #include "core/engine_loop.h"
-#include "core/run_context.h"
 #include "extract/extract_engines.h"
 #include "extract/extraction_lines.h"
 #include "extract/result_layout.h"
@@ -48,9 +47,9 @@ bool ExtractLongLine(ExtractionLines& lines, ResultWriter& result, EngineLoop& l
 
 }  // namespace
 
-void ExtractMatchingLines(RunContext& ctx, const MatchingLinesParams& params) {
+void ExtractMatchingLines(EngineIo& io, const MatchingLinesParams& params) {
   const auto& [first, second, third, firstIsAnd, secondIsAnd] = params;
-  EngineLoop loop(ctx, ctx.SelPath);
+  EngineLoop loop(io);
   const SearchExpression expression =
       BuildSearchExpression(first, second, third, firstIsAnd, secondIsAnd);
 

@@ -1,7 +1,6 @@
 #include "extract/result_layout.h"
 
 #include "core/engine_loop.h"
-#include "core/run_context.h"
 #include "text/utf.h"
 
 namespace kadrel {
@@ -31,16 +30,15 @@ std::string LineNumberField(int64_t lineNumber) {
 
 ResultWriter::ResultWriter(EngineLoop& loop)
     : loop_(loop),
-      ctx_(loop.context()),
-      additional_(!ctx_.ComboRun && ctx_.options.SelAddSts == 0),
-      lineNumbers_(ctx_.options.AddLineNo == 1),
-      separator_(ctx_.options.SelFile == 1 && ctx_.targets.size() > 1) {}
+      additional_(loop.options().resultHeaders),
+      lineNumbers_(loop.options().lineNumbers),
+      separator_(loop.options().resultSeparator) {}
 
 bool ResultWriter::writeHeader(std::u32string_view targetLabel,
                                std::initializer_list<std::u32string> lines) {
   if (!additional_) return true;
   std::u32string target(targetLabel);
-  target += U"[" + Utf8ToU32(ctx_.TargetPath) + U"]";
+  target += U"[" + Utf8ToU32(loop_.io().readPath) + U"]";
   if (!loop_.write(target)) return false;
   for (const std::u32string& line : lines) {
     if (!loop_.write(line)) return false;

@@ -3,8 +3,8 @@
 // counts and (for a joint result file of several targets) a separator.
 //
 // Header and trailer are "additional information": written only outside a COMBO!!
-// run and when SelAddSts is 0. Every write is checked; a failure is reported as a
-// write failure of the result file and the caller stops.
+// run and when SelAddSts is 0 (EngineOptions::resultHeaders). Every write is checked; a failure is
+// reported as a write failure of the result file and the caller stops.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,6 @@
 namespace kadrel {
 
 class EngineLoop;
-struct RunContext;
 
 // The ruler under the header and above the counts; with line numbers it starts
 // with "LINE ", as wide as the line number field.
@@ -52,7 +51,6 @@ class ResultWriter {
   bool writeTrailer(std::initializer_list<std::u32string> countLines);
 
   EngineLoop& loop_;
-  RunContext& ctx_;
   bool additional_;
   bool lineNumbers_;
   bool separator_;

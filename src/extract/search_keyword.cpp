@@ -13,16 +13,15 @@ std::string IllFormedKeywordMessage(const std::u32string& keyword, const Pattern
 }
 
 std::optional<WildcardPattern> CompileKeyword(EngineLoop& loop, const std::u32string& keyword) {
-  RunContext& ctx = loop.context();
   std::u32string pattern = keyword;
-  if (ctx.options.CompMode == 0) ToUpperInPlace(pattern);
+  if (!loop.options().caseSensitive) ToUpperInPlace(pattern);
   PatternIssue issue;
   std::optional<WildcardPattern> compiled = WildcardPattern::compile(pattern, &issue);
   if (!compiled) {
     // Name the problem as the user wrote it where the keyword itself shows it.
     PatternIssue asWritten;
     if (!WildcardPattern::compile(keyword, &asWritten)) issue = asWritten;
-    loop.fail("", IllFormedKeywordMessage(keyword, issue, ctx.TargetPath));
+    loop.fail("", IllFormedKeywordMessage(keyword, issue, loop.io().readPath));
   }
   return compiled;
 }

@@ -50,26 +50,6 @@ bool GuessFromInput(InputFile& in, std::string& head, CodePageGuess& guess) {
   return true;
 }
 
-EncodedInput ReadEncoding(std::unique_ptr<InputFile> in, const CodePageSetting& setting) {
-  EncodedInput result;
-  if (!setting.automatic) {
-    result.encoding.codePage = setting.fixed;
-    result.file = std::move(in);
-    return result;
-  }
-  std::string head;
-  CodePageGuess guess;
-  if (!GuessFromInput(*in, head, guess)) {
-    result.error = in->lastError();
-    if (result.error.ok()) result.error = StatusFromErrno(EIO);
-    return result;
-  }
-  result.guess = guess;
-  result.encoding = EncodingOf(guess);
-  result.file = DecodedInput(PrefixedInput(std::move(head), std::move(in)), result.encoding);
-  return result;
-}
-
 std::unique_ptr<InputFile> DecodedInput(std::unique_ptr<InputFile> in,
                                         const FileEncoding& encoding) {
   if (encoding.utf16) in = Utf16AsUtf8(std::move(in), encoding.bigEndian);

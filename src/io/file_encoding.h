@@ -41,19 +41,6 @@ std::unique_ptr<OutputFile> EncodedOutput(std::unique_ptr<OutputFile> out,
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// An input as a reader must see it, and the encoding to read it in.
-struct EncodedInput {
-  std::unique_ptr<InputFile> file;  // null after a read failure
-  FileStatus error;                 // that failure
-  FileEncoding encoding;
-  std::optional<CodePageGuess> guess;  // with "auto": what the first bytes showed
-};
-
-// The encoding setting gives in: the fixed code page, or with "auto" the guess from
-// its first bytes. The input comes back whole, from its first byte, as a reader
-// must see it (DecodedInput).
-EncodedInput ReadEncoding(std::unique_ptr<InputFile> in, const CodePageSetting& setting);
-
 // Reads the beginning of in into head, as much as the guess needs, and guesses
 // from it. False on a read failure (in->lastError() tells which).
 bool GuessFromInput(InputFile& in, std::string& head, CodePageGuess& guess);

@@ -1,9 +1,7 @@
 #include "run/finished_files.h"
 
-#include <tuple>
-
-#include "core/file_routines.h"
-#include "core/run_context.h"
+#include "run/file_routines.h"
+#include "run/target_job.h"
 
 namespace kadrel {
 
@@ -14,21 +12,30 @@ constexpr size_t kFilesAtOnce = 32;
 constexpr uint64_t kBytesAtOnce = uint64_t{16} << 20;
 }  // namespace
 
-void FinishedFiles::addReplacement(std::unique_ptr<TargetFile> target,
-                                   std::unique_ptr<NewFile> replacement, std::string listedPath,
+void FinishedFiles::addReplacement(size_t index, std::unique_ptr<TargetFile> target,
+                                   std::unique_ptr<NewFile> replacement,
                                    std::optional<DropPath> backup) {
   bytes_ += replacement->size();
-  entries_.push_back(
-      {std::move(target), std::move(replacement), std::move(listedPath), std::move(backup)});
+  entries_.push_back({{index},
+                      std::move(target),
+                      std::move(replacement),
+                      run_.ctx.targets.at(index),
+                      std::move(backup)});
 }
 
-void FinishedFiles::addResult(std::unique_ptr<NewFile> result, std::string path) {
+void FinishedFiles::addResult(std::vector<size_t> indexes, std::unique_ptr<NewFile> result,
+                              std::string path) {
   bytes_ += result->size();
-  entries_.push_back({nullptr, std::move(result), std::move(path), std::nullopt});
+  entries_.push_back(
+      {std::move(indexes), nullptr, std::move(result), std::move(path), std::nullopt});
 }
 
 void FinishedFiles::commitIfMany() {
   if (entries_.size() >= kFilesAtOnce || bytes_ >= kBytesAtOnce) commitAll();
+}
+
+void FinishedFiles::settle(const Entry& entry, TargetOutcome outcome) {
+  for (size_t index : entry.indexes) run_.report.targets.at(index).outcome = outcome;
 }
 
 void FinishedFiles::commitAll() {
@@ -38,17 +45,27 @@ void FinishedFiles::commitAll() {
   std::vector<NewFile*> files;
   files.reserve(entries.size());
   for (const Entry& e : entries) files.push_back(e.file.get());
-  const std::vector<FileStatus> completed = ctx_.files.completeAll(files);
+  const std::vector<FileStatus> completed = run_.files().completeAll(files);
   for (size_t i = 0; i < entries.size(); ++i) {
     Entry& e = entries[i];
-    if (!completed[i].ok()) {
-      ShowWriteFailure(ctx_, completed[i], e.path);
-    } else if (e.target) {
-      std::ignore = CommitReplacement(ctx_, *e.target, *e.file, e.path, e.backup);
+    // A box now is told of the first list entry the file settles.
+    if (e.indexes.empty()) {
+      run_.host.clearTarget();
     } else {
-      std::ignore = CommitResult(ctx_, *e.file, e.path);
+      run_.host.setTarget(e.indexes.front());
     }
+    bool committed = false;
+    if (!completed[i].ok()) {
+      ShowWriteFailure(run_.host, completed[i], e.path);
+    } else if (e.target) {
+      committed = CommitReplacement(run_, *e.target, *e.file, e.path, e.backup);
+    } else {
+      committed = CommitResult(run_, *e.file, e.path);
+    }
+    settle(e, committed ? (e.target ? TargetOutcome::Replaced : TargetOutcome::Extracted)
+                        : TargetOutcome::Failed);
   }
+  run_.host.clearTarget();
 }
 
 }  // namespace kadrel

@@ -2,7 +2,7 @@
 // replacements of targets and the result files. They are completed together, so
 // that the syncs of many small files overlap on the disk, and then renamed in
 // list order; a file's own boxes (its backup copy, a full disk found by the sync)
-// come at that moment.
+// come at that moment, and its target's outcome is settled then.
 #pragma once
 
 #include <cstdint>
@@ -12,22 +12,24 @@
 #include <vector>
 
 #include "io/file_layer.h"
+#include "run/run_report.h"
 
 namespace kadrel {
 
-struct RunContext;
+struct RunState;
 
 class FinishedFiles {
  public:
-  explicit FinishedFiles(RunContext& ctx) : ctx_(ctx) {}
+  explicit FinishedFiles(RunState& run) : run_(run) {}
   FinishedFiles(const FinishedFiles&) = delete;
   FinishedFiles& operator=(const FinishedFiles&) = delete;
 
   // A target's replacement, its lock held until then; with backup, the target's
-  // previous content is kept there first.
-  void addReplacement(std::unique_ptr<TargetFile> target, std::unique_ptr<NewFile> replacement,
-                      std::string listedPath, std::optional<DropPath> backup);
-  void addResult(std::unique_ptr<NewFile> result, std::string path);
+  // previous content is kept there first. Committed, list entry index is Replaced.
+  void addReplacement(size_t index, std::unique_ptr<TargetFile> target,
+                      std::unique_ptr<NewFile> replacement, std::optional<DropPath> backup);
+  // A result file; committed, the list entries of indexes are Extracted.
+  void addResult(std::vector<size_t> indexes, std::unique_ptr<NewFile> result, std::string path);
 
   // Commits what has gathered once it is enough to share the disk's flushes.
   void commitIfMany();
@@ -36,13 +38,15 @@ class FinishedFiles {
 
  private:
   struct Entry {
+    std::vector<size_t> indexes;         // the list entries it settles
     std::unique_ptr<TargetFile> target;  // null for a result
     std::unique_ptr<NewFile> file;
     std::string path;  // the name the boxes show
     std::optional<DropPath> backup;
   };
+  void settle(const Entry& entry, TargetOutcome outcome);
 
-  RunContext& ctx_;
+  RunState& run_;
   std::vector<Entry> entries_;
   uint64_t bytes_ = 0;
 };

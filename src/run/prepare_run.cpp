@@ -44,12 +44,13 @@ PreparedRun PrepareRun(Host& host, FileLayer& files, const RunRequest& request) 
   prepared.context = std::make_unique<RunContext>(host, files);
   RunContext& ctx = *prepared.context;
   ctx.options = request.options;
-  ctx.programFolder = request.programFolder;
   ctx.targets = request.listEntries;
   ctx.targetScanRoots = request.listScanRoots;
   ctx.ComboRun = request.combo;
   if (request.combo) ctx.steps = request.comboSteps;
   ctx.multiLineReplacement = request.multiLineReplacement;
+  ctx.lineBufferSize = request.lineBufferSize;
+  ctx.fastPaths = request.fastPaths;
 
   const std::string refusal = CheckStart(request.listEntries, request.combo, request.comboText);
   if (!refusal.empty()) {

@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "core/host.h"
-#include "core/run_context.h"
 #include "core/run_options.h"
 #include "io/file_layer.h"
+#include "run/run_context.h"
 #include "run/step_from_page.h"
 
 namespace kadrel {
 
 struct RunRequest {
   RunOptions options;
-  std::string programFolder;  // where Kadrel.ini and KadrelCmb.data live
   // The target file list as shown: full paths in processing order, or the
   // placeholder line while no file is listed.
   std::vector<std::string> listEntries;
@@ -39,6 +38,10 @@ struct RunRequest {
   // The window's multi-line replacement text (TxtAfterWord), lines joined with
   // CR LF: the replacement of a step whose field 6 is non-zero.
   std::string multiLineReplacement;
+
+  // The buffers' size and the engines' fast paths: tests and benchmarks vary them.
+  size_t lineBufferSize = kLineBufferSize;
+  bool fastPaths = true;
 };
 
 struct PreparedRun {

@@ -1,50 +1,29 @@
 // The run: every listed file through one step (plain run) or through every step
-// of the step list (COMBO!! run).
+// of the step list (COMBO!! run), or standard input through one step into
+// standard output. Each returns what it did, target by target.
 #pragma once
 
 #include <functional>
-#include <optional>
+#include <memory>
 
-#include "core/step_params.h"
-#include "core/step_record.h"
+#include "io/file_layer.h"
+#include "run/run_report.h"
 
 namespace kadrel {
 
 struct RunContext;
 
-// The whole run. Errors that end the run are reported in the critical box here.
-void RunAll(RunContext& ctx);
+// The whole run. An error that ends it is reported in the critical box here.
+RunReport RunAll(RunContext& ctx);
 
-// The dispatcher: runs the engine of a parsed step. Requires ctx.in and ctx.out open.
-void RunStep(RunContext& ctx, const StepParams& step);
-
-// Runs work under the run-level error handler: an error that ends the run is
-// reported in the critical box, and every file closed.
-void RunGuarded(RunContext& ctx, const std::function<void()>& work);
-
-// A step record and its engine parameters, parsed the first time the step runs,
-// so that a field that does not convert ends the run where the step would have
-// run, and only once however many files it runs over (once per code page with
-// "auto": the step's texts meet each file's code page).
-class RunnableStep {
- public:
-  explicit RunnableStep(const StepRecord& record) : record_(record) {}
-
-  // With the code page option "auto": false, after its box, when a text of the
-  // step holds a character that the code page of the target in progress cannot
-  // hold; the target is then skipped. Any other fault of the step shows when it
-  // runs.
-  bool writableFor(RunContext& ctx);
-
-  // Runs the step over ctx.in into ctx.out. Throws RunError.
-  void run(RunContext& ctx);
-
- private:
-  void parse(RunContext& ctx);  // for the code page of the target in progress
-
-  const StepRecord& record_;
-  std::optional<CodePage> parsedFor_;
-  std::optional<StepParams> params_;  // nothing: a mode without an engine
-};
+// The step of ctx over input, read in the code page option's code page (with
+// "auto", the one its first bytes show), into output: what the one listed target
+// would become (a rewriting step) or what its result file would hold (an
+// extraction step). No backup copy, no file written. A target the step skips for
+// a bare LF in its first line comes out whole and unchanged (a rewriting step) or
+// not at all (an extraction step). ctx.targets holds the name that messages and
+// result headers give the input.
+RunReport RunOnStreams(RunContext& ctx, std::unique_ptr<InputFile> input,
+                       std::unique_ptr<OutputFile> output);
 
 }  // namespace kadrel

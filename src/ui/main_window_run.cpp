@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QStatusBar>
 #include <cerrno>
 
 #include "combo/combo_export.h"
@@ -40,7 +41,6 @@ PageValues MainWindow::pageValues() const {
 RunRequest MainWindow::runRequest() const {
   RunRequest request;
   request.options = options_;
-  request.programFolder = programFolder_;
   request.listEntries = List1_->entries();
   request.listScanRoots = List1_->scanRoots();
   request.combo = comboModeShown();
@@ -59,15 +59,19 @@ void MainWindow::StartRun() {
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
+  RunReport report;
   {
     RunDialog dialog(
-        ToQString(ctx.DescText), ctx.targets.size() != 1, [&ctx] { RunAll(ctx); },
+        ToQString(ctx.DescText), ctx.targets.size() != 1, [&] { report = RunAll(ctx); },
         [&ctx] { ctx.CancelFlag = true; }, this);
     runningDialog_ = &dialog;
     runDialog_(dialog);
     runningDialog_ = nullptr;
   }
-  updateUndoState();
+  statusBar()->showMessage(ToQString(report.summary()));
+  // A run that replaced files replaced the journal: 元に戻す takes that run back
+  // if the journal recorded it. Any other run left the journal as it was.
+  if (report.count(TargetOutcome::Replaced) > 0) MenuUndo_->setEnabled(journal.recorded());
 
   unsetCursor();
   MergeInputHistory();

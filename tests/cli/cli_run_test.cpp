@@ -113,7 +113,8 @@ TEST_F(CliTest, AutoReadsAFolderOfMixedCodePagesInOneRun) {
   EXPECT_EQ(ReadFile(utf16), std::string("\xff\xfe\x8c\x54\r\0\n\0", 8));
   EXPECT_EQ(r.err, cp932 + ": 文字コード CP932\n" + euc + ": 文字コード EUC-JP\n" + utf8 +
                        ": 文字コード UTF-8\n" + bom + ": 文字コード UTF-8 (BOM)\n" + ascii +
-                       ": 文字コード ASCII\n" + utf16 + ": 文字コード UTF-16LE\n");
+                       ": 文字コード ASCII\n" + utf16 + ": 文字コード UTF-16LE\n" +
+                       "6 ファイル: 書き換え 6\n");
 
   // -q names no code page; text put at the head of a BOM file goes after the mark.
   r = cli({"-s", "2,0,0,1,1,0,X,0,0,#", "-o", "CodePage=auto", "-o", "BkupEdit=0", bom});

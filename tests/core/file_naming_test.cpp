@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/file_naming.h"
-#include "core/run_context.h"
-#include "support/fake_host.h"
+#include "core/run_options.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -37,28 +36,25 @@ TEST(FNameEditTest, SplitsPaths) {
   }
 }
 
-TEST(MakeOutNameTest, DerivesBackupResultAndWorkNames) {
-  test::FakeHost host;
-  RunContext ctx(host, SystemFileLayer());
-  ctx.programFolder = "/opt/kadrel";
+TEST(MakeOutNameTest, DerivesBackupAndResultNames) {
   struct Case {
-    std::string fstBk, lstBk, fst, lst, path, kind, expected;
+    std::string fstBk, lstBk, fst, lst, path;
+    OutName kind;
+    std::string expected;
   } cases[] = {
-      {"", "_BK", "", "_SEL", "/data/ABC.txt", "bk", "/data/ABC.txt_BK"},
-      {"", "_BK", "", "_SEL", "/data/ABC.txt", "BK", "/data/ABC.txt_BK"},
-      {"", "_BK", "", "_SEL", "/data/ABC.txt", "sel", "/data/ABC.txt_SEL"},
-      {"", "_BK", "", "_SEL", "/data/ABC.txt", "Sel", "/data/ABC.txt_SEL"},
-      {"old_", "_BK", "", "_SEL", "/data/ABC.txt", "bk", "/data/old_ABC.txt_BK"},
-      {"", "_BK", "", "_SEL", "/data/README", "bk", "/data/README_BK"},
-      {"", "_BK", "", "_SEL", "/data/ABC.txt", "bK", "/opt/kadrel/kdrcmb.work"},
-      {"", "_BK", "", "_SEL", "/data/ABC.txt", "wk", "/opt/kadrel/kdrcmb.work"},
+      {"", "_BK", "", "_SEL", "/data/ABC.txt", OutName::Backup, "/data/ABC.txt_BK"},
+      {"", "_BK", "", "_SEL", "/data/ABC.txt", OutName::Result, "/data/ABC.txt_SEL"},
+      {"old_", "_BK", "", "_SEL", "/data/ABC.txt", OutName::Backup, "/data/old_ABC.txt_BK"},
+      {"", "_BK", "pre_", "", "/data/a.b.c", OutName::Result, "/data/pre_a.b.c"},
+      {"", "_BK", "", "_SEL", "/data/README", OutName::Backup, "/data/README_BK"},
   };
   for (const auto& c : cases) {
-    ctx.options.FstChrBk = c.fstBk;
-    ctx.options.LstChrBk = c.lstBk;
-    ctx.options.FstChr = c.fst;
-    ctx.options.LstChr = c.lst;
-    EXPECT_EQ(MakeOutName(ctx, c.path, c.kind), c.expected) << c.kind;
+    RunOptions options;
+    options.FstChrBk = c.fstBk;
+    options.LstChrBk = c.lstBk;
+    options.FstChr = c.fst;
+    options.LstChr = c.lst;
+    EXPECT_EQ(MakeOutName(options, c.path, c.kind), c.expected) << c.path;
   }
   EXPECT_EQ(AddPathSep("/a"), "/a/");
   EXPECT_EQ(AddPathSep("/a/"), "/a/");

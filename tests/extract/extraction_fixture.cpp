@@ -1,6 +1,7 @@
 #include "extraction_fixture.h"
 
-#include "core/file_routines.h"
+#include "core/engine_loop.h"
+#include "io/streams.h"
 
 namespace kadrel::test {
 
@@ -8,10 +9,6 @@ std::string CrLf(const std::vector<std::string>& lines) {
   std::string out;
   for (const auto& line : lines) out += line + "\r\n";
   return out;
-}
-
-ExtractionTest::ExtractionTest() {
-  ctx.options.codePage = CodePage::UTF8;
 }
 
 namespace {
@@ -24,41 +21,54 @@ std::string Published(NewFile& result, const std::string& path) {
 
 }  // namespace
 
-std::string ExtractionTest::extract(const std::string& inputBytes,
-                                    const std::function<void()>& engine, const std::string& name) {
-  ctx.TargetPath = dir.file(name);
-  ctx.SelPath = dir.file(name + "_SEL");
-  if (ctx.targets.empty()) ctx.targets = {ctx.TargetPath};
-  WriteFile(ctx.TargetPath, inputBytes);
-  ctx.ErrFlag = false;
-  Opened<TargetFile> target = files.openTarget({ctx.TargetPath, 0}, false, {});
+void ExtractionTest::runEngine(Opened<InputFile> input, NewFile& output, const Engine& engine) {
+  EngineIo io(host, cancel);
+  io.options = options;
+  io.readPath = targetPath;
+  io.writePath = resultPath;
+  io.in = std::make_unique<LineReader>(Cancellable(std::move(input.file), cancel), codePage,
+                                       bufferSize);
+  io.out = std::make_unique<LineWriter>(output.output(), codePage, bufferSize);
+  engine(io);
+  // As the run closes them: a failure to flush is a write failure of the engine.
+  if (io.out && !io.out->close() && !io.ErrFlag) {
+    ShowFileErrorBox(host, "File Write Error", io.out->error(), resultPath);
+    io.ErrFlag = true;
+  }
+  io.closeAll();
+  failed = io.ErrFlag;
+}
+
+std::string ExtractionTest::extract(const std::string& inputBytes, const Engine& engine,
+                                    const std::string& name) {
+  targetPath = dir.file(name);
+  resultPath = dir.file(name + "_SEL");
+  WriteFile(targetPath, inputBytes);
+  Opened<TargetFile> target = files.openTarget({targetPath, 0}, false, {});
   if (!target) return "<open failed>";
-  Opened<NewFile> result = files.createFile({ctx.SelPath, 0}, &target.file->attributes());
-  if (!result || !OpenInOut(ctx, target.file->read(), *result.file)) return "<open failed>";
-  engine();
-  CloseRunFiles(ctx, ctx.SelPath);
-  return Published(*result.file, ctx.SelPath);
+  Opened<NewFile> result = files.createFile({resultPath, 0}, &target.file->attributes());
+  if (!result) return "<open failed>";
+  runEngine(target.file->read(), *result.file, engine);
+  return Published(*result.file, resultPath);
 }
 
 std::string ExtractionTest::extractJoint(const std::vector<std::string>& inputs,
-                                         const std::function<void()>& engine) {
-  ctx.targets.clear();
+                                         const Engine& engine) {
+  targetPaths.clear();
   for (size_t i = 0; i < inputs.size(); ++i) {
-    ctx.targets.push_back(dir.file("in" + std::to_string(i + 1) + ".txt"));
-    WriteFile(ctx.targets.back(), inputs[i]);
+    targetPaths.push_back(dir.file("in" + std::to_string(i + 1) + ".txt"));
+    WriteFile(targetPaths.back(), inputs[i]);
   }
-  ctx.SelPath = dir.file("in1.txt_SEL");
-  Opened<NewFile> joint = files.createFile({ctx.SelPath, 0}, nullptr);
+  resultPath = dir.file("in1.txt_SEL");
+  Opened<NewFile> joint = files.createFile({resultPath, 0}, nullptr);
   if (!joint) return "<create failed>";
-  for (const std::string& path : ctx.targets) {
-    ctx.TargetPath = path;
-    ctx.ErrFlag = false;
+  for (const std::string& path : targetPaths) {
+    targetPath = path;
     Opened<TargetFile> target = files.openTarget({path, 0}, false, {});
-    if (!target || !OpenInOut(ctx, target.file->read(), *joint.file)) return "<open failed>";
-    engine();
-    CloseRunFiles(ctx, ctx.SelPath);
+    if (!target) return "<open failed>";
+    runEngine(target.file->read(), *joint.file, engine);
   }
-  return Published(*joint.file, ctx.SelPath);
+  return Published(*joint.file, resultPath);
 }
 
 std::vector<std::string> ExtractionTest::boxes() const {

@@ -41,17 +41,17 @@ class KeywordRange : public test::ExtractionTest {
  protected:
   std::string run(const std::string& input, const std::u32string& start,
                   const std::u32string& end) {
-    return extract(input, [&] { ExtractKeywordRange(ctx, {start, end}); });
+    return extract(input, [&](EngineIo& io) { ExtractKeywordRange(io, {start, end}); });
   }
 };
 
 TEST_F(KeywordRange, WholeResultFileOfNestedLookingRanges) {
   std::string result =
       run(CrLf({"a", "START", "b", "START", "c", "END", "d", "END", "e"}), U"START", U"END");
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "START", "END"),
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPath, "START", "END"),
                                  {"START", "b", "START", "c", "END"},
                                  Trailer(2, 2, 5)})));
-  EXPECT_FALSE(ctx.ErrFlag);
+  EXPECT_FALSE(failed);
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(host.yields, 9);
 }
@@ -69,10 +69,10 @@ class KeywordRangeRules : public KeywordRange, public ::testing::WithParamInterf
 
 TEST_P(KeywordRangeRules, BodyAndCounts) {
   const RangeCase& c = GetParam();
-  ctx.options.CompMode = static_cast<int16_t>(c.compMode);
+  options.caseSensitive = c.compMode != 0;
   std::string result = run(CrLf(c.lines), c.start, c.end);
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, U32ToUtf8(c.start), U32ToUtf8(c.end)),
-                                 c.body, Trailer(c.startHits, c.endHits, int(c.body.size()))})));
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPath, U32ToUtf8(c.start), U32ToUtf8(c.end)), c.body,
+                                 Trailer(c.startHits, c.endHits, int(c.body.size()))})));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,103 +137,96 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KeywordRange, EmptyInputGivesHeaderAndZeroCounts) {
   std::string result = run("", U"START", U"END");
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "START", "END"), Trailer(0, 0, 0)})));
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPath, "START", "END"), Trailer(0, 0, 0)})));
 }
 
 TEST_F(KeywordRange, LineNumbersAndTheirRulers) {
-  ctx.options.AddLineNo = 1;
+  options.lineNumbers = true;
   std::string result = run(CrLf({"1", "2", "3", "4", "START 5", "6"}), U"START", U"zz");
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "START", "zz", kLineRuler),
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPath, "START", "zz", kLineRuler),
                                  {"   5 START 5", "   6 6"},
                                  Trailer(1, 0, 2, kLineRuler)})));
 }
 
 TEST_F(KeywordRange, LineNumberFieldKeepsTheLastFourDigits) {
-  ctx.options.AddLineNo = 1;
-  ctx.options.SelAddSts = 1;
+  options.lineNumbers = true;
+  options.resultHeaders = false;
   std::vector<std::string> lines;
   for (int n = 1; n <= 10001; ++n) lines.push_back("L" + std::to_string(n));
   EXPECT_EQ(run(CrLf(lines), U"L9998", U"zz"),
             CrLf({"9998 L9998", "9999 L9999", "0000 L10000", "0001 L10001"}));
 }
 
-TEST_F(KeywordRange, NoAdditionalInformationWhenSwitchedOffOrInACombo) {
-  const std::string input = CrLf({"a", "START", "END", "b"});
-  ctx.options.SelAddSts = 1;
-  EXPECT_EQ(run(input, U"START", U"END"), CrLf({"START", "END"}));
-  ctx.options.SelAddSts = 0;
-  ctx.ComboRun = true;
-  EXPECT_EQ(run(input, U"START", U"END"), CrLf({"START", "END"}));
+TEST_F(KeywordRange, NoAdditionalInformationWhenSwitchedOff) {
+  options.resultHeaders = false;
+  EXPECT_EQ(run(CrLf({"a", "START", "END", "b"}), U"START", U"END"), CrLf({"START", "END"}));
 }
 
 TEST_F(KeywordRange, LinesAreCopiedByteForByte) {
   // A lone LF stays inside a line; invalid bytes pass through untouched.
-  ctx.options.SelAddSts = 1;
+  options.resultHeaders = false;
   EXPECT_EQ(run("START\nx\r\n\xff\xfe y\r\nEND", U"START", U"END"),
             "START\nx\r\n\xff\xfe y\r\nEND\r\n");
 }
 
 TEST_F(KeywordRange, ShiftJisResultFile) {
-  ctx.options.codePage = CodePage::CP932;
+  codePage = CodePage::CP932;
   const TextCodec& sjis = CodecFor(CodePage::CP932);
   auto encode = [&](const std::string& utf8) { return sjis.encode(Utf8ToU32(utf8)); };
   std::string input = encode(CrLf({"前書き", "【開始】表示", "ソ表能", "【終了】", "後書き"}));
-  ctx.targets = {dir.file("対象.txt")};
   std::string result = extract(
       input,
-      [&] {
-        ExtractKeywordRange(ctx, {U"【開始】", U"【終了】"});
+      [&](EngineIo& io) {
+        ExtractKeywordRange(io, {U"【開始】", U"【終了】"});
       },
       "対象.txt");
-  EXPECT_EQ(result, encode(CrLf(Concat({Header(ctx.TargetPath, "【開始】", "【終了】"),
+  EXPECT_EQ(result, encode(CrLf(Concat({Header(targetPath, "【開始】", "【終了】"),
                                         {"【開始】表示", "ソ表能", "【終了】"},
                                         Trailer(1, 1, 3)}))));
 }
 
 TEST_F(KeywordRange, ShiftJisTrailingBytesAreNotCharacters) {
   // "ソ", "表" and "能" end in the byte of "\"; only a real "\" is found.
-  ctx.options.codePage = CodePage::CP932;
-  ctx.options.SelAddSts = 1;
+  codePage = CodePage::CP932;
+  options.resultHeaders = false;
   const TextCodec& sjis = CodecFor(CodePage::CP932);
   std::u32string backslash = sjis.decode("\\");
   std::string input = sjis.encode(U"ソ表能\r\nC:\\dir\r\n");
   EXPECT_EQ(extract(input,
-                    [&] {
-                      ExtractKeywordRange(ctx, {backslash, backslash});
+                    [&](EngineIo& io) {
+                      ExtractKeywordRange(io, {backslash, backslash});
                     }),
             sjis.encode(U"C:\\dir\r\n"));
 }
 
 TEST_F(KeywordRange, JointResultFileSeparatesEveryBlock) {
-  ctx.options.SelFile = 1;
-  std::string result = extractJoint({CrLf({"S", "x"}), CrLf({"y", "S", "E"})}, [&] {
-    ExtractKeywordRange(ctx, {U"S", U"E"});
+  options.resultSeparator = true;
+  std::string result = extractJoint({CrLf({"S", "x"}), CrLf({"y", "S", "E"})}, [&](EngineIo& io) {
+    ExtractKeywordRange(io, {U"S", U"E"});
   });
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.targets[0], "S", "E"),
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPaths[0], "S", "E"),
                                  {"S", "x"},
                                  Trailer(1, 0, 2),
                                  {"", kSeparator, ""},
-                                 Header(ctx.targets[1], "S", "E"),
+                                 Header(targetPaths[1], "S", "E"),
                                  {"S", "E"},
                                  Trailer(1, 1, 2),
                                  {"", kSeparator, ""}})));
 }
 
-TEST_F(KeywordRange, JointResultFileOfOneTargetHasNoSeparator) {
-  ctx.options.SelFile = 1;
-  std::string result = extractJoint({CrLf({"S", "x"})}, [&] {
-    ExtractKeywordRange(ctx, {U"S", U"E"});
+TEST_F(KeywordRange, JointResultFileWithoutSeparator) {
+  std::string result = extractJoint({CrLf({"S", "x"})}, [&](EngineIo& io) {
+    ExtractKeywordRange(io, {U"S", U"E"});
   });
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.targets[0], "S", "E"), {"S", "x"}, Trailer(1, 0, 2)})));
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPaths[0], "S", "E"), {"S", "x"}, Trailer(1, 0, 2)})));
 }
 
 TEST_F(KeywordRange, CancelStopsWithoutTrailerOrBox) {
-  ctx.options.SelFile = 1;
-  ctx.targets = {"a", "b"};
-  host.cancelAtYield(&ctx.CancelFlag, 2);
+  options.resultSeparator = true;
+  host.cancelAtYield(&cancel, 2);
   std::string result = run(CrLf({"S", "a", "b", "c"}), U"S", U"E");
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "S", "E"), {"S", "a"}})));
-  EXPECT_FALSE(ctx.ErrFlag);
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPath, "S", "E"), {"S", "a"}})));
+  EXPECT_FALSE(failed);
   EXPECT_TRUE(host.boxes.empty());
 }
 
@@ -241,32 +234,32 @@ TEST_F(KeywordRange, ReadFailureIsReportedWithTheTarget) {
   // "S\r\na\r\n" arrives, then the input fails.
   files.faults = {{test::Op::Read, "in.txt", 1, 6, EIO}};
   std::string result = run(CrLf({"S", "a", "b", "c"}), U"S", U"E");
-  EXPECT_EQ(result, CrLf(Concat({Header(ctx.TargetPath, "S", "E"), {"S", "a"}})));
-  EXPECT_TRUE(ctx.ErrFlag);
+  EXPECT_EQ(result, CrLf(Concat({Header(targetPath, "S", "E"), {"S", "a"}})));
+  EXPECT_TRUE(failed);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "File Read Error");
-  EXPECT_TRUE(host.boxes[0].text.ends_with("\r[ " + ctx.TargetPath + "]"));
+  EXPECT_TRUE(host.boxes[0].text.ends_with("\r[ " + targetPath + "]"));
 }
 
 TEST_F(KeywordRange, BodyWriteFailureIsReportedWithTheResultFile) {
   files.faults = {{test::Op::Write, "_SEL", 1, 0, ENOSPC}};
-  ctx.lineBufferSize = 4000;
+  bufferSize = 4000;
   std::string line(1000, 'x');
   std::vector<std::string> lines(8, line);  // twice the write buffer
   run(CrLf(lines), U"", U"zz");
-  EXPECT_TRUE(ctx.ErrFlag);
+  EXPECT_TRUE(failed);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "File Write Error");
-  EXPECT_TRUE(host.boxes[0].text.ends_with("\r[ " + ctx.SelPath + "]"));
+  EXPECT_TRUE(host.boxes[0].text.ends_with("\r[ " + resultPath + "]"));
   EXPECT_LT(host.yields, 8);  // stopped at the failure
 }
 
 TEST_F(KeywordRange, HeaderWriteFailureStopsBeforeReading) {
   files.faults = {{test::Op::Write, "_SEL", 1, 0, ENOSPC}};
-  ctx.lineBufferSize = 4000;
+  bufferSize = 4000;
   std::u32string hugeKeyword(4000 + 16, U'k');  // over the write buffer
   run(CrLf({"a", "b"}), hugeKeyword, U"E");
-  EXPECT_TRUE(ctx.ErrFlag);
+  EXPECT_TRUE(failed);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "File Write Error");
   EXPECT_EQ(host.yields, 0);
@@ -287,12 +280,12 @@ TEST_F(KeywordRange, IllFormedKeywordStopsTheFileWithItsReason) {
     host.yields = 0;
     std::string result = run(CrLf({"S", "E"}), c.start, c.end);
     EXPECT_EQ(result, "");
-    EXPECT_TRUE(ctx.ErrFlag);
+    EXPECT_TRUE(failed);
     EXPECT_EQ(host.yields, 0);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].icon, BoxIcon::Exclamation);
     EXPECT_EQ(host.boxes[0].text, "キーワードの指定に誤りがあります\r" + c.reason +
-                                      "\rキーワード[ " + c.shown + "]\r[ " + ctx.TargetPath +
+                                      "\rキーワード[ " + c.shown + "]\r[ " + targetPath +
                                       "]\r処理を飛ばします");
   }
 }

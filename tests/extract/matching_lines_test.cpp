@@ -36,8 +36,8 @@ struct Search {
 class MatchingLines : public test::ExtractionTest {
  protected:
   std::string run(const std::vector<std::string>& lines, const Search& s) {
-    return extract(CrLf(lines), [&] {
-      ExtractMatchingLines(ctx, {s.first, s.second, s.third, s.and0, s.and1});
+    return extract(CrLf(lines), [&](EngineIo& io) {
+      ExtractMatchingLines(io, {s.first, s.second, s.third, s.and0, s.and1});
     });
   }
 };
@@ -47,14 +47,14 @@ const std::vector<std::string> kLog = {"INFO start", "WARN disk",      "ERROR di
 
 TEST_F(MatchingLines, EitherOfTwoWordsWholeFile) {
   std::string result = run(kLog, {U"ERROR", U"WARN", U"", false, true});
-  EXPECT_EQ(result, CrLf(Result(ctx.TargetPath, " [ERROR] OR [WARN] ",
+  EXPECT_EQ(result, CrLf(Result(targetPath, " [ERROR] OR [WARN] ",
                                 {"WARN disk", "ERROR disk full", "ERROR and WARN"})));
   EXPECT_EQ(host.yields, 6);
-  EXPECT_FALSE(ctx.ErrFlag);
+  EXPECT_FALSE(failed);
 }
 
 TEST_F(MatchingLines, ConditionsOverLines) {
-  ctx.options.SelAddSts = 1;
+  options.resultHeaders = false;
   struct Case {
     Search search;
     std::vector<std::string> body;
@@ -81,44 +81,44 @@ TEST_F(MatchingLines, ConditionsOverLines) {
 }
 
 TEST_F(MatchingLines, CaseRules) {
-  ctx.options.SelAddSts = 1;
+  options.resultHeaders = false;
   EXPECT_EQ(run({"Error", "ERROR", "x"}, {U"error", U"", U"", true, true}),
             CrLf({"Error", "ERROR"}));
-  ctx.options.CompMode = 1;
+  options.caseSensitive = true;
   EXPECT_EQ(run({"Error", "ERROR", "error"}, {U"error", U"", U"", true, true}), CrLf({"error"}));
 }
 
 TEST_F(MatchingLines, HeaderShowsTheStringsAsTyped) {
   std::string result = run({"abc", "ABC D"}, {U"abc", U"d", U"", true, true});
-  EXPECT_EQ(result, CrLf(Result(ctx.TargetPath, " [abc] AND [d] ", {"ABC D"})));
+  EXPECT_EQ(result, CrLf(Result(targetPath, " [abc] AND [d] ", {"ABC D"})));
 }
 
 TEST_F(MatchingLines, EmptyInputGivesHeaderAndZeroCount) {
   std::string result = run({}, {U"A", U"B", U"C", true, false});
-  EXPECT_EQ(result, CrLf(Result(ctx.TargetPath, "（  [A] AND [B]  ）OR [C]", {})));
+  EXPECT_EQ(result, CrLf(Result(targetPath, "（  [A] AND [B]  ）OR [C]", {})));
 }
 
 TEST_F(MatchingLines, ShiftJisWholeFile) {
-  ctx.options.codePage = CodePage::CP932;
+  codePage = CodePage::CP932;
   const TextCodec& sjis = CodecFor(CodePage::CP932);
   auto encode = [&](const std::vector<std::string>& lines) {
     return sjis.encode(Utf8ToU32(CrLf(lines)));
   };
-  std::string result = extract(encode({"東京都", "大阪府", "京都府", "北海道"}), [&] {
-    ExtractMatchingLines(ctx, {U"京", U"", U"府", true, true});
+  std::string result = extract(encode({"東京都", "大阪府", "京都府", "北海道"}), [&](EngineIo& io) {
+    ExtractMatchingLines(io, {U"京", U"", U"府", true, true});
   });
-  EXPECT_EQ(result, encode(Result(ctx.TargetPath, " [京] AND [府]", {"京都府"})));
+  EXPECT_EQ(result, encode(Result(targetPath, " [京] AND [府]", {"京都府"})));
 }
 
 TEST_F(MatchingLines, IllFormedStringStopsTheFile) {
   std::string result = run(kLog, {U"A", U"B[", U"", true, true});
   EXPECT_EQ(result, "");
-  EXPECT_TRUE(ctx.ErrFlag);
+  EXPECT_TRUE(failed);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].text,
             "キーワードの指定に誤りがあります\r「[」に対応する「]」がありません\rキーワード[ "
             "B[]\r[ " +
-                ctx.TargetPath + "]\r処理を飛ばします");
+                targetPath + "]\r処理を飛ばします");
 }
 
 }  // namespace

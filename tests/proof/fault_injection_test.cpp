@@ -152,8 +152,8 @@ TEST_P(FaultInjection, PlainRun) {
   s.steps = {"0,0,abc,0,XYZ,#"};
   std::vector<Case> cases = CommonCases();
   cases.push_back({.name = "read error in the middle of the target",
-                   // its first reader checks the first line, the second is the engine's
-                   .faults = {{Op::Read, "t.txt", 2, 5000, EIO}},
+                   // one reader checks the first line and goes on for the engine
+                   .faults = {{Op::Read, "t.txt", 1, 5000, EIO}},
                    .boxes = {"File Read Error|" + kIo + "\r[ {T}]"}});
   cases.push_back({.name = "disk full found at close",
                    .faults = {{Op::Close, "t.txt", 1, 10}},
@@ -167,8 +167,8 @@ TEST_P(FaultInjection, ComboRun) {
   s.steps = {"0,0,abc,0,XYZ,#", "3,BEGIN,END,#", "5,1,0,0,0,1,#"};
   std::vector<Case> cases = CommonCases();
   cases.push_back({.name = "read error of the first step's output",
-                   // the second step checks the output's first line, then reads it
-                   .faults = {{Op::Read, "t.txt", 4, 5000, EIO}},
+                   // the second step's reader: the first step's output
+                   .faults = {{Op::Read, "t.txt", 2, 5000, EIO}},
                    .boxes = {"File Read Error|" + kIo + "\r[ {T}]"}});
   cases.push_back({.name = "disk full at the close of the extraction's output",
                    .faults = {{Op::Close, "t.txt", 2, 10}},

@@ -37,7 +37,6 @@ World::World(const Scenario& scenario) : scenario(scenario) {
 void World::run() {
   RunRequest request;
   request.options = scenario.options;
-  request.programFolder = dir_.file("prog");
   request.listEntries = targets;
   request.combo = scenario.combo;
   if (scenario.combo) {
@@ -51,7 +50,7 @@ void World::run() {
   ctx_ = std::move(prepared.context);
   if (!prepared.ready) throw std::logic_error("the run was refused: " + scenario.steps.at(0));
   if (cancelAtYield > 0) host.cancelAtYield(&ctx_->CancelFlag, cancelAtYield);
-  RunAll(*ctx_);
+  report_ = RunAll(*ctx_);
 }
 
 // The name of the backup copy with the scenario's affixes.

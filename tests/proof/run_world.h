@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/run_context.h"
+#include "run/run_context.h"
+#include "run/run_report.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
@@ -41,8 +42,9 @@ class World {
   // Prepares the run as START does (the START checks, a plain run's step checked)
   // and runs it. A refused run is a fault of the test.
   void run();
-  // The context of the last run.
+  // The context of the last run, and what it did.
   const RunContext& context() const { return *ctx_; }
+  const RunReport& report() const { return report_; }
 
   std::string path(const std::string& name) const { return dir_.file(name); }
   const std::string& root() const { return dir_.path(); }
@@ -63,6 +65,7 @@ class World {
  private:
   test::TempDir dir_;
   std::unique_ptr<RunContext> ctx_;
+  RunReport report_;
 };
 
 // Every target's content after a run of the scenario without faults.

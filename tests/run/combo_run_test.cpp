@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "run/run_driver.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
@@ -18,7 +18,6 @@ using test::WriteFile;
 class ComboRunTest : public testing::Test {
  protected:
   ComboRunTest() : ctx(host, files) {
-    ctx.programFolder = dir.path();
     ctx.ComboRun = true;
     ctx.options.BkupEdit = 0;  // not consulted: the file backup is always kept
   }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/file_naming.h"
-#include "core/run_context.h"
 #include "io/file_layer.h"
+#include "run/run_context.h"
 #include "run/run_driver.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
@@ -88,10 +88,10 @@ class EngineRun : public ::testing::Test {
     WriteFile(target, input);
     ctx.targets = {target};
     ctx.StepArr = StepRecord(std::move(step));
-    RunAll(ctx);
+    report = RunAll(ctx);
     return ReadFile(target);
   }
-  std::string Backup() const { return MakeOutName(ctx, target, "bk"); }
+  std::string Backup() const { return MakeOutName(ctx.options, target, OutName::Backup); }
 
   EngineRun() { ctx.lineBufferSize = kBuffer; }
 
@@ -99,6 +99,7 @@ class EngineRun : public ::testing::Test {
   FakeHost host;
   test::FakeFiles files;
   RunContext ctx{host, files};
+  RunReport report;
   std::string target = dir.file("ABC.txt");
 };
 
@@ -438,7 +439,7 @@ TEST_F(EngineRun, ReadOrWriteFailureLeavesTheTargetUntouched) {
       ASSERT_EQ(host.boxes.size(), 1u);
       EXPECT_EQ(host.boxes[0].title, f.title);
       EXPECT_EQ(host.boxes[0].text, ErrorText(f.error) + "\r[ " + target + "]");
-      EXPECT_TRUE(ctx.ErrFlag);
+      EXPECT_EQ(report.targets.at(0).outcome, TargetOutcome::Failed);
       EXPECT_FALSE(FileExists(Backup()));  // nothing to keep: the target is as it was
       EXPECT_EQ(test::TemporariesIn(dir.path()), 0);
     }
@@ -461,7 +462,7 @@ TEST_F(EngineRun, CancelLeavesThePreviousContent) {
       RunAll(ctx);
       EXPECT_EQ(ReadFile(first), input);
       EXPECT_EQ(ReadFile(second), input);
-      EXPECT_FALSE(FileExists(MakeOutName(ctx, second, "bk")));
+      EXPECT_FALSE(FileExists(MakeOutName(ctx.options, second, OutName::Backup)));
     }
   }
   EXPECT_TRUE(host.boxes.empty());

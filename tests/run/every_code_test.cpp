@@ -9,7 +9,7 @@
 
 #include "combo/step_line.h"
 #include "core/file_naming.h"
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "run/run_driver.h"
 #include "support/every_code.h"
 #include "support/fake_host.h"
@@ -39,7 +39,7 @@ class EveryCodeRun : public ::testing::Test {
     if (ctx.StepArr.field(1) == "0") ctx.StepArr.add("0");
     RunAll(ctx);
     const bool extraction = ctx.StepArr.field(1) == "3" || ctx.StepArr.field(1) == "4";
-    return ReadFile(extraction ? MakeOutName(ctx, target, "sel") : target);
+    return ReadFile(extraction ? MakeOutName(ctx.options, target, OutName::Result) : target);
   }
 
   test::TempDir dir;

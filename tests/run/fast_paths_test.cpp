@@ -10,8 +10,8 @@
 
 #include "combo/step_line.h"
 #include "core/file_naming.h"
-#include "core/run_context.h"
 #include "io/file_layer.h"
+#include "run/run_context.h"
 #include "run/run_driver.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
@@ -56,7 +56,7 @@ class FastPaths : public ::testing::Test {
     ctx.fastPaths = fastPaths;
     RunAll(ctx);
     const bool extraction = ctx.StepArr.field(1) == "3" || ctx.StepArr.field(1) == "4";
-    return ReadFile(extraction ? MakeOutName(ctx, target, "sel") : target);
+    return ReadFile(extraction ? MakeOutName(ctx.options, target, OutName::Result) : target);
   }
 
   void Check(const std::vector<Row>& rows) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "combo/step_line.h"
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "run/run_driver.h"
 #include "support/fake_files.h"
 #include "support/fake_host.h"
@@ -22,7 +22,7 @@ using test::WriteFile;
 
 class RunDriverTest : public testing::Test {
  protected:
-  RunDriverTest() : ctx(host, files) { ctx.programFolder = dir.path(); }
+  RunDriverTest() : ctx(host, files) {}
 
   std::string target(const std::string& name, const std::string& content) {
     std::string path = dir.file(name);

@@ -12,7 +12,7 @@
 #include <map>
 
 #include "combo/step_line.h"
-#include "core/run_context.h"
+#include "run/run_context.h"
 #include "run/run_driver.h"
 #include "run/undo/journal_folder.h"
 #include "run/undo/journalled_files.h"
@@ -39,7 +39,6 @@ class UndoTest : public testing::Test {
     JournalWriter writer(real, journal(), copyLimit);
     JournalledFiles files(real, writer);
     RunContext ctx(host, files);
-    ctx.programFolder = dir.path();
     ctx.options.BkupEdit = 0;
     ctx.options.UpdateNoFile = 0;
     for (const std::string& name : names) ctx.targets.push_back(dir.file(name));

@@ -7,13 +7,13 @@ namespace kadrel {
 // character was an LF. LF never occurs inside a multi-byte character of the
 // supported code pages, so the work is done on the bytes, piece by piece: an
 // LF-only file arrives as one line and is never held whole.
-void ConvertNewline(RunContext& ctx) {
-  EngineLoop loop(ctx, ctx.TargetPath);
+void ConvertNewline(EngineIo& io) {
+  EngineLoop loop(io);
   std::string out;
-  while (ctx.in && !ctx.in->atEnd()) {
+  while (io.in && !io.in->atEnd()) {
     bool endsWithLf = false, writeFailed = false;
     size_t pieces = 0;
-    bool read = ctx.in->readPieces([&](std::string_view piece) {
+    bool read = io.in->readPieces([&](std::string_view piece) {
       if (writeFailed) return;
       out.clear();
       size_t from = 0;
@@ -25,10 +25,10 @@ void ConvertNewline(RunContext& ctx) {
       }
       out.append(piece, from);
       endsWithLf = piece.back() == '\n';
-      writeFailed = !ctx.out || !ctx.out->writeRaw(out);
+      writeFailed = !io.out || !io.out->writeRaw(out);
       // A line longer than the buffer comes in several pieces: stay responsive
       // between them; cancel still waits for the line's end.
-      if (++pieces > 1) ctx.host.yield();
+      if (++pieces > 1) io.host.yield();
     });
     if (!read) return loop.failRead();
     if (writeFailed) return loop.failWrite();
@@ -36,7 +36,7 @@ void ConvertNewline(RunContext& ctx) {
     if (!endsWithLf && !loop.writeBytes("\r\n")) return;
     if (!loop.yield()) return;
   }
-  if (!ctx.in) loop.failRead();
+  if (!io.in) loop.failRead();
 }
 
 }  // namespace kadrel

@@ -175,8 +175,8 @@ class LineBlanker {
 
 }  // namespace
 
-void DeleteBlanks(RunContext& ctx, const DeleteBlanksParams& params) {
-  EngineLoop loop(ctx, ctx.TargetPath);
+void DeleteBlanks(EngineIo& io, const DeleteBlanksParams& params) {
+  EngineLoop loop(io);
   std::string_view line;
   bool whole = true;
   LineBlanker blanker(loop, params);

@@ -96,8 +96,8 @@ class LineEndEditor {
 
 }  // namespace
 
-void EditLineEnds(RunContext& ctx, const EditLineEndsParams& params) {
-  EngineLoop loop(ctx, ctx.TargetPath);
+void EditLineEnds(EngineIo& io, const EditLineEndsParams& params) {
+  EngineLoop loop(io);
   const size_t cut = params.count > 0 ? static_cast<size_t>(params.count) : 0;
   LineEndEditor editor(loop, params.atHead, cut);
   std::u32string insert = params.insertText;

@@ -80,10 +80,10 @@ class LineReplacer {
 
 }  // namespace
 
-void ReplaceText(RunContext& ctx, const ReplaceParams& params) {
-  EngineLoop loop(ctx, ctx.TargetPath);
-  ctx.ChangedFlag = 1;
-  const bool binary = ctx.options.CompMode != 0;
+void ReplaceText(EngineIo& io, const ReplaceParams& params) {
+  EngineLoop loop(io);
+  io.ChangedFlag = true;
+  const bool binary = io.options.caseSensitive;
   LineReplacer replacer(loop, params, binary);
   // Lines in which no code of the search string may stand are copied undecoded.
   std::optional<ByteNeedle> needle;
@@ -105,7 +105,7 @@ void ReplaceText(RunContext& ctx, const ReplaceParams& params) {
     if (!fed || !loop.yield()) return;
   }
   if (!loop.finished()) return;
-  if (!replacer.replaced() && ctx.options.UpdateNoFile != 1) ctx.ChangedFlag = 0;
+  if (!replacer.replaced() && !io.options.updateNoFile) io.ChangedFlag = false;
 }
 
 }  // namespace kadrel

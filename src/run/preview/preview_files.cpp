@@ -6,25 +6,13 @@
 #include <limits>
 #include <vector>
 
+#include "io/streams.h"
+#include "io/text_source.h"
 #include "run/preview/memory_files.h"
 
 namespace kadrel {
 
 namespace {
-
-// Reads a whole file into bytes (sizeHint: about how many there are).
-bool ReadAll(Opened<InputFile> opened, std::string& bytes, size_t sizeHint = 0) {
-  bytes.clear();
-  bytes.reserve(sizeHint);
-  if (!opened) return false;
-  char buffer[1 << 16];
-  for (;;) {
-    const long n = opened.file->read(buffer, sizeof buffer);
-    if (n == 0) return true;
-    if (n < 0) return false;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-}
 
 // A target as the preview opened it: the real file, locked as a run locks it,
 // and the name the run reached it by.
@@ -242,7 +230,7 @@ void PreviewFiles::committed(const std::string& path, TargetFile* target, std::s
   // How the run read the file: guessed again from the same bytes (not copied).
   const std::shared_ptr<const std::string> read(target ? &before : &bytes,
                                                 [](const std::string*) {});
-  const FileEncoding encoding = ReadEncoding(MemoryInput(read), codePage_).encoding;
+  const FileEncoding encoding = TextSource::Open({MemoryInput(read), {}}, codePage_).encoding();
   const FileDiff diff(path, target == nullptr, encoding.codePage,
                       TextOfBytes(std::move(before), encoding),
                       TextOfBytes(std::move(bytes), encoding));
