@@ -33,14 +33,50 @@ class RunDriverTest : public testing::Test {
   // Runs one step given as its fields (the step line without its terminator).
   void run(const std::string& fields) {
     ctx.StepArr = SplitStepLine(fields + ",#");
-    RunAll(ctx);
+    report = RunAll(ctx);
+  }
+  std::vector<TargetOutcome> outcomes() const {
+    std::vector<TargetOutcome> out;
+    for (const TargetReport& t : report.targets) out.push_back(t.outcome);
+    return out;
   }
 
   test::TempDir dir;
   test::FakeHost host;
   test::FakeFiles files;
   RunContext ctx;
+  RunReport report;
 };
+
+TEST_F(RunDriverTest, TheReportTellsWhatBecameOfEveryTarget) {
+  using enum TargetOutcome;
+  ctx.options.UpdateNoFile = 0;
+  const std::string replaced = target("replaced.txt", "abc\r\n");
+  target("unchanged.txt", "xyz\r\n");
+  target("bare-lf.txt", "abc\nabc\r\n");
+  ctx.targets.push_back(replaced);  // listed twice
+  const std::string failed = target("failed.txt", "abc\r\n");
+  files.faults = {{test::Op::Commit, "failed.txt", 1, 0, EACCES}};
+  run("0,0,abc,0,x,0");
+  EXPECT_EQ(outcomes(), (std::vector{Replaced, Unchanged, Skipped, Skipped, Failed}));
+  EXPECT_TRUE(report.targets[2].reason.starts_with("ＵＮＩＸ形式の改行コードを検出しました"));
+  EXPECT_EQ(report.targets[3].reason, ErrorText(kErrAlreadyDone));  // without a box
+  EXPECT_EQ(report.targets[4].reason, ErrorText(EACCES) + "\r[ " + failed + "]");
+  EXPECT_EQ(report.boxes, 2);
+  EXPECT_FALSE(report.clean());
+  EXPECT_EQ(report.summary(), "5 ファイル: 書き換え 1、変更なし 1、スキップ 2、失敗 1");
+}
+
+TEST_F(RunDriverTest, TheReportOfACancelledExtraction) {
+  using enum TargetOutcome;
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) target(name, "x\r\n");
+  host.cancelAtYield(&ctx.CancelFlag, 2);  // the yield after the first file
+  run("4,x,True,,False,");
+  EXPECT_EQ(outcomes(), (std::vector{Extracted, NotReached, NotReached}));
+  EXPECT_TRUE(report.cancelled);
+  EXPECT_TRUE(report.clean());
+  EXPECT_EQ(report.summary(), "3 ファイル: 抽出 1、未処理 2（中断）");
+}
 
 TEST_F(RunDriverTest, ReplacesAsTheLineByLineAlgorithmDoes) {
   struct Case {
