@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/edited_settings.h"
 #include "support/temp_dir.h"
 
 namespace kadrel {
@@ -9,39 +10,6 @@ namespace {
 
 using test::ReadFile;
 using test::TempDir;
-
-// Values unlike every default, as a window might hold them.
-ModeSettings Edited() {
-  ModeSettings s;
-  s.ModeIdx = 4;
-  s.TrimChr = "find";
-  s.ChangeChr = " repl ";
-  s.TrimTab0 = 1;
-  s.TrimTab1 = 1;
-  s.TrimCR1 = 1;
-  s.TrimLF1 = 1;
-  s.Position = 1;
-  s.ComboCol = "10";
-  s.ComboAct = 2;
-  s.STRCheck = 1;
-  s.ComboSPCol = "0";
-  s.ADDText = "挿入";
-  s.ComboLineSt = "0001";
-  s.ComboLineSkp = "10";
-  s.StartChr = "BEGIN";
-  s.EndChr = "END";
-  s.SrcChr0 = "A";
-  s.SrcChr1 = "B";
-  s.SrcChr2 = "C";
-  s.ChkAndOr0 = false;
-  s.ChkAndOr1 = false;
-  s.LineDel = 1;
-  s.SPLineDel = 1;
-  s.TrimLeft = 1;
-  s.TrimAll = 1;
-  s.TrimRight = 1;
-  return s;
-}
 
 class ModeSettingsTest : public ::testing::Test {
  protected:
@@ -51,7 +19,7 @@ class ModeSettingsTest : public ::testing::Test {
 };
 
 TEST_F(ModeSettingsTest, NeverStoredSlotGivesEveryDefault) {
-  ModeSettings s = Edited();
+  ModeSettings s = test::EditedModeSettings();
   EXPECT_TRUE(LoadModeSettings(ini, 2, s).complete);
   EXPECT_EQ(s, ModeSettings{});
   EXPECT_EQ(s.ComboCol, "6");
@@ -61,7 +29,7 @@ TEST_F(ModeSettingsTest, NeverStoredSlotGivesEveryDefault) {
 
 TEST_F(ModeSettingsTest, SlotsRoundTripInTheirOwnSections) {
   for (int slot = 0; slot <= 3; ++slot) {
-    ModeSettings stored = Edited();
+    ModeSettings stored = test::EditedModeSettings();
     stored.ModeIdx = static_cast<int16_t>(slot);
     stored.TrimChr = "slot" + std::to_string(slot);
     SaveModeSettings(ini, slot, stored);
@@ -71,7 +39,7 @@ TEST_F(ModeSettingsTest, SlotsRoundTripInTheirOwnSections) {
     EXPECT_TRUE(LoadModeSettings(ini, slot, s).complete);
     EXPECT_EQ(s.TrimChr, "slot" + std::to_string(slot));
     EXPECT_EQ(s.ModeIdx, slot);
-    ModeSettings expected = Edited();
+    ModeSettings expected = test::EditedModeSettings();
     expected.ModeIdx = s.ModeIdx;
     expected.TrimChr = s.TrimChr;
     EXPECT_EQ(s, expected);
@@ -86,7 +54,7 @@ TEST_F(ModeSettingsTest, SlotsRoundTripInTheirOwnSections) {
 }
 
 TEST_F(ModeSettingsTest, KeysAreWrittenInOrder) {
-  SaveModeSettings(ini, 0, Edited());
+  SaveModeSettings(ini, 0, test::EditedModeSettings());
   const std::string file = ReadFile(ini.pFileName());
   const char* order[] = {
       "ModeIdx",      "TrimChr",  "ChangeChr", "TrimTab0",   "TrimTab1", "TrimCR1",  "TrimLF1",
@@ -119,7 +87,7 @@ TEST_F(ModeSettingsTest, StoredValuesAreConvertedAsTheControlsTakeThem) {
 }
 
 TEST_F(ModeSettingsTest, PositionOfFiveStopsTheLoadThere) {
-  ModeSettings stored = Edited();
+  ModeSettings stored = test::EditedModeSettings();
   SaveModeSettings(ini, 0, stored);
   ini.mSetString("OptionM2", "Position", "5");
   ModeSettings s;  // the window's values before loading
@@ -159,7 +127,7 @@ TEST_F(ModeSettingsTest, ValuesThatCannotBeApplied) {
     clsIniFile file;
     file.pFileName(fresh.file("Kadrel.ini"));
     file.mSetString(c.section, c.key, c.value);
-    ModeSettings s = Edited();
+    ModeSettings s = test::EditedModeSettings();
     ModeLoadResult r = LoadModeSettings(file, 0, s);
     EXPECT_EQ(!r.complete, c.stops) << c.key << "=" << c.value;
     if (c.stops) {

@@ -15,6 +15,7 @@
 
 #include "core/host.h"
 #include "settings/ini_file.h"
+#include "support/edited_settings.h"
 #include "ui/mode_pages.h"
 #include "ui/qt_host.h"
 #include "ui/run_dialog.h"
@@ -147,34 +148,7 @@ void SettingsWindowTest::restartBringsEverythingBack() {
 // Every value of every page, none at its default, through SaveSettings and
 // LoadSettings.
 void SettingsWindowTest::everyModeSettingSurvivesARestart() {
-  ModeSettings s;
-  s.ModeIdx = 5;
-  s.TrimChr = "検索";
-  s.ChangeChr = "置換";
-  s.TrimTab0 = 1;
-  s.TrimTab1 = 0;
-  s.TrimCR1 = 1;
-  s.TrimLF1 = 1;
-  s.Position = 1;
-  s.ComboCol = "10";
-  s.ComboAct = 1;
-  s.STRCheck = 1;
-  s.ComboSPCol = "3";
-  s.ADDText = "ins";
-  s.ComboLineSt = "0007";
-  s.ComboLineSkp = "5";
-  s.StartChr = "BEGIN";
-  s.EndChr = "END";
-  s.SrcChr0 = "A";
-  s.SrcChr1 = "B";
-  s.SrcChr2 = "C";
-  s.ChkAndOr0 = false;
-  s.ChkAndOr1 = false;
-  s.LineDel = 1;
-  s.SPLineDel = 1;
-  s.TrimLeft = 1;
-  s.TrimAll = 1;
-  s.TrimRight = 1;
+  const ModeSettings s = test::EditedModeSettings();
   WindowFixture f;
   f.window().setMode(s.ModeIdx);
   f.find<ui::ModePages>("ModePages")->applySettings(s);
