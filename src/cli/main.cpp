@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/run_options_source.h"
 #include "core/program_folder.h"
+#include "io/line_io.h"
 #include "settings/app_settings.h"
 
 namespace {
@@ -24,6 +25,7 @@ int UsageError(const std::string& message) {
 int main(int argc, char* argv[]) {
   using namespace kadrel;
   using namespace kadrel::cli;
+  KeepLineBuffersOnTheHeap();
 
   ParseOutcome parsed = ParseCommandLine(argc, argv);
   if (!parsed.ok) return UsageError(parsed.error);

@@ -1,10 +1,16 @@
 #include "io/line_io.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstring>
 #include <tuple>
 
 namespace kadrel {
+
+void KeepLineBuffersOnTheHeap() {
+  ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(4 * kLineBufferSize));
+}
 
 LineReader::LineReader(std::unique_ptr<InputFile> file, CodePage codePage, size_t bufferSize)
     : file_(std::move(file)),

@@ -4,11 +4,13 @@
 #include <QFileInfo>
 
 #include "core/program_folder.h"
+#include "io/line_io.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
 
 int main(int argc, char* argv[]) {
+  kadrel::KeepLineBuffersOnTheHeap();
   QApplication app(argc, argv);
   kadrel::ui::SetUpApplication();
 
