@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -368,6 +369,7 @@ void WindowTest::runRewritesFilesAndKeepsBackups() {
   QCOMPARE(PageControls(f.window()).inTrimChr->itemText(0), QStringLiteral("abc"));
   QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("2"));
   QVERIFY(!f.host().progress.empty());
+  QCOMPARE(f.window().statusBar()->currentMessage(), Q("2 ファイル: 書き換え 2"));
 }
 
 void WindowTest::multiLineReplacementGoesIntoTheRun() {
