@@ -33,22 +33,22 @@ QFont ProportionalFont(double pointSize) {
 }
 
 void SetFieldEnabled(QWidget* field, bool enabled) {
-  QPalette palette = QApplication::palette(field);
-  if (enabled) {
-    // White under any desktop palette, so its text is black: a dark palette would
-    // otherwise write light text on it.
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::PlaceholderText, Qt::darkGray);
-  } else {
-    palette.setColor(QPalette::Base, palette.color(QPalette::Active, QPalette::Button));
+  // Enabled: no colour of its own, so that it follows the desktop's palette as the
+  // fields without enable rules do (a dark scheme would otherwise show white
+  // fields beside dark ones).
+  QPalette palette;
+  if (!enabled) {
+    const QPalette desktop = QApplication::palette(field);
+    palette.setColor(QPalette::Base, desktop.color(QPalette::Active, QPalette::Button));
+    palette.setColor(QPalette::Text, desktop.color(QPalette::Disabled, QPalette::ButtonText));
   }
   field->setPalette(palette);
   field->setEnabled(enabled);
 }
 
-bool HasWhiteBackground(const QWidget* field) {
-  return field->palette().color(QPalette::Active, QPalette::Base) == QColor(Qt::white);
+bool HasInputBackground(const QWidget* field) {
+  return field->palette().color(QPalette::Active, QPalette::Base) ==
+         QApplication::palette(field).color(QPalette::Active, QPalette::Base);
 }
 
 }  // namespace kadrel::ui

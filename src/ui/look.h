@@ -1,5 +1,5 @@
 // The window's look: the stand-in fonts for the classic Japanese system fonts and
-// the white / button-face backgrounds that tell enabled fields from disabled ones.
+// the backgrounds that tell enabled fields from disabled ones.
 #pragma once
 
 #include <QFont>
@@ -15,12 +15,13 @@ QFont MonoFont(double pointSize);
 // Proportional Japanese font ("ＭＳ Ｐゴシック"): Noto Sans CJK JP, else the system's.
 QFont ProportionalFont(double pointSize);
 
-// Enables or disables an input field and gives it a white background when enabled,
-// the button-face colour when disabled.
+// Enables or disables an input field: enabled, it shows the desktop's input
+// background (white in a light scheme) and text colour like every other field;
+// disabled, the button-face colour.
 void SetFieldEnabled(QWidget* field, bool enabled);
 
-// Whether the field currently shows the white (enabled) background.
-bool HasWhiteBackground(const QWidget* field);
+// Whether the field currently shows the desktop's input background.
+bool HasInputBackground(const QWidget* field);
 
 // Gives a widget its object name (the control's name, which tests find it by).
 template <typename W>

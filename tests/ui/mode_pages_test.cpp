@@ -13,16 +13,17 @@
 
 using kadrel::test::PageControls;
 using kadrel::test::WindowFixture;
-using kadrel::ui::HasWhiteBackground;
+using kadrel::ui::HasInputBackground;
 
 namespace {
 
-// Enabled with a white background, or disabled with the button face.
+// Enabled with the input background (white in a light scheme), or disabled with
+// the button face.
 bool FieldOn(QWidget* w) {
-  return w->isEnabled() && HasWhiteBackground(w);
+  return w->isEnabled() && HasInputBackground(w);
 }
 bool FieldOff(QWidget* w) {
-  return !w->isEnabled() && !HasWhiteBackground(w);
+  return !w->isEnabled() && !HasInputBackground(w);
 }
 
 QStringList Items(const QComboBox* combo) {
