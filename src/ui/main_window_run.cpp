@@ -59,6 +59,7 @@ void MainWindow::StartRun() {
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
+  journal.describe(JournalDescription(ctx, combo_.text));
   RunReport report;
   {
     RunDialog dialog(

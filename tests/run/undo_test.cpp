@@ -43,6 +43,7 @@ class UndoTest : public testing::Test {
     ctx.options.UpdateNoFile = 0;
     for (const std::string& name : names) ctx.targets.push_back(dir.file(name));
     ctx.StepArr = SplitStepLine("0,0,foo,0,bar,0,#");
+    writer.describe(JournalDescription(ctx));
     RunAll(ctx);
   }
 
@@ -90,9 +91,11 @@ TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
   none.kept = Kept::None;
   none.path = "/x";
   const std::string text = JournalHeader(1700000000) + JournalLine(odd) + JournalLine(none);
+  const std::string step = "文字列置換　置換前文字列 a b  置換後文字列 100%\n2 行目";
   struct Case {
     std::string name, text;
     std::optional<std::vector<JournalEntry>> entries;  // nothing: no index
+    std::string description{};
   } cases[] = {
       {"whole", text, std::vector<JournalEntry>{odd, none}},
       {"last line cut by a kill", text.substr(0, text.size() - 2), std::vector<JournalEntry>{odd}},
@@ -100,6 +103,12 @@ TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
       {"another file", "Kadrel.ini\n", std::nullopt},
       {"a damaged line", JournalHeader(1) + "lnk 1 2 3 4 5 6 0 /x\n", std::nullopt},
       {"a path cut in an escape", JournalHeader(1) + "link 1 2 3 4 5 6 0 /x%4\n", std::nullopt},
+      {"with what the run did", JournalHeader(1, step) + JournalLine(none),
+       std::vector<JournalEntry>{none}, step},
+      {"as runs before that wrote it", "Kadrel undo journal 1 1700000000\n" + JournalLine(none),
+       std::vector<JournalEntry>{none}},
+      {"a description cut in an escape", "Kadrel undo journal 1 1 x%4\n", std::nullopt},
+      {"a time that is no number", "Kadrel undo journal 1 1x\n", std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -107,6 +116,7 @@ TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
     ASSERT_EQ(index.has_value(), c.entries.has_value());
     if (index) {
       EXPECT_EQ(index->entries, *c.entries);
+      EXPECT_EQ(index->description, c.description);
     }
   }
 }
@@ -175,6 +185,73 @@ TEST_F(UndoTest, GivesBackWhatTheRunReplacedLeavingFilesChangedSince) {
     // Once every file is dealt with there is nothing left to take back.
     EXPECT_EQ(ReadJournalIndex(journal()).has_value(), !c.failed.empty());
   }
+}
+
+// The question names what the run did (a COMBO!! run: each step) and the folders
+// of its files, the first few of each.
+TEST(UndoQuestionTest, NamesTheStepAndTheFolders) {
+  const auto index = [](std::string description, const std::vector<std::string>& paths) {
+    JournalIndex i;
+    i.description = std::move(description);
+    for (const std::string& path : paths) {
+      JournalEntry e;
+      e.kept = Kept::Link;
+      e.path = path;
+      i.entries.push_back(e);
+    }
+    return i;
+  };
+  struct Case {
+    std::string name;
+    JournalIndex index;
+    std::vector<std::string> lines;  // between the first line and "処理の後で…"
+  } cases[] = {
+      {"one step, one folder",
+       index("文字列置換　置換前文字列 a", {"/d/a.txt", "/d/b.txt"}),
+       {"処理: 文字列置換　置換前文字列 a", "フォルダ: /d/"}},
+      {"folders in the order met",
+       index("空白行・文字削除", {"/d/x/a.txt", "/d/a.txt", "/d/x/b.txt"}),
+       {"処理: 空白行・文字削除", "フォルダ: /d/x/", "　　/d/"}},
+      {"more folders than shown",
+       index("s", {"/1/a", "/2/a", "/3/a", "/4/a", "/5/a"}),
+       {"処理: s", "フォルダ: /1/", "　　/2/", "　　/3/", "　　ほか 2 フォルダ"}},
+      {"a COMBO!! run",
+       index("連続実行（COMBO!!） 7 処理\ns1\ns2\ns3\ns4\ns5\ns6\ns7", {"/d/a"}),
+       {"処理: 連続実行（COMBO!!） 7 処理", "　　s1", "　　s2", "　　s3", "　　s4", "　　s5",
+        "　　ほか 2 処理", "フォルダ: /d/"}},
+      {"a journal that does not say", index("", {"/d/a"}), {"フォルダ: /d/"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines;
+    const std::string text = UndoQuestion(c.index);
+    for (size_t at = 0; at <= text.size();) {
+      const size_t end = std::min(text.find('\r', at), text.size());
+      lines.push_back(text.substr(at, end - at));
+      at = end + 1;
+    }
+    ASSERT_GE(lines.size(), c.lines.size() + 3);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 1 + c.lines.size()),
+              c.lines);
+    EXPECT_EQ(lines[1 + c.lines.size()], "処理の後で変更されたファイルはそのままにします。");
+  }
+}
+
+// The journal records what the run did, as its confirmation words it: a COMBO!!
+// run, every step.
+TEST_F(UndoTest, TheJournalRecordsWhatTheRunDid) {
+  WriteFile(dir.file("a.txt"), "foo\r\n");
+  run({"a.txt"});
+  const std::optional<JournalIndex> index = ReadJournalIndex(journal());
+  ASSERT_TRUE(index);
+  EXPECT_EQ(index->description, "文字列置換　置換前文字列 foo  置換後文字列 bar");
+
+  test::FakeHost host;
+  RunContext combo(host, SystemFileLayer());
+  combo.ComboRun = true;
+  combo.steps = {"0,0,foo,0,bar,#", "1,#"};
+  EXPECT_EQ(JournalDescription(combo, "<< 整形 >>\r\nstep one\r\n\r\nstep two\r\n"),
+            "連続実行（COMBO!!） 2 処理\n<< 整形 >>\nstep one\nstep two");
 }
 
 TEST_F(UndoTest, OnlyTheLastRunThatReplacedFilesIsTakenBack) {

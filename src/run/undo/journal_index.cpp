@@ -9,8 +9,9 @@ namespace {
 
 constexpr std::string_view kMagic = "Kadrel undo journal 1 ";
 
-// A path on one line: bytes that are no graphic ASCII (and "%") as %XX.
-std::string EscapePath(std::string_view path) {
+// A text on one line, between blanks: bytes that are no graphic ASCII (and "%")
+// as %XX.
+std::string Escape(std::string_view path) {
   std::string out;
   for (unsigned char c : path) {
     if (c <= ' ' || c == '%' || c == 0x7F) {
@@ -24,7 +25,7 @@ std::string EscapePath(std::string_view path) {
   return out;
 }
 
-std::optional<std::string> UnescapePath(std::string_view text) {
+std::optional<std::string> Unescape(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '%') {
@@ -70,7 +71,7 @@ std::optional<JournalEntry> ParseEntry(std::string_view line) {
       !Take(line, e.keptSize) || !Take(line, e.keptModified) || !Take(line, e.writtenSize) ||
       !Take(line, e.writtenHash, 16))
     return std::nullopt;
-  std::optional<std::string> path = UnescapePath(line);
+  std::optional<std::string> path = Unescape(line);
   if (!path || path->empty()) return std::nullopt;
   e.path = std::move(*path);
   return e;
@@ -78,8 +79,10 @@ std::optional<JournalEntry> ParseEntry(std::string_view line) {
 
 }  // namespace
 
-std::string JournalHeader(int64_t runTime) {
-  return std::string(kMagic) + std::to_string(runTime) + "\n";
+std::string JournalHeader(int64_t runTime, std::string_view description) {
+  std::string header = std::string(kMagic) + std::to_string(runTime);
+  if (!description.empty()) header += " " + Escape(description);
+  return header + "\n";
 }
 
 std::string JournalLine(const JournalEntry& e) {
@@ -89,7 +92,7 @@ std::string JournalLine(const JournalEntry& e) {
   return kind + std::to_string(e.number) + " " + std::to_string(e.previous.device) + " " +
          std::to_string(e.previous.inode) + " " + std::to_string(e.keptSize) + " " +
          std::to_string(e.keptModified) + " " + std::to_string(e.writtenSize) + " " + hash + " " +
-         EscapePath(e.path) + "\n";
+         Escape(e.path) + "\n";
 }
 
 std::optional<JournalIndex> ParseJournal(std::string_view text) {
@@ -98,8 +101,15 @@ std::optional<JournalIndex> ParseJournal(std::string_view text) {
   JournalIndex index;
   size_t end = text.find('\n');
   if (end == std::string_view::npos) return std::nullopt;
-  const auto r = std::from_chars(text.data(), text.data() + end, index.runTime);
-  if (r.ec != std::errc() || r.ptr != text.data() + end) return std::nullopt;
+  const char* lineEnd = text.data() + end;
+  const auto r = std::from_chars(text.data(), lineEnd, index.runTime);
+  if (r.ec != std::errc()) return std::nullopt;
+  if (r.ptr != lineEnd) {
+    if (*r.ptr != ' ') return std::nullopt;
+    std::optional<std::string> description = Unescape({r.ptr + 1, lineEnd});
+    if (!description) return std::nullopt;
+    index.description = std::move(*description);
+  }
   text.remove_prefix(end + 1);
   // Only whole lines: the last one may have been cut short by a kill.
   while ((end = text.find('\n')) != std::string_view::npos) {

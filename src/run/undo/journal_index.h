@@ -1,6 +1,15 @@
-// The index of the undo journal: when the last run was made, and for each target
-// it replaced, how its previous content is kept and what the run wrote there.
-// A text file of one line per target, appended as the run replaces them.
+// The index of the undo journal: when the last run was made and what it did, and
+// for each target it replaced, how its previous content is kept and what the run
+// wrote there. A text file: a header line, then one line per target, appended as
+// the run replaces them.
+//
+//   Kadrel undo journal 1 <run time>[ <description>]
+//   <link|copy|none> <number> <device> <inode> <kept size> <kept mtime ns>
+//       <written size> <written hash, hex> <path>
+//
+// The description and the path are escaped (bytes that are no graphic ASCII,
+// and "%", as %XX); a header without a description (as runs made before it was
+// recorded wrote it) reads as one with an empty description.
 #pragma once
 
 #include <cstdint>
@@ -35,12 +44,13 @@ struct JournalEntry {
 };
 
 struct JournalIndex {
-  int64_t runTime = 0;  // seconds since the epoch, when the run began
+  int64_t runTime = 0;      // seconds since the epoch, when the run began
+  std::string description;  // what the run did, its lines ended by "\n"; may be empty
   std::vector<JournalEntry> entries;
 };
 
 // The first line of an index.
-std::string JournalHeader(int64_t runTime);
+std::string JournalHeader(int64_t runTime, std::string_view description = {});
 // One entry's line.
 std::string JournalLine(const JournalEntry& entry);
 // The index a text holds; nothing when it is not one. A last line cut short (a

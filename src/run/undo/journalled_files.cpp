@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "combo/step_description.h"
 #include "io/content_hash.h"
 #include "io/streams.h"
 
@@ -117,7 +118,7 @@ bool JournalWriter::begin() {
   folder_.clear();
   index_ = ::openat(folder_.fd(), kUndoIndexName,
                     O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
-  failed_ = index_ < 0 || !WriteAll(index_, JournalHeader(std::time(nullptr)));
+  failed_ = index_ < 0 || !WriteAll(index_, JournalHeader(std::time(nullptr), description_));
   return !failed_;
 }
 
@@ -158,6 +159,17 @@ void JournalWriter::keep(TargetFile& target, uint64_t writtenSize, uint64_t writ
 
 void JournalWriter::sync() {
   if (index_ >= 0) ::fdatasync(index_);
+}
+
+std::string JournalDescription(const RunContext& ctx, std::string_view comboText) {
+  if (!ctx.ComboRun) return DescribeStep(ctx.StepArr);
+  std::string text = "連続実行（COMBO!!） " + std::to_string(ctx.steps.size()) + " 処理";
+  while (!comboText.empty()) {
+    const size_t end = std::min(comboText.find_first_of("\r\n"), comboText.size());
+    if (end > 0) text.append("\n").append(comboText.substr(0, end));
+    comboText.remove_prefix(std::min(end + 1, comboText.size()));
+  }
+  return text;
 }
 
 Opened<NewFile> JournalledFiles::createReplacement(TargetFile& target) {

@@ -14,8 +14,10 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 #include "io/file_layer.h"
+#include "run/run_context.h"
 #include "run/undo/journal_folder.h"
 
 namespace kadrel {
@@ -29,6 +31,10 @@ class JournalWriter {
   ~JournalWriter();
   JournalWriter(const JournalWriter&) = delete;
   JournalWriter& operator=(const JournalWriter&) = delete;
+
+  // What the run does (JournalDescription), recorded for the undo's question;
+  // before the run.
+  void describe(std::string description) { description_ = std::move(description); }
 
   // Keeps the target's present content before a replacement holding written
   // bytes (of that hash) takes its name. A journal that cannot be kept (another
@@ -46,6 +52,7 @@ class JournalWriter {
 
   FileLayer& files_;
   std::string folderPath_;
+  std::string description_;
   uint64_t copyLimit_;
   JournalFolder folder_;
   bool begun_ = false, failed_ = false;
@@ -53,6 +60,11 @@ class JournalWriter {
   uint64_t next_ = 1;
   uint64_t copied_ = 0;
 };
+
+// What a run does, in the words of the run confirmation: the step's description;
+// for a COMBO!! run, a heading, then the lines of the COMBO!! text shown for its
+// steps (comboText: TextCombo's, lines ended by CR LF).
+std::string JournalDescription(const RunContext& ctx, std::string_view comboText = {});
 
 // The file layer of a journalled run: files as the real layer has them; every
 // replacement a run commits is kept in the journal first.

@@ -64,6 +64,41 @@ void ListNames(std::string& text, const std::vector<std::string>& paths) {
     text += "\rほか " + std::to_string(paths.size() - kNamesShown) + " 個";
 }
 
+constexpr size_t kDescriptionLinesShown = 6;  // of a COMBO!! run's steps
+constexpr size_t kFoldersShown = 3;
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return lines;
+}
+
+// The folders of the files the index names, in the order first met.
+std::vector<std::string> FoldersOf(const JournalIndex& index) {
+  std::vector<std::string> folders;
+  std::set<std::string> seen;
+  for (const JournalEntry& e : index.entries) {
+    std::string folder = e.path.substr(0, e.path.rfind('/') + 1);
+    if (seen.insert(folder).second) folders.push_back(std::move(folder));
+  }
+  return folders;
+}
+
+// "\r<caption>: first" and the next ones below it, at most shown of them, then
+// how many more.
+void AddListed(std::string& text, const std::string& caption, const std::vector<std::string>& items,
+               size_t shown, const std::string& unit) {
+  if (items.empty()) return;
+  text += "\r" + caption + ": ";
+  for (size_t i = 0; i < items.size() && i < shown; ++i) text += (i > 0 ? "\r　　" : "") + items[i];
+  if (items.size() > shown)
+    text += "\r　　ほか " + std::to_string(items.size() - shown) + " " + unit;
+}
+
 enum class Step { Restored, AsBefore, ChangedSince, Failed };
 
 // Gives one file its previous content back.
@@ -123,9 +158,11 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
 std::string UndoQuestion(const JournalIndex& index) {
   size_t kept = 0;
   for (const JournalEntry& e : index.entries) kept += e.kept != Kept::None ? 1 : 0;
-  std::string text =
-      RunTimeText(index.runTime) + " の処理で書き換えた " + std::to_string(kept) +
-      " 個のファイルを処理前の内容に戻します。\r処理の後で変更されたファイルはそのままにします。";
+  std::string text = RunTimeText(index.runTime) + " の処理で書き換えた " + std::to_string(kept) +
+                     " 個のファイルを処理前の内容に戻します。";
+  AddListed(text, "処理", Lines(index.description), kDescriptionLinesShown, "処理");
+  AddListed(text, "フォルダ", FoldersOf(index), kFoldersShown, "フォルダ");
+  text += "\r処理の後で変更されたファイルはそのままにします。";
   if (kept < index.entries.size())
     text += "\r" + std::to_string(index.entries.size() - kept) +
             " 個のファイルは以前の内容を保存していない（別のディスクにあり、控えのコピーが上限の " +
