@@ -92,7 +92,7 @@ void MainWindow::showPreview() {
   if (prepared.ready) {
     RunContext& ctx = *prepared.context;
     dialog.runWork(
-        ToQString(ctx.DescText), ctx.targets, [&] { RunAll(ctx); },
+        ToQString(ctx.DescText), ctx.targets, ctx.targetScanRoots, [&] { return RunAll(ctx); },
         [&ctx] { ctx.CancelFlag = true; });
   } else {
     dialog.showRefused();

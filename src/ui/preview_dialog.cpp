@@ -12,8 +12,11 @@
 #include <QVBoxLayout>
 
 #include "run/preview/unified_diff.h"
+#include "ui/diff_colors.h"
 #include "ui/look.h"
 #include "ui/qt_text.h"
+#include "ui/run_dialog.h"
+#include "ui/shown_paths.h"
 #include "ui/wrapping_label.h"
 
 namespace kadrel::ui {
@@ -23,20 +26,32 @@ namespace {
 // A line longer than this shows its beginning and "…".
 constexpr int kShownLineCharacters = 2000;
 
-QString LineHtml(std::string_view line, CodePage codePage) {
+// A line of a row of kind ('e', 'r' or 'a'), its line-end marks in the row's
+// muted colour.
+QString LineHtml(std::string_view line, CodePage codePage, QChar kind) {
   const std::string_view end = LineEndOf(line);
   QString text =
       ToQString(ShownLine(line.substr(0, line.size() - end.size()), codePage, Controls::Visible));
   if (text.size() > kShownLineCharacters) text = text.left(kShownLineCharacters) + u'…';
   QString html = text.toHtmlEscaped();
   // Lines end in CR LF as the run writes them; any other end is shown.
-  if (end == "\n") html += QStringLiteral("<span style=\"color:#888\">␊</span>");
-  if (end.empty()) html += QStringLiteral("<span style=\"color:#888\">［改行なし］</span>");
+  const QString mark = QStringLiteral("<span class=\"%1x\">%2</span>");
+  if (end == "\n") html += mark.arg(kind, QStringLiteral("␊"));
+  if (end.empty()) html += mark.arg(kind, QStringLiteral("［改行なし］"));
   return html;
 }
 
 QString Number(size_t n) {
   return n == 0 ? QString() : QString::number(n);
+}
+
+// One row of a hunk: the line numbers of both sides, the mark and the line, each
+// cell in the colours of the row's kind (DiffStyleSheet).
+QString RowHtml(QChar kind, size_t oldNumber, size_t newNumber, QChar mark, const QString& line) {
+  return QStringLiteral(
+             "<tr><td class=\"%1n\" align=\"right\">%2</td><td class=\"%1n\" "
+             "align=\"right\">%3</td><td class=\"%1m\">%4</td><td class=\"%1\">%5</td></tr>")
+      .arg(kind, Number(oldNumber), Number(newNumber), mark, line);
 }
 
 // The page of one file: its hunks as a table, removed lines red, added green.
@@ -47,51 +62,35 @@ QString DiffPage(const FileDiff& diff) {
       "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"1\" style=\"white-space:pre-wrap\">"
       "<tr><td width=\"44\"></td><td width=\"44\"></td><td width=\"14\"></td><td></td></tr>");
   for (const ViewLine& line : view.lines) {
-    QString row;
     switch (line.kind) {
       case '@':
-        row = QStringLiteral("<tr bgcolor=\"#eef3fb\"><td colspan=\"4\" style=\"color:#57606a\">") +
-              ToQString(HunkHeader(view.hunks[line.hunk])).toHtmlEscaped() + "</td></tr>";
+        html += QStringLiteral("<tr><td class=\"h\" colspan=\"4\">") +
+                ToQString(HunkHeader(view.hunks[line.hunk])).toHtmlEscaped() + "</td></tr>";
         break;
       case ' ':
-        row = QStringLiteral(
-                  "<tr><td align=\"right\" style=\"color:#888\">%1</td>"
-                  "<td align=\"right\" style=\"color:#888\">%2</td><td> </td><td>%3</td></tr>")
-                  .arg(Number(line.oldNumber), Number(line.newNumber),
-                       LineHtml(diff.oldLines()[line.oldNumber - 1], diff.codePage()));
+        html += RowHtml(u'e', line.oldNumber, line.newNumber, u' ',
+                        LineHtml(diff.oldLines()[line.oldNumber - 1], diff.codePage(), u'e'));
         break;
       case '-':
-        row = QStringLiteral(
-                  "<tr bgcolor=\"#ffebe9\"><td align=\"right\" style=\"color:#888\">%1</td>"
-                  "<td></td><td style=\"color:#b42318\">-</td><td>%2</td></tr>")
-                  .arg(Number(line.oldNumber),
-                       LineHtml(diff.oldLines()[line.oldNumber - 1], diff.codePage()));
+        html += RowHtml(u'r', line.oldNumber, 0, u'-',
+                        LineHtml(diff.oldLines()[line.oldNumber - 1], diff.codePage(), u'r'));
         break;
       default:
-        row =
-            QStringLiteral(
-                "<tr bgcolor=\"#dafbe1\"><td></td><td align=\"right\" style=\"color:#888\">%1</td>"
-                "<td style=\"color:#116329\">+</td><td>%2</td></tr>")
-                .arg(Number(line.newNumber),
-                     LineHtml(diff.newLines()[line.newNumber - 1], diff.codePage()));
+        html += RowHtml(u'a', 0, line.newNumber, u'+',
+                        LineHtml(diff.newLines()[line.newNumber - 1], diff.codePage(), u'a'));
     }
-    html += row;
   }
   html += QStringLiteral("</table>");
   if (view.changesLeftOut > 0)
-    html += QStringLiteral("<p style=\"color:#57606a\">ほか %1 行の変更は表示していません。</p>")
+    html += QStringLiteral("<p><span class=\"ex\">ほか %1 行の変更は表示していません。</span></p>")
                 .arg(view.changesLeftOut);
   return html;
 }
 
 // "name　（−2 ＋3）", or for a result file "name　（抽出結果 4 行）".
-QString Counts(const FileDiff& diff) {
+QString LineCounts(const FileDiff& diff) {
   if (diff.newFile()) return QStringLiteral("（抽出結果 %1 行）").arg(diff.newLines().size());
   return QStringLiteral("（−%1 ＋%2）").arg(diff.removedLines()).arg(diff.addedLines());
-}
-
-QString FileName(const std::string& path) {
-  return PathToQString(path.substr(path.rfind('/') + 1));
 }
 
 }  // namespace
@@ -104,10 +103,14 @@ PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent) {
 
   LblPreviewMsg_ = Named(new WrappingLabel(60, this), "LblPreviewMsg");
   fileBar_ = Named(new QProgressBar(this), "ProgressFiles");
-  fileBar_->setFormat(QStringLiteral("%v / %m"));
+  fileBar_->setFormat(QString::fromUtf8(kDoneFormat));
   LblPreviewSummary_ = Named(new QLabel(this), "LblPreviewSummary");
+  LblPreviewSummary_->setWordWrap(true);
 
   fileList_ = Named(new QListWidget(this), "PreviewFiles");
+  // A long path gives up the middle of its folders; the whole path is the tooltip.
+  fileList_->setTextElideMode(Qt::ElideMiddle);
+  fileList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   LblPreviewFile_ = Named(new QLabel(this), "LblPreviewFile");
   LblPreviewFile_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   diffView_ = Named(new QTextBrowser(this), "PreviewView");
@@ -157,9 +160,11 @@ PreviewDialog::PreviewDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void PreviewDialog::runWork(const QString& descText, std::vector<std::string> targets,
-                            const std::function<void()>& work, std::function<void()> cancel) {
+                            const std::vector<size_t>& scanRoots,
+                            const std::function<RunReport()>& work, std::function<void()> cancel) {
   descText_ = descText;
   targets_ = std::move(targets);
+  dropFolder_ = CommonDropFolder(targets_, scanRoots);
   cancel_ = std::move(cancel);
   fileBar_->setMaximum(static_cast<int>(targets_.size()));
   fileBar_->setValue(0);
@@ -168,7 +173,7 @@ void PreviewDialog::runWork(const QString& descText, std::vector<std::string> ta
   BtnClose_->setEnabled(false);
   running_ = true;
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  work();
+  report_ = work();
   QApplication::restoreOverrideCursor();
   running_ = false;
   if (!cancelled_) processed_ = static_cast<int>(targets_.size());
@@ -191,7 +196,6 @@ void PreviewDialog::showRefused() {
 
 void PreviewDialog::addBox(const MessageBoxRequest& box) {
   ++boxes_;
-  if (currentFile_ >= 0) boxedFiles_.insert(currentFile_);
   QString text = ShownText(box.text).trimmed();
   if (!box.title.empty()) text = QStringLiteral("[%1] ").arg(ToQString(box.title)) + text;
   boxList_->addItem(text);
@@ -199,14 +203,14 @@ void PreviewDialog::addBox(const MessageBoxRequest& box) {
 }
 
 void PreviewDialog::fileStarted(int index) {
-  currentFile_ = index;
   processed_ = std::max(processed_, index);
 }
 
+// The bar counts the files done: it starts empty.
 void PreviewDialog::showProgress(const RunProgress& progress) {
   if (progress.fileCount > 0) {
     fileBar_->setMaximum(progress.fileCount);
-    fileBar_->setValue(progress.fileNumber());
+    fileBar_->setValue(std::min(progress.fileIndex, progress.fileCount));
   }
 }
 
@@ -214,15 +218,15 @@ void PreviewDialog::fileChanged(const FileDiff& diff) {
   if (diff.newFile()) {
     ++results_;
   } else {
-    ++changedTargets_;
     changedPaths_.insert(diff.path());
   }
   if (fileList_->count() >= kFilesListed) {
     ++notListed_;
   } else {
     pages_.push_back(DiffPage(diff));
-    headings_.push_back(PathToQString(diff.path()) + QStringLiteral("　") + Counts(diff));
-    auto* item = new QListWidgetItem(FileName(diff.path()) + QStringLiteral("　") + Counts(diff));
+    headings_.push_back(PathToQString(diff.path()) + QStringLiteral("　") + LineCounts(diff));
+    auto* item =
+        new QListWidgetItem(shownPath(diff.path()) + QStringLiteral("　") + LineCounts(diff));
     item->setToolTip(PathToQString(diff.path()));
     fileList_->addItem(item);
     if (fileList_->currentRow() < 0) fileList_->setCurrentRow(0);
@@ -230,29 +234,69 @@ void PreviewDialog::fileChanged(const FileDiff& diff) {
   updateSummary();
 }
 
-int PreviewDialog::unchangedCount() const {
-  int unchanged = 0;
-  for (int i = 0; i < processed_ && i < static_cast<int>(targets_.size()); ++i) {
-    if (changedPaths_.count(targets_[static_cast<size_t>(i)]) == 0 && boxedFiles_.count(i) == 0)
-      ++unchanged;
+QString PreviewDialog::shownPath(const std::string& path) const {
+  return PathToQString(PathBelow(path, dropFolder_));
+}
+
+// What the run would do to each listed file, as its report tells it once it is
+// through; a target it rewrites without a change listed is one it rewrites with
+// the bytes it holds.
+PreviewDialog::Counts PreviewDialog::counts() const {
+  Counts c;
+  if (!report_) return c;
+  for (const TargetReport& target : report_->targets) {
+    switch (target.outcome) {
+      case TargetOutcome::Replaced:
+        ++(changedPaths_.count(target.path) != 0 ? c.changed : c.sameBytes);
+        break;
+      case TargetOutcome::Unchanged:
+      case TargetOutcome::Extracted:
+        ++c.untouched;
+        break;
+      case TargetOutcome::Skipped:
+        ++c.skipped;
+        break;
+      case TargetOutcome::Failed:
+        ++c.failed;
+        break;
+      case TargetOutcome::NotReached:
+        ++c.notReached;
+        break;
+    }
   }
-  return unchanged;
+  return c;
 }
 
 void PreviewDialog::showFile(int row) {
   if (row < 0 || row >= static_cast<int>(pages_.size())) return;
   LblPreviewFile_->setText(headings_[static_cast<size_t>(row)]);
+  diffView_->document()->setDefaultStyleSheet(DiffStyleSheet(DiffColorsFor(diffView_->palette())));
   diffView_->setHtml(pages_[static_cast<size_t>(row)]);
 }
 
+// A new desktop palette gives the page new colours.
+void PreviewDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) showFile(fileList_->currentRow());
+}
+
 void PreviewDialog::updateSummary() {
-  // While the run goes on, files whose changes are still to come count as unchanged.
-  const int unchanged =
-      running_
-          ? std::max(0, processed_ - static_cast<int>(changedPaths_.size() + boxedFiles_.size()))
-          : unchangedCount();
-  QString text =
-      QStringLiteral("変更されるファイル %1　変更なし %2").arg(changedTargets_).arg(unchanged);
+  QString text;
+  if (report_) {
+    const Counts c = counts();
+    text = QStringLiteral("書き換えるファイル %1").arg(c.rewritten());
+    if (c.sameBytes > 0)
+      text += QStringLiteral("（うち内容の変わらないもの %1：「対象なしでもファイル更新する」）")
+                  .arg(c.sameBytes);
+    text += QStringLiteral("　そのまま %1").arg(c.untouched);
+    const std::pair<const char16_t*, int> others[] = {
+        {u"飛ばす", c.skipped}, {u"失敗", c.failed}, {u"未処理", c.notReached}};
+    for (const auto& [name, n] : others) {
+      if (n > 0) text += QStringLiteral("　%1 %2").arg(QString::fromUtf16(name)).arg(n);
+    }
+  } else {  // while it runs: the changes met so far
+    text = QStringLiteral("変更されるファイル %1").arg(changedPaths_.size());
+  }
   if (results_ > 0) text += QStringLiteral("　抽出結果ファイル %1").arg(results_);
   text += QStringLiteral("　メッセージ %1").arg(boxes_);
   if (notListed_ > 0)

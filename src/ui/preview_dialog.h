@@ -1,18 +1,25 @@
 // KadrelPreview: what a run would do, before START. The run is made over a file
 // layer that writes nothing; the files it would change stream into a list as the
-// run reaches them, the changed lines of the chosen one beside it (removed lines
-// red, added lines green), with a progress bar and "中断". The boxes the run
-// would show are listed below instead of popping up; unchanged files are counted.
+// run reaches them (named from the folder they were dropped in), the changed
+// lines of the chosen one beside it (removed lines red, added lines green, in
+// colours made from the desktop's palette), with a progress bar and "中断". The
+// boxes the run would show are listed below instead of popping up. Once through,
+// the summary tells from the run's report what the run would do to every listed
+// file: rewrite it (changed, or with the bytes it holds: a replacement that finds
+// nothing with the option to update anyway, a step that changes nothing; 元に戻す
+// offers as many), leave it as it is, skip it, fail on it.
 #pragma once
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/host.h"
 #include "run/preview/preview_run.h"
+#include "run/run_report.h"
 
 class QLabel;
 class QListWidget;
@@ -28,9 +35,11 @@ class PreviewDialog : public QDialog, public PreviewSink {
   explicit PreviewDialog(QWidget* parent = nullptr);
 
   // Runs the preview (work) with the dialog showing its progress; cancel asks it
-  // to stop. descText: the run's description; targets: the listed files.
+  // to stop. descText: the run's description; targets: the listed files, with
+  // their scan roots (TargetListResult).
   void runWork(const QString& descText, std::vector<std::string> targets,
-               const std::function<void()>& work, std::function<void()> cancel);
+               const std::vector<size_t>& scanRoots, const std::function<RunReport()>& work,
+               std::function<void()> cancel);
   // The run was refused before it started: the listed boxes tell why.
   void showRefused();
 
@@ -42,11 +51,18 @@ class PreviewDialog : public QDialog, public PreviewSink {
   void fileChanged(const FileDiff& diff) override;
 
   bool running() const { return running_; }
-  // The counts the summary shows.
-  int changedCount() const { return changedTargets_; }
-  int resultCount() const { return results_; }
-  int unchangedCount() const;
-  int boxCount() const { return boxes_; }
+
+  // What the run would do to the listed files (once it is through).
+  struct Counts {
+    int changed = 0;     // rewritten with a new content
+    int sameBytes = 0;   // rewritten with the content they hold
+    int untouched = 0;   // left as they are (an extraction reads them)
+    int skipped = 0;     // left as they are on purpose, with a box
+    int failed = 0;      // left as they are after a failure
+    int notReached = 0;  // the preview was stopped before them
+    int rewritten() const { return changed + sameBytes; }
+  };
+  Counts counts() const;
 
   // Changed lines shown per file, and files listed; the rest is counted.
   static constexpr size_t kChangedLinesShown = 500;
@@ -55,21 +71,23 @@ class PreviewDialog : public QDialog, public PreviewSink {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void showFile(int row);
   void updateSummary();
+  QString shownPath(const std::string& path) const;
 
   bool running_ = false;
   bool cancelled_ = false;
   std::function<void()> cancel_;
   QString descText_;
   std::vector<std::string> targets_;
-  int processed_ = 0;     // listed files the run has reached
-  int currentFile_ = -1;  // the file in progress, -1 before the first
+  std::string dropFolder_;  // the list names files from here
+  int processed_ = 0;       // listed files the run has reached
   std::set<std::string> changedPaths_;
-  std::set<int> boxedFiles_;
-  int changedTargets_ = 0, results_ = 0, boxes_ = 0, notListed_ = 0;
+  std::optional<RunReport> report_;  // once the run is through
+  int results_ = 0, boxes_ = 0, notListed_ = 0;
   std::vector<QString> pages_;     // the view of each listed file
   std::vector<QString> headings_;  // its path and counts
 

@@ -34,13 +34,14 @@ RunDialog::RunDialog(const QString& descText, bool cancelEnabled, std::function<
   LblWaitMsg_->setText(ShownText(ToUtf8(descText)) +
                        QStringLiteral("開始します\nよろしいですか？"));
 
+  // The bars count what is done: they start empty and are full at the end.
   fileBar_ = new QProgressBar(this);
   fileBar_->setObjectName(QStringLiteral("ProgressFiles"));
-  fileBar_->setFormat(QStringLiteral("%v / %m"));
+  fileBar_->setFormat(QString::fromUtf8(kDoneFormat));
   fileBar_->hide();
   stepBar_ = new QProgressBar(this);
   stepBar_->setObjectName(QStringLiteral("ProgressSteps"));
-  stepBar_->setFormat(QStringLiteral("%v / %m"));
+  stepBar_->setFormat(QString::fromUtf8(kDoneFormat));
   stepBar_->hide();
   LblCodePage_ = new QLabel(this);
   LblCodePage_->setObjectName(QStringLiteral("LblCodePage"));
@@ -84,7 +85,6 @@ void RunDialog::confirm() {
   BtnNo_->hide();
   BtnCancel_->show();
   BtnCancel_->setEnabled(cancelEnabled_);
-  fileBar_->show();
   fitToContents();
   LblWaitMsg_->repaint();
   running_ = true;
@@ -99,12 +99,12 @@ void RunDialog::showProgress(const RunProgress& progress) {
   if (!progress.text.empty()) LblWaitMsg_->setText(ShownText(progress.text));
   if (progress.fileCount > 0) {
     fileBar_->setMaximum(progress.fileCount);
-    fileBar_->setValue(progress.fileNumber());
+    fileBar_->setValue(std::min(progress.fileIndex, progress.fileCount));
     fileBar_->show();
   }
   if (progress.stepCount > 0) {
     stepBar_->setMaximum(progress.stepCount);
-    stepBar_->setValue(progress.stepNumber());
+    stepBar_->setValue(std::min(progress.stepIndex, progress.stepCount));
     stepBar_->show();
   } else {
     stepBar_->hide();

@@ -15,6 +15,9 @@ struct RunProgress;
 
 namespace kadrel::ui {
 
+// The text of a progress bar that counts what is done.
+inline constexpr const char* kDoneFormat = "処理済み %v / %m";
+
 class RunDialog : public QDialog {
   Q_OBJECT
  public:
