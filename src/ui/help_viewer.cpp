@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -130,6 +131,9 @@ HelpViewer::HelpViewer(QString folder, std::vector<HelpTopic> topics, QWidget* p
     if (keywordList_->count() > 0) openTopic(keywordList_->item(0)->data(kTopicRole).toInt());
   });
   filterKeywords({});
+  // Escape closes the help, as it closes a dialog.
+  auto* closeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(closeKey, &QShortcut::activated, this, &QWidget::close);
 }
 
 void HelpViewer::openTopic(int index) {

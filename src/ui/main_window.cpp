@@ -1,5 +1,5 @@
-// The main window: layout, start-up, mode selection, Clear, the target list and
-// COMBO!! drops, the popup menu and closing.
+// The main window: layout, start-up, mode selection, Clear, COMBO!! drops and
+// closing.
 #include "ui/main_window.h"
 
 #include <QAction>
@@ -157,9 +157,11 @@ void MainWindow::buildPanel() {
   connect(BtnStart_, &QPushButton::clicked, this, &MainWindow::StartRun);
   connect(BtnEnd_, &QPushButton::clicked, this, &MainWindow::close);
   connect(List1_, &TargetList::pathsDropped, this, &MainWindow::dropTargets);
-  connect(List1_, &TargetList::popupRequested, this,
-          [this](const QPoint& at) { MenuPOPListBox_->popup(at); });
+  connect(List1_, &TargetList::popupRequested, this, [this](const QPoint& at) {
+    if (!MenuPOPListBox_->isVisible()) MenuPOPListBox_->popup(at);
+  });
   connect(pages_, &ModePages::comboFilesDropped, this, &MainWindow::dropComboFiles);
+  connect(pages_, &ModePages::comboFilesWanted, this, &MainWindow::chooseComboFiles);
 }
 
 int MainWindow::mode() const {
@@ -216,42 +218,6 @@ void MainWindow::updateStartState() {
     setStartEnabled(false);
     Label2_->clear();
   }
-}
-
-void MainWindow::dropTargets(const QStringList& paths) {
-  raise();
-  activateWindow();
-  List1_->clear();
-  List1_->hide();
-  std::vector<std::string> dropped;
-  dropped.reserve(static_cast<size_t>(paths.size()));
-  for (const QString& p : paths) dropped.push_back(PathFromQString(p));
-  const TargetListResult list = BuildTargetList(dropped, options_);
-  List1_->setFiles(list.paths, list.scanRoots);
-  List1_->show();
-  updateStartState();
-  for (const std::string& note : LeftOutNotes(list)) {
-    MessageBoxRequest box;
-    box.text = note;
-    host_.showMessage(box);
-  }
-}
-
-void MainWindow::removeSelectedTarget() {
-  if (!List1_->hasSelectedFile()) return;
-  delete List1_->takeItem(List1_->currentRow());
-  // Nothing stays selected, so that a second 対象から外す cannot remove a file the
-  // user never picked.
-  List1_->clearSelection();
-  List1_->setCurrentItem(nullptr);
-  if (List1_->count() == 0) {
-    List1_->addItem(kTargetPlaceholder);
-    setStartEnabled(false);
-    Label2_->clear();
-    return;
-  }
-  setStartEnabled(true);
-  Label2_->setText(QString::number(List1_->count()));
 }
 
 void MainWindow::dropComboFiles(const QStringList& paths) {

@@ -24,6 +24,7 @@
 class QAction;
 class QComboBox;
 class QDialog;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -66,6 +67,9 @@ class MainWindow : public QMainWindow {
   // Drops, as from a file manager: paths in the order of the drop.
   void dropTargets(const QStringList& paths);
   void dropComboFiles(const QStringList& paths);
+  // Files and folders chosen in a file dialog: their files that pass the drop
+  // filter are added to the list (those listed already are not listed again).
+  void addTargets(const QStringList& paths);
 
   // The window's commands.
   void StartRun();
@@ -91,7 +95,14 @@ class MainWindow : public QMainWindow {
   void showVersion();
   void openHomePage();
   QString homePageAddress() const;
-  void removeSelectedTarget();
+  // Takes the selected files out of the list.
+  void removeSelectedTargets();
+  // The file dialogs: files or a folder to add, COMBO!! files to load.
+  void chooseTargetFiles();
+  void chooseTargetFolder();
+  void chooseComboFiles();
+  // The help of the mode page shown (F1).
+  void showPageHelp();
 
   // Help commands of the help menu.
   static constexpr int kHelpContents = 15;
@@ -116,6 +127,9 @@ class MainWindow : public QMainWindow {
   ModeSettings currentModeSettings() const;
   void applyModeSettings(const ModeSettings& settings);
   bool holdIniFile(clsIniFile& ini);
+  // Runs a file dialog opened in folder; the paths chosen, none when cancelled.
+  QStringList runFileDialog(QFileDialog& dialog, const QString& folder);
+  QString dialogFolder() const;
   BoxAnswer message(const std::string& text, BoxIcon icon = BoxIcon::Exclamation,
                     BoxButtons buttons = BoxButtons::Ok, BoxAnswer defaultAnswer = BoxAnswer::Ok,
                     const std::string& title = {});
@@ -127,6 +141,7 @@ class MainWindow : public QMainWindow {
   QPointer<HelpViewer> helpViewer_;
   QSize initSize_;
   QString helpFolder_;
+  QString chosenFolder_;  // where the last file dialog was left
 
   // State held by the window for the life of the program; every START prepares
   // a run context of its own from it.

@@ -37,6 +37,14 @@ void MainWindow::showHelp(int command, int data) {
     message(ToUtf8(error), BoxIcon::None, BoxButtons::Ok, BoxAnswer::Ok, "Kadrel");
 }
 
+// The help pages of the mode pages carry the context numbers 100 (mode 0) to 150
+// (mode 5); COMBO!!'s is the COMBO!! topic.
+void MainWindow::showPageHelp() {
+  constexpr int kModePageContext = 100;
+  showHelp(kHelpContext,
+           comboModeShown() ? kComboHelpContext : kModePageContext + 10 * std::max(0, mode()));
+}
+
 // The project's site once it has one; until then the overview page of the help
 // that ships with the program. Empty when neither exists.
 QString MainWindow::homePageAddress() const {

@@ -7,6 +7,7 @@
 #include "settings/recent_list.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
+#include "ui/target_list.h"
 
 namespace kadrel::ui {
 
@@ -54,6 +55,10 @@ void MainWindow::buildMenus() {
   MenuStart_ = AddItem(manual, "MenuStart", QStringLiteral("処理開始 (&S)"));
   MenuPreview_ = AddItem(manual, "MenuPreview", QStringLiteral("プレビュー (&V)"));
   MenuUndo_ = AddItem(manual, "MenuUndo", QStringLiteral("元に戻す (&U)"));
+  AddSeparator(manual, "MenuAddSep");
+  QAction* addFiles = AddItem(manual, "MenuAddFiles", QStringLiteral("ファイルを追加... (&A)"));
+  addFiles->setShortcut(QKeySequence::Open);
+  QAction* addFolder = AddItem(manual, "MenuAddFolder", QStringLiteral("フォルダを追加... (&D)"));
   AddSeparator(manual, "Menu10");
   QAction* clear = AddItem(manual, "MenuClear", QStringLiteral("ｸﾘｱ (&C)"));
   AddSeparator(manual, "Menu11");
@@ -96,6 +101,17 @@ void MainWindow::buildMenus() {
   MenuPOPListBox_ = new QMenu(this);
   MenuPOPListBox_->setObjectName(QStringLiteral("MenuPOPListBox"));
   QAction* remove = AddItem(MenuPOPListBox_, "MenuPOPDel", QStringLiteral("対象から外す"));
+  // Delete takes the selected files out while the list has the focus.
+  remove->setShortcut(QKeySequence::Delete);
+  remove->setShortcutContext(Qt::WidgetShortcut);
+  List1_->addAction(remove);
+
+  // F1: the help of the mode page shown.
+  auto* pageHelp = new QAction(this);
+  pageHelp->setObjectName(QStringLiteral("PageHelp"));
+  pageHelp->setShortcut(QKeySequence::HelpContents);
+  pageHelp->setShortcutContext(Qt::WindowShortcut);
+  addAction(pageHelp);
 
   connect(MenuStart_, &QAction::triggered, this, &MainWindow::StartRun);
   connect(MenuPreview_, &QAction::triggered, this, &MainWindow::showPreview);
@@ -111,7 +127,10 @@ void MainWindow::buildMenus() {
           [this] { showHelp(kHelpContext, kComboHelpContext); });
   connect(homePage, &QAction::triggered, this, &MainWindow::openHomePage);
   connect(version, &QAction::triggered, this, &MainWindow::showVersion);
-  connect(remove, &QAction::triggered, this, &MainWindow::removeSelectedTarget);
+  connect(remove, &QAction::triggered, this, &MainWindow::removeSelectedTargets);
+  connect(addFiles, &QAction::triggered, this, &MainWindow::chooseTargetFiles);
+  connect(addFolder, &QAction::triggered, this, &MainWindow::chooseTargetFolder);
+  connect(pageHelp, &QAction::triggered, this, &MainWindow::showPageHelp);
 }
 
 // Item 0 always exists; the others are created as the list needs them.

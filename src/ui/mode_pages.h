@@ -71,6 +71,8 @@ class ModePages : public QStackedWidget {
  signals:
   // COMBO!! files dropped on TextCombo, in the order of the drop.
   void comboFilesDropped(const QStringList& paths);
+  // The COMBO!! page's button asks for a file dialog.
+  void comboFilesWanted();
 
  private slots:
   // The enable rules.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <QtMath>
@@ -305,7 +306,15 @@ QWidget* ModePages::buildComboPage() {
   TextCombo_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
   TextCombo_->setMinimumHeight(HeightForLines(TextCombo_, 5));
   box->addWidget(TextCombo_);
+  // Without a drag: a file dialog.
+  auto* open =
+      Named(new QPushButton(QStringLiteral("COMBO!!ファイルを開く... (&F)")), "BtnComboOpen");
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addStretch(1);
+  buttonRow->addWidget(open);
+  box->addLayout(buttonRow);
   connect(TextCombo_, &ComboTextBox::filesDropped, this, &ModePages::comboFilesDropped);
+  connect(open, &QPushButton::clicked, this, &ModePages::comboFilesWanted);
   return page;
 }
 

@@ -1,6 +1,9 @@
 // List1: the target file list. It takes files and folders dropped from a file
-// manager and asks for its popup menu on a right-button release; the main window
-// decides what both mean.
+// manager and asks for its popup menu on a right-button release (the button
+// first selects the entry under it) or from the keyboard (the menu key,
+// Shift+F10); the main window decides what both mean. Long paths are shortened
+// in their folder part, the file name always shown, the whole path as the
+// entry's tooltip.
 #pragma once
 
 #include <QListWidget>
@@ -24,12 +27,24 @@ class TargetList : public QListWidget {
   std::vector<std::string> entries() const;
   // Replaces the entries by a drop's files, each with its scan root.
   void setFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
+  // Appends the files not listed yet, each with its scan root, as far as the list
+  // has room (the placeholder line goes first).
+  struct Added {
+    size_t count = 0;
+    bool full = false;  // files were left out for want of room
+  };
+  Added addFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
   // Per entry, how far links in its path are followed (see TargetListResult).
   std::vector<size_t> scanRoots() const;
   // True when the list holds file names (not empty, not the placeholder line).
   bool holdsFiles() const;
-  // True when an entry is selected and it is not the placeholder line.
+  // True when a file entry (not the placeholder line) is selected.
   bool hasSelectedFile() const;
+  // The rows of the selected file entries, last first.
+  std::vector<int> selectedFileRows() const;
+
+  // What an entry shows in a width of pixels.
+  QString shownText(int row, int width) const;
 
  signals:
   void pathsDropped(const QStringList& paths);
@@ -41,6 +56,12 @@ class TargetList : public QListWidget {
   void dropEvent(QDropEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+
+ private:
+  void append(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
 };
 
 }  // namespace kadrel::ui

@@ -8,6 +8,12 @@ namespace kadrel::ui {
 
 inline const std::string kComboPrompt = "COMBO!!ファイルをドロップして下さい";
 
+// Told when files or a folder chosen in a file dialog add nothing to the list.
+inline const std::string kNothingAddedText =
+    "追加できるファイルがありませんでした。\r"
+    "一覧にあるファイル、ﾄﾞﾛｯﾌﾟ抽出拡張子ﾊﾟﾀｰﾝに合わないファイル、"
+    "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙと抽出結果ﾌｧｲﾙは加えません。";
+
 // "Kadrel   Ver. " and the program's version.
 std::string WindowCaption();
 // The entry of modeCombo for a processing mode 0..6; empty for another number.

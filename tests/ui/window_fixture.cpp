@@ -119,6 +119,12 @@ void ClickButton(QDialog& dialog, const char* name) {
   if (button != nullptr) button->click();
 }
 
+QStringList Entries(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }

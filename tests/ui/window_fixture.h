@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -105,6 +106,9 @@ void DropPaths(QWidget* target, const QStringList& paths);
 
 // Clicks the named button of a dialog.
 void ClickButton(QDialog& dialog, const char* name);
+
+// The texts of a list's entries, first to last.
+QStringList Entries(const QListWidget* list);
 
 QString Q(const std::string& s);
 

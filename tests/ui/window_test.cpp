@@ -38,6 +38,7 @@
 using namespace kadrel;
 using kadrel::test::ClickButton;
 using kadrel::test::DropPaths;
+using kadrel::test::Entries;
 using kadrel::test::PageControls;
 using kadrel::test::Q;
 using kadrel::test::ReadFile;
@@ -45,12 +46,6 @@ using kadrel::test::WindowFixture;
 using kadrel::test::WriteFile;
 
 namespace {
-
-QStringList Entries(const QListWidget* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-  return out;
-}
 
 std::string Sjis(const char* utf8) {
   return CodecFor(CodePage::CP932).encode(Utf8ToU32(utf8));
@@ -105,17 +100,18 @@ class WindowTest : public QObject {
   void folderDropIsDepthFirstWithoutHiddenOrOwnFiles();
   void secondDropReplacesAndEmptyDropLeavesNothing();
   void pathTooLongIsToldOf();
-  void popupOpensOnlyOnASelectedFile();
+  void rightClickActsOnTheEntryClicked();
   void removalLeavesNothingSelected();
   void startRefusals();
   void runRewritesFilesAndKeepsBackups();
   void multiLineReplacementGoesIntoTheRun();
   void declineTouchesNothing();
   void previewListsChangesAndWritesNothing();
+  void previewCountsWhatTheRunRewrites();
   void undoTakesBackTheLastRunOnce();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
-  void comboProgressBarsAgreeWithLabel();
+  void progressBarsCountWhatIsDone();
   void exportLines();
   void exportRefusedInComboMode();
   void helpWithoutHelpFilesReturns();
@@ -173,6 +169,8 @@ void WindowTest::menuBarHasEveryItem() {
       {"MenuStart", "処理開始 (&S)"},
       {"MenuPreview", "プレビュー (&V)"},
       {"MenuUndo", "元に戻す (&U)"},
+      {"MenuAddFiles", "ファイルを追加... (&A)"},
+      {"MenuAddFolder", "フォルダを追加... (&D)"},
       {"MenuClear", "ｸﾘｱ (&C)"},
       {"MenuCOMBORecentGrp", "最近使用したCOMBO!!ﾌｧｲﾙ (&F)"},
       {"MenuEND", "Kadrel の終了 (&X)"},
@@ -195,7 +193,8 @@ void WindowTest::menuBarHasEveryItem() {
     QVERIFY2(action != nullptr, name);
     QCOMPARE(action->text(), Q(caption));
   }
-  for (const char* sep : {"Menu10", "Menu11", "Menu21", "Menu12", "Menu13", "Menu14"}) {
+  for (const char* sep :
+       {"MenuAddSep", "Menu10", "Menu11", "Menu21", "Menu12", "Menu13", "Menu14"}) {
     auto* action = f.find<QAction>(sep);
     QVERIFY2(action != nullptr && action->isSeparator(), sep);
   }
@@ -258,31 +257,50 @@ void WindowTest::pathTooLongIsToldOf() {
   QVERIFY(f.host().boxes[0].text.find("[ " + overlong + "]") != std::string::npos);
 }
 
-void WindowTest::popupOpensOnlyOnASelectedFile() {
+// The right button selects the entry under it before the popup opens (unless it
+// is part of the selection already): 対象から外す takes out what was clicked, not
+// the file a run or a preview last marked.
+void WindowTest::rightClickActsOnTheEntryClicked() {
+  DropFolder d;
+  const QStringList files{d.path("b.txt"), d.path("d.txt"), d.path("e.csv")};
+  struct Case {
+    const char* name;
+    std::vector<int> selectedBefore;  // the run marked the last file
+    int clicked;                      // -1: below the last entry
+    Qt::MouseButton button;
+    bool popup;
+    QStringList left;  // after 対象から外す, when the popup opened
+  } cases[] = {
+      {"another entry", {2}, 0, Qt::RightButton, true, {files[1], files[2]}},
+      {"the marked entry", {2}, 2, Qt::RightButton, true, {files[0], files[1]}},
+      {"one of several selected", {0, 2}, 2, Qt::RightButton, true, {files[1]}},
+      {"below the entries", {2}, -1, Qt::RightButton, false, {}},
+      {"the left button", {2}, 1, Qt::LeftButton, false, {}},
+  };
+  for (const Case& c : cases) {
+    WindowFixture f;
+    ui::TargetList* list = f.window().targetList();
+    f.window().show();
+    DropPaths(list, files);
+    for (int row : c.selectedBefore) list->item(row)->setSelected(true);
+    QSignalSpy spy(list, &ui::TargetList::popupRequested);
+    const QPoint at = c.clicked < 0 ? QPoint(10, list->viewport()->height() - 5)
+                                    : list->visualItemRect(list->item(c.clicked)).center();
+    QTest::mouseClick(list->viewport(), c.button, {}, at);
+    QCOMPARE(spy.count() == 1, c.popup);
+    if (!c.popup) continue;
+    f.find<QMenu>("MenuPOPListBox")->close();
+    f.find<QAction>("MenuPOPDel")->trigger();
+    QVERIFY2(Entries(list) == c.left, c.name);
+  }
+  // The placeholder line opens no popup.
   WindowFixture f;
   ui::TargetList* list = f.window().targetList();
   f.window().show();
   QSignalSpy spy(list, &ui::TargetList::popupRequested);
-  const QPoint at = list->visualItemRect(list->item(0)).center();
-  // The placeholder line, selected: no popup.
-  list->setCurrentRow(0);
-  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
+  QTest::mouseClick(list->viewport(), Qt::RightButton, {},
+                    list->visualItemRect(list->item(0)).center());
   QCOMPARE(spy.count(), 0);
-
-  DropFolder d;
-  DropPaths(list, {d.path("b.txt"), d.path("d.txt")});
-  list->clearSelection();
-  list->setCurrentItem(nullptr);
-  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-  QCOMPARE(spy.count(), 0);  // nothing selected
-  list->setCurrentRow(1);
-  QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-  QCOMPARE(spy.count(), 1);
-  QCOMPARE(list->currentRow(), 1);  // the right button does not move the selection
-  auto* popup = f.find<QMenu>("MenuPOPListBox");
-  popup->close();
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-  QCOMPARE(spy.count(), 1);
 }
 
 void WindowTest::removalLeavesNothingSelected() {
@@ -295,8 +313,8 @@ void WindowTest::removalLeavesNothingSelected() {
   remove->trigger();
   QCOMPARE(Entries(list), (QStringList{d.path("d.txt"), d.path("e.csv")}));
   QVERIFY(list->selectedItems().isEmpty());
-  QVERIFY(list->currentItem() == nullptr);
-  remove->trigger();  // nothing picked: nothing removed
+  QCOMPARE(list->currentRow(), 0);  // the keyboard goes on from there
+  remove->trigger();                // nothing picked: nothing removed
   QCOMPARE(list->count(), 2);
   QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("2"));
   QVERIFY(f.find<QPushButton>("BtnStart")->isEnabled());
@@ -427,10 +445,72 @@ void WindowTest::previewListsChangesAndWritesNothing() {
            qPrintable(page));
   QCOMPARE(boxes.size(), 1);
   QVERIFY(boxes[0].startsWith(QStringLiteral("ＵＮＩＸ形式の改行コードを検出しました。")));
-  QCOMPARE(summary, QStringLiteral("変更されるファイル 1　変更なし 1　メッセージ 1"));
+  // b.txt has no match and is rewritten all the same (UpdateNoFile's default).
+  QCOMPARE(summary,
+           QStringLiteral("書き換えるファイル 2（うち内容の変わらないもの 1：「対象なしでもファ"
+                          "イル更新する」）　そのまま 0　飛ばす 1　メッセージ 1"));
   QVERIFY(f.host().boxes.empty());  // collected, not shown
   QCOMPARE(ReadFile(data.file("a.txt")), std::string("abc abc\r\nxyz\r\n"));
   QVERIFY(!test::FileExists(data.file("a.txt_BK")));
+}
+
+// The preview counts the files the run rewrites as 元に戻す later offers them, and
+// names them from the folder dropped; the undo's question names the step and the
+// folders.
+void WindowTest::previewCountsWhatTheRunRewrites() {
+  struct Case {
+    int16_t updateNoFile;
+    QStringList listed;
+    QString counts;
+    int undoOffers;
+  } cases[] = {
+      {1,
+       {QStringLiteral("x/a.txt　（−1 ＋1）")},
+       QStringLiteral("書き換えるファイル 2（うち内容の変わらないもの 1：「対象なしでもファイル更新"
+                      "する」）　そのまま 0　飛ばす 1"),
+       2},
+      {0,
+       {QStringLiteral("x/a.txt　（−1 ＋1）")},
+       QStringLiteral("書き換えるファイル 1　そのまま 1　飛ばす 1"),
+       1},
+  };
+  for (const Case& c : cases) {
+    WindowFixture f;
+    test::TempDir data;
+    for (const char* folder : {"x", "y", "z"}) std::filesystem::create_directory(data.file(folder));
+    WriteFile(data.file("x/a.txt"), "abc\r\n");
+    WriteFile(data.file("y/a.txt"), "none\r\n");
+    WriteFile(data.file("z/c.txt"), "abc\n");  // skipped with a box
+    f.window().options().UpdateNoFile = c.updateNoFile;
+    f.window().options().BkupEdit = 0;
+    DropPaths(f.window().targetList(), {Q(data.path())});
+    PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
+    PageControls(f.window()).inChangeChr->setEditText(QStringLiteral("def"));
+    QStringList listed;
+    QString summary;
+    f.onDialog([&](QDialog& dialog) {
+      listed = Entries(dialog.findChild<QListWidget*>(QStringLiteral("PreviewFiles")));
+      summary = dialog.findChild<QLabel*>(QStringLiteral("LblPreviewSummary"))->text();
+      return static_cast<int>(QDialog::Accepted);
+    });
+    f.window().showPreview();
+    QCOMPARE(listed, c.listed);
+    QVERIFY2(summary.startsWith(c.counts), qPrintable(summary));
+
+    f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+    f.window().StartRun();
+    f.host().boxes.clear();
+    f.host().answers = {BoxAnswer::No};
+    f.find<QAction>("MenuUndo")->trigger();
+    const QString question = Q(f.host().boxes.at(0).text);
+    QVERIFY2(question.contains(QStringLiteral("書き換えた %1 個のファイル").arg(c.undoOffers)),
+             qPrintable(question));
+    QVERIFY2(
+        question.contains(QStringLiteral("処理: 文字列置換　置換前文字列 abc  置換後文字列 def")),
+        qPrintable(question));
+    QVERIFY2(question.contains(QStringLiteral("フォルダ: ") + Q(data.file("x/"))),
+             qPrintable(question));
+  }
 }
 
 void WindowTest::undoTakesBackTheLastRunOnce() {
@@ -511,36 +591,56 @@ void WindowTest::comboRunFromDroppedFile() {
   QVERIFY(test::FileExists(data.file("a.txt_BK")));
 }
 
-// The bars count as the label does: the file and the step in progress.
-void WindowTest::comboProgressBarsAgreeWithLabel() {
-  WindowFixture f;
-  test::TempDir data;
-  WriteFile(data.file("a.txt"), "abc\r\n");
-  WriteFile(data.file("b.txt"), "abc\r\n");
-  WriteFile(data.file("steps.txt"), "0,0,a,0,b,#\r\n0,0,b,0,c,#\r\n1,#\r\n");
-  DropPaths(f.window().targetList(), {Q(data.file("a.txt")), Q(data.file("b.txt"))});
-  f.window().setMode(6);
-  DropPaths(f.find<QWidget>("TextCombo"), {Q(data.file("steps.txt"))});
-  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
-  f.window().StartRun();
-  QCOMPARE(ReadFile(data.file("b.txt")), std::string("ccc\r\n"));
+// The bars count what is done: empty at the start (a run of one file too), full
+// at the end, while the label names the file and the step in progress.
+void WindowTest::progressBarsCountWhatIsDone() {
+  struct Case {
+    const char* name;
+    bool combo;
+    QStringList files;
+    QStringList bars;  // the file bar, and the step bar where there is one
+  } cases[] = {
+      {"one file", false, {"a.txt"}, {"処理済み 0 / 1", "処理済み 1 / 1"}},
+      {"COMBO!!, two files of three steps",
+       true,
+       {"a.txt", "b.txt"},
+       {"処理済み 0 / 2, 処理済み 0 / 3", "処理済み 0 / 2, 処理済み 1 / 3",
+        "処理済み 0 / 2, 処理済み 2 / 3", "処理済み 1 / 2, 処理済み 0 / 3",
+        "処理済み 1 / 2, 処理済み 1 / 3", "処理済み 1 / 2, 処理済み 2 / 3",
+        "処理済み 2 / 2, 処理済み 3 / 3"}},
+  };
+  for (const Case& c : cases) {
+    WindowFixture f;
+    test::TempDir data;
+    QStringList paths;
+    for (const QString& name : c.files) {
+      WriteFile(data.file(name.toStdString()), "abc\r\n");
+      paths << Q(data.file(name.toStdString()));
+    }
+    WriteFile(data.file("steps.txt"), "0,0,a,0,b,#\r\n0,0,b,0,c,#\r\n1,#\r\n");
+    DropPaths(f.window().targetList(), paths);
+    f.window().setMode(c.combo ? 6 : 1);
+    if (c.combo) DropPaths(f.find<QWidget>("TextCombo"), {Q(data.file("steps.txt"))});
+    f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+    f.window().StartRun();
 
-  ui::RunDialog dialog(QString(), true, {}, {});
-  auto* label = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"));
-  auto* files = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressFiles"));
-  auto* steps = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressSteps"));
-  QStringList shown;
-  for (const RunProgress& progress : f.host().progress) {
-    dialog.showProgress(progress);
-    const QString fileCounter = Counter(label->text(), QStringLiteral("FILE"));
-    const QString stepCounter = Counter(label->text(), QStringLiteral("COMBO!!"));
-    QVERIFY2(!files->isHidden() && !steps->isHidden(), qPrintable(label->text()));
-    QCOMPARE(files->text(), fileCounter);
-    QCOMPARE(steps->text(), stepCounter);
-    shown << fileCounter + QStringLiteral(", ") + stepCounter;
+    ui::RunDialog dialog(QString(), true, {}, {});
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("LblWaitMsg"));
+    auto* files = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressFiles"));
+    auto* steps = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressSteps"));
+    QStringList shown;
+    for (const RunProgress& progress : f.host().progress) {
+      dialog.showProgress(progress);
+      if (c.combo) {
+        // The label counts from the file and step in progress, the bars what is done.
+        const int file = Counter(label->text(), QStringLiteral("FILE")).section(u' ', 0, 0).toInt();
+        QVERIFY(files->value() == file - 1 || files->value() == files->maximum());
+      }
+      shown << (steps->isHidden() ? files->text()
+                                  : files->text() + QStringLiteral(", ") + steps->text());
+    }
+    QVERIFY2(shown == c.bars, qPrintable(shown.join(u'|')));
   }
-  QCOMPARE(shown, (QStringList{"1 / 2, 1 / 3", "1 / 2, 2 / 3", "1 / 2, 3 / 3", "2 / 2, 1 / 3",
-                               "2 / 2, 2 / 3", "2 / 2, 3 / 3", "2 / 2, 3 / 3"}));
 }
 
 void WindowTest::exportLines() {
