@@ -64,10 +64,22 @@ MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
   pages_->chooseReplacementString();
   Clear();
 
-  // The created size is the smallest the window may take. The panel keeps the
-  // height its layout asks for (it follows the style and the fonts, which the
-  // polish applies); the list takes the rest.
   ensurePolished();
+  fitToFonts();
+  resize(initSize_);
+
+  LoadSettings();
+}
+
+// The created size is the smallest the window may take. The panel keeps the
+// height its layout asks for (it follows the style and the fonts, which the
+// polish applies); the list takes the rest. Larger fonts (or a style) given
+// later by the desktop make it again, so that no text is cut.
+void MainWindow::fitToFonts() {
+  // The hidden mode pages did not pass their controls' new sizes on: every
+  // layout and every size the layouts keep is asked again.
+  for (QLayout* layout : centralWidget()->findChildren<QLayout*>()) layout->invalidate();
+  for (QWidget* control : centralWidget()->findChildren<QWidget*>()) control->updateGeometry();
   const int panelHeight = Picture1_->sizeHint().height();
   const double scale = panelHeight / kDesignPanelHeight;
   const int listHeight =
@@ -75,11 +87,18 @@ MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
   const int width =
       std::max(centralWidget()->sizeHint().width(), static_cast<int>(kDesignClientWidth * scale));
   const int menuHeight = menuBar()->sizeHint().height();
-  resize(width, menuHeight + listHeight + static_cast<int>(kDesignGap * scale) + panelHeight);
-  initSize_ = size();
+  initSize_ =
+      QSize(width, menuHeight + listHeight + static_cast<int>(kDesignGap * scale) + panelHeight);
   setMinimumSize(initSize_);
+  if (width > this->width() || initSize_.height() > height()) resize(size().expandedTo(initSize_));
+}
 
-  LoadSettings();
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    // Once every control has its new font and the layouts have taken it in.
+    QMetaObject::invokeMethod(this, &MainWindow::fitToFonts, Qt::QueuedConnection);
+  }
 }
 
 MainWindow::~MainWindow() = default;

@@ -112,10 +112,12 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void buildPanel();
   void buildMenus();
+  void fitToFonts();
   void modeSelected();
   void updateStartState();
   void updateUndoState();
