@@ -1,10 +1,12 @@
 // kadrel-screenshots: renders the main window once per mode page into PNG files,
-// with a few sample files listed, for the documentation. Run it under the
-// offscreen platform: kadrel-screenshots OUTPUT_FOLDER
+// with a few sample files listed, and its dialogs, for the documentation; the
+// preview and the main window also in a dark and a high-contrast scheme. Run it
+// under the offscreen platform: kadrel-screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,6 +27,31 @@ namespace {
 void WriteText(const QString& path, const char* text) {
   std::ofstream out(kadrel::ui::PathFromQString(path), std::ios::binary);
   out << kadrel::CodecFor(kadrel::CodePage::CP932).encode(kadrel::Utf8ToU32(text));
+}
+
+// A desktop scheme: window, text, input base, button and selection colours.
+QPalette Scheme(const char* window, const char* text, const char* base, const char* button,
+                const char* highlight, const char* highlightedText) {
+  QPalette p;
+  for (const auto& [role, color] : {std::pair{QPalette::Window, window},
+                                    {QPalette::WindowText, text},
+                                    {QPalette::Base, base},
+                                    {QPalette::AlternateBase, base},
+                                    {QPalette::Text, text},
+                                    {QPalette::Button, button},
+                                    {QPalette::ButtonText, text},
+                                    {QPalette::BrightText, text},
+                                    {QPalette::Light, text},
+                                    {QPalette::Highlight, highlight},
+                                    {QPalette::HighlightedText, highlightedText},
+                                    {QPalette::ToolTipBase, base},
+                                    {QPalette::ToolTipText, text}}) {
+    p.setColor(role, QColor(color));
+  }
+  p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+  p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+  p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+  return p;
 }
 
 }  // namespace
@@ -102,6 +129,30 @@ int main(int argc, char* argv[]) {
   window.showOptions();
   dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-preview.png"));
   window.showPreview();
+
+  // The preview in a dark and a high-contrast scheme (qt6ct's "darker"; white on
+  // black), and the main window in the dark one.
+  const QPalette light = QApplication::palette();
+  const std::pair<const char*, QPalette> schemes[] = {
+      {"dark", Scheme("#222020", "#ffffff", "#3d3d3d", "#424245", "#12608a", "#f9f9f9")},
+      {"contrast", Scheme("#000000", "#ffffff", "#000000", "#000000", "#1aebff", "#000000")},
+  };
+  for (const auto& [name, palette] : schemes) {
+    QApplication::setPalette(palette);
+    dialogFile = QDir(outFolder).filePath(QStringLiteral("kadrel-preview-%1.png").arg(name));
+    window.showPreview();
+  }
+  {
+    QApplication::setPalette(schemes[0].second);
+    kadrel::ui::MainWindow dark(host, kadrel::ui::PathFromQString(work.path()));
+    dark.dropTargets({samples});
+    dark.setMode(2);
+    dark.show();
+    QApplication::processEvents();
+    if (!dark.grab().save(QDir(outFolder).filePath(QStringLiteral("kadrel-dark.png")))) ++failures;
+    dark.hide();
+  }
+  QApplication::setPalette(light);
 
   // 元に戻す: a run made, then its confirmation rendered and declined.
   window.setDialogRunner([](QDialog& dialog) {
