@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <iterator>
 
+#include "ui/fitting_scroll_area.h"
 #include "ui/look.h"
 #include "ui/qt_text.h"
 
@@ -131,15 +132,22 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
     checks->addWidget(box);
   }
 
-  auto* box = new QVBoxLayout(this);
+  auto* content = new QWidget;
+  auto* box = new QVBoxLayout(content);
+  box->setContentsMargins(0, 0, 0, 0);
   box->addWidget(patternGroup);
   box->addWidget(ChkCompMode_);
   box->addWidget(affixGroup);
   box->addLayout(checks);
   box->addWidget(nameGroup);
   box->addLayout(codeRow);
-  box->addSpacing(6);
-  box->addLayout(buttons);
+  box->addStretch(1);
+  // The buttons stay in view whatever the font: the rest scrolls where the
+  // screen is too low for it.
+  auto* dialogBox = new QVBoxLayout(this);
+  dialogBox->addWidget(new FittingScrollArea(content, buttons, this), 1);
+  dialogBox->addSpacing(6);
+  dialogBox->addLayout(buttons);
 
   for (QLineEdit* edit : {inFrChrBK_, inToChrBK_, inFrChr_, inToChr_}) {
     connect(edit, &QLineEdit::textChanged, this, &OptionsDialog::updateSamples);
@@ -149,6 +157,13 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
   connect(BtnOptClear, &QPushButton::clicked, this, &OptionsDialog::clear);
 
   setValues(OptionDialogFromOptions(options_));
+}
+
+// As large as the content asks, up to the whole screen (Qt stops at two thirds),
+// so that the content scrolls only where the screen is too low for it.
+void OptionsDialog::showEvent(QShowEvent* event) {
+  resize(sizeHint());
+  QDialog::showEvent(event);
 }
 
 OptionDialogValues OptionsDialog::values() const {

@@ -27,6 +27,9 @@ class OptionsDialog : public QDialog {
   OptionDialogValues values() const;
   void setValues(const OptionDialogValues& values);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void ok();
   void clear();

@@ -9,6 +9,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -18,6 +22,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "ui/options_dialog.h"
 #include "ui/shown_paths.h"
 #include "ui/target_list.h"
 #include "window_fixture.h"
@@ -172,6 +177,7 @@ class LookTest : public QObject {
   void previewFollowsASchemeChangedWhileShown();
   void fieldsFollowThePalette();
   void textsAreNotCutAtALargeFont();
+  void optionsStayOnTheScreen();
   void longPathsKeepTheFileName();
   void dropFolderNamesThePreviewsFiles();
 };
@@ -259,6 +265,35 @@ void LookTest::textsAreNotCutAtALargeFont() {
         QVERIFY2(c->width() >= c->sizeHint().width(), qPrintable(what));
       }
     }
+  }
+}
+
+// However large the font, the options dialog stays on the screen with its
+// buttons; what does not fit scrolls, and only then.
+void LookTest::optionsStayOnTheScreen() {
+  test::FakeHost host;
+  RunOptions options;
+  for (double points : {6.0, 9.0, 14.0, 20.0}) {
+    ui::OptionsDialog dialog(host, options, {});
+    QFont font = dialog.font();
+    font.setPointSizeF(points);
+    dialog.setFont(font);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QString what = QStringLiteral("%1 pt").arg(points);
+    QVERIFY2(dialog.height() <= dialog.screen()->availableGeometry().height(), qPrintable(what));
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("BtnOptOK"));
+    QVERIFY2(dialog.rect().contains(QRect(ok->mapTo(&dialog, QPoint(0, 0)), ok->size())),
+             qPrintable(what));
+    auto* last = dialog.findChild<QComboBox*>(QStringLiteral("CodePage"));
+    auto* area = dialog.findChild<QScrollArea*>();
+    area->ensureWidgetVisible(last);
+    QCoreApplication::processEvents();
+    const QPoint at = last->mapTo(area->viewport(), QPoint(0, 0));
+    QVERIFY2(area->viewport()->rect().contains(QRect(at, last->size())), qPrintable(what));
+    const bool room = area->widget()->sizeHint().height() + 6 * ok->sizeHint().height() <
+                      dialog.screen()->availableGeometry().height();
+    if (room) QVERIFY2(!area->verticalScrollBar()->isVisible(), qPrintable(what));
   }
 }
 
