@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "combo/combo_loader.h"
@@ -52,6 +53,9 @@ MainWindow::MainWindow(Host& host, std::string programFolder, QWidget* parent)
 
   buildPanel();
   buildMenus();
+  // Where a run's summary shows; there from the start, so that the list keeps
+  // its height after the first run.
+  statusBar()->setObjectName(QStringLiteral("StatusBar"));
 
   // Start-up: each step stands on its own.
   helpFolder_ = FindHelpFolder();
@@ -86,9 +90,9 @@ void MainWindow::fitToFonts() {
       static_cast<int>((kDesignClientHeight - kDesignPanelHeight - kDesignGap) * scale);
   const int width =
       std::max(centralWidget()->sizeHint().width(), static_cast<int>(kDesignClientWidth * scale));
-  const int menuHeight = menuBar()->sizeHint().height();
+  const int barsHeight = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
   initSize_ =
-      QSize(width, menuHeight + listHeight + static_cast<int>(kDesignGap * scale) + panelHeight);
+      QSize(width, barsHeight + listHeight + static_cast<int>(kDesignGap * scale) + panelHeight);
   setMinimumSize(initSize_);
   if (width > this->width() || initSize_.height() > height()) resize(size().expandedTo(initSize_));
 }
