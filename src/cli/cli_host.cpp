@@ -29,11 +29,13 @@ std::string FormatBoxBlock(const MessageBoxRequest& box) {
          ToLineFeeds(box.text) + "\n";
 }
 
-CliHost::CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress, bool showCodePages)
+CliHost::CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress, bool showCodePages,
+                 PathDisplay display)
     : err_(err),
       okCancelAnswer_(okCancelAnswer),
       showProgress_(showProgress),
-      showCodePages_(showCodePages) {}
+      showCodePages_(showCodePages),
+      display_(std::move(display)) {}
 
 CliHost::~CliHost() {
   endProgress();
@@ -42,7 +44,7 @@ CliHost::~CliHost() {
 BoxAnswer CliHost::showMessage(const MessageBoxRequest& request) {
   endProgress();
   ++boxCount_;
-  const std::string block = FormatBoxBlock(request);
+  const std::string block = display_.text(FormatBoxBlock(request));
   std::fwrite(block.data(), 1, block.size(), err_);
   flush();
   switch (request.buttons) {
@@ -59,7 +61,7 @@ BoxAnswer CliHost::showMessage(const MessageBoxRequest& request) {
 void CliHost::showCodePage(const std::string& path, const std::string& codePage) {
   if (!showCodePages_) return;
   endProgress();
-  const std::string line = path + ": 文字コード " + codePage + "\n";
+  const std::string line = display_.path(path) + ": 文字コード " + codePage + "\n";
   std::fwrite(line.data(), 1, line.size(), err_);
   std::fflush(err_);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/path_display.h"
 #include "core/host.h"
 
 namespace kadrel::cli {
@@ -20,9 +21,11 @@ std::string ToLineFeeds(const std::string& text);
 class CliHost : public Host {
  public:
   // okCancelAnswer answers boxes with OK and Cancel; Yes/No boxes take their
-  // default. showProgress: write the progress line (a terminal, not quiet).
-  // showCodePages: name the code page each file is read in (not quiet).
-  CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress, bool showCodePages = false);
+  // default. showProgress: write the progress line (see ShowsProgress).
+  // showCodePages: name the code page each file is read in (not quiet). Paths in
+  // boxes and code page lines are shown as display shows them.
+  CliHost(std::FILE* err, BoxAnswer okCancelAnswer, bool showProgress, bool showCodePages = false,
+          PathDisplay display = {});
   ~CliHost() override;
 
   BoxAnswer showMessage(const MessageBoxRequest& request) override;
@@ -36,6 +39,7 @@ class CliHost : public Host {
   void summary(const std::string& line);
 
   int boxCount() const { return boxCount_; }
+  const PathDisplay& display() const { return display_; }
   // Removes the progress line, if one is shown.
   void endProgress();
 
@@ -46,6 +50,7 @@ class CliHost : public Host {
   BoxAnswer okCancelAnswer_;
   bool showProgress_;
   bool showCodePages_;
+  PathDisplay display_;
   bool progressShown_ = false;
   int boxCount_ = 0;
 };

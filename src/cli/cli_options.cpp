@@ -1,36 +1,15 @@
 #include "cli/cli_options.h"
 
-#include <getopt.h>
-
 #include <algorithm>
 #include <set>
 
+#include "cli/command_line.h"
+#include "cli/named_operation.h"
 #include "cli/quoted_value.h"
 
 namespace kadrel::cli {
 
 namespace {
-
-enum LongOnly { kIni = 256, kAnswer, kList, kDescribe, kShowCombo, kUndo };
-constexpr int kNull = '0';
-
-constexpr option kLongOptions[] = {
-    {"step", required_argument, nullptr, 's'},
-    {"combo", required_argument, nullptr, 'c'},
-    {"ini", required_argument, nullptr, kIni},
-    {"option", required_argument, nullptr, 'o'},
-    {"answer", required_argument, nullptr, kAnswer},
-    {"list", no_argument, nullptr, kList},
-    {"null", no_argument, nullptr, kNull},
-    {"describe", required_argument, nullptr, kDescribe},
-    {"show-combo", required_argument, nullptr, kShowCombo},
-    {"dry-run", no_argument, nullptr, 'n'},
-    {"undo", no_argument, nullptr, kUndo},
-    {"quiet", no_argument, nullptr, 'q'},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, 'V'},
-    {nullptr, 0, nullptr, 0},
-};
 
 ParseOutcome Fail(std::string error) {
   ParseOutcome outcome;
@@ -44,202 +23,326 @@ bool IsBlank(const std::string& path) {
   return path.find_first_not_of(" \t\n\r\v\f") == std::string::npos;
 }
 
-}  // namespace
+// "A", "A か B", "A, B, C のどれか".
+std::string OneOf(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += names.size() == 2 ? " か " : ", ";
+    text += names[i];
+  }
+  return names.size() > 2 ? text + " のどれか" : text;
+}
 
-ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
-  Request r;
+// "A と", "A か B と", "A, B, C のどれかと".
+std::string WithOneOf(const std::vector<std::string>& names) {
+  return OneOf(names) + (names.size() > 2 ? "と" : " と");
+}
+
+std::vector<std::string> Words(std::string_view text) {
+  std::vector<std::string> words;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > start) words.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return words;
+}
+
+// Where an option may be given, as a refusal names it: "--list と".
+std::string ScopeText(Scope scope) {
+  std::vector<std::string> names;
+  if ((scope & kInOperations) == kInOperations) {
+    names.push_back("replace などの処理");
+  } else {
+    for (const OperationSpec& op : Operations()) {
+      if ((scope & op.scope) != 0) names.emplace_back(op.name);
+    }
+  }
+  const std::pair<Scope, const char*> commands[] = {
+      {kInStepLine, "-s"},         {kInComboFile, "-c"},           {kInList, "--list"},
+      {kInDescribe, "--describe"}, {kInShowCombo, "--show-combo"}, {kInUndo, "--undo"}};
+  for (const auto& [bit, name] : commands) {
+    if ((scope & bit) != 0) names.emplace_back(name);
+  }
+  return WithOneOf(names);
+}
+
+Scope ScopeOfCommand(Command command) {
+  switch (command) {
+    case Command::RunStep:
+      return kInStepLine;
+    case Command::RunCombo:
+      return kInComboFile;
+    case Command::List:
+      return kInList;
+    case Command::Describe:
+      return kInDescribe;
+    case Command::ShowCombo:
+      return kInShowCombo;
+    case Command::Undo:
+      return kInUndo;
+    case Command::Help:
+    case Command::Version:
+      break;
+  }
+  return kAnywhere;
+}
+
+// A value of one of the option's choices, else the refusal.
+std::string ChoiceRefusal(const OptionUse& use) {
+  const std::vector<std::string> choices = Words(use.spec->choices);
+  if (std::find(choices.begin(), choices.end(), use.value) != choices.end()) return "";
+  return NamedAsTyped(use) + " には " + OneOf(choices) + " を指定してください" +
+         RefusedValue(use.value);
+}
+
+// What the options outside the operations give: the commands, the run options
+// in their order, the switches.
+struct OptionsRead {
+  std::string error;
   std::set<Command> commands;
-  bool help = false, version = false;
+  bool help = false;
+  bool version = false;
+  Request request;
+};
 
-  ::opterr = 0;  // errors are reported here, in one form
-  ::optind = 0;  // a full rescan (also when called more than once)
-  int code;
-  while ((code = ::getopt_long(argc, argv, ":s:c:o:0nqhV", kLongOptions, nullptr)) != -1) {
-    switch (code) {
-      case 's':
-        if (commands.contains(Command::RunStep)) return Fail("-s/--step は一度だけ指定できます");
-        commands.insert(Command::RunStep);
-        r.stepLine = ::optarg;
+OptionsRead ReadOptions(const std::vector<OptionUse>& options) {
+  OptionsRead read;
+  Request& r = read.request;
+  std::string includes;
+  auto set = [&r](const char* key, std::string value, const OptionUse& use) {
+    r.optionValues.push_back({key, std::move(value), use.typed});
+  };
+  for (const OptionUse& use : options) {
+    if (!read.error.empty()) break;
+    const std::string& value = use.value;
+    switch (use.spec->id) {
+      case OptionId::Step:
+        if (read.commands.contains(Command::RunStep))
+          read.error = "-s/--step は一度だけ指定できます";
+        read.commands.insert(Command::RunStep);
+        r.stepLine = value;
         break;
-      case 'c':
-        commands.insert(Command::RunCombo);
-        r.comboFiles.push_back(::optarg);
+      case OptionId::Combo:
+        read.commands.insert(Command::RunCombo);
+        r.comboFiles.push_back(value);
         break;
-      case kIni:
-        r.iniPath = ::optarg;
-        if (IsBlank(r.iniPath)) return Fail("--ini には設定ファイル名を指定してください");
+      case OptionId::List:
+        read.commands.insert(Command::List);
         break;
-      case 'o': {
-        const std::string kv = ::optarg;
-        const size_t eq = kv.find('=');
-        if (eq == std::string::npos || eq == 0)
-          return Fail("-o/--option には KEY=VALUE の形で指定してください" + RefusedValue(kv));
-        r.optionValues.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
+      case OptionId::Describe:
+        if (read.commands.contains(Command::Describe))
+          read.error = "--describe は一度だけ指定できます";
+        read.commands.insert(Command::Describe);
+        r.stepLine = value;
         break;
-      }
-      case kAnswer: {
-        const std::string a = ::optarg;
-        if (a == "ok") {
-          r.problemAnswer = BoxAnswer::Ok;
-        } else if (a == "cancel") {
-          r.problemAnswer = BoxAnswer::Cancel;
+      case OptionId::ShowCombo:
+        read.commands.insert(Command::ShowCombo);
+        r.comboFiles.push_back(value);
+        break;
+      case OptionId::Undo:
+        read.commands.insert(Command::Undo);
+        break;
+      case OptionId::Help:
+        read.help = true;
+        break;
+      case OptionId::Version:
+        read.version = true;
+        break;
+      case OptionId::Ini:
+        r.iniPath = value;
+        if (IsBlank(value)) read.error = "--ini には設定ファイル名を指定してください";
+        break;
+      case OptionId::Option: {
+        const size_t eq = value.find('=');
+        if (eq == std::string::npos || eq == 0) {
+          read.error = "-o/--option には KEY=VALUE の形で指定してください" + RefusedValue(value);
         } else {
-          return Fail("--answer には ok か cancel を指定してください" + RefusedValue(a));
+          r.optionValues.push_back(
+              {value.substr(0, eq), value.substr(eq + 1), value.substr(0, eq)});
         }
         break;
       }
-      case kList:
-        commands.insert(Command::List);
+      case OptionId::Answer:
+        read.error = ChoiceRefusal(use);
+        r.problemAnswer = value == "ok" ? BoxAnswer::Ok : BoxAnswer::Cancel;
         break;
-      case kNull:
-        r.nullSeparated = true;
+      case OptionId::Color:
+        read.error = ChoiceRefusal(use);
+        r.color = value == "always"  ? ColorWhen::Always
+                  : value == "never" ? ColorWhen::Never
+                                     : ColorWhen::Auto;
         break;
-      case kDescribe:
-        if (commands.contains(Command::Describe)) return Fail("--describe は一度だけ指定できます");
-        commands.insert(Command::Describe);
-        r.stepLine = ::optarg;
+      case OptionId::Files0From:
+        r.files0From = value;
+        if (value.empty()) read.error = "--files0-from にはファイル名を指定してください";
         break;
-      case kShowCombo:
-        commands.insert(Command::ShowCombo);
-        r.comboFiles.push_back(::optarg);
-        break;
-      case 'n':
-        r.dryRun = true;
-        break;
-      case kUndo:
-        commands.insert(Command::Undo);
-        break;
-      case 'q':
+      case OptionId::Quiet:
         r.quiet = true;
         break;
-      case 'h':
-        help = true;
+      case OptionId::Null:
+        r.nullSeparated = true;
         break;
-      case 'V':
-        version = true;
+      case OptionId::DryRun:
+        r.dryRun = true;
         break;
-      case ':':
-        return Fail("オプション " + ShownText(argv[::optind - 1]) + " には値を指定してください");
-      default:
-        return Fail(QuotedValue(::optopt > 0 && ::optopt < 256
-                                    ? std::string("-") + static_cast<char>(::optopt)
-                                    : std::string(argv[::optind - 1])) +
-                    "というオプションはありません");
-    }
-  }
-  // Options may follow PATHs; "--" ends the options (for a PATH beginning with "-").
-  for (int i = ::optind; i < argc; ++i) r.paths.emplace_back(argv[i]);
-  for (const std::string& path : r.paths) {
-    if (IsBlank(path))
-      return Fail(
-          "空または空白だけの PATH は指定できません（このフォルダーは . で指定してください）");
-  }
-  for (const std::string& path : r.comboFiles) {
-    if (IsBlank(path)) return Fail("空または空白だけの COMBO!! ファイル名は指定できません");
-  }
-
-  ParseOutcome outcome;
-  outcome.ok = true;
-  if (help) {
-    r.command = Command::Help;
-  } else if (version) {
-    r.command = Command::Version;
-  } else if (commands.size() != 1) {
-    return Fail(
-        commands.empty()
-            ? "処理を指定してください（-s, -c, --list, --describe, --show-combo, --undo "
-              "のどれか）"
-            : "-s, -c, --list, --describe, --show-combo, --undo はどれか一つだけ指定してください");
-  } else {
-    r.command = *commands.begin();
-    if (r.nullSeparated && r.command != Command::List)
-      return Fail("-0/--null は --list と一緒にだけ指定できます");
-    if (r.dryRun && r.command != Command::RunStep && r.command != Command::RunCombo)
-      return Fail("-n/--dry-run は -s か -c と一緒にだけ指定できます");
-    switch (r.command) {
-      case Command::ShowCombo:  // --show-combo FILE...: the further names are COMBO!! files too
-        r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
-        r.paths.clear();
+      case OptionId::IgnoreCase:
+        set("CompMode", "0", use);
         break;
-      case Command::Describe:
-        if (!r.paths.empty())
-          return Fail("--describe にはステップ行だけを指定してください（PATH は指定できません）");
+      case OptionId::Include:
+        includes += (includes.empty() ? "" : ";") + value;
+        set("SelSts", includes, use);
         break;
-      case Command::Undo:
-        if (!r.paths.empty())
-          return Fail("--undo には PATH を指定できません（直前の処理のファイルを元に戻します）");
+      case OptionId::NoBackup:
+        set("BkupEdit", "0", use);
         break;
-      default:  // no PATH: the run's own check reports that no file is listed
+      case OptionId::BackupSuffix:
+        set("LstChrBk", value, use);
+        break;
+      case OptionId::Encoding:
+        set("CodePage", value, use);
+        break;
+      case OptionId::LineNumbers:
+        set("AddLineNo", "1", use);
+        break;
+      case OptionId::NoHeader:
+        set("SelAddSts", "1", use);
+        break;
+      default:  // an operation's own option: read with the operation
         break;
     }
-    const bool stdinPath = std::find(r.paths.begin(), r.paths.end(), "-") != r.paths.end();
-    if (stdinPath && (r.command != Command::RunStep || r.paths.size() != 1))
-      return Fail("-（標準入力）は -s と一緒に、ただ一つの PATH としてだけ指定できます");
-    if (stdinPath && r.dryRun)
-      return Fail(
-          "-n/--dry-run は -（標準入力）と一緒には指定できません（- は何も書き換えません）");
   }
-  outcome.request = std::move(r);
-  return outcome;
+  return read;
 }
 
-std::string HelpText() {
-  return R"(Usage: kadrel-cli [OPTION]... PATH...
-Rewrites or filters text files in bulk, as the Kadrel window does. PATH... are files
-and folders taken as a drop on the target file list: folders are scanned
-depth-first, and only files passing the drop filter (SelSts, no backup or result
-file names) are listed. With -s, a PATH of - alone reads standard input and writes
-to standard output what the file would become (modes 0, 1, 2, 5) or what its result
-file would hold (modes 3, 4); no backup is made.
+// The named operation at the head of the operands (or named by --describe), read
+// with its options and arguments into r.
+std::string ReadOperation(const OperationSpec& op, const Arguments& a, bool describing,
+                          Request& r) {
+  OperationInput input;
+  input.operation = op.operation;
+  input.options = &a.options;
+  input.operands.assign(a.operands.begin() + (describing ? 0 : 1), a.operands.end());
+  if (a.operandsBeforeSeparator) {
+    const size_t skipped = describing ? 0 : 1;
+    if (*a.operandsBeforeSeparator > skipped)
+      input.operandsBeforeSeparator = *a.operandsBeforeSeparator - skipped;
+  }
+  OperationOutcome built = BuildOperation(input);
+  if (!built.error.empty()) return built.error;
+  r.operation = op.operation;
+  r.paths = std::move(built.paths);
+  if (op.operation == Operation::Combo) {
+    r.command = describing ? Command::ShowCombo : Command::RunCombo;
+    r.comboFiles = std::move(built.comboFiles);
+  } else {
+    r.command = describing ? Command::Describe : Command::RunStep;
+    r.page = std::move(built.page);
+  }
+  // The operations tell upper and lower case apart unless -i says otherwise.
+  r.optionValues.insert(r.optionValues.begin(), {"CompMode", "1", "CompMode"});
+  return "";
+}
 
-  -s, --step LINE         run one step given as a step line (e.g. "3,BEGIN,END,#")
-  -c, --combo FILE        run a COMBO!! file; may be repeated, loaded in order
-      --ini FILE          settings file whose section Option gives the run options
-                          (default: Kadrel.ini in the program's folder); never written
-  -o, --option KEY=VALUE  set one run option for this run: CompMode, SelSts, FstChrBk,
-                          LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo,
-                          BkupEdit, UpdateNoFile, CodePage (CP932, UTF-8, EUC-JP,
-                          or auto: each file in the code page its bytes show); may be
-                          repeated. Each value is checked as the options dialog
-                          checks it (flags 0 or 1, affixes without '/', '\', '..' or
-                          control characters); an empty value gives the default
-      --answer ok|cancel  how OK/Cancel problem boxes are answered (default: cancel)
-      --list              print the target file list PATH... gives and exit
-  -0, --null              with --list: end each name with a NUL byte, not a newline
-      --describe LINE     validate a step line as a COMBO!! step and print its description
-      --show-combo FILE...  load COMBO!! files and print the COMBO!! text they give
-  -n, --dry-run           with -s or -c: write nothing (no file, backup or result),
-                          print to standard output what the run would change as a
-                          unified diff in UTF-8 (for modes 3 and 4 the result files
-                          as new files); bytes not valid in the file's code page as
-                          \xNN, and on a terminal control characters too; boxes and
-                          exit status as the run would give them
-      --undo              take back the last run of a rewriting step or COMBO!!:
-                          every file that still holds what that run wrote gets its
-                          previous content back; a file changed since is left as it
-                          is and named in a box (runs made with the same --ini;
-                          exit status 2 when there is nothing to take back)
-  -q, --quiet             no progress display, no code page of each file (auto)
-  -h, --help              this help;  -V, --version  the version
+std::string OperationNames() {
+  std::string names;
+  for (const OperationSpec& op : Operations()) names += std::string(op.name) + ", ";
+  return names;
+}
 
-Every message box is written to standard error as "[TITLE] text".
-Exit status: 0 done, no box shown; 1 done, a box was shown; 2 nothing was run
-(usage error, no file listed, step refused, no COMBO!! step loaded);
-130 interrupted (SIGINT, SIGTERM, SIGHUP or a closed standard error: the current
-file keeps its previous content, files done before keep their new one).
-Files are replaced whole: a file never holds half its new content, whatever ends
-the run. A file another Kadrel is processing is skipped with a box.
+// The checks of the PATHs and of what may go with what, once the command is known.
+std::string CheckRequest(Request& r) {
+  for (const std::string& path : r.paths) {
+    if (IsBlank(path))
+      return "空または空白だけの PATH は指定できません（このフォルダーは . で指定してください）";
+  }
+  for (const std::string& path : r.comboFiles) {
+    if (IsBlank(path)) return "空または空白だけの COMBO!! ファイル名は指定できません";
+  }
+  switch (r.command) {
+    case Command::ShowCombo:  // the further names are COMBO!! files too
+      r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
+      r.paths.clear();
+      break;
+    case Command::Describe:
+      if (!r.paths.empty()) return "--describe には PATH を指定できません";
+      break;
+    case Command::Undo:
+      if (!r.paths.empty())
+        return "--undo には PATH を指定できません（直前の処理のファイルを元に戻します）";
+      break;
+    default:  // no PATH: the run's own check reports that no file is listed
+      break;
+  }
+  if (!r.files0From.empty() && !r.paths.empty())
+    return "--files0-from と一緒には PATH を指定できません（PATH は " + ShownText(r.files0From) +
+           " に並べてください）";
+  const bool stdinPath = std::find(r.paths.begin(), r.paths.end(), "-") != r.paths.end();
+  if (stdinPath && (r.command != Command::RunStep || r.paths.size() != 1))
+    return "-（標準入力）は -s か一つのステップの処理（replace など）と一緒に、ただ一つの PATH "
+           "としてだけ指定できます";
+  if (stdinPath && r.dryRun)
+    return "-n/--dry-run は -（標準入力）と一緒には指定できません（- は何も書き換えません）";
+  return "";
+}
 
-Examples:
-  kadrel-cli -s "0,0,foo,0,bar,#" -o BkupEdit=0 notes/
-      replace every "foo" with "bar" in the files under notes/, keeping no backups
-  kadrel-cli -c tidy.cmb -o SelSts="*.txt;*.csv" -o CodePage=UTF-8 data/
-      run the steps of tidy.cmb over the .txt and .csv files under data/
-  kadrel-cli -s "4,ERROR,True,,False,,#" -o SelAddSts=1 -o CodePage=auto - <app.log
-      write the lines of app.log holding ERROR to standard output
-  kadrel-cli -n -s "0,0,foo,0,bar,#" notes/ | less -R
-      show what replacing "foo" would change, without changing anything
-)";
+}  // namespace
+
+ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
+  const SplitOutcome split = SplitArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!split.error.empty()) return Fail(split.error);
+  const Arguments& a = split.arguments;
+
+  OptionsRead read = ReadOptions(a.options);
+  if (!read.error.empty()) return Fail(read.error);
+  Request& r = read.request;
+  ParseOutcome outcome;
+  outcome.ok = true;
+  if (read.help || read.version) {
+    outcome.request.command = read.help ? Command::Help : Command::Version;
+    return outcome;
+  }
+
+  Scope scope = kAnywhere;
+  const OperationSpec* op = nullptr;
+  if (read.commands.empty()) {
+    op = a.operands.empty() ? nullptr : FindOperation(a.operands.front());
+    if (op == nullptr)
+      return Fail("処理を指定してください（" + OperationNames() +
+                  "-s, -c, --list, --describe, --show-combo, --undo のどれか）");
+    scope = op->scope;
+  } else if (read.commands.size() != 1) {
+    return Fail(
+        "-s, -c, --list, --describe, --show-combo, --undo はどれか一つだけ指定してください");
+  } else {
+    r.command = *read.commands.begin();
+    scope = ScopeOfCommand(r.command);
+    if (r.command == Command::Describe) {
+      op = FindOperation(r.stepLine);
+      if (op != nullptr) scope |= op->scope;
+    }
+  }
+  for (const OptionUse& use : a.options) {
+    if ((use.spec->scope & scope) == 0)
+      return Fail("オプション " + NamedAsTyped(use) + " は " + ScopeText(use.spec->scope) +
+                  "一緒にだけ指定できます");
+  }
+  if (op != nullptr) {
+    const bool describing = !read.commands.empty();
+    if (std::string error = ReadOperation(*op, a, describing, r); !error.empty())
+      return Fail(error);
+    if (describing && op->operation == Operation::Combo) {
+      r.comboFiles.insert(r.comboFiles.end(), r.paths.begin(), r.paths.end());
+      r.paths.clear();
+    }
+  } else {
+    r.paths = a.operands;
+  }
+  if (std::string error = CheckRequest(r); !error.empty()) return Fail(error);
+  outcome.request = std::move(r);
+  return outcome;
 }
 
 std::string VersionText() {

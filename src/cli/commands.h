@@ -16,13 +16,14 @@ inline constexpr int kExitWithBoxes = 1;   // ran, at least one box shown
 inline constexpr int kExitNothingRun = 2;  // usage error, nothing listed, step refused...
 inline constexpr int kExitInterrupted = 130;
 
-// -s LINE or -c FILE...: the START checks, then the run.
+// A named operation, -s LINE or -c FILE...: the START checks, then the run.
 int RunCommand(const Request& request, const RunOptions& options, CliHost& host);
 
-// --list: the target file list, one path a line.
-int ListCommand(const Request& request, const RunOptions& options, std::FILE* out, std::FILE* err);
+// --list: the target file list, one path a line, as the PATHs name the files. A
+// named path that does not exist is left out with a box, as the run would show one.
+int ListCommand(const Request& request, const RunOptions& options, CliHost& host, std::FILE* out);
 
-// --describe LINE: the step's description when the step is valid.
+// --describe LINE or OPERATION...: the step's description when the step is valid.
 int DescribeCommand(const Request& request, const RunOptions& options, CliHost& host,
                     std::FILE* out);
 

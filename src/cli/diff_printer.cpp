@@ -1,7 +1,5 @@
 #include "cli/diff_printer.h"
 
-#include "run/preview/unified_diff.h"
-
 namespace kadrel::cli {
 
 namespace {
@@ -15,9 +13,18 @@ void DiffPrinter::flush(std::string& text) {
 }
 
 void DiffPrinter::fileChanged(const FileDiff& diff) {
-  std::string text = UnifiedDiffHeader(diff);
+  if (beforeWrite_) beforeWrite_();
+  std::string text = display_.text(UnifiedDiffHeader(diff));
+  if (colors_ == DiffColors::Terminal) {  // each header line in bold
+    std::string bold;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      bold += "\033[1m" + text.substr(start, end - start) + "\033[m\n";
+    }
+    text = std::move(bold);
+  }
   for (const Hunk& hunk : GroupHunks(diff, kDiffContext)) {
-    AppendUnifiedHunk(diff, hunk, controls_, text);
+    AppendUnifiedHunk(diff, hunk, controls_, text, colors_);
     if (text.size() >= kWriteChunk) flush(text);
   }
   flush(text);

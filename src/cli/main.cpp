@@ -1,13 +1,13 @@
-// kadrel-cli: runs a step line or COMBO!! files over files and folders with the
-// same core as the window.
-#include <unistd.h>
-
+// kadrel-cli: runs a named operation, a step line or COMBO!! files over files and
+// folders with the same core as the window.
 #include <cstdio>
 
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "cli/run_options_source.h"
+#include "cli/targets.h"
+#include "cli/terminal.h"
 #include "core/program_folder.h"
 #include "io/line_io.h"
 #include "settings/app_settings.h"
@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
 
   ParseOutcome parsed = ParseCommandLine(argc, argv);
   if (!parsed.ok) return UsageError(parsed.error);
-  const Request& request = parsed.request;
+  Request& request = parsed.request;
   if (request.command == Command::Help) {
     std::fputs(HelpText().c_str(), stdout);
     return kExitClean;
@@ -37,6 +37,10 @@ int main(int argc, char* argv[]) {
   if (request.command == Command::Version) {
     std::fputs(VersionText().c_str(), stdout);
     return kExitClean;
+  }
+  if (!request.files0From.empty()) {
+    std::string error;
+    if (!ReadPathList(request.files0From, request.paths, error)) return UsageError(error);
   }
 
   const bool namedIni = !request.iniPath.empty();
@@ -49,8 +53,8 @@ int main(int argc, char* argv[]) {
   if (!read.ok()) return UsageError(read.usageError);
   const RunOptions& options = read.options;
 
-  CliHost host(stderr, request.problemAnswer, !request.quiet && ::isatty(STDERR_FILENO) == 1,
-               !request.quiet);
+  CliHost host(stderr, request.problemAnswer, ShowsProgress(request), !request.quiet,
+               PathDisplay(request.paths, WorkingFolder()));
   int status = kExitNothingRun;
   switch (request.command) {
     case Command::RunStep:
@@ -58,7 +62,7 @@ int main(int argc, char* argv[]) {
       status = RunCommand(request, options, host);
       break;
     case Command::List:
-      status = ListCommand(request, options, stdout, stderr);
+      status = ListCommand(request, options, host, stdout);
       break;
     case Command::Describe:
       status = DescribeCommand(request, options, host, stdout);

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/diff_printer.h"
 #include "cli/targets.h"
+#include "cli/terminal.h"
 #include "combo/combo_loader.h"
 #include "core/program_folder.h"
 #include "io/file_layer.h"
@@ -46,12 +45,13 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   if (streams) {
     list.paths = request.paths;
   } else {
-    list = ListTargets(request.paths, options, stderr);
+    list = ListTargets(request.paths, options, host.display(), stderr);
   }
   RunRequest run;
   run.options = options;
   run.listEntries = list.paths;
   run.listScanRoots = list.scanRoots;
+  run.page = request.page;
   run.stepLine = request.stepLine;
   if (request.command == Command::RunCombo) {
     ComboModel combo;
@@ -64,8 +64,9 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
 
   // A dry run: the same run over a file layer that writes nothing, its changes
   // printed as a unified diff.
-  DiffPrinter printer(stdout,
-                      ::isatty(STDOUT_FILENO) == 1 ? Controls::Visible : Controls::AsTheyAre);
+  DiffPrinter printer(stdout, StandardOutputIsTerminal() ? Controls::Visible : Controls::AsTheyAre,
+                      DiffColorsFor(request.color), host.display(),
+                      [&host] { host.endProgress(); });
   std::optional<PreviewFiles> preview;
   if (request.dryRun) preview.emplace(SystemFileLayer(), printer, options.codePage);
   // A real run keeps the files it replaces, for --undo.

@@ -16,38 +16,37 @@ const char* const kAffixRule = " に「/」「\\」「..」や制御文字は指
 
 }  // namespace
 
-bool SetRunOption(RunOptions& options, const std::string& key, const std::string& value,
-                  std::string& error) {
-  switch (SetRunOptionText(options, key, value)) {
+bool SetRunOption(RunOptions& options, const OptionValue& given, std::string& error) {
+  const std::string& value = given.value;
+  const std::string name = ShownText(given.shownAs);
+  switch (SetRunOptionText(options, given.key, value)) {
     case OptionTextProblem::None:
       return true;
     case OptionTextProblem::UnknownKey:
-      error = QuotedValue(key) + "というオプションのキーはありません";
+      error = QuotedValue(given.key) + "というオプションのキーはありません";
       break;
     case OptionTextProblem::NotAFlag:
-      error = ShownText(key) + " には 0 か 1 を指定してください" + RefusedValue(value);
+      error = name + " には 0 か 1 を指定してください" + RefusedValue(value);
       break;
     case OptionTextProblem::BlankPattern:
-      error = ShownText(key) + " が空白だけです（全てのファイルは *.* で指定してください）";
+      error = name + " が空白だけです（全てのファイルは *.* で指定してください）";
       break;
     case OptionTextProblem::AllFilesWithOthers:
-      error = ShownText(key) + ": 「全てのファイル(*.*)」の場合、他の指定はできません" +
-              RefusedValue(value);
+      error = name + ": 「全てのファイル(*.*)」の場合、他の指定はできません" + RefusedValue(value);
       break;
     case OptionTextProblem::UnusableAffix:
-      error = ShownText(key) + kAffixRule + RefusedValue(value);
+      error = name + kAffixRule + RefusedValue(value);
       break;
     case OptionTextProblem::UnknownCodePage:
-      error = ShownText(key) + " には CP932, UTF-8, EUC-JP, auto のどれかを指定してください" +
+      error = name + " には CP932, UTF-8, EUC-JP, auto のどれかを指定してください" +
               RefusedValue(value);
       break;
   }
   return false;
 }
 
-OptionsOutcome ReadRunOptions(
-    const std::string& iniPath, bool named,
-    const std::vector<std::pair<std::string, std::string>>& optionValues) {
+OptionsOutcome ReadRunOptions(const std::string& iniPath, bool named,
+                              const std::vector<OptionValue>& optionValues) {
   OptionsOutcome outcome;
   if (std::error_code ec; named && !std::filesystem::exists(iniPath, ec) && !ec) {
     outcome.usageError = "設定ファイル" + QuotedValue(iniPath) + "が見つかりません";
@@ -66,8 +65,8 @@ OptionsOutcome ReadRunOptions(
     return outcome;
   }
   outcome.options = settings.options;
-  for (const auto& [key, value] : optionValues) {
-    if (!SetRunOption(outcome.options, key, value, outcome.usageError)) break;
+  for (const OptionValue& given : optionValues) {
+    if (!SetRunOption(outcome.options, given, outcome.usageError)) break;
   }
   return outcome;
 }

@@ -5,9 +5,9 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "cli/cli_options.h"
 #include "core/host.h"
 #include "core/run_options.h"
 
@@ -25,11 +25,11 @@ struct OptionsOutcome {
 // is only read. An affix in the file that would lead a name out of its folder is
 // refused, as a refused -o value is.
 OptionsOutcome ReadRunOptions(const std::string& iniPath, bool named,
-                              const std::vector<std::pair<std::string, std::string>>& optionValues);
+                              const std::vector<OptionValue>& optionValues);
 
-// Sets one option from its -o text (see SetRunOptionText). False, with the reason
-// in error, when the key is unknown or the value refused.
-bool SetRunOption(RunOptions& options, const std::string& key, const std::string& value,
-                  std::string& error);
+// Sets one option from its text (see SetRunOptionText). False, with the reason in
+// error naming the value and the option as given (its shownAs), when the key is
+// unknown or the value refused.
+bool SetRunOption(RunOptions& options, const OptionValue& given, std::string& error);
 
 }  // namespace kadrel::cli

@@ -2,8 +2,13 @@
 // blocks, absolute paths and the -o values.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
+#include "cli/docs_generator.h"
+#include "cli/option_table.h"
+#include "cli/path_display.h"
 #include "cli/run_options_source.h"
 #include "cli/targets.h"
 
@@ -27,9 +32,8 @@ TEST(CliCommandLine, ReadsEveryOption) {
   EXPECT_EQ(r.stepLine, "1,#");
   EXPECT_TRUE(r.quiet);
   EXPECT_EQ(r.iniPath, "k.ini");
-  ASSERT_EQ(r.optionValues.size(), 2u);
-  EXPECT_EQ(r.optionValues[0], (std::pair<std::string, std::string>{"SelSts", "*.txt"}));
-  EXPECT_EQ(r.optionValues[1], (std::pair<std::string, std::string>{"LstChr", ""}));
+  EXPECT_EQ(r.optionValues,
+            (std::vector<OptionValue>{{"SelSts", "*.txt", "SelSts"}, {"LstChr", "", "LstChr"}}));
   EXPECT_EQ(r.problemAnswer, BoxAnswer::Ok);
   EXPECT_EQ(r.paths, (std::vector<std::string>{"a.txt", "dir/"}));
 }
@@ -82,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"a.txt"}, "処理を指定してください"},
         UsageCase{{"-s", "1,#", "--list", "a"}, "どれか一つだけ"},
         UsageCase{{"-s", "1,#", "-s", "1,#", "a"}, "-s/--step は一度だけ"},
-        UsageCase{{"--describe", "1,#", "a.txt"}, "PATH は指定できません"},
+        UsageCase{{"--describe", "1,#", "a.txt"}, "--describe には PATH を指定できません"},
         UsageCase{{"--answer", "yes", "--list", "a"}, "ok か cancel"},
         UsageCase{{"-o", "SelSts", "--list", "a"}, "KEY=VALUE の形で指定してください（「SelSts」"},
         UsageCase{{"--list", "a", "--frobnicate"}, "「--frobnicate」というオプションはありません"},
@@ -95,7 +99,126 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"-s", "1,#", "-0", "a"}, "--list と一緒にだけ"},
         // Control bytes are shown, never sent to the terminal.
         UsageCase{{"--answer", "\x1b[2J", "--list", "a"}, "（「\\x1B[2J」は使えません）"},
-        UsageCase{{"--list", "a", "--\x07"}, "「--\\x07」"}));
+        UsageCase{{"--list", "a", "--\x07"}, "「--\\x07」"},
+        // Options named as typed.
+        UsageCase{{"--help=x"}, "オプション --help には値を指定できません（「--help=x」"},
+        UsageCase{{"--d", "x"},
+                  "オプション --d はどれのことか決まりません（--dry-run, --describe）"},
+        UsageCase{{"--lis=x", "a"}, "オプション --lis（--list） には値を指定できません"},
+        UsageCase{{"-qx", "--list", "a"}, "「-x」というオプションはありません"},
+        UsageCase{{"--list", "a", "--ini"}, "オプション --ini には値を指定してください"},
+        UsageCase{{"-s", "1,#", "--cut-head", "1", "a"}, "--cut-head は edit-lines と一緒にだけ"},
+        UsageCase{{"--list", "-n", "a"}, "-n は replace などの処理, -s, -c のどれかと一緒にだけ"},
+        UsageCase{{"--color", "yes", "-s", "1,#", "a"},
+                  "--color には auto, always, never のどれか"},
+        // Named operations.
+        UsageCase{{"frobnicate", "a"}, "処理を指定してください（replace, crlf,"},
+        UsageCase{{"replace", "a"}, "replace には FROM と TO を指定してください"},
+        UsageCase{{"replace", "--from-tab"}, "replace には TO を指定してください"},
+        UsageCase{{"replace", "--to-cr", "--to-lf", "a", "b"},
+                  "--to-tab, --to-cr, --to-lf, --to-crlf はどれか一つだけ"},
+        UsageCase{{"range", "S"}, "range には START と END を"},
+        UsageCase{{"lines"}, "lines には WORD を指定してください"},
+        UsageCase{{"lines", "a", "b", "c", "d", "--", "x"}, "WORD を 3 個までしか"},
+        UsageCase{{"lines", "--all", "--any", "a", "x"}, "--all, --any はどれか一つだけ"},
+        UsageCase{{"combo"}, "combo には COMBO!! ファイルを指定してください"},
+        UsageCase{{"edit-lines", "x"}, "edit-lines には --cut-head, --cut-tail, --insert"},
+        UsageCase{{"edit-lines", "--cut-head", "1", "--cut-tail", "1", "x"},
+                  "一緒に指定できません"},
+        UsageCase{{"edit-lines", "--insert", "a", "--spaces", "1", "x"},
+                  "--insert, --spaces, --number はどれか一つだけ"},
+        UsageCase{{"edit-lines", "--cut-head", "-1", "x"},
+                  "--cut-head には 0 から 32767 までの整数"},
+        UsageCase{{"edit-lines", "--spaces", "32768", "x"}, "--spaces には 0 から 32767"},
+        UsageCase{{"edit-lines", "--number", "1,,2", "x"}, "START[,STEP[,WIDTH]] の形で"},
+        UsageCase{{"edit-lines", "--number", "1,1,0", "x"}, "WIDTH は 1 以上"},
+        UsageCase{{"edit-lines", "--number", "100,1,2", "x"}, "WIDTH が START の桁数より小さく"},
+        UsageCase{{"delete-blanks", "x"}, "delete-blanks には --empty-lines, --blank-lines"},
+        UsageCase{{"--describe", "replace", "a", "b", "x.txt"},
+                  "--describe には PATH を指定できません"},
+        UsageCase{{"combo", "a.cmb", "-"}, "-（標準入力）は -s か一つのステップの処理"},
+        UsageCase{{"crlf", "--files0-from", "list", "a"},
+                  "--files0-from と一緒には PATH を指定できません"}));
+
+// Which operands are the operation's arguments and which its PATHs.
+struct OperandCase {
+  std::vector<std::string> args;
+  Command command;
+  std::vector<std::string> arguments;  // the texts or files the operation took
+  std::vector<std::string> paths;
+};
+void PrintTo(const OperandCase& c, std::ostream* os) {
+  for (const std::string& a : c.args) *os << a << " ";
+}
+
+std::vector<std::string> ArgumentsOf(const Request& r) {
+  if (!r.page) return r.comboFiles;
+  const ModeSettings& s = r.page->settings;
+  std::vector<std::string> texts;
+  for (const std::string* t : {&s.TrimChr, &s.ChangeChr, &s.StartChr, &s.EndChr, &s.SrcChr0,
+                               &s.SrcChr1, &s.SrcChr2, &s.ADDText}) {
+    if (!t->empty()) texts.push_back(*t);
+  }
+  return texts;
+}
+
+class CliOperands : public ::testing::TestWithParam<OperandCase> {};
+
+TEST_P(CliOperands, SplitIntoArgumentsAndPaths) {
+  const ParseOutcome p = Parse(GetParam().args);
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.request.command, GetParam().command);
+  EXPECT_EQ(ArgumentsOf(p.request), GetParam().arguments);
+  EXPECT_EQ(p.request.paths, GetParam().paths);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliOperands,
+    ::testing::Values(
+        OperandCase{
+            {"replace", "a", "b", "x", "-q", "y"}, Command::RunStep, {"a", "b"}, {"x", "y"}},
+        OperandCase{
+            {"-n", "replace", "--", "-a", "-b", "-x"}, Command::RunStep, {"-a", "-b"}, {"-x"}},
+        OperandCase{
+            {"replace", "a", "b", "x", "--", "-y"}, Command::RunStep, {"a", "b"}, {"x", "-y"}},
+        OperandCase{{"replace", "--to-crlf", "a", "x"}, Command::RunStep, {"a"}, {"x"}},
+        OperandCase{{"crlf", "x", "--", "-y"}, Command::RunStep, {}, {"x", "-y"}},
+        OperandCase{{"lines", "a", "x", "y"}, Command::RunStep, {"a"}, {"x", "y"}},
+        OperandCase{{"lines", "a", "b", "--", "x"}, Command::RunStep, {"a", "b"}, {"x"}},
+        OperandCase{{"lines", "--", "-a", "x"}, Command::RunStep, {"-a"}, {"x"}},
+        OperandCase{{"edit-lines", "--insert", "-", "-"}, Command::RunStep, {"-"}, {"-"}},
+        OperandCase{{"combo", "s.cmb", "x"}, Command::RunCombo, {"s.cmb"}, {"x"}},
+        OperandCase{{"combo", "s.cmb", "t.cmb", "--", "x", "y"},
+                    Command::RunCombo,
+                    {"s.cmb", "t.cmb"},
+                    {"x", "y"}},
+        OperandCase{{"--describe", "range", "S", "E"}, Command::Describe, {"S", "E"}, {}},
+        OperandCase{
+            {"--describe", "combo", "s.cmb", "t.cmb"}, Command::ShowCombo, {"s.cmb", "t.cmb"}, {}},
+        // Without an operation at the head, every operand is a PATH.
+        OperandCase{{"-s", "1,#", "replace", "a"}, Command::RunStep, {}, {"replace", "a"}},
+        OperandCase{{"--list", "combo"}, Command::List, {}, {"combo"}}));
+
+// The options of every run become settings values, in the order given; an
+// operation tells case apart unless -i comes.
+TEST(CliCommandLine, RunOptionsBecomeSettingsValues) {
+  const ParseOutcome p = Parse({"lines", "x", "-i", "--include=*.txt", "--inc", "*.csv",
+                                "--no-backup", "--backup-suffix", ".old", "--enc", "auto",
+                                "--line-numbers", "--no-header", "-oUpdateNoFile=0", "y"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.request.optionValues,
+            (std::vector<OptionValue>{{"CompMode", "1", "CompMode"},
+                                      {"CompMode", "0", "-i"},
+                                      {"SelSts", "*.txt", "--include"},
+                                      {"SelSts", "*.txt;*.csv", "--inc"},
+                                      {"BkupEdit", "0", "--no-backup"},
+                                      {"LstChrBk", ".old", "--backup-suffix"},
+                                      {"CodePage", "auto", "--enc"},
+                                      {"AddLineNo", "1", "--line-numbers"},
+                                      {"SelAddSts", "1", "--no-header"},
+                                      {"UpdateNoFile", "0", "UpdateNoFile"}}));
+  EXPECT_EQ(p.request.paths, std::vector<std::string>{"y"});
+}
 
 TEST(CliBoxBlock, TitleAndLineBreaks) {
   MessageBoxRequest box;
@@ -134,6 +257,76 @@ TEST(CliAbsolutePath, RelativePathsJoinTheWorkingFolder) {
   EXPECT_EQ(AbsolutePath("", "/w"), "");
 }
 
+struct ShownCase {
+  std::vector<std::string> given;
+  std::string cwd;
+  std::string text;  // a full path, or a message naming full paths
+  std::string shown;
+};
+void PrintTo(const ShownCase& c, std::ostream* os) {
+  *os << c.text;
+}
+
+class CliPathsAsGiven : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(CliPathsAsGiven, NameFilesTheWayTheirPathWasTyped) {
+  const ShownCase& c = GetParam();
+  const PathDisplay display(c.given, c.cwd);
+  EXPECT_EQ(display.text(c.text), c.shown);
+  if (c.text.front() == '/') {
+    EXPECT_EQ(display.path(c.text), c.shown);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliPathsAsGiven,
+    ::testing::Values(ShownCase{{"notes/"}, "/w", "/w/notes/a.txt", "notes/a.txt"},
+                      ShownCase{{"notes"}, "/w", "/w/notes/sub/a.txt", "notes/sub/a.txt"},
+                      ShownCase{{"."}, "/w", "/w/a.txt", "./a.txt"},
+                      ShownCase{{"./x//"}, "/w", "/w/x/a.txt", "./x//a.txt"},
+                      ShownCase{{"a.txt"}, "/w", "/w/a.txt_BK", "a.txt_BK"},
+                      ShownCase{{"../x/a.txt"}, "/w/y", "/w/y/../x/a.txt", "../x/a.txt"},
+                      ShownCase{{"/srv/"}, "/w", "/srv/a.txt", "/srv/a.txt"},
+                      ShownCase{{"notes/"}, "/w", "/w/other/a.txt", "/w/other/a.txt"},
+                      ShownCase{
+                          {".", "sub/"}, "/w", "/w/sub/a.txt", "sub/a.txt"},  // the nearest folder
+                      ShownCase{{"-", "a.txt"}, "/w", "/w/a.txt", "a.txt"},
+                      // In messages, only where a path begins.
+                      ShownCase{{"notes/"},
+                                "/w",
+                                "[ /w/notes/a.txt ]\r[ /w/notes/b.txt]",
+                                "[ notes/a.txt ]\r[ notes/b.txt]"},
+                      ShownCase{{"a.txt"}, "/w", "「/w/a.txt」, （/w/b）", "「a.txt」, （b）"},
+                      ShownCase{{"a b.txt"}, "/w", "--- \"/w/a b.txt\"\n", "--- \"a b.txt\"\n"},
+                      ShownCase{{"w/"}, "/x", "/x/w/a /y/x/w/b", "w/a /y/x/w/b"}));
+
+// The one table: every option and operation has a name of its own, and --help,
+// the manual page and the completion all name each of them.
+TEST(CliOptionTable, EveryNameIsUniqueAndShownEverywhere) {
+  const std::string help = HelpText();
+  const std::string manual = ManualPage("@SYNOPSIS@\n@OPERATIONS@\n@OPTIONS@\n@EXAMPLES@\n");
+  const std::string completion = BashCompletion();
+  std::set<std::string> names;
+  for (const OptionSpec& spec : Options()) {
+    const std::string name = "--" + std::string(spec.longName);
+    EXPECT_TRUE(names.insert(name).second) << name;
+    if (spec.shortName != '\0') {
+      EXPECT_TRUE(names.insert(std::string("-") + spec.shortName).second) << spec.shortName;
+    }
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+    std::string roffName;
+    for (char c : name) roffName += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(manual.find(roffName), std::string::npos) << name;
+    EXPECT_NE(completion.find(name), std::string::npos) << name;
+  }
+  for (const OperationSpec& op : Operations()) {
+    EXPECT_TRUE(names.insert(std::string(op.name)).second) << op.name;
+    EXPECT_NE(help.find("\n  " + std::string(op.name) + " "), std::string::npos) << op.name;
+    EXPECT_NE(completion.find(std::string(op.name) + ")"), std::string::npos) << op.name;
+  }
+  EXPECT_EQ(manual.find('@'), std::string::npos) << "a mark left";
+}
+
 // The checks themselves are the options dialog's (settings tests); here: every
 // refusal comes back with the key and the value named.
 TEST(CliRunOptionValues, RefusedValuesAreNamed) {
@@ -144,12 +337,12 @@ TEST(CliRunOptionValues, RefusedValuesAreNamed) {
   for (const auto& [key, value] : refused) {
     RunOptions o;
     std::string error;
-    EXPECT_FALSE(SetRunOption(o, key, value, error)) << key;
+    EXPECT_FALSE(SetRunOption(o, {key, value, key}, error)) << key;
     EXPECT_NE(error.find(key == std::string("CodePage") ? value : key), std::string::npos) << error;
   }
   RunOptions o;
   std::string error;
-  EXPECT_FALSE(SetRunOption(o, "LstChr", "\x1b[2J", error));
+  EXPECT_FALSE(SetRunOption(o, {"LstChr", "\x1b[2J", "LstChr"}, error));
   EXPECT_NE(error.find("「\\x1B[2J」"), std::string::npos) << error;  // never sent to the terminal
 }
 

@@ -76,7 +76,8 @@ TEST_P(CliDryRun, WritesNothingAndItsDiffGivesTheRunsResult) {
   EXPECT_EQ(Take(files()), before) << "the dry run wrote";
 
   WriteFile(work.file("run.diff"), preview.out);
-  const std::string patch = "patch -s -d / -p1 <" + work.file("run.diff");
+  // Paths as given: relative to the folder the run was made in.
+  const std::string patch = "patch -s -d " + files() + " -p0 <" + work.file("run.diff");
   ASSERT_EQ(std::system(patch.c_str()), 0) << preview.out;
   const Snapshot patched = Take(files());
   EXPECT_NE(Contents(patched), Contents(before)) << "nothing to preview";
@@ -104,8 +105,7 @@ TEST_F(CliTest, DryRunShowsLinesInUtf8WithUndecodableBytesAsEscapes) {
   make("a.txt", "\x82\xa0\x1b[2J\xff\r\n");  // CP932: あ, ESC, a byte CP932 has no character for
   const CliResult r = cli({"-n", "-s", "0,0,あ,0,い,#", "a.txt"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "--- " + at("a.txt") + "\n+++ " + at("a.txt") +
-                       "\n@@ -1 +1 @@\n-あ\x1b[2J\\xFF\r\n+い\x1b[2J\\xFF\r\n");
+  EXPECT_EQ(r.out, "--- a.txt\n+++ a.txt\n@@ -1 +1 @@\n-あ\x1b[2J\\xFF\r\n+い\x1b[2J\\xFF\r\n");
   EXPECT_EQ(ReadFile(at("a.txt")), "\x82\xa0\x1b[2J\xff\r\n");
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 
 #include "support/temp_dir.h"
@@ -12,7 +13,7 @@
 namespace kadrel::test {
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& cwd,
-                       const std::string& scratch, const std::string& input, int errFd)
+                       const std::string& scratch, const std::string& input, int errFd, int outFd)
     : outPath_(scratch + "/cli.out"), errPath_(scratch + "/cli.err") {
   std::vector<std::string> argv{KADREL_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -20,11 +21,15 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& 
   for (std::string& a : argv) cargv.push_back(a.data());
   cargv.push_back(nullptr);
 
+  // What an earlier run left in scratch is not this run's output.
+  if (outFd >= 0) std::remove(outPath_.c_str());
+  if (errFd >= 0) std::remove(errPath_.c_str());
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     const int in = ::open(input.c_str(), O_RDONLY);
-    const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out =
+        outFd >= 0 ? outFd : ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err =
         errFd >= 0 ? errFd : ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(127);
@@ -43,7 +48,7 @@ CliResult CliProcess::wait() {
   }
   CliResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  r.out = ReadFile(outPath_);
+  r.out = FileExists(outPath_) ? ReadFile(outPath_) : "";
   r.err = FileExists(errPath_) ? ReadFile(errPath_) : "";
   return r;
 }

@@ -18,10 +18,11 @@ struct CliResult {
 class CliProcess {
  public:
   // Starts kadrel-cli with args in folder cwd; out and err go to files in scratch,
-  // or err to the descriptor errFd when one is given; standard input comes from
+  // or to the descriptors outFd and errFd when given; standard input comes from
   // the file input.
   CliProcess(const std::vector<std::string>& args, const std::string& cwd,
-             const std::string& scratch, const std::string& input = "/dev/null", int errFd = -1);
+             const std::string& scratch, const std::string& input = "/dev/null", int errFd = -1,
+             int outFd = -1);
   pid_t pid() const { return pid_; }
   // Waits for the end and reads what it wrote.
   CliResult wait();

@@ -14,11 +14,24 @@ std::string Range(size_t start, size_t count) {
   return std::to_string(first) + "," + std::to_string(count);
 }
 
+constexpr const char* kColorEnd = "\033[m";
+
+const char* ColorOf(char kind, DiffColors colors) {
+  if (colors == DiffColors::None) return nullptr;
+  if (kind == '-') return "\033[31m";
+  if (kind == '+') return "\033[32m";
+  if (kind == '@') return "\033[36m";
+  return nullptr;
+}
+
 void AppendLine(char kind, std::string_view line, bool last, CodePage codePage, Controls controls,
-                std::string& out) {
+                DiffColors colors, std::string& out) {
   const std::string_view end = LineEndOf(line);
+  const char* color = ColorOf(kind, colors);
+  if (color != nullptr) out += color;
   out += kind;
   AppendShownLine(line.substr(0, line.size() - end.size()), codePage, controls, out);
+  if (color != nullptr) out += kColorEnd;
   if (end.empty()) {
     out += '\n';
     if (last) out += "\\ No newline at end of file\n";
@@ -70,9 +83,12 @@ std::string UnifiedDiffHeader(const FileDiff& diff) {
   return "--- " + (diff.newFile() ? std::string("/dev/null") : path) + "\n+++ " + path + "\n";
 }
 
-void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls,
-                       std::string& out) {
+void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls, std::string& out,
+                       DiffColors colors) {
+  const char* color = ColorOf('@', colors);
+  if (color != nullptr) out += color;
   out += HunkHeader(hunk);
+  if (color != nullptr) out += kColorEnd;
   out += '\n';
   const auto& oldLines = diff.oldLines();
   const auto& newLines = diff.newLines();
@@ -81,7 +97,7 @@ void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls
     const auto& lines = fromNew ? newLines : oldLines;
     // An equal last line without a line end is the last line of both texts.
     const bool last = line.index + 1 == lines.size();
-    AppendLine(line.kind, lines[line.index], last, diff.codePage(), controls, out);
+    AppendLine(line.kind, lines[line.index], last, diff.codePage(), controls, colors, out);
   }
 }
 

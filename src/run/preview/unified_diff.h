@@ -19,10 +19,15 @@ std::string UnifiedDiffHeader(const FileDiff& diff);
 // "@@ -OLD +NEW @@": the lines a hunk shows on each side, as diff -u numbers them.
 std::string HunkHeader(const Hunk& hunk);
 
+// How a terminal shows a diff: plain, or in the colours of git diff (removed lines
+// red, added green, hunk headers cyan), each line's colour ended before its line end.
+enum class DiffColors { None, Terminal };
+
 // Appends one hunk: "@@ -OLD +NEW @@" and its lines, each in UTF-8 (ShownLine)
 // with the line end it has; "\ No newline at end of file" after a last line
 // without one.
-void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls, std::string& out);
+void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls, std::string& out,
+                       DiffColors colors = DiffColors::None);
 
 // A path as a header names it: as it is, or in double quotes with C escapes when
 // it holds a blank, a double quote, a backslash or a control byte.
