@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "io/file_layer.h"
 #include "proof/cli_runner.h"
@@ -195,7 +196,7 @@ TEST_F(HostileTrees, ARacedBackupNameIsNeverWrittenThrough) {
   std::thread racer([&] {
     const std::string spare = in("spare");
     while (!stop.load()) {
-      ::symlink(outside("victim").c_str(), spare.c_str());
+      std::ignore = ::symlink(outside("victim").c_str(), spare.c_str());
       ::rename(spare.c_str(), in("f.txt_BK").c_str());
     }
   });

@@ -99,9 +99,8 @@ FileStatus CopyExtendedAttributes(int from, int to, bool capabilities) {
 // The owner and group where the runner may set them; else the group alone.
 void GiveOwner(int fd, const FileAttributes& a) {
   if (::fchown(fd, a.owner, a.group) == 0) return;
-  if (a.group != kLeaveAsIs) ::fchown(fd, kLeaveAsIs, a.group);
+  if (a.group != kLeaveAsIs) std::ignore = ::fchown(fd, kLeaveAsIs, a.group);
 }
-
 class PosixNewFile : public NewFile {
  public:
   PosixNewFile(NameInFolder where, std::string temp, std::shared_ptr<Written> state, FileId id,
