@@ -10,8 +10,12 @@
 #include "ui/qt_host.h"
 
 int main(int argc, char* argv[]) {
+  if (const std::optional<int> status = kadrel::ui::AnswerInfoOptions(argc, argv)) return *status;
   kadrel::KeepLineBuffersOnTheHeap();
+
+  kadrel::ui::BeginStartUpGuard();
   QApplication app(argc, argv);
+  kadrel::ui::EndStartUpGuard();
   kadrel::ui::SetUpApplication();
 
   kadrel::ui::QtHost host;
@@ -21,7 +25,7 @@ int main(int argc, char* argv[]) {
   // The list holds full path names: paths given relative to the current folder are
   // completed.
   QStringList paths;
-  for (const QString& arg : QApplication::arguments().mid(1)) {
+  for (const QString& arg : kadrel::ui::PathArguments(QApplication::arguments())) {
     paths << (arg.isEmpty() ? arg : QFileInfo(arg).absoluteFilePath());
   }
   if (!paths.isEmpty()) window.dropTargets(paths);
