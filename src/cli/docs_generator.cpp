@@ -70,8 +70,8 @@ std::string Synopsis() {
   for (const OperationSpec& op : Operations()) {
     for (const std::string& form : SynopsisForms(op)) {
       const size_t space = form.find(' ');
-      out += ".B kadrel\\-cli " + Roff(form.substr(0, space)) + "\n";
-      out += ".RI [ OPTION ]...\\& " + RoffSynopsis(form.substr(space + 1)) + "\n.br\n";
+      out += Bold("kadrel-cli " + form.substr(0, space)) + " [\\fIOPTION\\fR]... " +
+             RoffSynopsis(form.substr(space + 1)) + "\n.br\n";
     }
   }
   return out;

@@ -14,7 +14,7 @@ std::string OptionGroupTitle(OptionGroup group) {
     case OptionGroup::Replace:
       return "Options of replace";
     case OptionGroup::EditLines:
-      return "Options of edit-lines (at the head of the line, or at its end with --cut-tail)";
+      return "Options of edit-lines (at the head of each line, or at its end)";
     case OptionGroup::Lines:
       return "Options of lines";
     case OptionGroup::DeleteBlanks:

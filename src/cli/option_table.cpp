@@ -100,7 +100,8 @@ constexpr OptionSpec kOptions[] = {
      "no progress line, no code page named for each file (auto)"},
     // Step lines and COMBO!! files.
     {OptionId::Step, 's', "step", "LINE", G::StepLines, kAnywhere, V::Text, "",
-     "run one step given as a step line, e.g. \"3,BEGIN,END,#\" (see the manual page)"},
+     "run one step given as a step line, e.g. \"3,BEGIN,END,#\" (man kadrel-cli tells its "
+     "fields)"},
     {OptionId::Combo, 'c', "combo", "FILE", G::StepLines, kAnywhere, V::File, "",
      "run a COMBO!! file; may be repeated, loaded in order"},
     // Other commands.
@@ -151,7 +152,7 @@ constexpr Example kExamples[] = {
     {"kadrel-cli lines -i --any --no-header error warn -- - <app.log",
      "write the lines of app.log holding error or warn, in any case, to standard output"},
     {"kadrel-cli edit-lines --number 0001 notes.txt",
-     "number the lines of notes.txt 0001, 0002, ..."},
+     "number the lines of notes.txt: 0001, 0002 and on"},
     {"kadrel-cli -n --color=always replace foo bar notes/ | less -R",
      "show what replacing \"foo\" would change, changing nothing"},
     {"find logs -name '*.log' -print0 | kadrel-cli crlf --files0-from=-",
