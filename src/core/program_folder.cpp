@@ -19,6 +19,10 @@ std::string ExecutableFolder() {
 }
 
 std::string UserConfigFolder() {
+  // The XDG base directory rule: an absolute XDG_CONFIG_HOME, else ~/.config (a
+  // relative one is to be ignored).
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
+    return AddPathSep(config) + "Kadrel";
   const char* home = std::getenv("HOME");
   std::string folder = home != nullptr ? home : "";
   if (folder.empty()) {
@@ -30,7 +34,9 @@ std::string UserConfigFolder() {
 }
 
 bool IsInstalledProgramFolder(const std::string& exeFolder) {
-  return !exeFolder.empty() && IsFolder(AddPathSep(exeFolder) + "../share/kadrel");
+  if (exeFolder.empty()) return false;
+  const std::string share = AddPathSep(exeFolder) + "../share/";
+  return IsFolder(share + "kadrel") || IsFolder(share + "doc/kadrel-cli");
 }
 
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& userFolder) {

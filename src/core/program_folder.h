@@ -1,6 +1,7 @@
 // The program's folder: where Kadrel.ini and KadrelCmb.data live. It is the
 // executable's own folder when that can be written to and the program is not an
-// installed one, otherwise the per-user folder ~/.config/Kadrel.
+// installed one, otherwise the per-user folder $XDG_CONFIG_HOME/Kadrel
+// (~/.config/Kadrel).
 #pragma once
 
 #include <string>
@@ -11,13 +12,15 @@ namespace kadrel {
 // "/"; empty when it cannot be found.
 std::string ExecutableFolder();
 
-// The per-user folder: $HOME/.config/Kadrel (the home folder from the password
-// database when HOME is not set).
+// The per-user folder: $XDG_CONFIG_HOME/Kadrel when XDG_CONFIG_HOME is an absolute
+// path, else $HOME/.config/Kadrel (the home folder from the password database
+// when HOME is not set).
 std::string UserConfigFolder();
 
 // True when exeFolder is the bin folder of an installed program: the installation
-// put share/kadrel beside it (as /usr/bin and /usr/share/kadrel). Such a folder is
-// shared by every user, and root may write to it, but settings never go there.
+// put share/kadrel (the window's package) or share/doc/kadrel-cli (kadrel-cli's)
+// beside it, as /usr/bin and /usr/share/kadrel. Such a folder is shared by every
+// user, and root may write to it, but settings never go there.
 bool IsInstalledProgramFolder(const std::string& exeFolder);
 
 // exeFolder when it is a folder that can be written to and not the folder of an

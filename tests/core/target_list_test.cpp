@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 
 #include <filesystem>
 
@@ -286,13 +287,46 @@ TEST(ProgramFolderTest, ExecutableFolderWhenWritableElseUserFolderCreated) {
 }
 
 TEST(ProgramFolderTest, InstalledProgramKeepsSettingsPerUserEvenWhenItsFolderIsWritable) {
-  TempDir dir;
-  fs::create_directories(dir.file("usr/bin"));
-  const std::string user = dir.file("home/.config/Kadrel");
-  EXPECT_EQ(ChooseProgramFolder(dir.file("usr/bin"), user), dir.file("usr/bin"));
-  fs::create_directories(dir.file("usr/share/kadrel/help"));
-  EXPECT_EQ(ChooseProgramFolder(dir.file("usr/bin"), user), user);
-  EXPECT_TRUE(fs::is_directory(user));
+  // What each package installs beside usr/bin: the window's, kadrel-cli's alone.
+  for (const char* installed : {"usr/share/kadrel/help", "usr/share/doc/kadrel-cli"}) {
+    TempDir dir;
+    fs::create_directories(dir.file("usr/bin"));
+    const std::string user = dir.file("home/.config/Kadrel");
+    EXPECT_EQ(ChooseProgramFolder(dir.file("usr/bin"), user), dir.file("usr/bin"));
+    fs::create_directories(dir.file(installed));
+    EXPECT_EQ(ChooseProgramFolder(dir.file("usr/bin"), user), user) << installed;
+    EXPECT_TRUE(fs::is_directory(user));
+  }
+}
+
+TEST(ProgramFolderTest, UserFolderFollowsXdgConfigHome) {
+  struct Row {
+    const char* xdg;  // nullptr: unset
+    std::string folder;
+  };
+  const Row rows[] = {
+      {"/srv/conf", "/srv/conf/Kadrel"},   {"/srv/conf/", "/srv/conf/Kadrel"},
+      {nullptr, "/home/u/.config/Kadrel"}, {"", "/home/u/.config/Kadrel"},
+      {"conf", "/home/u/.config/Kadrel"},  // relative: ignored
+  };
+  const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string xdgBefore = savedXdg != nullptr ? savedXdg : "";
+  ::setenv("HOME", "/home/u", 1);
+  for (const Row& row : rows) {
+    if (row.xdg != nullptr) {
+      ::setenv("XDG_CONFIG_HOME", row.xdg, 1);
+    } else {
+      ::unsetenv("XDG_CONFIG_HOME");
+    }
+    EXPECT_EQ(UserConfigFolder(), row.folder) << (row.xdg != nullptr ? row.xdg : "unset");
+  }
+  ::setenv("HOME", savedHome.c_str(), 1);
+  if (savedXdg != nullptr) {
+    ::setenv("XDG_CONFIG_HOME", xdgBefore.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_CONFIG_HOME");
+  }
 }
 
 }  // namespace
