@@ -123,10 +123,11 @@ std::string Version() {
          std::to_string(KADREL_VERSION_PATCH);
 }
 
-// Options an operation goes with: its own and those of every run; without an
-// operation, all but the operations' own.
+// Options an operation goes with: its own, those of every run, --help and
+// --version; without an operation, all but the operations' own.
 bool Offered(const OptionSpec& spec, const OperationSpec* op) {
   if (op == nullptr) return (spec.scope & ~kInOperations) != 0;
+  if (spec.id == OptionId::Help || spec.id == OptionId::Version) return true;
   return (spec.scope & op->scope) != 0 && spec.group != OptionGroup::StepLines &&
          spec.group != OptionGroup::Commands;
 }
