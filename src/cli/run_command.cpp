@@ -76,6 +76,8 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
       PrepareRun(host, preview ? static_cast<FileLayer&>(*preview) : journalled, run);
   if (!prepared.ready) return kExitNothingRun;
   RunContext& ctx = *prepared.context;
+  // What the run does, for the question of an undo (kadrel-cli's or the window's).
+  journal.describe(JournalDescription(ctx, run.comboText));
   // Boxes before the run (a step list or step answered with OK) count as well.
   const bool toldBefore = host.boxCount() > 0;
   RunReport report;
