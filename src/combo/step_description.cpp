@@ -16,10 +16,11 @@ namespace kadrel {
 
 namespace {
 
-// Each field is read as the run reads it (core/step_fields.h), so that the
-// description says what the run will do. A reading that would end the run (a
-// missing field, a text that is not a number) ends the description: the text so
-// far is the description.
+// A field that chooses a branch (a flag, an action, a replacement code) is read
+// as the run reads it (core/step_fields.h), so that the description says what the
+// run will do; a count, a text or a number the description shows is appended as
+// written. A reading that would end the run (a missing field, a text that is not
+// a number) ends the description: the text so far is the description.
 class Describer {
  public:
   explicit Describer(const StepRecord& step) : step_(step) {}
@@ -108,7 +109,7 @@ class Describer {
   void describeEditLineEnds() {
     using F = EditLineEndsField;
     append(FlagIsOn(step_.field(F::Position)) ? "行末 " : "行頭 ");
-    append(FormatInteger(ReadCount(step_.field(F::ComboCol))));
+    append(step_.field(F::ComboCol));
     append("桁 ");
     const int action = ReadInteger(step_.field(F::ComboAct));
     if (action < 0 || action >= kHeadTailActionCount) throw MakeRunError(kErrSubscript);
@@ -120,7 +121,7 @@ class Describer {
       case HeadTailAction::InsertText:
         if (!FlagIsOn(step_.field(F::STRCheck))) {
           append("SPACE ");
-          append(FormatInteger(ReadCount(step_.field(F::ComboSPCol))));
+          append(step_.field(F::ComboSPCol));
           append("文字");
         } else {
           append("文字列 ");
@@ -129,9 +130,9 @@ class Describer {
         break;
       case HeadTailAction::InsertNumber:
         append("開始 ");
-        append(ReadNumberingStart(step_.field(F::ComboLineSt)).firstText());
+        append(step_.field(F::ComboLineSt));
         append("  刻み ");
-        append(FormatInteger(ReadInteger(step_.field(F::ComboLineSkp))));
+        append(step_.field(F::ComboLineSkp));
         break;
     }
   }
