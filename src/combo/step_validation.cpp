@@ -132,7 +132,7 @@ class StepChecker {
       problem("処理区分に誤まりがあります", number1);
       return;
     }
-    if (!fieldCountMatches(*mode)) return;
+    if (!fieldCountMatches(*mode) || !withoutLineBreaks(*mode)) return;
     switch (*mode) {
       case StepMode::Replace:
         checkReplace();
@@ -152,6 +152,45 @@ class StepChecker {
       default:  // line-ending conversion has nothing beyond its field count
         break;
     }
+  }
+
+  // A field of a step line never holds a CR or an LF (line ends to find or put
+  // in are the codes of fields 2 and 4 of a replacement): one typed on a command
+  // line is refused, field by field. False when one was: the step is refused,
+  // and its other checks would only show texts broken over lines.
+  bool withoutLineBreaks(StepMode mode) {
+    bool clean = true;
+    for (int k = 2; k <= step_.size(); ++k) {
+      if (step_.field(k).find_first_of("\r\n") == std::string::npos) continue;
+      clean = false;
+      if (!problem(Quoted(FieldCaption(mode, k)) + "に改行コード（CR・LF）は指定できません")) break;
+    }
+    return clean;
+  }
+
+  // The name of field k of a step of mode as the boxes give it.
+  static std::string FieldCaption(StepMode mode, int k) {
+    switch (mode) {
+      case StepMode::Replace:
+        if (k == static_cast<int>(ReplaceField::TrimChr)) return "置換前文字列";
+        if (k == static_cast<int>(ReplaceField::ChangeChr)) return "置換後文字列";
+        break;
+      case StepMode::EditLineEnds:
+        if (k == static_cast<int>(EditLineEndsField::ADDText)) return "挿入文字列";
+        break;
+      case StepMode::KeywordRange:
+        if (k == static_cast<int>(KeywordRangeField::StartChr)) return "開始ｷｰﾜｰﾄﾞ文字列";
+        if (k == static_cast<int>(KeywordRangeField::EndChr)) return "終了ｷｰﾜｰﾄﾞ文字列";
+        break;
+      case StepMode::MatchingLines:
+        if (k == static_cast<int>(MatchingLinesField::SrcChr0)) return "検索文字列1";
+        if (k == static_cast<int>(MatchingLinesField::SrcChr1)) return "検索文字列2";
+        if (k == static_cast<int>(MatchingLinesField::SrcChr2)) return "検索文字列3";
+        break;
+      default:
+        break;
+    }
+    return "項目" + FormatInteger(k);
   }
 
   void checkReplace() {
