@@ -41,7 +41,11 @@ ComboLoadResult LoadComboFile(Host& host, FileLayer& files, const CodePageSettin
     return ComboLoadResult::OpenFailed;
   }
 
-  TextSource text = TextSource::Open(std::move(file), codePage);
+  // A byte order mark means its encoding whatever the code page, and is no part
+  // of the first step line.
+  TextSource::Options options;
+  options.markRules = true;
+  TextSource text = TextSource::Open(std::move(file), codePage, std::move(options));
   Opened<InputFile> content = text.content();
   if (!content) {
     ShowLoadingError(host, content.status.code, content.status.text);

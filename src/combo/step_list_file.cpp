@@ -18,10 +18,10 @@ FileStatus ReadStepListFile(Host& host, FileLayer& files, const CodePageSetting&
   Opened<InputFile> file = files.openReadBounded(path, kComboFileMaxBytes);
   if (!file) return file.status;
 
-  // A UTF-8 byte order mark means UTF-8 whatever the code page: how a list that
-  // the code page cannot hold is written.
+  // A byte order mark means its encoding whatever the code page: a UTF-8 one is
+  // how a list that the code page cannot hold is written.
   TextSource::Options options;
-  options.utf8MarkRules = true;
+  options.markRules = true;
   TextSource text = TextSource::Open(std::move(file), codePage, std::move(options));
   Opened<InputFile> content = text.content();
   if (!content) return content.status;

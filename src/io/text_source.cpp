@@ -23,7 +23,7 @@ FileStatus ReadFailure(const InputFile& in) {
 
 TextSource TextSource::Open(Opened<InputFile> raw, const CodePageSetting& setting,
                             Options options) {
-  if (!setting.automatic && !options.utf8MarkRules)
+  if (!setting.automatic && !options.markRules)
     return Open(std::move(raw), FileEncoding{setting.fixed}, std::move(options));
   TextSource source;
   source.options_ = std::move(options);
@@ -39,8 +39,7 @@ TextSource TextSource::Open(Opened<InputFile> raw, const CodePageSetting& settin
     source.fail(ReadFailure(*in));
     return source;
   }
-  const bool utf8Mark = guess.bom && !guess.utf16;
-  if (setting.automatic || utf8Mark) {
+  if (setting.automatic || guess.bom) {
     source.guess_ = guess;
     source.encoding_ = EncodingOf(guess);
   } else {

@@ -24,8 +24,10 @@ struct TextSourceOptions {
   // to hold is scanned and content() opens the file again; without it (a stream)
   // the first line is held however long.
   std::function<Opened<InputFile>()> reopen;
-  // A UTF-8 byte order mark means UTF-8 whatever the code page.
-  bool utf8MarkRules = false;
+  // A byte order mark means its encoding whatever the code page: UTF-8, or
+  // UTF-16 little- or big-endian (files of the program's own, such as COMBO!!
+  // files, which a user may save with a mark in any editor).
+  bool markRules = false;
 };
 
 class TextSource {

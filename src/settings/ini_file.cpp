@@ -202,8 +202,16 @@ bool SetRaw(CSimpleIniA& ini, CodePage cp, const std::string& section, const std
   return ini.SetValue(Encode(cp, section).c_str(), Encode(cp, key).c_str(), stored.c_str()) >= 0;
 }
 
-bool SaveIni(const CSimpleIniA& ini, const std::string& path) {
-  std::string out;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// A file that starts with a UTF-8 byte order mark is UTF-8 whatever the code
+// page: the mark is no part of its first line, and the file keeps it.
+bool HasUtf8Mark(const std::string& bytes) {
+  return bytes.starts_with(kUtf8Mark);
+}
+
+bool SaveIni(const CSimpleIniA& ini, const std::string& path, bool mark) {
+  std::string out(mark ? kUtf8Mark : "");
   if (ini.Save(out) < 0) return false;
   return WriteWholeFile(path, out);
 }
@@ -215,6 +223,7 @@ struct clsIniFile::Held {
   CSimpleIniA ini;
   CodePage shown = CodePage::UTF8;  // the code page its bytes showed
   CodePage cp = CodePage::CP932;    // the code page it is read and written in
+  bool mark = false;                // it starts with a UTF-8 byte order mark
   bool changed = false;
 };
 
@@ -223,10 +232,13 @@ clsIniFile::~clsIniFile() = default;
 
 void clsIniFile::setCodePage(CodePageSetting codePage) {
   codePage_ = codePage;
-  if (held_) held_->cp = codePage.automatic ? held_->shown : codePage.fixed;
+  if (held_) {
+    held_->cp = held_->mark ? CodePage::UTF8 : codePage.automatic ? held_->shown : codePage.fixed;
+  }
 }
 
 CodePage clsIniFile::codePageOf(const std::string& bytes) const {
+  if (HasUtf8Mark(bytes)) return CodePage::UTF8;
   return codePage_.automatic ? GuessCodePage(bytes, true).codePage : codePage_.fixed;
 }
 
@@ -259,7 +271,8 @@ bool clsIniFile::mSetString(const std::string& section, const std::string& key,
   if (ReadWholeFile(path_, bytes) == FileRead::Failed) return false;
   CSimpleIniA ini;
   if (!ParseIni(bytes, ini)) return false;
-  return SetRaw(ini, codePageOf(bytes), section, key, value) && SaveIni(ini, path_);
+  return SetRaw(ini, codePageOf(bytes), section, key, value) &&
+         SaveIni(ini, path_, HasUtf8Mark(bytes));
 }
 
 FileStatus clsIniFile::mHold() {
@@ -273,7 +286,8 @@ FileStatus clsIniFile::mHold() {
     return status.ok() ? StatusFromErrno(EIO) : status;
   }
   held->shown = GuessCodePage(bytes, true).codePage;
-  held->cp = codePage_.automatic ? held->shown : codePage_.fixed;
+  held->mark = HasUtf8Mark(bytes);
+  held->cp = codePageOf(bytes);
   held_ = std::move(held);
   return {};
 }
@@ -283,7 +297,7 @@ bool clsIniFile::mFlush() {
   holdFailed_ = false;
   std::unique_ptr<Held> held = std::move(held_);
   if (failed) return false;
-  return !held || !held->changed || SaveIni(held->ini, path_);
+  return !held || !held->changed || SaveIni(held->ini, path_, held->mark);
 }
 
 void clsIniFile::mConvertHeld(CodePageSetting codePage) {
@@ -310,6 +324,7 @@ void clsIniFile::mConvertHeld(CodePageSetting codePage) {
     }
   }
   converted->shown = held_->shown;
+  converted->mark = held_->mark && to == CodePage::UTF8;
   converted->cp = to;
   converted->changed = true;
   held_ = std::move(converted);

@@ -8,7 +8,8 @@
 // as an RFC 2047 encoded word of its bytes (ASCII), which reads back exactly,
 // never as "?". With the code page option "auto" the file's code
 // page is what its bytes show when it is read, so a file keeps the code page it
-// has; one of ASCII alone (or none yet) takes UTF-8.
+// has; one of ASCII alone (or none yet) takes UTF-8. A file that starts with a
+// UTF-8 byte order mark is UTF-8 whatever the code page, and keeps its mark.
 #pragma once
 
 #include <cstdint>

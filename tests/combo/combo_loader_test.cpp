@@ -71,6 +71,38 @@ TEST_F(LoadComboFileTest, AutoReadsEachFileInTheCodePageItShows) {
   EXPECT_TRUE(host.boxes.empty());
 }
 
+TEST_F(LoadComboFileTest, AByteOrderMarkIsReadAsItsEncodingWhateverTheCodePage) {
+  const std::u32string steps = U"3,開始,終了,#\r\n1,#\r\n";
+  const std::string utf8 = "\xEF\xBB\xBF" + U32ToUtf8(steps);
+  std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
+  for (char32_t c : steps) {
+    utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+  }
+  const struct {
+    const char* what;
+    std::string bytes;
+    CodePageSetting codePage;
+  } rows[] = {
+      {"UTF-8 mark, CP932", utf8, CodePage::CP932},
+      {"UTF-8 mark, UTF-8", utf8, CodePage::UTF8},
+      {"UTF-8 mark, EUC-JP", utf8, CodePage::EUCJP},
+      {"UTF-8 mark, auto", utf8, CodePageSetting::Auto()},
+      {"UTF-16LE mark, CP932", utf16le, CodePage::CP932},
+      {"UTF-16BE mark, UTF-8", utf16be, CodePage::UTF8},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    WriteFile(dir.file("m.cmb"), row.bytes);
+    FakeHost quiet;
+    ComboModel m;
+    EXPECT_EQ(LoadComboFile(quiet, SystemFileLayer(), row.codePage, dir.file("m.cmb"), m),
+              ComboLoadResult::Loaded);
+    EXPECT_EQ(m.steps, (std::vector<std::string>{"3,開始,終了,#", "1,#"}));
+    EXPECT_TRUE(quiet.boxes.empty());
+  }
+}
+
 TEST_F(LoadComboFileTest, LineEndsOfEveryEditor) {
   const std::vector<std::string> steps = {"1,#", "3,A,B,#"};
   const std::string text =

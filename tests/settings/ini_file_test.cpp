@@ -216,5 +216,30 @@ TEST_F(IniFileTest, AutoKeepsTheCodePageTheFileHas) {
   EXPECT_EQ(euc.mGetString("Option", "PtnName2"), "日本語");
 }
 
+TEST_F(IniFileTest, AUtf8MarkMeansUtf8WhateverTheCodePageAndStays) {
+  const std::string mark = "\xEF\xBB\xBF";
+  for (const CodePageSetting& setting :
+       {CodePageSetting(CodePage::CP932), CodePageSetting(CodePage::UTF8),
+        CodePageSetting(CodePage::EUCJP), CodePageSetting::Auto()}) {
+    for (const bool held : {false, true}) {
+      SCOPED_TRACE(CodePageSettingName(setting) + (held ? " held" : ""));
+      WriteFile(ini.pFileName(), mark + "[Option]\r\nPtnName1=日本語\r\n");
+      clsIniFile file(setting);
+      file.pFileName(ini.pFileName());
+      if (held) {
+        ASSERT_TRUE(file.mHold().ok());
+      }
+      EXPECT_EQ(file.mGetString("Option", "PtnName1"), "日本語");
+      EXPECT_TRUE(file.mSetString("Option", "PtnName2", "漢字"));
+      if (held) {
+        EXPECT_TRUE(file.mFlush());
+      }
+      const std::string bytes = ReadFile(ini.pFileName());
+      EXPECT_TRUE(bytes.starts_with(mark + "[Option]"));
+      EXPECT_NE(bytes.find("PtnName2=漢字"), std::string::npos);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kadrel
