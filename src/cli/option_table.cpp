@@ -67,8 +67,8 @@ constexpr OptionSpec kOptions[] = {
      "", "name backup copies FILE + SUFFIX (default: _BK; LstChrBk)"},
     {OptionId::Encoding, '\0', "encoding", "CODEPAGE", G::Runs, kAnywhere, V::Choice,
      "CP932 UTF-8 EUC-JP auto",
-     "read and write files in CP932, UTF-8 or EUC-JP, or auto: each file in the code page its "
-     "bytes show (CodePage)"},
+     "read and write files in CP932, UTF-8 or EUC-JP, or auto (the default): each file in the "
+     "code page its bytes show (CodePage)"},
     {OptionId::LineNumbers, '\0', "line-numbers", "", G::Runs, kInExtractions, V::None, "",
      "put its line number before each extracted line (AddLineNo=1)"},
     {OptionId::NoHeader, '\0', "no-header", "", G::Runs, kInExtractions, V::None, "",

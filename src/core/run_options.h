@@ -23,7 +23,9 @@ struct RunOptions {
   std::string PtnName1 = "(No.1)";
   std::string PtnName2 = "(No.2)";
   std::string PtnName3 = "(No.3)";
-  CodePageSetting codePage;  // stored as CodePage: CP932 (the default), UTF-8, EUC-JP or auto
+  // Stored as CodePage: auto (the default: each file in the code page its bytes
+  // show), CP932, UTF-8 or EUC-JP.
+  CodePageSetting codePage = CodePageSetting::Auto();
 };
 
 }  // namespace kadrel

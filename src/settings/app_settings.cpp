@@ -27,7 +27,8 @@ std::string RecentKey(size_t i) {
 }
 
 // The code page the file is written in. Its name is plain ASCII, so any of the
-// code pages reads it; a file without it was written in the default code page.
+// code pages reads it; a file without it (a new one, one from another machine)
+// takes the default, "auto": it is read in the code page its bytes show.
 CodePageSetting StoredCodePage(const clsIniFile& ini) {
   std::optional<CodePageSetting> cp =
       ParseCodePageSetting(ini.mGetString(kOptionSection, kCodePageKey));

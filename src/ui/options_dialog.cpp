@@ -24,6 +24,11 @@ namespace {
 const CodePageSetting kCodePages[] = {CodePage::CP932, CodePage::UTF8, CodePage::EUCJP,
                                       CodePageSetting::Auto()};
 
+// What 自動判定 does, below the list.
+constexpr const char* kAutoNote =
+    "自動判定：ファイルごとに中身から文字コードを判定します\n"
+    "ASCII だけのファイルに加える文字は UTF-8 で書き込みます";
+
 QString CodePageCaption(const CodePageSetting& setting) {
   return setting.automatic ? QStringLiteral("自動判定")
                            : QString::fromLatin1(CodePageName(setting.fixed));
@@ -141,6 +146,9 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
   box->addLayout(checks);
   box->addWidget(nameGroup);
   box->addLayout(codeRow);
+  auto* codeNote = Named(new QLabel(QString::fromUtf8(kAutoNote)), "LblCodePageNote");
+  codeNote->setFont(ProportionalFont(8.25));
+  box->addWidget(codeNote);
   box->addStretch(1);
   // The buttons stay in view whatever the font: the rest scrolls where the
   // screen is too low for it.

@@ -255,7 +255,7 @@ TEST_F(CliTest, RefusedStepRunsNothing) {
       {"4,a,,b,True,,#", "AND/OR指定に誤まりがあります"},
   };
   for (const auto& [line, box] : texts) {
-    r = cli({"-s", line, "a.txt"});
+    r = cli({"-o", "CodePage=CP932", "-s", line, "a.txt"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "[Kadrel] " + box + "\n");
     EXPECT_FALSE(FileExists(at("a.txt_SEL")));

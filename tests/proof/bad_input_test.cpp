@@ -235,8 +235,8 @@ TEST_F(BadSettings, LoadWithDefaultsAndValuesInRange) {
       EXPECT_EQ(o.CompMode, 0);  // not a 16-bit number: 0
       EXPECT_EQ(o.BkupEdit, 0);
       EXPECT_EQ(o.SelSts, std::string(255, '*'));
-      EXPECT_EQ(settings.geometry.left, 1);  // unusable: left as it was
-      EXPECT_EQ(o.codePage, CodePage::CP932);
+      EXPECT_EQ(settings.geometry.left, 1);            // unusable: left as it was
+      EXPECT_EQ(o.codePage, CodePageSetting::Auto());  // an unknown one: the default
     }
     if (content == "" || content.rfind("[Foo]", 0) == 0) {
       EXPECT_TRUE(result.complete);

@@ -152,8 +152,9 @@ TEST_P(FaultInjection, PlainRun) {
   s.steps = {"0,0,abc,0,XYZ,#"};
   std::vector<Case> cases = CommonCases();
   cases.push_back({.name = "read error in the middle of the target",
-                   // one reader checks the first line and goes on for the engine
-                   .faults = {{Op::Read, "t.txt", 1, 5000, EIO}},
+                   // one reader checks the first line and goes on for the engine,
+                   // past the beginning that the code page guess reads
+                   .faults = {{Op::Read, "t.txt", 1, 1200000, EIO}},
                    .boxes = {"File Read Error|" + kIo + "\r[ {T}]"}});
   cases.push_back({.name = "disk full found at close",
                    .faults = {{Op::Close, "t.txt", 1, 10}},

@@ -93,7 +93,11 @@ class EngineRun : public ::testing::Test {
   }
   std::string Backup() const { return MakeOutName(ctx.options, target, OutName::Backup); }
 
-  EngineRun() { ctx.lineBufferSize = kBuffer; }
+  // The engines over CP932 text, in that code page.
+  EngineRun() {
+    ctx.lineBufferSize = kBuffer;
+    ctx.options.codePage = CodePage::CP932;
+  }
 
   TempDir dir;
   FakeHost host;

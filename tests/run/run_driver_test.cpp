@@ -22,7 +22,7 @@ using test::WriteFile;
 
 class RunDriverTest : public testing::Test {
  protected:
-  RunDriverTest() : ctx(host, files) {}
+  RunDriverTest() : ctx(host, files) { ctx.options.codePage = CodePage::CP932; }
 
   std::string target(const std::string& name, const std::string& content) {
     std::string path = dir.file(name);

@@ -91,7 +91,7 @@ TEST_F(AppSettingsTest, FileLayoutFollowsTheOrderOfWriting) {
       "ModeIdx=",        "[Option]",    "CompMode=0",     "SelSts=*.*",      "FstChrBk=",
       "LstChrBk=_BK",    "FstChr=",     "LstChr=_SEL",    "SelFile=0",       "SelAddSts=0",
       "AddLineNo=0",     "BKUPEdit=1",  "UpdateNoFile=1", "PtnName1=(No.1)", "PtnName2=(No.2)",
-      "PtnName3=(No.3)", "CmbRecent0=", "CmbRecent4=",    "CodePage=CP932",  "[OptionM0]",
+      "PtnName3=(No.3)", "CmbRecent0=", "CmbRecent4=",    "CodePage=auto",   "[OptionM0]",
       "[OptionM2]",      "[OptionM3]",  "[OptionM4]",     "[OptionM5]"};
   size_t at = 0;
   for (const char* item : order) {
@@ -172,6 +172,7 @@ TEST_F(AppSettingsTest, HistorySavedUpToTheFirstEmptyEntry) {
 // A value the code page cannot hold is kept whole through every change.
 TEST_F(AppSettingsTest, ChangingTheCodePageConvertsTheStoredPatterns) {
   AppSettings s;
+  s.options.codePage = CodePage::CP932;
   s.options.PtnName1 = "置換";
   s.history = {"😀 smile", "日本"};
   clsIniFile cp932;

@@ -329,7 +329,9 @@ void WindowTest::removalLeavesNothingSelected() {
 }
 
 void WindowTest::startRefusals() {
-  WindowFixture f;
+  WindowFixture f([](const std::string& folder) {
+    WriteFile(folder + "/Kadrel.ini", "[Option]\r\nCodePage=CP932\r\n");
+  });
   f.window().StartRun();  // placeholder only
   DropFolder d;
   DropPaths(f.window().targetList(), {d.path("b.txt")});
