@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "text/text_likelihood.h"
 
@@ -48,8 +49,12 @@ std::array<Reading, 3> ReadAll(std::string_view bytes, bool askDictionary) {
 }
 
 // What another reading may cost at the least: every doubt about it resolved
-// in its favour, and every word the dictionary was not asked about found.
+// in its favour, and every word the dictionary was not asked about found. Only
+// a reading without a byte it cannot read is a rival: where every reading
+// finds such bytes (a Latin-1 file, say) none is right, and they pass through
+// as they are whichever is taken.
 double LeastCost(const Reading& reading) {
+  if (reading.cost.invalid > 0) return std::numeric_limits<double>::infinity();
   return reading.cost.bits - reading.cost.doubt - reading.cost.wordRoom;
 }
 

@@ -112,6 +112,7 @@ constexpr double kLoneKanji = 3;
 constexpr double kHalfWidthEntry = 6;
 constexpr double kHalfWidthBroken = 18;
 constexpr double kSoundMark = 2;  // a sound mark after a kana that takes it
+constexpr double kHalfWidthPunctuation = 4;  // ｡｢｣､･, beside a kana
 // EUC-JP texts seldom hold half-width katakana (SS2 codes).
 constexpr double kHalfWidthInEuc = 5;
 
@@ -213,11 +214,17 @@ bool IsCjk(Kind kind) {
 // What a half-width character costs where it stands. Half-width katakana
 // words follow the rules of kana: a sound mark follows a kana that takes it,
 // small kana, the prolonged sound mark and ﾝ follow a kana, punctuation
-// follows a kana. The half-width reading of bytes of another code page breaks
-// these rules often.
+// (seldom met) follows a kana. The half-width reading of bytes of another code
+// page breaks these rules often: the EUC-JP codes of hiragana and katakana all
+// start with bytes that CP932 reads as ､ and ･.
+bool IsHalfWidthKana(char32_t c) {
+  return c >= 0xFF66 && c <= 0xFF9F;
+}
+
 double HalfWidthCost(char32_t c, char32_t before, char32_t after) {
-  const auto isKana = [](char32_t k) { return k >= 0xFF66 && k <= 0xFF9F; };
+  const auto isKana = IsHalfWidthKana;
   const double kana = CostOf(Kind::HalfWidth);
+  const double punctuation = kana + kHalfWidthPunctuation;
   const bool afterKana = isKana(before);
   if (c == 0xFF9E) {  // ﾞ after ｳ, ｶ..ﾄ, ﾊ..ﾎ
     const bool takes = before == 0xFF73 || (before >= 0xFF76 && before <= 0xFF84) ||
@@ -227,9 +234,10 @@ double HalfWidthCost(char32_t c, char32_t before, char32_t after) {
   if (c == 0xFF9F) {  // ﾟ after ﾊ..ﾎ
     return before >= 0xFF8A && before <= 0xFF8E ? kSoundMark : kHalfWidthBroken;
   }
-  if (c == 0xFF65) return afterKana && isKana(after) ? kana : kHalfWidthBroken;  // ･ joins
-  if ((c >= 0xFF67 && c <= 0xFF70) || c == 0xFF9D || c == 0xFF61 || c == 0xFF63 || c == 0xFF64)
-    return afterKana ? kana : kHalfWidthBroken;  // ｧ..ｯ ｰ ﾝ ｡ ｣ ､
+  if (c == 0xFF65) return afterKana && isKana(after) ? punctuation : kHalfWidthBroken;  // ･ joins
+  if (c == 0xFF61 || c == 0xFF63 || c == 0xFF64) return afterKana ? punctuation : kHalfWidthBroken;
+  if (c == 0xFF62) return punctuation;                                      // ｢
+  if ((c >= 0xFF67 && c <= 0xFF70) || c == 0xFF9D) return afterKana ? kana : kHalfWidthBroken;
   return IsHalfWidth(before) ? kana : kana + kHalfWidthEntry;
 }
 
@@ -389,13 +397,14 @@ ReadingCost StretchCost(CodePage cp, std::u32string_view text, WordFinder* words
         break;
     }
     total.bits += cost;
-    if (kind == Kind::HalfWidth) {
+    total.invalid += kind == Kind::Invalid;
+    if (IsHalfWidthKana(c)) {
       ++halfWidthRun;
     } else {
       halfWidthRun = 0;
       runBroken = false;
     }
-    const bool runEnds = halfWidthRun > 0 && (i + 1 == text.size() || !IsHalfWidth(after));
+    const bool runEnds = halfWidthRun > 0 && !IsHalfWidthKana(after);
     if (runEnds && halfWidthRun >= 2 && !runBroken)
       total.doubt += kWordBonus / 2 * static_cast<double>(halfWidthRun);
   }
@@ -433,6 +442,7 @@ ReadingCost& ReadingCost::operator+=(const ReadingCost& other) {
   bits += other.bits;
   doubt += other.doubt;
   wordRoom += other.wordRoom;
+  invalid += other.invalid;
   return *this;
 }
 

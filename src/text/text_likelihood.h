@@ -2,6 +2,7 @@
 // page guess weighs.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "text/code_page.h"
@@ -24,6 +25,8 @@ struct ReadingCost {
   double doubt = 0;
   // When the dictionary was not asked: how much its words could save at most.
   double wordRoom = 0;
+  // The bytes the code page cannot read.
+  size_t invalid = 0;
   ReadingCost& operator+=(const ReadingCost& other);
 };
 

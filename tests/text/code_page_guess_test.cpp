@@ -139,6 +139,13 @@ TEST(CodePageGuessTest, BytesThatAreTwoRealTextsAreUndecided) {
   EXPECT_NE(std::find(std::begin(pair), std::end(pair), CodePage::EUCJP), std::end(pair));
 }
 
+TEST(CodePageGuessTest, ReadingsWithBytesTheyCannotReadAreNoRivals) {
+  // No code page reads FF 80: whichever is taken, the bytes pass through as they are.
+  EXPECT_FALSE(GuessCodePage("foo\r\n\xFF\x80 foo", true).undecided());
+  // 本です in EUC-JP: its CP932 reading (ﾋﾜ､ﾇ､ｹ) is kana split by commas.
+  EXPECT_FALSE(GuessCodePage(Encoded("本です", CodePage::EUCJP), true).undecided());
+}
+
 TEST(CodePageGuessTest, AsciiAndBomKeepTheirCodePageForWriting) {
   const CodePageGuess ascii = GuessCodePage("plain\r\n", true);
   EXPECT_TRUE(ascii.asciiOnly);
