@@ -85,6 +85,36 @@ CopyResult CopyAll(InputFile& in, OutputFile& out) {
   return out.close() ? CopyResult::Copied : CopyResult::WriteFailed;
 }
 
+Comparison CompareAll(InputFile& a, InputFile& b) {
+  std::string other;
+  bool failed = false;
+  const auto readOther = [&](size_t n) {
+    other.resize(n);
+    size_t got = 0;
+    while (got < n) {
+      const long read = b.read(other.data() + got, n - got);
+      if (read <= 0) {
+        failed = read < 0;
+        break;
+      }
+      got += static_cast<size_t>(read);
+    }
+    other.resize(got);
+  };
+  bool differ = false;
+  const bool read = EachPiece(a, [&](std::string_view piece) {
+    readOther(piece.size());
+    differ = !failed && other != piece;
+    return !failed && !differ;
+  });
+  if (failed || (!read && !differ)) return Comparison::Failed;
+  if (differ) return Comparison::Different;
+  char extra;
+  const long more = b.read(&extra, 1);
+  if (more < 0) return Comparison::Failed;
+  return more == 0 ? Comparison::Same : Comparison::Different;
+}
+
 bool HashAll(Opened<InputFile> in, ContentHash& hash) {
   return in && EachPiece(*in.file, [&](std::string_view piece) {
            hash.add(piece);

@@ -24,6 +24,11 @@ bool ReadAll(Opened<InputFile> in, std::string& bytes, size_t sizeHint = 0);
 enum class CopyResult { Copied, ReadFailed, WriteFailed };
 CopyResult CopyAll(InputFile& in, OutputFile& out);
 
+// Whether the rest of a and the rest of b are the same bytes. Failed: a read
+// of either failed (its lastError() tells why).
+enum class Comparison { Same, Different, Failed };
+Comparison CompareAll(InputFile& a, InputFile& b);
+
 // Adds the rest of in to hash. False when in did not open or a read failed.
 bool HashAll(Opened<InputFile> in, ContentHash& hash);
 

@@ -19,12 +19,24 @@ FileStatus ReadFailure(const InputFile& in) {
   return status.ok() ? StatusFromErrno(EIO) : status;
 }
 
+// Reads the first bytes of in, at most n, into head. False on a read failure.
+bool ReadHead(InputFile& in, size_t n, std::string& head) {
+  head.resize(n);
+  size_t got = 0;
+  while (got < n) {
+    const long read = in.read(head.data() + got, n - got);
+    if (read < 0) return false;
+    if (read == 0) break;
+    got += static_cast<size_t>(read);
+  }
+  head.resize(got);
+  return true;
+}
+
 }  // namespace
 
 TextSource TextSource::Open(Opened<InputFile> raw, const CodePageSetting& setting,
                             Options options) {
-  if (!setting.automatic && !options.markRules)
-    return Open(std::move(raw), FileEncoding{setting.fixed}, std::move(options));
   TextSource source;
   source.options_ = std::move(options);
   if (!raw) {
@@ -34,16 +46,29 @@ TextSource TextSource::Open(Opened<InputFile> raw, const CodePageSetting& settin
   std::unique_ptr<InputFile> in = std::move(raw.file);
   if (source.options_.cancel != nullptr) in = Cancellable(std::move(in), *source.options_.cancel);
   std::string head;
-  CodePageGuess guess;
-  if (!GuessFromInput(*in, head, guess)) {
-    source.fail(ReadFailure(*in));
-    return source;
-  }
-  if (setting.automatic || guess.bom) {
-    source.guess_ = guess;
-    source.encoding_ = EncodingOf(guess);
+  if (setting.automatic || source.options_.markRules) {
+    CodePageGuess guess;
+    if (!GuessFromInput(*in, head, guess)) {
+      source.fail(ReadFailure(*in));
+      return source;
+    }
+    source.binary_ = guess.binary;
+    if (setting.automatic || guess.bom) {
+      source.guess_ = guess;
+      source.encoding_ = EncodingOf(guess);
+    } else {
+      source.encoding_ = FileEncoding{setting.fixed};
+    }
   } else {
+    // The code page is given; the first bytes still tell a binary file, and under
+    // UTF-8 its byte order mark.
+    if (!ReadHead(*in, kBinaryProbeBytes, head)) {
+      source.fail(ReadFailure(*in));
+      return source;
+    }
+    source.binary_ = HoldsNulByte(head);
     source.encoding_ = FileEncoding{setting.fixed};
+    source.encoding_.bom = setting.fixed == CodePage::UTF8 && head.starts_with(kUtf8ByteOrderMark);
   }
   source.decoded_ = source.decode(PrefixedInput(std::move(head), std::move(in)));
   return source;

@@ -1,7 +1,8 @@
 // A text file's content as the engines read it. What reading a text file means
 // lives here alone: its encoding (the code page option, or with "auto" a guess
-// from its first bytes), its byte order mark (dropped before the first line, so
-// that no step sees it; the file keeps it), UTF-16 read as UTF-8, and whether its
+// from its first bytes), its byte order mark (under every code page that can
+// hold one: dropped before the first line, so that no step sees it; the file
+// keeps it), UTF-16 read as UTF-8, whether it is text at all, and whether its
 // first line ends in a bare LF. The file is read once: what was read to decide
 // all that comes first in content().
 #pragma once
@@ -49,6 +50,9 @@ class TextSource {
   const FileEncoding& encoding() const { return encoding_; }
   // With "auto" (or a byte order mark that decides): what the first bytes showed.
   const std::optional<CodePageGuess>& guess() const { return guess_; }
+  // A NUL byte among the first kBinaryProbeBytes (with "auto", of a file without a
+  // UTF-16 mark): not text, which no rewriting step may write.
+  bool binary() const { return binary_; }
 
   // Reads on to the end of the first line (its CR, or the end of the content),
   // as the engines will see it. BareLf: an LF comes before that end. Failed: a
@@ -67,6 +71,7 @@ class TextSource {
   FileStatus status_;
   FileEncoding encoding_;
   std::optional<CodePageGuess> guess_;
+  bool binary_ = false;
   Options options_;
   std::unique_ptr<InputFile> decoded_;  // the content after what head_ holds
   std::string head_;                    // the content read ahead, decoded

@@ -9,6 +9,7 @@
 #include "io/streams.h"
 #include "io/text_source.h"
 #include "run/file_routines.h"
+#include "run/text_boxes.h"
 
 namespace kadrel {
 
@@ -88,6 +89,12 @@ class TargetJob {
 
   void rewriteFile();
   StepEnd rewriteStep(RunnableStep& step, std::unique_ptr<NewFile>& present);
+  // True when the code page is known, or when present holds the target's very
+  // bytes: what a run writes on a guess it cannot stand behind. False after its
+  // box.
+  bool safeToWrite(NewFile& present);
+  // An extraction from a file whose code page is not known says what it took.
+  void tellUndecidedExtraction();
   void extractFile();
   void extractInto(RunnableStep& step, TextSource& text, JointResult& joint);
   void copyThrough(TextSource& text, OutputFile& out);
@@ -100,6 +107,9 @@ class TargetJob {
   std::unique_ptr<TargetFile> target_;
   std::optional<TextSource> source_;  // the target's content, opened for its encoding
   FileEncoding encoding_;
+  // With "auto": the code page that reads the target about as well as its own
+  // (the guess did not settle it).
+  std::optional<CodePage> rival_;
   bool nothingReplaced_ = false;  // a replacement found nothing, UpdateNoFile off
 };
 
@@ -111,7 +121,13 @@ bool TargetJob::adoptEncoding(const TextSource& source) {
   }
   encoding_ = source.encoding();
   if (!run_.ctx.options.codePage.automatic) return true;
-  if (source.guess()) run_.host.showCodePage(path_, DescribeGuess(*source.guess()));
+  if (source.guess()) {
+    const CodePageGuess& guess = *source.guess();
+    rival_ = guess.rival;
+    std::string shown = DescribeGuess(guess);
+    if (rival_) shown += std::string("（") + CodePageName(*rival_) + " かもしれません）";
+    run_.host.showCodePage(path_, shown);
+  }
   // The texts of every step meet the target's code page here.
   for (RunnableStep& step : plan_.steps) {
     if (!step.writableFor(run_.host, encoding_.codePage, run_.ctx.multiLineReplacement, path_)) {
@@ -201,11 +217,41 @@ void TargetJob::processFile() {
   target_ = std::move(opened.file);
   source_ = TextSource::Open(target_->read(), run_.ctx.options.codePage, readOptions(true));
   if (!adoptEncoding(*source_)) return;
-  if (rewrites) {
-    rewriteFile();
-  } else {
-    extractFile();
+  if (!rewrites) return extractFile();
+  // Lines and line ends mean nothing in a binary file: a rewriting step leaves it
+  // alone (an extraction reads it as text, as grep -a would).
+  if (source_->binary()) {
+    ShowBinaryFileBox(run_.host, path_);
+    return leave(TargetOutcome::Skipped);
   }
+  rewriteFile();
+}
+
+bool TargetJob::safeToWrite(NewFile& present) {
+  if (!rival_) return true;
+  Opened<InputFile> before = target_->read();
+  Opened<InputFile> after = present.read();
+  Comparison comparison = Comparison::Failed;
+  if (before && after) comparison = CompareAll(*before.file, *after.file);
+  switch (comparison) {
+    case Comparison::Same:
+      return true;
+    case Comparison::Different:
+      ShowUndecidedSkipBox(run_.host, path_, encoding_.codePage, *rival_);
+      leave(TargetOutcome::Skipped);
+      return false;
+    case Comparison::Failed:
+      break;
+  }
+  FileStatus error = !before ? before.status : !after ? after.status : before.file->lastError();
+  if (error.ok() && after) error = after.file->lastError();
+  ShowOpenFailureBox(run_.host, path_, error.text);
+  leave(TargetOutcome::Failed);
+  return false;
+}
+
+void TargetJob::tellUndecidedExtraction() {
+  if (rival_) ShowUndecidedExtractionBox(run_.host, path_, encoding_.codePage, *rival_);
 }
 
 StepEnd TargetJob::rewriteStep(RunnableStep& step, std::unique_ptr<NewFile>& present) {
@@ -246,6 +292,7 @@ void TargetJob::rewriteFile() {
   // A replacement that found nothing (UpdateNoFile off) leaves the file as it was.
   if (!plan_.combo && nothingReplaced_) return leave(TargetOutcome::Unchanged);
   if (!present) return leave(TargetOutcome::Skipped);
+  if (!safeToWrite(*present)) return;
   run_.finished.addReplacement(index_, std::move(target_), std::move(present), std::move(backup));
 }
 
@@ -272,6 +319,7 @@ void TargetJob::extractFile() {
   const StepEnd end = runEngine(step, text, result->output(), encoding_, true, path);
   if (end == StepEnd::Cancelled) return;
   if (end != StepEnd::Done) return leave(TargetOutcome::Failed);
+  tellUndecidedExtraction();
   run_.finished.addResult({index_}, std::move(result), path);
 }
 
@@ -290,6 +338,7 @@ void TargetJob::extractInto(RunnableStep& step, TextSource& text, JointResult& j
   const uint64_t before = joint.file->size();
   const StepEnd end = runEngine(step, text, joint.file->output(), joint.encoding, fresh, path);
   if (end == StepEnd::Done) {
+    tellUndecidedExtraction();
     joint.indexes.push_back(index_);  // settled when the joint file takes its name
     return;
   }
@@ -330,10 +379,17 @@ void TargetJob::processStream(std::unique_ptr<InputFile> input,
     return leave(TargetOutcome::Failed);
   }
   std::unique_ptr<OutputFile> out = EncodedOutput(std::move(output), encoding_);
-  const bool bareLf =
-      step.mode() != StepMode::ConvertNewline && firstLine == TextSource::FirstLine::BareLf;
+  // What a rewriting step of a file would skip goes through unchanged (the
+  // output cannot be held back once written): a binary text, or one whose code
+  // page the guess did not settle.
+  const bool binary = step.rewrites() && text.binary();
+  const bool bareLf = !binary && step.mode() != StepMode::ConvertNewline &&
+                      firstLine == TextSource::FirstLine::BareLf;
+  const bool undecided = writable && !binary && !bareLf && step.rewrites() && rival_;
+  if (binary) ShowBinaryFileBox(run_.host, path_);
   if (bareLf) ShowUnixNewlineBox(run_.host, path_);
-  if (bareLf || !writable) {
+  if (undecided) ShowUndecidedSkipBox(run_.host, path_, encoding_.codePage, *rival_);
+  if (binary || bareLf || undecided || !writable) {
     leave(TargetOutcome::Skipped);
     // Its bytes go through unchanged: nothing else can keep them.
     if (step.rewrites()) copyThrough(text, *out);
@@ -342,6 +398,7 @@ void TargetJob::processStream(std::unique_ptr<InputFile> input,
   const StepEnd end = runEngine(step, text, std::move(out), encoding_, true, path_);
   if (end == StepEnd::Cancelled) return;
   if (end != StepEnd::Done) return leave(TargetOutcome::Failed);
+  if (step.extracts()) tellUndecidedExtraction();
   leave(step.extracts()    ? TargetOutcome::Extracted
         : nothingReplaced_ ? TargetOutcome::Unchanged
                            : TargetOutcome::Replaced);

@@ -102,7 +102,8 @@ TEST_F(CliTest, InterruptedComboRunKeepsEveryFileWhole) {
 // A first line of gigabytes (a sparse file): a cancel is heard while it is read.
 // A link to an endless device is no target at all.
 TEST_F(CliTest, ACancelIsHeardInTheMiddleOfAHugeFirstLine) {
-  const std::string huge = make("huge.txt", "");
+  // Text at its head, then zeros beyond what tells a binary file.
+  const std::string huge = make("huge.txt", std::string(size_t{64} << 10, 'x'));
   std::filesystem::resize_file(huge, uintmax_t{8} << 30);
   std::filesystem::create_symlink("/dev/zero", at("zero.txt"));
   CliProcess run({"--ini", iniPath(), "-q", "-s", "0,0,a,0,b,#", "zero.txt", "huge.txt"}, files(),

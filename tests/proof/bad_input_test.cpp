@@ -46,29 +46,63 @@ std::string BinaryContent() {
   return s + "\r\n";
 }
 
-class BinaryFiles : public testing::TestWithParam<CodePage> {};
+class BinaryFiles : public testing::TestWithParam<CodePageSetting> {};
 
-TEST_P(BinaryFiles, PassStepsThatChangeNothingByteForByte) {
-  const std::string binary = BinaryContent();
+// A file that holds a NUL among its first 64 KiB is no text: every rewriting
+// step, plain or COMBO!!, leaves it as it was with its box (no backup, no
+// temporary), whatever it would have changed. UTF-16 with its mark is text to
+// the code page guess alone.
+TEST_P(BinaryFiles, RewritingStepsLeaveThemAlone) {
+  const std::string utf16("\xFF\xFEM\0A\0R\0K\0\r\0\n\0", 14);
+  const bool automatic = GetParam().automatic;
+  const struct {
+    const char* name;
+    std::string content;
+    bool binary;
+  } files[] = {
+      {"every byte value", BinaryContent(), true},
+      {"PNG", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x10MARK\r\n", 30), true},
+      {"ELF",
+       std::string("\x7F"
+                   "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x02\0>\0MARK\r\n",
+                   28),
+       true},
+      {"UTF-16 without its mark", std::string("M\0A\0R\0K\0\r\0\n\0", 12), true},
+      {"UTF-16 with its mark", utf16, !automatic},
+      {"a NUL past the first 64 KiB",
+       "MARK\r\n" + std::string(64 << 10, 'a') + std::string("\0\r\n", 3), false},
+  };
   const std::vector<std::pair<std::vector<std::string>, bool>> runs = {
       {{"0,0,not there,0,x,#"}, false},  // replacement without a match
-      {{"0,0,NOT THERE,0,x,#"}, false},
-      {{"2,0,0,0,0,0,,0,0,#"}, false},  // cut nothing from the line heads
+      {{"0,0,MARK,0,x,#"}, false},       // with one
+      {{"1,#"}, false},
+      {{"2,0,0,1,1,0,X,0,0,#"}, false},  // insert at the line heads
+      {{"5,1,0,1,0,0,#"}, false},
       {{"0,0,not there,0,x,#", "2,1,0,0,0,0,,0,0,#", "0,1,,0,\t,#"}, true},
   };
-  for (int16_t update : {0, 1}) {
+  for (const auto& file : files) {
     for (const auto& [steps, combo] : runs) {
-      SCOPED_TRACE(steps[0] + (combo ? " (COMBO!!)" : ""));
+      SCOPED_TRACE(std::string(file.name) + ": " + steps[0] + (combo ? " (COMBO!!)" : ""));
       Scenario s;
       s.steps = steps;
       s.combo = combo;
       s.options.codePage = GetParam();
-      s.options.UpdateNoFile = update;
-      s.files = {{"bin.dat", binary}};
+      s.files = {{"bin.dat", file.content}};
       World w(s);
       w.run();
-      EXPECT_EQ(w.boxes(), std::vector<std::string>{});
-      EXPECT_TRUE(ReadFile(w.path("bin.dat")) == binary);
+      if (!file.binary) {  // text: the replacement with a match changes it
+        EXPECT_EQ(w.boxes(), std::vector<std::string>{});
+        if (steps[0] == "0,0,MARK,0,x,#") {
+          EXPECT_FALSE(ReadFile(w.path("bin.dat")) == file.content);
+        }
+        continue;
+      }
+      EXPECT_EQ(w.boxes(), std::vector<std::string>{"|バイナリファイルのため処理を飛ばします\r[ " +
+                                                    w.path("bin.dat") + " ]"});
+      EXPECT_TRUE(ReadFile(w.path("bin.dat")) == file.content);
+      EXPECT_FALSE(test::FileExists(w.backupOf("bin.dat")));
+      EXPECT_EQ(test::TemporariesIn(w.root()), 0);
+      EXPECT_EQ(w.report().targets.at(0).outcome, TargetOutcome::Skipped);
     }
   }
 }
@@ -86,11 +120,13 @@ TEST_P(BinaryFiles, ExtractedLinesKeepTheirBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CodePages, BinaryFiles,
-                         testing::Values(CodePage::CP932, CodePage::UTF8, CodePage::EUCJP),
+                         testing::Values(CodePageSetting(CodePage::CP932),
+                                         CodePageSetting(CodePage::UTF8),
+                                         CodePageSetting(CodePage::EUCJP), CodePageSetting::Auto()),
                          [](const auto& info) {
-                           return std::string(info.param == CodePage::CP932  ? "CP932"
-                                              : info.param == CodePage::UTF8 ? "UTF8"
-                                                                             : "EUCJP");
+                           std::string name = CodePageSettingName(info.param);
+                           std::erase(name, '-');
+                           return name;
                          });
 
 constexpr size_t kHundredMegabytes = 100u << 20;

@@ -17,6 +17,7 @@
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 #include "text/code_page.h"
+#include "text/code_page_guess.h"
 #include "text/utf.h"
 
 namespace kadrel {
@@ -410,16 +411,18 @@ struct Failure {
   long readFailsAfter;
   long writeFailsAfter;
   bool closeFails;
-  bool big;  // the input spans several read and write buffers
+  bool big;  // the input spans several read and write buffers, past the first bytes read
   const char* title;
   int error;
+  bool atOpen = false;  // the first bytes, read when the file is opened, fail
 };
 
 TEST_F(EngineRun, ReadOrWriteFailureLeavesTheTargetUntouched) {
   const std::vector<Failure> failures = {
-      {"read fails in the second line", 5, -1, false, false, "File Read Error", EIO},
-      {"read fails in the third buffer", static_cast<long>(2 * kBuffer + 3), -1, false, true,
-       "File Read Error", EIO},
+      {"read fails in the second line, among the first bytes", 5, -1, false, false, "", EIO, true},
+      {"read fails in the third buffer after the first bytes",
+       static_cast<long>(kBinaryProbeBytes + 2 * kBuffer + 3), -1, false, true, "File Read Error",
+       EIO},
       {"write fails at close", -1, -1, true, false, "File Write Error", ENOSPC},
       {"write fails in the second buffer", -1, static_cast<long>(kBuffer + 10), false, true,
        "File Write Error", ENOSPC},
@@ -438,11 +441,14 @@ TEST_F(EngineRun, ReadOrWriteFailureLeavesTheTargetUntouched) {
       host.boxes.clear();
       // Mode 1 gets one LF-only line; the others many CR LF lines.
       std::string input = step[0] == "1" ? "abc\ndef\n" : "abc \r\ndef\r\n";
-      if (f.big) input = Repeat(input, 3 * kBuffer / input.size());
+      if (f.big) input = Repeat(input, (kBinaryProbeBytes + 3 * kBuffer) / input.size());
       EXPECT_TRUE(SameBytes(Run(step, input), input));
       ASSERT_EQ(host.boxes.size(), 1u);
       EXPECT_EQ(host.boxes[0].title, f.title);
-      EXPECT_EQ(host.boxes[0].text, ErrorText(f.error) + "\r[ " + target + "]");
+      EXPECT_EQ(host.boxes[0].text, f.atOpen
+                                        ? "ファイルオープンでエラーが発生しました\r[ " + target +
+                                              "]\r" + ErrorText(f.error) + "\r処理を飛ばします"
+                                        : ErrorText(f.error) + "\r[ " + target + "]");
       EXPECT_EQ(report.targets.at(0).outcome, TargetOutcome::Failed);
       EXPECT_FALSE(FileExists(Backup()));  // nothing to keep: the target is as it was
       EXPECT_EQ(test::TemporariesIn(dir.path()), 0);

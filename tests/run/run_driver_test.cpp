@@ -202,23 +202,26 @@ TEST_F(RunDriverTest, EngineFailuresLeaveTheTargetUntouched) {
   } cases[] = {
       {"write in the middle", {test::Op::Write, "t.txt", 0, 3, ENOSPC}, "File Write Error"},
       {"disk full at close", {test::Op::Close, "t.txt", 0, -1, ENOSPC}, "File Write Error"},
-      // every reader fails in the second line: the check of the first line passes
-      {"read", {test::Op::Read, "t.txt", 0, 5003, EIO}, "File Read Error"},
+      // every reader fails past the first bytes: the check of the first line passes
+      {"read", {test::Op::Read, "t.txt", 0, 70003, EIO}, "File Read Error"},
+      // the first bytes are read when the file is opened
+      {"read at the open", {test::Op::Read, "t.txt", 0, 3, EIO}, ""},
   };
+  std::string content = std::string(5000, 'a') + "\r\n";
+  while (content.size() < 80000) content += "bbb\r\n";
   for (const auto& c : cases) {
     files.faults = {c.fault};
     host.boxes.clear();
     ctx.targets.clear();
-    std::string path = target("t.txt", std::string(5000, 'a') + "\r\nbbb\r\n");
+    std::string path = target("t.txt", content);
     run("0,0,a,0,X,0");
     files.faults.clear();
-    EXPECT_EQ(ReadFile(path), std::string(5000, 'a') + "\r\nbbb\r\n") << c.name;
+    EXPECT_TRUE(ReadFile(path) == content) << c.name;
     EXPECT_FALSE(FileExists(path + "_BK")) << c.name;
     EXPECT_EQ(test::TemporariesIn(dir.path()), 0) << c.name;
     ASSERT_EQ(host.boxes.size(), 1u) << c.name;
     EXPECT_EQ(host.boxes[0].title, c.title);
-    EXPECT_EQ(host.boxes[0].text.rfind("[ " + path + "]"),
-              host.boxes[0].text.size() - path.size() - 3);
+    EXPECT_NE(host.boxes[0].text.find("[ " + path + "]"), std::string::npos) << c.name;
   }
 }
 
