@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/host.h"
@@ -41,6 +42,10 @@ struct EngineIo {
   // What the engine reports.
   bool ErrFlag = false;     // it stopped on a failure, after its box
   bool ChangedFlag = true;  // false: a replacement found nothing and UpdateNoFile is off
+  // The output (a joint result file in another code page than the input) cannot
+  // hold this character of a line to write: the engine stopped (ErrFlag set,
+  // files closed) without a box, which the caller shows.
+  std::optional<char32_t> unwritable;
 
   // Closes both files; errors are ignored (callers that care close out first).
   void closeAll();

@@ -144,6 +144,18 @@ bool EngineLoop::passLines(NeedleSet& filter, const std::function<bool(std::stri
 
 bool EngineLoop::write(std::u32string_view line) {
   if (failed_) return false;
+  // A character of this input that a joint result file in another code page
+  // cannot hold is never written as "?": the engine stops and says which.
+  if (transcoding()) {
+    const TextCodec& out = io_.out->codec();
+    for (char32_t c : line) {
+      if (out.canEncode(c)) continue;
+      io_.unwritable = c;
+      io_.ErrFlag = failed_ = true;
+      io_.closeAll();
+      return false;
+    }
+  }
   if (io_.out && io_.out->writeLine(line)) return true;
   failWrite();
   return false;

@@ -50,6 +50,7 @@ bool SkipsOnPurpose(int code) {
 enum class StepEnd {
   Done,       // its output is complete
   Skipped,    // left out after its box (a bare LF; an output that did not open)
+  LeftOut,    // left out of the joint result after its box: it cannot hold a character
   Failed,     // a failure, after its box: the target keeps its content
   Cancelled,  // the run was cancelled
 };
@@ -200,6 +201,10 @@ StepEnd TargetJob::runEngine(RunnableStep& step, TextSource& text,
     io.ErrFlag = true;
   }
   io.closeAll();
+  if (io.unwritable) {
+    ShowJointUnwritableBox(run_.host, path_, encoding.codePage, *io.unwritable);
+    return StepEnd::LeftOut;
+  }
   if (io.ErrFlag) return StepEnd::Failed;
   if (cancelled()) return StepEnd::Cancelled;
   nothingReplaced_ = !io.ChangedFlag;
@@ -303,6 +308,7 @@ void TargetJob::extractFile() {
     case StepEnd::Done:
       break;
     case StepEnd::Skipped:
+    case StepEnd::LeftOut:
       return leave(TargetOutcome::Skipped);
     case StepEnd::Failed:
       return leave(TargetOutcome::Failed);
@@ -342,8 +348,9 @@ void TargetJob::extractInto(RunnableStep& step, TextSource& text, JointResult& j
     joint.indexes.push_back(index_);  // settled when the joint file takes its name
     return;
   }
-  // A failed or cancelled extraction adds nothing.
+  // A failed, cancelled or refused extraction adds nothing.
   std::ignore = joint.file->truncate(before);
+  if (end == StepEnd::LeftOut) return leave(TargetOutcome::Skipped);
   if (end != StepEnd::Cancelled) leave(TargetOutcome::Failed);
 }
 

@@ -1,5 +1,6 @@
 #include "run/text_boxes.h"
 
+#include "text/typed_text.h"
 
 namespace kadrel {
 
@@ -40,6 +41,13 @@ void ShowUndecidedExtractionBox(Host& host, const std::string& path, CodePage li
               " として抽出しました（" + Pair(likely, rival) + "）" + kCR + "[ " + path + " ]" +
               kCR + kChooseCodePage + "で指定できます",
           BoxIcon::Information);
+}
+
+void ShowJointUnwritableBox(Host& host, const std::string& path, CodePage jointCodePage,
+                            char32_t c) {
+  ShowBox(host, std::string("連結する抽出結果ファイルに ") + UnwritableText(jointCodePage) + " [ " +
+                    CharacterForMessage(c) + " ]" + kCR + "[ " + path + " ]" + kCR +
+                    "このファイルの抽出結果は出力しません");
 }
 
 }  // namespace kadrel

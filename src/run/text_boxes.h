@@ -19,4 +19,9 @@ void ShowUndecidedSkipBox(Host& host, const std::string& path, CodePage likely, 
 // An extraction read the file in its likelier code page.
 void ShowUndecidedExtractionBox(Host& host, const std::string& path, CodePage likely,
                                 CodePage rival);
+// The joint result file, in jointCodePage, cannot hold c of the file at path: its
+// block is left out.
+void ShowJointUnwritableBox(Host& host, const std::string& path, CodePage jointCodePage,
+                            char32_t c);
+
 }  // namespace kadrel

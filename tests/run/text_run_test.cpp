@@ -164,5 +164,25 @@ TEST_F(TextRunTest, AJointResultHoldsNoMarkInItsBody) {
   EXPECT_EQ(ReadFile(a + "_SEL"), kMark + "a1\r\na2\r\na3\r\n");
 }
 
+// A character of a later target that the joint result file's code page (its
+// first target's) cannot hold leaves that target's block out with its box: the
+// joint file never holds "?" for it.
+TEST_F(TextRunTest, AJointResultLeavesOutABlockItCannotHold) {
+  ctx.options.SelFile = 1;
+  ctx.options.SelAddSts = 1;
+  const std::string a = target("a.txt", Encoded("二 日本\r\n", CodePage::CP932));
+  const std::string b = target("b.txt", "二 キー 😀 ü\r\n二 two\r\n");
+  target("c.txt", Encoded("二 三\r\n", CodePage::EUCJP));
+  run("4,二,False,,False,");
+  EXPECT_EQ(ReadFile(a + "_SEL"), Encoded("二 日本\r\n二 三\r\n", CodePage::CP932));
+  EXPECT_EQ(
+      host.texts(),
+      std::vector<std::string>{
+          "連結する抽出結果ファイルに CP932 で書き込めない文字があります [ 😀 (U+1F600) ]\r[ " + b +
+          " ]\rこのファイルの抽出結果は出力しません"});
+  EXPECT_EQ(report.targets.at(1).outcome, TargetOutcome::Skipped);
+  EXPECT_EQ(report.targets.at(2).outcome, TargetOutcome::Extracted);
+}
+
 }  // namespace
 }  // namespace kadrel
