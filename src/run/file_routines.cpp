@@ -52,14 +52,13 @@ std::string FolderOf(const std::string& path) {
 }
 
 // A link or something other than a file at a name the run writes is never
-// written over: false after the open-error box. Other failures (a missing
+// written over: the failure, which the caller shows. Other failures (a missing
 // folder) show where the name is used.
-bool UsableName(RunState& run, const DropPath& name) {
+FileStatus UnusableName(RunState& run, const DropPath& name) {
   const FileStatus status = run.files().checkNewName(name);
   if (status.code != kErrLinkAtName && status.code != kErrNotRegularFile && status.code != EISDIR)
-    return true;
-  ShowOpenFailureBox(run.host, name.path, status.text);
-  return false;
+    return {};
+  return status;
 }
 
 void RemoveLeftoversOnce(RunState& run, const DropPath& folder) {
@@ -100,7 +99,10 @@ std::optional<DropPath> BackupName(RunState& run, size_t index) {
   const std::string& targetPath = run.ctx.targets.at(index);
   const DropPath name =
       run.ctx.derivedName(index, MakeOutName(run.ctx.options, targetPath, OutName::Backup));
-  if (!UsableName(run, name)) return std::nullopt;
+  if (const FileStatus unusable = UnusableName(run, name); !unusable.ok()) {
+    ShowCopyFailure(run.host, targetPath, name.path, unusable.text);
+    return std::nullopt;
+  }
   // Never a copy onto the file itself (both backup affixes empty) nor onto another
   // listed file (listed beside its namesake, or the affixes changed after the drop).
   if (OverListedFile(run, targetPath, name.path)) {
@@ -119,7 +121,10 @@ std::unique_ptr<NewFile> CreateReplacement(RunState& run, TargetFile& target,
 
 std::unique_ptr<NewFile> CreateResult(RunState& run, const DropPath& name, const TargetFile& source,
                                       const std::string& path) {
-  if (!UsableName(run, name)) return nullptr;
+  if (const FileStatus unusable = UnusableName(run, name); !unusable.ok()) {
+    ShowOpenFailureBox(run.host, name.path, unusable.text);
+    return nullptr;
+  }
   if (OverListedFile(run, path, name.path)) {
     ShowOpenFailureBox(run.host, name.path, kSameFileText);
     return nullptr;

@@ -30,8 +30,9 @@ void ShowWriteFailure(Host& host, const FileStatus& status, const std::string& p
 // again through a link) without a box (kErrAlreadyDone).
 [[nodiscard]] Opened<TargetFile> OpenTarget(RunState& run, size_t index, bool forWriting);
 
-// The backup copy's name of list entry index, or nothing after its box when it
-// cannot be one: the target itself, another listed file, a link, not a file.
+// The backup copy's name of list entry index, or nothing after the backup-failure
+// box when it cannot be one: the target itself, another listed file, a link, not
+// a file.
 [[nodiscard]] std::optional<DropPath> BackupName(RunState& run, size_t index);
 // The new content of a target; null after the open-error box.
 [[nodiscard]] std::unique_ptr<NewFile> CreateReplacement(RunState& run, TargetFile& target,

@@ -184,5 +184,41 @@ TEST_F(TextRunTest, AJointResultLeavesOutABlockItCannotHold) {
   EXPECT_EQ(report.targets.at(2).outcome, TargetOutcome::Extracted);
 }
 
+TEST_F(TextRunTest, ABackupNameThatIsNoFileGivesTheBackupBox) {
+  const struct {
+    const char* what;
+    void (*plant)(const std::string& backup, const std::string& outside);
+  } rows[] = {
+      {"a folder",
+       [](const std::string& backup, const std::string&) { fs::create_directory(backup); }},
+      {"a link to a file", [](const std::string& backup,
+                              const std::string& outside) { fs::create_symlink(outside, backup); }},
+      {"a dangling link",
+       [](const std::string& backup, const std::string&) {
+         fs::create_symlink("/nonexistent/kadrel", backup);
+       }},
+  };
+  test::TempDir elsewhere;
+  const std::string outside = elsewhere.file("kept.txt");
+  WriteFile(outside, "kept\r\n");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(dir.path());
+    fs::create_directories(dir.path());
+    ctx.targets.clear();
+    const std::string path = target("t.txt", "a\r\n");
+    row.plant(path + "_BK", outside);
+    run("0,0,a,0,X,0");
+    EXPECT_EQ(ReadFile(path), "a\r\n");
+    EXPECT_EQ(ReadFile(outside), "kept\r\n");
+    EXPECT_EQ(report.targets.at(0).outcome, TargetOutcome::Skipped);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_TRUE(
+        host.boxes[0].text.starts_with("ファイルバックアップ処理でエラーが発生しました\r元[ " +
+                                       path + "]\r先[ " + path + "_BK]\r"))
+        << host.boxes[0].text;
+  }
+}
+
 }  // namespace
 }  // namespace kadrel
