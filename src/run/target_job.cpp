@@ -127,6 +127,7 @@ bool TargetJob::adoptEncoding(const TextSource& source) {
     rival_ = guess.rival;
     std::string shown = DescribeGuess(guess);
     if (rival_) shown += std::string("（") + CodePageName(*rival_) + " かもしれません）";
+    if (source.binary()) shown += "（バイナリ）";
     run_.host.showCodePage(path_, shown);
   }
   // The texts of every step meet the target's code page here.
