@@ -111,7 +111,7 @@ constexpr double kLoneKanji = 3;
 // Half-width katakana: starting a run of them, and one breaking the rules of kana.
 constexpr double kHalfWidthEntry = 6;
 constexpr double kHalfWidthBroken = 18;
-constexpr double kSoundMark = 2;  // a sound mark after a kana that takes it
+constexpr double kSoundMark = 2;             // a sound mark after a kana that takes it
 constexpr double kHalfWidthPunctuation = 4;  // ｡｢｣､･, beside a kana
 // EUC-JP texts seldom hold half-width katakana (SS2 codes).
 constexpr double kHalfWidthInEuc = 5;
@@ -236,7 +236,7 @@ double HalfWidthCost(char32_t c, char32_t before, char32_t after) {
   }
   if (c == 0xFF65) return afterKana && isKana(after) ? punctuation : kHalfWidthBroken;  // ･ joins
   if (c == 0xFF61 || c == 0xFF63 || c == 0xFF64) return afterKana ? punctuation : kHalfWidthBroken;
-  if (c == 0xFF62) return punctuation;                                      // ｢
+  if (c == 0xFF62) return punctuation;  // ｢
   if ((c >= 0xFF67 && c <= 0xFF70) || c == 0xFF9D) return afterKana ? kana : kHalfWidthBroken;
   return IsHalfWidth(before) ? kana : kana + kHalfWidthEntry;
 }

@@ -188,15 +188,21 @@ TEST_F(CliTest, StandardInputToStandardOutput) {
        "bc\r\n",
        0},
       // What a rewriting step of a file would skip goes through as it is.
-      {"binary: the text as it is", {"-s", "0,0,a,0,b,#"}, std::string("a\0a\r\n", 5),
-       std::string("a\0a\r\n", 5), 1},
+      {"binary: the text as it is",
+       {"-s", "0,0,a,0,b,#"},
+       std::string("a\0a\r\n", 5),
+       std::string("a\0a\r\n", 5),
+       1},
       {"code page not settled: the text as it is",
        {"-s", "0,0,a,0,b,#"},
        "\xbe\xda\xb8\xc0 a\r\n",  // ｾﾚｸﾀ in CP932, 証言 in EUC-JP
        "\xbe\xda\xb8\xc0 a\r\n",
        1},
-      {"binary extraction: read as text", {"-s", "4,a,True,,False,,#", "-o", "SelAddSts=1"},
-       std::string("a\0a\r\nb\r\n", 8), std::string("a\0a\r\n", 5), 0},
+      {"binary extraction: read as text",
+       {"-s", "4,a,True,,False,,#", "-o", "SelAddSts=1"},
+       std::string("a\0a\r\nb\r\n", 8),
+       std::string("a\0a\r\n", 5),
+       0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
