@@ -10,6 +10,7 @@
 #include "cli/terminal.h"
 #include "core/program_folder.h"
 #include "io/line_io.h"
+#include "io/file_layer.h"
 #include "settings/app_settings.h"
 
 namespace {
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
   using namespace kadrel::cli;
   KeepLineBuffersOnTheHeap();
 
+  RaiseOpenFileLimit();  // every dropped folder stays open during its run
   ParseOutcome parsed = ParseCommandLine(argc, argv);
   if (!parsed.ok) return UsageError(parsed.error);
   Request& request = parsed.request;

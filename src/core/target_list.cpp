@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <optional>
 #include <set>
 #include <utility>
 
@@ -80,7 +79,8 @@ class DropScan {
   bool full() const { return result_.truncated; }
 
   // folder ends in "/"; scanRoot: see TargetListResult.
-  void addFile(const std::string& folder, const std::string& name, size_t scanRoot) {
+  void addFile(const std::string& folder, const std::string& name, size_t scanRoot,
+               const std::shared_ptr<const DroppedFolder>& dropped = nullptr) {
     if (full() || !filter_.accepts(name, ExtensionOf(name))) return;
     std::string path = folder + name;
     if (TooLongForTheSystem(path)) return noteTooLong(std::move(path));
@@ -90,54 +90,74 @@ class DropScan {
     }
     result_.paths.push_back(std::move(path));
     result_.scanRoots.push_back(scanRoot);
+    result_.droppedFolders.push_back(dropped);
   }
 
   void noteTooLong(std::string path) { result_.tooLong.push_back(std::move(path)); }
 
-  // A dropped folder (followed if it is a link): every folder of its tree is
-  // scanned once.
+  // A dropped folder (followed if it is a link): opened once, every folder of its
+  // tree scanned once through it.
   void addDroppedFolder(const std::string& folder) {
+    if (TooLongForTheSystem(folder)) return noteTooLong(folder);
+    int error = 0;
+    std::shared_ptr<DroppedFolder> dropped = DroppedFolder::Open(folder, error);
+    if (!dropped) {
+      if (error == ENAMETOOLONG) noteTooLong(folder);
+      return;
+    }
     visited_.clear();
-    addFolderFiles(folder, std::nullopt, folder.size());
+    visited_.insert(dropped->id());
+    const std::string& root = dropped->path();
+    addFolderFiles(*dropped, ::dup(dropped->fd()), root, dropped);
   }
 
  private:
-  void addFolderFiles(const std::string& folder, std::optional<FileId> listedAs, size_t root) {
+  // Lists the folder open at fd (which it closes), then its subfolders, each
+  // opened from it.
+  void addFolderFiles(DroppedFolder& dropped, int fd, const std::string& folder,
+                      const std::shared_ptr<const DroppedFolder>& pin) {
     std::vector<FolderEntry> entries;
-    if (!readFolder(folder, listedAs, entries)) return;
-    std::sort(entries.begin(), entries.end(), ByNameIgnoringCase);
-    for (const FolderEntry& e : entries) {
-      if (full()) return;
-      if (e.folder) {
-        addFolderFiles(folder + e.name + "/", e.id, root);
-      } else {
-        addFile(folder, e.name, root);
-      }
+    if (!readFolder(fd, entries)) {
+      if (fd >= 0) ::close(fd);
+      return;
     }
+    std::sort(entries.begin(), entries.end(), ByNameIgnoringCase);
+    const size_t root = dropped.path().size();
+    for (const FolderEntry& e : entries) {
+      if (full()) break;
+      if (!e.folder) {
+        addFile(folder, e.name, root, pin);
+        continue;
+      }
+      const std::string sub = folder + e.name + "/";
+      if (TooLongForTheSystem(sub)) {
+        noteTooLong(sub);
+        continue;
+      }
+      // Skipped unless it is the very folder that was listed (no link or other
+      // folder was put at its name meanwhile), and seen once.
+      const int subFd =
+          ::openat(fd, e.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      struct stat st;
+      if (subFd < 0) continue;
+      if (::fstat(subFd, &st) != 0 || IdOf(st) != e.id || !visited_.insert(e.id).second) {
+        ::close(subFd);
+        continue;
+      }
+      dropped.noteFolder(sub.substr(root), e.id);
+      addFolderFiles(dropped, subFd, sub, pin);
+    }
+    ::close(fd);
   }
 
-  // Reads the ordinary files and folders of a folder, hidden ones left out. The
-  // folder is closed before its subfolders are scanned, so deep trees do not hold
-  // one descriptor per level: a subfolder is opened by its path, and skipped
-  // unless it is the very folder its parent listed (no link was put in its path
-  // meanwhile). False when the folder cannot be read or was seen.
-  bool readFolder(const std::string& folder, std::optional<FileId> listedAs,
-                  std::vector<FolderEntry>& entries) {
-    const int fd =
-        ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listedAs ? O_NOFOLLOW : 0));
-    if (fd < 0) {
-      if (errno == ENAMETOOLONG) noteTooLong(folder);
-      return false;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || (listedAs && *listedAs != IdOf(st)) ||
-        !visited_.insert(IdOf(st)).second) {
-      ::close(fd);
-      return false;
-    }
-    DIR* dir = ::fdopendir(fd);
+  // Reads the ordinary files and folders of the folder open at fd, hidden ones
+  // left out. False when it cannot be read.
+  bool readFolder(int fd, std::vector<FolderEntry>& entries) {
+    const int listing = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0) return false;
+    DIR* dir = ::fdopendir(listing);
     if (dir == nullptr) {
-      ::close(fd);
+      ::close(listing);
       return false;
     }
     while (const dirent* d = ::readdir(dir)) {

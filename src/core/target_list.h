@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "io/file_layer.h"
 
 namespace kadrel {
 
@@ -24,6 +27,9 @@ struct TargetListResult {
   // found by a folder scan follows none below the dropped folder (the length of
   // that folder's path); a file named as it is, 0.
   std::vector<size_t> scanRoots;
+  // Per path, the dropped folder its scan opened (null for a file named as it
+  // is): the run reaches the file through it.
+  std::vector<std::shared_ptr<const DroppedFolder>> droppedFolders;
   bool truncated = false;  // more files passed than the list can hold
   // Files and folders left out because their path is longer than the system
   // allows, in the order met.
@@ -56,7 +62,9 @@ class DropFilter {
 // folder's entries sorted by name ignoring case. Inside folders, hidden entries
 // (names beginning with "."), symbolic links, entries that are neither ordinary
 // files nor folders and folders that cannot be read are left out, as is a folder
-// swapped for another while the scan goes on; a dropped link is followed. Empty
+// swapped for another while the scan goes on; a dropped link is followed. Each
+// dropped folder is opened once and its tree read through that descriptor, each
+// folder opened from the one above it; the run reaches its files the same way. Empty
 // paths are skipped; Kadrel's own temporary files are never listed. A path longer
 // than the system allows (ENAMETOOLONG) is left out and noted in tooLong.
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,

@@ -28,6 +28,10 @@ std::string ErrorText(int code) {
       return "ファイルの所有者・グループ・アクセス権を保ったまま書き換えることができません。";
     case kErrAlreadyDone:
       return "このファイルは処理済みです。";
+    case kErrFolderReplaced:
+      return "対象に加えた後でフォルダーが移動されたか、別のものに置き換えられたため、そのフォルダ"
+             "ーの"
+             "ファイルは処理しません。";
     case ENOENT:
       return "ファイルが見つかりません。";
     case EACCES:
@@ -129,7 +133,9 @@ ReplaceOutcome ReplaceTarget(FileLayer& files, TargetFile& target, NewFile& repl
   // The backup takes its name before the target is replaced: whenever the run
   // stops, the previous content is at the target's name or at the backup's.
   if (backup != nullptr) outcome.backup = files.keepCopy(target, *backup);
-  if (outcome.backup.ok()) outcome.replace = replacement.commit();
+  if (!outcome.backup.ok()) return outcome;
+  outcome.replace = replacement.commit();
+  if (backup != nullptr) target.settleBackup(outcome.replace.ok());
   return outcome;
 }
 
@@ -140,7 +146,9 @@ FileStatus ReplaceFileContent(FileLayer& files, const std::string& path, std::st
   std::unique_ptr<OutputFile> out = file.output();
   if (!out->write(bytes.data(), bytes.size()) || !out->close()) return out->lastError();
   if (FileStatus status = file.complete(); !status.ok()) return status;
-  return file.commit();
+  if (FileStatus status = file.commit(); !status.ok()) return status;
+  const auto unsynced = files.syncFolders();
+  return unsynced.empty() ? FileStatus{} : unsynced.front().second;
 }
 
 namespace {

@@ -13,12 +13,20 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kadrel {
+
+namespace posix {
+class Fd;
+}
 
 // Result of a file operation: empty error text means success.
 struct FileStatus {
@@ -34,6 +42,7 @@ inline constexpr int kErrLocked = -3;             // another run is processing t
 inline constexpr int kErrReplacedMeanwhile = -4;  // another program replaced it while we worked
 inline constexpr int kErrOwnerNotKept = -5;       // its owner, group or permissions cannot be kept
 inline constexpr int kErrAlreadyDone = -6;        // a file this run has processed already
+inline constexpr int kErrFolderReplaced = -7;     // a scanned folder is no longer the one scanned
 
 // Which file a name leads to.
 struct FileId {
@@ -47,17 +56,64 @@ struct FileAttributes {
   uint32_t owner = 0;
   uint32_t group = 0;
   uint32_t mode = 0600;  // permission bits, with setuid, setgid and sticky
+  uint64_t size = 0;     // bytes, as it was opened
   std::timespec accessed{};
   std::timespec modified{};
 };
 
+// A dropped folder, opened once when the drop is scanned (a dropped link is
+// followed). Every file the scan lists under it is reached through this
+// descriptor, folder by folder, each folder on the way checked to be the one the
+// scan found (device and inode): renaming a folder of the tree, or putting a link
+// or another folder in its place, leads nowhere else.
+class DroppedFolder {
+ public:
+  // Opens the folder at path; null with error set when it is no folder that
+  // can be read.
+  static std::shared_ptr<DroppedFolder> Open(const std::string& path, int& error);
+  DroppedFolder(std::string path, std::shared_ptr<const posix::Fd> fd, FileId id);
+  ~DroppedFolder();
+  DroppedFolder(const DroppedFolder&) = delete;
+  DroppedFolder& operator=(const DroppedFolder&) = delete;
+
+  const std::string& path() const { return path_; }  // with its final "/"
+  int fd() const;                                    // opened for reading its entries
+  FileId id() const { return id_; }
+
+  // The scan notes each folder below it as it found it: its path relative to
+  // this folder (ending in "/") and its id.
+  void noteFolder(const std::string& relative, FileId id);
+  // The folder at relative (empty: this one), reached through the descriptor
+  // and checked against what the scan noted: null with error set
+  // (kErrFolderReplaced when a folder on the way is not the one scanned).
+  std::shared_ptr<const posix::Fd> reach(const std::string& relative, int& error) const;
+
+ private:
+  std::string path_;
+  std::shared_ptr<const posix::Fd> fd_;
+  FileId id_;
+  std::unordered_map<std::string, FileId> folders_;
+  // The folder reached last: the files of a folder come one after another, and
+  // share its descriptor.
+  mutable std::mutex mutex_;
+  mutable std::string lastRelative_;
+  mutable std::shared_ptr<const posix::Fd> lastFd_;
+  mutable FileId lastId_;
+};
+
 // A path of the target list, and how far links in it are followed: a file found
 // by a folder scan follows no link below the dropped folder (scanRoot: the length
-// of that folder's path, with its final "/"); a path named as it is (scanRoot 0)
+// of that folder's path, with its final "/") and is reached through the folder
+// opened by the scan (dropped); without it (a path not listed by a scan of ours)
+// the dropped folder is opened by its path. A path named as it is (scanRoot 0)
 // follows every link in it, as a dropped link is followed.
 struct DropPath {
+  DropPath(std::string path = {}, size_t scanRoot = 0,
+           std::shared_ptr<const DroppedFolder> dropped = nullptr)
+      : path(std::move(path)), scanRoot(scanRoot), dropped(std::move(dropped)) {}
   std::string path;
   size_t scanRoot = 0;
+  std::shared_ptr<const DroppedFolder> dropped;
 };
 
 class InputFile {
@@ -100,6 +156,13 @@ class TargetFile {
   virtual const std::string& name() const = 0;
   // The content from its start; each call gives a reader of its own.
   [[nodiscard]] virtual Opened<InputFile> read() = 0;
+  // The folder's path as the file system names it now, links resolved (a
+  // scanned folder may have been renamed since it was dropped).
+  virtual std::string realFolder() const { return folder(); }
+  // After keepCopy put a new backup copy of this file in place of an earlier
+  // one: with replaced, the earlier one goes; otherwise it takes its name back
+  // (and the new one goes), so that a backup follows only a replacement.
+  virtual void settleBackup(bool /*replaced*/) {}
 };
 
 // A file being written under a temporary name beside the name it is for. It
@@ -120,7 +183,12 @@ class NewFile {
   // only the permissions that all of them give, and an owner and group only when
   // they share it.
   virtual void narrowTo(const FileAttributes& source) = 0;
-  // Gives the file its attributes and puts its data on the disk.
+  // The access and modification times the file gets when it is completed (a
+  // file that gives back an earlier content, with that content's times).
+  virtual void keepTimes(const FileAttributes& /*times*/) {}
+  // Gives the file its attributes and puts its data on the disk. Until then it
+  // belongs to the runner alone: no other user can write to it, and it carries
+  // no privilege (setuid, setgid, file capabilities) that a write could keep.
   [[nodiscard]] virtual FileStatus complete() = 0;
   // Renames the completed file over its name.
   [[nodiscard]] virtual FileStatus commit() = 0;
@@ -134,9 +202,10 @@ class FileLayer {
   // A file that is read only (a COMBO!! file, the step list file).
   [[nodiscard]] virtual Opened<InputFile> openRead(const std::string& path) = 0;
 
-  // Opens and locks the regular file a listed name leads to. forWriting: the
-  // runner must be allowed to write it (a write-protected file is refused). A
-  // file in done is left alone (kErrAlreadyDone): the run has processed it.
+  // Opens (for reading) and locks the regular file a listed name leads to.
+  // forWriting: the runner must be allowed to write it (a write-protected file is
+  // refused). A file in done is left alone (kErrAlreadyDone): the run has
+  // processed it.
   [[nodiscard]] virtual Opened<TargetFile> openTarget(const DropPath& name, bool forWriting,
                                                       const std::set<FileId>& done) = 0;
 
@@ -159,6 +228,8 @@ class FileLayer {
 
   // Keeps the target's present content under name, as createFile's files are kept
   // and with the target's modification time, complete before it takes the name.
+  // Refused (kErrReplacedMeanwhile) when the target's name no longer leads to the
+  // target. A file that was at name is kept aside until target.settleBackup.
   [[nodiscard]] virtual FileStatus keepCopy(TargetFile& target, const DropPath& name) = 0;
 
   // Puts back at the target's name, in place of the target, a file kept by a hard
@@ -171,6 +242,11 @@ class FileLayer {
   // Completes files together: one status each, in order. The real file system
   // syncs them side by side, so that many small files share the disk's flushes.
   virtual std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files);
+
+  // Puts on the disk, once each, the folders that files took their names in
+  // since the last call, so that after a power cut every name holds what the
+  // run reported. Returns the folders that could not be synced, and why.
+  virtual std::vector<std::pair<std::string, FileStatus>> syncFolders() { return {}; }
 
   // Removes the temporary files that a killed run left in a folder (a path ending
   // in "/", reached as a listed path's folder is): only names of our temporaries
@@ -197,6 +273,9 @@ struct ReplaceOutcome {
   FileStatus replace;  // the replacement failed (the target kept its file)
   bool ok() const { return backup.ok() && replace.ok(); }
 };
+// The backup copy takes its name only when the replacement takes the target's:
+// a target that another program replaced or removed meanwhile leaves the earlier
+// backup as it was.
 ReplaceOutcome ReplaceTarget(FileLayer& files, TargetFile& target, NewFile& replacement,
                              const DropPath* backup);
 
@@ -214,6 +293,13 @@ std::unique_ptr<InputFile> LimitedTo(std::unique_ptr<InputFile> input, size_t ma
 
 // Reads a whole file through SystemFileLayer().openReadBounded.
 FileStatus ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& bytes);
+
+// Lets the process hold as many open files as its hard limit allows: every
+// dropped folder stays open from the drop to the end of its run.
+void RaiseOpenFileLimit();
+
+// A descriptor opened for reading as a file (closed with it).
+std::unique_ptr<InputFile> InputFromDescriptor(int fd);
 
 // The process's standard input and output as files (closed with them).
 std::unique_ptr<InputFile> StandardInput();

@@ -83,15 +83,19 @@ void ShowWriteFailure(Host& host, const FileStatus& status, const std::string& p
 
 Opened<TargetFile> OpenTarget(RunState& run, size_t index, bool forWriting) {
   const DropPath name = run.ctx.targetName(index);
-  RemoveLeftoversOnce(run, {FolderOf(name.path), name.scanRoot});
+  RemoveLeftoversOnce(run, {FolderOf(name.path), name.scanRoot, name.dropped});
   Opened<TargetFile> target = run.files().openTarget(name, forWriting, run.processedFiles);
   if (!target) {
-    if (target.status.code != kErrAlreadyDone)
+    // A folder that is no longer the one scanned is told of once, for the first
+    // of its files (its text names it).
+    const bool told = target.status.code == kErrFolderReplaced &&
+                      !run.replacedFolders.insert(target.status.text).second;
+    if (target.status.code != kErrAlreadyDone && !told)
       ShowOpenFailureBox(run.host, name.path, target.status.text);
     return target;
   }
   run.processedFiles.insert(target.file->id());
-  RemoveLeftoversOnce(run, {target.file->folder(), name.scanRoot});
+  RemoveLeftoversOnce(run, {target.file->folder(), name.scanRoot, name.dropped});
   return target;
 }
 

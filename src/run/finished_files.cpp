@@ -66,6 +66,9 @@ void FinishedFiles::commitAll() {
                         : TargetOutcome::Failed);
   }
   run_.host.clearTarget();
+  // The new names are on the disk before the run reports them.
+  for (const auto& [folder, status] : run_.files().syncFolders())
+    ShowWriteFailure(run_.host, status, folder);
 }
 
 }  // namespace kadrel

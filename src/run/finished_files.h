@@ -1,8 +1,9 @@
 // Files whose new content is complete, waiting to take their names: the
 // replacements of targets and the result files. They are completed together, so
 // that the syncs of many small files overlap on the disk, and then renamed in
-// list order; a file's own boxes (its backup copy, a full disk found by the sync)
-// come at that moment, and its target's outcome is settled then.
+// list order, and the folders they were renamed in synced once each; a file's own
+// boxes (its backup copy, a full disk found by the sync) come at that moment, and
+// its target's outcome is settled then.
 #pragma once
 
 #include <cstdint>

@@ -46,6 +46,7 @@ PreparedRun PrepareRun(Host& host, FileLayer& files, const RunRequest& request) 
   ctx.options = request.options;
   ctx.targets = request.listEntries;
   ctx.targetScanRoots = request.listScanRoots;
+  ctx.targetDroppedFolders = request.listDroppedFolders;
   ctx.ComboRun = request.combo;
   if (request.combo) ctx.steps = request.comboSteps;
   ctx.multiLineReplacement = request.multiLineReplacement;

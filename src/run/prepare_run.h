@@ -23,6 +23,8 @@ struct RunRequest {
   // Per entry, how far links in its path are followed (TargetListResult::scanRoots);
   // entries without one are paths named as they are.
   std::vector<size_t> listScanRoots;
+  // Per entry, the dropped folder its scan opened (TargetListResult::droppedFolders).
+  std::vector<std::shared_ptr<const DroppedFolder>> listDroppedFolders;
 
   // A COMBO!! run: the loaded step list and the COMBO!! text shown for it.
   bool combo = false;

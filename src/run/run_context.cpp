@@ -7,7 +7,8 @@ DropPath RunContext::targetName(size_t i) const {
 }
 
 DropPath RunContext::derivedName(size_t i, const std::string& path) const {
-  return {path, i < targetScanRoots.size() ? targetScanRoots[i] : 0};
+  return {path, i < targetScanRoots.size() ? targetScanRoots[i] : 0,
+          i < targetDroppedFolders.size() ? targetDroppedFolders[i] : nullptr};
 }
 
 }  // namespace kadrel

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct RunContext {
   // Per target, how far links in its path are followed (DropPath::scanRoot); a
   // target without one is a path named as it is.
   std::vector<size_t> targetScanRoots;
+  // Per target, the dropped folder it is reached through (DropPath::dropped).
+  std::vector<std::shared_ptr<const DroppedFolder>> targetDroppedFolders;
   std::vector<std::string> steps;  // CmbDataList: the step lines of a COMBO!! run
 
   StepRecord StepArr;  // the step of a plain run

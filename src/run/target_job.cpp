@@ -43,7 +43,7 @@ std::string ComboProgressText(const RunContext& ctx, size_t file, size_t step, s
 // Failures to open a target that leave it alone on purpose rather than by an error.
 bool SkipsOnPurpose(int code) {
   return code == kErrAlreadyDone || code == kErrLocked || code == kErrLinkAtName ||
-         code == kErrNotRegularFile || code == kErrOwnerNotKept;
+         code == kErrNotRegularFile || code == kErrOwnerNotKept || code == kErrFolderReplaced;
 }
 
 // How one step over a target ended.

@@ -56,7 +56,8 @@ struct RunState {
   // Files processed (as opened, and as left): a file reached again, listed twice
   // or through a link, is processed once.
   std::set<FileId> processedFiles;
-  std::set<std::string> cleanedFolders;  // folders whose leftover temporaries are gone
+  std::set<std::string> cleanedFolders;   // folders whose leftover temporaries are gone
+  std::set<std::string> replacedFolders;  // scanned folders found replaced, told of once
   FinishedFiles finished;
   JointResult joint;
 

@@ -5,6 +5,7 @@
 
 #include "core/program_folder.h"
 #include "io/line_io.h"
+#include "io/file_layer.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   kadrel::ui::EndStartUpGuard();
   kadrel::ui::SetUpApplication();
+  kadrel::RaiseOpenFileLimit();  // dropped folders stay open while they are listed
 
   kadrel::ui::QtHost host;
   kadrel::ui::MainWindow window(host, kadrel::ProgramFolder());

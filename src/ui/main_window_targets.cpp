@@ -31,7 +31,7 @@ void MainWindow::dropTargets(const QStringList& paths) {
   List1_->clear();
   List1_->hide();
   const TargetListResult list = BuildTargetList(Paths(paths), options_);
-  List1_->setFiles(list.paths, list.scanRoots);
+  List1_->setFiles(list.paths, list.scanRoots, list.droppedFolders);
   List1_->show();
   updateStartState();
   for (const std::string& note : LeftOutNotes(list)) message(note);
@@ -42,7 +42,8 @@ void MainWindow::dropTargets(const QStringList& paths) {
 void MainWindow::addTargets(const QStringList& paths) {
   if (paths.isEmpty()) return;
   TargetListResult list = BuildTargetList(Paths(paths), options_);
-  const TargetList::Added added = List1_->addFiles(list.paths, list.scanRoots);
+  const TargetList::Added added =
+      List1_->addFiles(list.paths, list.scanRoots, list.droppedFolders);
   updateStartState();
   list.truncated = list.truncated || added.full;
   for (const std::string& note : LeftOutNotes(list)) message(note);
@@ -57,16 +58,19 @@ void MainWindow::removeSelectedTargets() {
   } else {  // one rebuild, not one shift of the rows below per file
     const std::vector<std::string> entries = List1_->entries();
     const std::vector<size_t> entryRoots = List1_->scanRoots();
+    const TargetList::DroppedFolders entryFolders = List1_->droppedFolders();
     std::vector<bool> removed(entries.size());
     for (int row : rows) removed[static_cast<size_t>(row)] = true;
     std::vector<std::string> paths;
     std::vector<size_t> roots;
+    TargetList::DroppedFolders folders;
     for (size_t i = 0; i < entries.size(); ++i) {
       if (removed[i]) continue;
       paths.push_back(entries[i]);
       roots.push_back(entryRoots[i]);
+      folders.push_back(entryFolders[i]);
     }
-    List1_->setFiles(paths, roots);
+    List1_->setFiles(paths, roots, folders);
   }
   // Nothing stays selected, so that a second 対象から外す cannot remove a file the
   // user never picked; the keyboard goes on from the first file removed.

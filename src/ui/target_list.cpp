@@ -86,15 +86,22 @@ std::vector<std::string> TargetList::entries() const {
   return out;
 }
 
+namespace {
+constexpr int kScanRootRole = Qt::UserRole;
+constexpr int kDroppedFolderRole = Qt::UserRole + 1;
+}  // namespace
+
 void TargetList::setFiles(const std::vector<std::string>& paths,
-                          const std::vector<size_t>& scanRoots) {
+                          const std::vector<size_t>& scanRoots,
+                          const DroppedFolders& droppedFolders) {
   clear();
-  append(paths, scanRoots);
+  append(paths, scanRoots, droppedFolders);
 }
 
 // Appends the entries at once (a drop may bring tens of thousands).
 void TargetList::append(const std::vector<std::string>& paths,
-                        const std::vector<size_t>& scanRoots) {
+                        const std::vector<size_t>& scanRoots,
+                        const DroppedFolders& droppedFolders) {
   const int first = count();
   QStringList entries;
   entries.reserve(static_cast<qsizetype>(paths.size()));
@@ -102,12 +109,18 @@ void TargetList::append(const std::vector<std::string>& paths,
   addItems(entries);
   for (size_t i = 0; i < scanRoots.size() && i < paths.size(); ++i) {
     item(first + static_cast<int>(i))
-        ->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(scanRoots[i]));
+        ->setData(kScanRootRole, QVariant::fromValue<qulonglong>(scanRoots[i]));
+  }
+  for (size_t i = 0; i < droppedFolders.size() && i < paths.size(); ++i) {
+    if (droppedFolders[i])
+      item(first + static_cast<int>(i))
+          ->setData(kDroppedFolderRole, QVariant::fromValue(droppedFolders[i]));
   }
 }
 
 TargetList::Added TargetList::addFiles(const std::vector<std::string>& paths,
-                                       const std::vector<size_t>& scanRoots) {
+                                       const std::vector<size_t>& scanRoots,
+                                       const DroppedFolders& droppedFolders) {
   std::set<std::string> listed;
   if (holdsFiles()) {
     for (const std::string& entry : entries()) listed.insert(entry);
@@ -117,6 +130,7 @@ TargetList::Added TargetList::addFiles(const std::vector<std::string>& paths,
   Added added;
   std::vector<std::string> newPaths;
   std::vector<size_t> newRoots;
+  DroppedFolders newFolders;
   for (size_t i = 0; i < paths.size(); ++i) {
     if (listed.count(paths[i]) != 0) continue;
     if (static_cast<size_t>(count()) + newPaths.size() >= kMaxTargetEntries) {
@@ -126,8 +140,9 @@ TargetList::Added TargetList::addFiles(const std::vector<std::string>& paths,
     listed.insert(paths[i]);
     newPaths.push_back(paths[i]);
     newRoots.push_back(i < scanRoots.size() ? scanRoots[i] : 0);
+    newFolders.push_back(i < droppedFolders.size() ? droppedFolders[i] : nullptr);
   }
-  append(newPaths, newRoots);
+  append(newPaths, newRoots, newFolders);
   added.count = newPaths.size();
   return added;
 }
@@ -136,7 +151,16 @@ std::vector<size_t> TargetList::scanRoots() const {
   std::vector<size_t> out;
   out.reserve(static_cast<size_t>(count()));
   for (int i = 0; i < count(); ++i)
-    out.push_back(static_cast<size_t>(item(i)->data(Qt::UserRole).toULongLong()));
+    out.push_back(static_cast<size_t>(item(i)->data(kScanRootRole).toULongLong()));
+  return out;
+}
+
+TargetList::DroppedFolders TargetList::droppedFolders() const {
+  DroppedFolders out;
+  out.reserve(static_cast<size_t>(count()));
+  for (int i = 0; i < count(); ++i) {
+    out.push_back(item(i)->data(kDroppedFolderRole).value<std::shared_ptr<const DroppedFolder>>());
+  }
   return out;
 }
 

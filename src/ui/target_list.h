@@ -7,11 +7,16 @@
 #pragma once
 
 #include <QListWidget>
+#include <QMetaType>
 #include <QStringList>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "io/file_layer.h"
 #include "run/start_checks.h"
+
+Q_DECLARE_METATYPE(std::shared_ptr<const kadrel::DroppedFolder>)
 
 namespace kadrel::ui {
 
@@ -25,17 +30,25 @@ class TargetList : public QListWidget {
 
   // Every entry, first to last, as the file system spells the paths.
   std::vector<std::string> entries() const;
-  // Replaces the entries by a drop's files, each with its scan root.
-  void setFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
-  // Appends the files not listed yet, each with its scan root, as far as the list
-  // has room (the placeholder line goes first).
+  // Where listed files are reached: per path, its scan root and the dropped
+  // folder it is reached through (see TargetListResult). The folders stay open
+  // as long as their files are listed.
+  using DroppedFolders = std::vector<std::shared_ptr<const DroppedFolder>>;
+  // Replaces the entries by a drop's files.
+  void setFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots,
+                const DroppedFolders& droppedFolders);
+  // Appends the files not listed yet, as far as the list has room (the
+  // placeholder line goes first).
   struct Added {
     size_t count = 0;
     bool full = false;  // files were left out for want of room
   };
-  Added addFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
-  // Per entry, how far links in its path are followed (see TargetListResult).
+  Added addFiles(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots,
+                 const DroppedFolders& droppedFolders);
+  // Per entry, how far links in its path are followed, and the dropped folder it
+  // is reached through (null: a file named as it is).
   std::vector<size_t> scanRoots() const;
+  DroppedFolders droppedFolders() const;
   // True when the list holds file names (not empty, not the placeholder line).
   bool holdsFiles() const;
   // True when a file entry (not the placeholder line) is selected.
@@ -61,7 +74,8 @@ class TargetList : public QListWidget {
   bool viewportEvent(QEvent* event) override;
 
  private:
-  void append(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots);
+  void append(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots,
+              const DroppedFolders& droppedFolders);
 };
 
 }  // namespace kadrel::ui

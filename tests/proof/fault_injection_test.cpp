@@ -1,13 +1,15 @@
 // Each failure a disk or another program can cause during a plain and a COMBO!!
 // run, with the messages the user gets and what is left on disk: the target
 // keeps its previous content unless its whole new content took its name, and a
-// backup copy exists only beside a target that was replaced.
+// backup copy is made only beside a target that was replaced: a backup of an
+// earlier run stays as it was otherwise.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "proof/run_world.h"
 
@@ -46,8 +48,12 @@ struct Case {
   bool backupMade = false;              // the backup copy was made before the failure
   bool needsBackups = false;            // only where backup copies are made
   bool readOnlyTarget = false;
-  bool lockedTarget = false;  // another run holds t.txt
-  bool deleteU = false;       // u.txt disappears when the run turns to it
+  bool lockedTarget = false;   // another run holds t.txt
+  bool deleteU = false;        // u.txt disappears when the run turns to it
+  bool earlierBackup = false;  // t.txt has a backup copy of an earlier run
+  // Another program renames a file over t.txt when the run comes to this
+  // operation on t.txt (or its backup copy).
+  std::optional<Op> replacedAt = std::nullopt;
 };
 
 std::string Expand(std::string s, const World& w) {
@@ -80,6 +86,17 @@ class FaultInjection : public testing::TestWithParam<int16_t> {
         ASSERT_EQ(::flock(held, LOCK_EX), 0);
       }
       const std::string earlier = "backup of an earlier run\r\n";
+      if (c.earlierBackup) WriteFile(w.backupOf("t.txt"), earlier);
+      const std::string theirs = "another program's\r\n";
+      if (c.replacedAt) {
+        w.deletedByTest.insert("t.txt");
+        w.files.before = [&](Op op, const std::string& path) {
+          if (op != *c.replacedAt || !path.starts_with(w.path("t.txt"))) return;
+          WriteFile(w.path("theirs"), theirs);
+          std::filesystem::rename(w.path("theirs"), w.path("t.txt"));
+          w.files.before = nullptr;
+        };
+      }
       if (c.deleteU) {
         WriteFile(w.backupOf("u.txt"), earlier);
         w.deletedByTest.insert("u.txt");
@@ -96,9 +113,11 @@ class FaultInjection : public testing::TestWithParam<int16_t> {
       EXPECT_EQ(BrokenPromises(w, after), std::vector<std::string>{});
 
       const std::string t = ReadFile(w.path("t.txt"));
-      EXPECT_TRUE(t == (c.replaced ? after[0] : scenario.files[0].content));
+      EXPECT_TRUE(t == (c.replacedAt ? theirs : c.replaced ? after[0] : scenario.files[0].content));
       if ((c.replaced || c.backupMade) && backups) {
         EXPECT_TRUE(ReadFile(w.backupOf("t.txt")) == scenario.files[0].content);
+      } else if (c.earlierBackup) {
+        EXPECT_EQ(ReadFile(w.backupOf("t.txt")), earlier);
       } else {
         EXPECT_FALSE(FileExists(w.backupOf("t.txt")));
       }
@@ -122,10 +141,22 @@ std::vector<Case> CommonCases() {
       {.name = "disk full found by the sync before the rename",
        .faults = {{Op::Sync, "t.txt", 1, 0, ENOSPC}},
        .boxes = {"File Write Error|" + kFull + "\r[ {T}]"}},
-      {.name = "the new content cannot take the target's name",
+      {.name = "the new content cannot take the target's name: no backup made",
+       .faults = {{Op::Commit, "t.txt", 1, 0, EACCES}},
+       .boxes = {"File Write Error|" + kDenied + "\r[ {T}]"}},
+      {.name = "the new content cannot take the target's name: the earlier backup stays",
        .faults = {{Op::Commit, "t.txt", 1, 0, EACCES}},
        .boxes = {"File Write Error|" + kDenied + "\r[ {T}]"},
-       .backupMade = true},
+       .earlierBackup = true},
+      {.name = "target replaced by another program before its backup copy",
+       .boxes = {kBackupFailed + "元[ {T}]\r先[ {TB}]\r" + ErrorText(kErrReplacedMeanwhile)},
+       .needsBackups = true,
+       .earlierBackup = true,
+       .replacedAt = Op::Copy},
+      {.name = "target replaced by another program after its backup copy",
+       .boxes = {"File Write Error|" + ErrorText(kErrReplacedMeanwhile) + "\r[ {T}]"},
+       .earlierBackup = true,
+       .replacedAt = Op::Commit},
       {.name = "backup copy fails on a full disk",
        .faults = {{Op::Copy, "t.txt_BK", 1, 0, ENOSPC}},
        .boxes = {kBackupFailed + "元[ {T}]\r先[ {TB}]\r" + kFull},

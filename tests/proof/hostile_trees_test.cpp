@@ -4,14 +4,25 @@
 // link. Nothing outside the folder is read or written, no backup carries a
 // privilege, and every file the run makes belongs to the owner of the file it
 // comes from. One row runs as "nobody" over a file it may write but not own.
+// The owner racing to write into the new file of a program that carries a
+// privilege never gets a byte into it.
+#include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iostream>
+#include <set>
 #include <thread>
 #include <tuple>
 
@@ -209,6 +220,140 @@ TEST_F(HostileTrees, ARacedBackupNameIsNeverWrittenThrough) {
   stop = true;
   racer.join();
   EXPECT_TRUE(outsideUntouched());
+}
+
+// The owner of a folder ("nobody") racing a run of root's: every temporary of
+// ours it sees there (a file, or a folder of ours holding one) it opens for
+// writing once, and as soon as the run has written past its start, writes its
+// own bytes at the start, the way a user would slip code into a program that is
+// about to get setgid or a file capability.
+class OwnerRacer {
+ public:
+  struct Counts {
+    std::atomic<long> seen{0}, opened{0};
+    std::atomic<bool> stop{false};
+  };
+
+  explicit OwnerRacer(const std::string& folder) {
+    void* shared =
+        ::mmap(nullptr, sizeof(Counts), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    counts_ = new (shared) Counts;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+          ::setresuid(kNobody, kNobody, kNobody) != 0)
+        ::_exit(126);
+      race(folder);
+      ::_exit(0);
+    }
+  }
+  ~OwnerRacer() { ::munmap(counts_, sizeof(Counts)); }
+
+  const Counts& stop() {
+    counts_->stop = true;
+    ::waitpid(pid_, nullptr, 0);
+    return *counts_;
+  }
+
+ private:
+  void race(const std::string& folder) {
+    std::set<std::string> tried;
+    std::vector<int> waiting;
+    while (!counts_->stop) {
+      if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+          if (!IsTemporaryName(e->d_name)) continue;
+          ++counts_->seen;
+          const std::string path = folder + "/" + e->d_name;
+          for (const std::string& file : {path, path + "/new"}) {
+            if (!tried.insert(file).second) continue;
+            const int fd = ::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) continue;
+            ++counts_->opened;
+            waiting.push_back(fd);
+          }
+        }
+        ::closedir(dir);
+      }
+      std::erase_if(waiting, [](int fd) {
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || st.st_size < 4096) return false;
+        std::ignore = ::pwrite(fd, "EVIL", 4, 0);
+        return true;
+      });
+    }
+  }
+
+  pid_t pid_ = -1;
+  Counts* counts_ = nullptr;
+};
+
+bool HasCapability(const std::string& path) {
+  return ::getxattr(path.c_str(), "security.capability", nullptr, 0) >= 0;
+}
+
+TEST_F(HostileTrees, TheOwnerNeverWritesIntoANewFileThatCarriesAPrivilege) {
+  // A capability its owner does not have: to read any file.
+  vfs_cap_data cap{};
+  cap.magic_etc = VFS_CAP_REVISION_2 | VFS_CAP_FLAGS_EFFECTIVE;
+  cap.data[0].permitted = 1u << CAP_DAC_READ_SEARCH;
+  const struct Row {
+    const char* name;
+    std::function<bool(const std::string&)> grant, carries;
+  } rows[] = {
+      {"setgid for a group the owner is not in",
+       [](const std::string& p) {
+         return ::chown(p.c_str(), kNobody, 0) == 0 && ::chmod(p.c_str(), 02755) == 0;
+       },
+       [](const std::string& p) {
+         return (StatOf(p).st_mode & S_ISGID) != 0 && StatOf(p).st_gid == 0;
+       }},
+      {"a file capability",
+       [&](const std::string& p) {
+         return ::setxattr(p.c_str(), "security.capability", &cap, sizeof cap, 0) == 0;
+       },
+       HasCapability},
+  };
+  std::string program;
+  for (int i = 0; i < 100000; ++i) program += "abc " + std::to_string(i) + "\r\n";
+  std::string replaced = program;
+  for (size_t p; (p = replaced.find("abc")) != std::string::npos;) replaced.replace(p, 3, "XYZ");
+  const std::vector<std::string> replace = {"-o", "BkupEdit=0", "-s", "0,0,abc,0,XYZ,#", data()};
+  int tried = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    own("tool", program, 0755);
+    if (!row.grant(in("tool"))) {
+      std::cout << "[   SKIP   ] " << row.name << ": not possible here\n";
+      continue;
+    }
+    ++tried;
+    // The run's replacement, then --undo's copy (a privileged file is kept by a
+    // copy), each raced until the racer has seen its temporary.
+    for (const bool undo : {false, true}) {
+      SCOPED_TRACE(undo ? "--undo" : "the run");
+      long seen = 0;
+      for (int attempt = 0; attempt < 5 && seen == 0; ++attempt) {
+        own("tool", program, 0755);
+        ASSERT_TRUE(row.grant(in("tool")));
+        if (undo) {
+          ASSERT_EQ(run(replace).status, 0);
+        }
+        OwnerRacer racer(data());
+        const CliResult r = run(undo ? std::vector<std::string>{"--undo"} : replace);
+        const OwnerRacer::Counts& counts = racer.stop();
+        seen = counts.seen;
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(counts.opened, 0);
+        EXPECT_TRUE(ReadFile(in("tool")) == (undo ? program : replaced));
+        EXPECT_TRUE(row.carries(in("tool")));
+        EXPECT_EQ(StatOf(in("tool")).st_uid, kNobody);
+      }
+      EXPECT_GT(seen, 0) << "the racer never saw a temporary: nothing was proven";
+      EXPECT_EQ(test::TemporariesIn(data()), 0);
+    }
+  }
+  if (tried == 0) GTEST_SKIP() << "neither setgid nor file capabilities can be set here";
 }
 
 // A user may write a file of root's but cannot give a new file root's ownership:

@@ -1,11 +1,15 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "combo/step_line.h"
+#include "core/target_list.h"
 #include "run/run_context.h"
 #include "run/run_driver.h"
 #include "support/fake_files.h"
@@ -346,6 +350,111 @@ TEST_F(RunDriverTest, ALinkPutInAScannedPathIsNotFollowed) {
     }
   }
   host.onSelect = nullptr;
+}
+
+// Runs act in a child process, as the user "nobody" when the test runs as root:
+// the owner of a tree changing it while a run of root's goes on.
+void AsTheOwner(const std::function<void()>& act) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+         ::setresuid(65534, 65534, 65534) != 0))
+      ::_exit(126);
+    try {
+      act();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// A dropped folder is reached through the descriptor its scan opened, each folder
+// below it checked to be the one scanned: renamed between two files, swapped for a
+// link or another folder, nothing outside what was dropped is written, and the
+// files of a folder that is no longer the scanned one are skipped with one box.
+TEST_F(RunDriverTest, TheDropIsPinnedWhateverItsOwnerRenamesMeanwhile) {
+  namespace fs = std::filesystem;
+  using enum TargetOutcome;
+  const std::string before = "abc\r\n", after = "XYZ\r\n";
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& drop, const std::string& outside)> swap;
+    std::vector<TargetOutcome> outcomes;
+    std::vector<std::pair<std::string, std::string>> files;  // below the tree, afterwards
+  } cases[] = {
+      {"the dropped folder renamed, a link in its place",
+       [](const std::string& drop, const std::string& outside) {
+         fs::rename(drop, drop + ".old");
+         fs::create_directory_symlink(outside, drop);
+       },
+       {Replaced, Replaced, Replaced, Replaced},
+       {{"drop.old/a.txt", after}, {"drop.old/sub/b.txt", after}, {"drop.old/z.txt", after}}},
+      {"a folder below it swapped for a link out of the drop",
+       [](const std::string& drop, const std::string& outside) {
+         fs::rename(drop + "/sub", drop + "/sub.old");
+         fs::create_directory_symlink(outside + "/sub", drop + "/sub");
+       },
+       {Replaced, Skipped, Skipped, Replaced},
+       {{"drop/a.txt", after}, {"drop/sub.old/b.txt", before}, {"drop/z.txt", after}}},
+      {"a folder below it swapped for another folder",
+       [&](const std::string& drop, const std::string&) {
+         fs::rename(drop + "/sub", drop + "/sub.old");
+         fs::create_directory(drop + "/sub");
+         WriteFile(drop + "/sub/b.txt", before);
+       },
+       {Replaced, Skipped, Skipped, Replaced},
+       {{"drop/sub.old/b.txt", before}, {"drop/sub/b.txt", before}, {"drop/z.txt", after}}},
+  };
+  const std::vector<std::string> names = {"a.txt", "sub/b.txt", "sub/c.txt", "z.txt"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir tree, outside;
+    const std::string drop = tree.file("drop");
+    for (const std::string& name : names) {
+      fs::create_directories(fs::path(drop + "/" + name).parent_path());
+      fs::create_directories(fs::path(outside.file(name)).parent_path());
+      WriteFile(drop + "/" + name, before);
+      WriteFile(outside.file(name), before);
+    }
+    if (::geteuid() == 0) {
+      for (const auto& entry : fs::recursive_directory_iterator(tree.path()))
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+      ASSERT_EQ(::chown(tree.path().c_str(), 65534, 65534), 0);
+    }
+    const TargetListResult list = BuildTargetList({drop + "/"}, ctx.options);
+    ASSERT_EQ(list.paths.size(), names.size());
+    ctx.targets = list.paths;
+    ctx.targetScanRoots = list.scanRoots;
+    ctx.targetDroppedFolders = list.droppedFolders;
+    host.boxes.clear();
+    // The owner acts when the run turns from the first file to the second.
+    bool swapped = false;
+    files.before = [&](test::Op op, const std::string& path) {
+      if (swapped || op != test::Op::OpenRead || !path.ends_with("sub/b.txt")) return;
+      swapped = true;
+      AsTheOwner([&] { c.swap(drop, outside.path()); });
+    };
+    run("0,0,abc,0,XYZ,0");
+    EXPECT_EQ(outcomes(), c.outcomes);
+    // One box for the folder that is no longer the scanned one, naming it.
+    const bool skipped = c.outcomes[1] == Skipped;
+    ASSERT_EQ(host.boxes.size(), skipped ? 1u : 0u);
+    if (skipped) {
+      EXPECT_NE(host.boxes[0].text.find(ErrorText(kErrFolderReplaced) + "\r[ " + drop + "/sub/ ]"),
+                std::string::npos)
+          << host.boxes[0].text;
+    }
+    for (const std::string& name : names) EXPECT_EQ(ReadFile(outside.file(name)), before) << name;
+    for (const auto& [name, content] : c.files)
+      EXPECT_EQ(ReadFile(tree.file(name)), content) << name;
+  }
+  files.before = nullptr;
 }
 
 // What a killed run left beside its files goes with the next run over them: only

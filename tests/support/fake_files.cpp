@@ -216,6 +216,8 @@ class FakeTarget : public TargetFile {
   const std::string& folder() const override { return inner_->folder(); }
   const std::string& name() const override { return inner_->name(); }
   Opened<InputFile> read() override { return files_.reader(inner_->read(), path_); }
+  std::string realFolder() const override { return inner_->realFolder(); }
+  void settleBackup(bool replaced) override { inner_->settleBackup(replaced); }
   TargetFile& inner() { return *inner_; }
   const std::string& path() const { return path_; }
 
@@ -271,6 +273,7 @@ class FakeNewFile : public NewFile {
   uint64_t size() const override { return inner_->size(); }
   FileStatus truncate(uint64_t size) override { return inner_->truncate(size); }
   void narrowTo(const FileAttributes& source) override { inner_->narrowTo(source); }
+  void keepTimes(const FileAttributes& times) override { inner_->keepTimes(times); }
   FileStatus complete() override {
     files_.note(Op::Sync, path_);
     if (const Fault* f = files_.due(Op::Sync, path_)) {
@@ -406,6 +409,11 @@ FileStatus FakeFiles::keepCopy(TargetFile& target, const DropPath& name) {
   if (backing_ == Backing::Disk) return SystemFileLayer().keepCopy(t.inner(), name);
   memory[name.path] = static_cast<MemoryTarget&>(t.inner()).content();
   setMemoryId(name.path, newMemoryId());
+  return {};
+}
+
+std::vector<std::pair<std::string, FileStatus>> FakeFiles::syncFolders() {
+  if (backing_ == Backing::Disk) return SystemFileLayer().syncFolders();
   return {};
 }
 

@@ -1,5 +1,7 @@
 // The real file system as the run's file layer.
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -7,6 +9,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <map>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -89,7 +93,7 @@ bool MayLinkAsBackup(const PosixTarget& target) {
 
 // A backup copy by a hard link: the previous content costs no copy, and keeps
 // the target's owner, permissions and times. False when it cannot be linked.
-bool LinkAsBackup(const PosixTarget& target, const NameInFolder& where, FileStatus& status) {
+bool LinkAsBackup(PosixTarget& target, const NameInFolder& where, FileStatus& status) {
   const std::string self = "/proc/self/fd/" + std::to_string(target.file()->get());
   const int folder = where.folder->get();
   for (int attempt = 0; attempt < 8; ++attempt) {
@@ -99,11 +103,13 @@ bool LinkAsBackup(const PosixTarget& target, const NameInFolder& where, FileStat
       if (errno == EEXIST) continue;
       return false;  // another file system, no /proc, a protected link: a copy then
     }
-    if (::renameat(folder, temp.c_str(), folder, where.name.c_str()) != 0)
-      status = StatusFromErrno(errno);
-    // Renamed over another link of the same file (the backup a killed run left),
-    // the temporary stays: it goes now.
-    ::unlinkat(folder, temp.c_str(), 0);
+    std::optional<posix::SetAside> aside;
+    status = posix::PutInPlace(where.folder, temp, target.id(), where.name, target, aside);
+    if (aside) {
+      target.setAside(std::move(*aside));
+    } else if (posix::IdAt(folder, temp) == target.id()) {
+      ::unlinkat(folder, temp.c_str(), 0);  // refused: the link goes
+    }
     return true;
   }
   return false;
@@ -174,7 +180,7 @@ class PosixFileLayer : public FileLayer {
   }
 
   FileStatus keepCopy(TargetFile& target, const DropPath& name) override {
-    const auto& t = static_cast<const PosixTarget&>(target);
+    auto& t = static_cast<PosixTarget&>(target);
     NameInFolder where;
     if (FileStatus s = posix::OpenFolderOf(name, false, where); !s.ok()) return s;
     if (FileStatus s = posix::CheckNameInFolder(where.folder->get(), where.name); !s.ok()) return s;
@@ -188,35 +194,31 @@ class PosixFileLayer : public FileLayer {
     if (!copy) return copy.status;
     if (FileStatus s = posix::CopyInto(*copy.file, t.file()->get()); !s.ok()) return s;
     if (FileStatus s = copy.file->complete(); !s.ok()) return s;
-    return copy.file->commit();
+    std::optional<posix::SetAside> aside;
+    status = posix::CommitSettingAside(*copy.file, t, aside);
+    if (aside) t.setAside(std::move(*aside));
+    return status;
   }
 
   FileStatus restoreKept(TargetFile& target, const std::string& keptPath) override {
     const auto& t = static_cast<const PosixTarget&>(target);
     const int folder = t.where().folder->get();
-    if (posix::IdAt(folder, t.where().name) != t.id())
-      return StatusFromErrno(kErrReplacedMeanwhile);
+    if (!t.atItsName()) return StatusFromErrno(kErrReplacedMeanwhile);
     if (::renameat(AT_FDCWD, keptPath.c_str(), folder, t.where().name.c_str()) != 0)
       return StatusFromErrno(errno);
+    posix::NoteRenamedInto(t.where().folder, t.where().folderPath);
     return {};
   }
 
   std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files) override {
     std::vector<FileStatus> statuses(files.size());
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-      for (size_t i; (i = next.fetch_add(1)) < files.size();) statuses[i] = files[i]->complete();
-    };
-    std::vector<std::thread> helpers;
-    try {
-      while (helpers.size() + 1 < std::min(files.size(), kCompleteThreads))
-        helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-      // No more threads: the ones started and this one do the rest.
-    }
-    work();
-    for (std::thread& t : helpers) t.join();
+    posix::InParallel(files.size(), kCompleteThreads,
+                      [&](size_t i) { statuses[i] = files[i]->complete(); });
     return statuses;
+  }
+
+  std::vector<std::pair<std::string, FileStatus>> syncFolders() override {
+    return posix::SyncRenamedFolders();
   }
 
   void removeLeftovers(const DropPath& folder) override {
@@ -235,6 +237,107 @@ class PosixFileLayer : public FileLayer {
 };
 
 }  // namespace
+
+namespace posix {
+
+namespace {
+
+struct RenamedFolders {
+  std::mutex mutex;
+  std::map<FileId, std::pair<SharedFd, std::string>> folders;
+};
+
+RenamedFolders& Renamed() {
+  static RenamedFolders renamed;
+  return renamed;
+}
+
+}  // namespace
+
+FileStatus PutInPlace(const SharedFd& folder, const std::string& temp, FileId newId,
+                      const std::string& name, const PosixTarget& target,
+                      std::optional<SetAside>& aside) {
+  // The target was replaced or removed meanwhile: it is not replaced now, and
+  // what is at the name stays.
+  if (!target.atItsName()) return StatusFromErrno(kErrReplacedMeanwhile);
+  const int dir = folder->get();
+  const std::optional<FileId> earlier = IdAt(dir, name);
+  if (earlier) {
+    // The earlier file is locked while it is set aside: another run would take
+    // it for a leftover.
+    const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    SharedFd held = fd < 0 ? nullptr : std::make_shared<const Fd>(fd);
+    if (held) ::flock(fd, LOCK_EX | LOCK_NB);
+    if (::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_EXCHANGE) == 0) {
+      aside = SetAside{folder, temp, name, *earlier, newId, std::move(held)};
+      return {};
+    }
+    // A file system that cannot swap two names: the earlier file is replaced.
+    if (errno != EINVAL && errno != ENOSYS) return StatusFromErrno(errno);
+  }
+  if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0) return StatusFromErrno(errno);
+  if (!earlier) aside = SetAside{folder, {}, name, {}, newId, nullptr};
+  NoteRenamedInto(folder, name);
+  return {};
+}
+
+void NoteRenamedInto(const SharedFd& folder, const std::string& path) {
+  struct stat st;
+  if (::fstat(folder->get(), &st) != 0) return;
+  RenamedFolders& renamed = Renamed();
+  const std::lock_guard lock(renamed.mutex);
+  renamed.folders.try_emplace(IdOf(st), folder, path);
+}
+
+std::vector<std::pair<std::string, FileStatus>> SyncRenamedFolders() {
+  std::vector<std::pair<SharedFd, std::string>> folders;
+  {
+    RenamedFolders& renamed = Renamed();
+    const std::lock_guard lock(renamed.mutex);
+    for (auto& [id, folder] : renamed.folders) folders.push_back(std::move(folder));
+    renamed.folders.clear();
+  }
+  std::vector<FileStatus> statuses(folders.size());
+  InParallel(folders.size(), kCompleteThreads, [&](size_t i) {
+    // A folder opened for *at calls alone cannot be synced: its own descriptor can.
+    const int fd = ::openat(folders[i].first->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) statuses[i] = StatusFromErrno(errno);
+    if (fd >= 0) ::close(fd);
+  });
+  std::vector<std::pair<std::string, FileStatus>> failed;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    if (!statuses[i].ok()) failed.emplace_back(folders[i].second, statuses[i]);
+  }
+  return failed;
+}
+
+void InParallel(size_t count, size_t maxThreads, const std::function<void(size_t)>& work) {
+  std::atomic<size_t> next{0};
+  auto take = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < count;) work(i);
+  };
+  std::vector<std::thread> helpers;
+  try {
+    while (helpers.size() + 1 < std::min(count, maxThreads)) helpers.emplace_back(take);
+  } catch (const std::system_error&) {
+    // No more threads: the ones started and this one do the rest.
+  }
+  take();
+  for (std::thread& t : helpers) t.join();
+}
+
+}  // namespace posix
+
+void RaiseOpenFileLimit() {
+  struct rlimit limit;
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+std::unique_ptr<InputFile> InputFromDescriptor(int fd) {
+  return std::make_unique<PosixInput>(fd);
+}
 
 std::unique_ptr<InputFile> StandardInput() {
   return std::make_unique<PosixInput>(STDIN_FILENO);

@@ -1,15 +1,20 @@
 // New files: a temporary beside the name it is for, created exclusively and
 // locked while it lives (so that a later run can tell a killed run's leftover
-// from a living run's file), given its attributes, synced, and renamed over the
-// name.
+// from a living run's file), the runner's alone until its last write, then given
+// its attributes, synced, and renamed over the name.
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/file.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -101,11 +106,82 @@ void GiveOwner(int fd, const FileAttributes& a) {
   if (::fchown(fd, a.owner, a.group) == 0) return;
   if (a.group != kLeaveAsIs) std::ignore = ::fchown(fd, kLeaveAsIs, a.group);
 }
+
+bool MayChangeOwners() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+  if (::syscall(SYS_capget, &header, data) != 0) return ::geteuid() == 0;
+  return (data[CAP_CHOWN / 32].effective & (1u << (CAP_CHOWN % 32))) != 0;
+}
+
+bool InGroup(gid_t group) {
+  if (group == ::getegid()) return true;
+  std::vector<gid_t> groups(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
+  const int n = ::getgroups(static_cast<int>(groups.size()), groups.data());
+  return n > 0 && std::find(groups.begin(), groups.begin() + n, group) != groups.begin() + n;
+}
+
+// True when the runner may give a new file of its own this owner and group.
+bool MayGive(const FileAttributes& a, const struct stat& created) {
+  if (a.owner == created.st_uid && a.group == created.st_gid) return true;
+  if (MayChangeOwners()) return true;
+  return a.owner == created.st_uid && InGroup(a.group);
+}
+
+// A replacement that carries a privilege for an owner other than the runner:
+// the owner must never be able to write to it before it takes its name.
+bool PrivilegeForAnother(const PosixTarget& target) {
+  if (target.attributes().owner == ::geteuid()) return false;
+  if ((target.attributes().mode & 06000) != 0) return true;
+  return ::fgetxattr(target.file()->get(), "security.capability", nullptr, 0) >= 0;
+}
+
+// The name of the file in a folder of the runner's own.
+constexpr const char* kPrivateFileName = "new";
+
+// A folder of the runner's own beside the name (named as our temporaries are),
+// which no other user can enter, held locked while it lives.
+struct PrivateFolder {
+  std::string name;
+  SharedFd fd;
+  FileId id;
+};
+
+FileStatus MakePrivateFolder(int folder, PrivateFolder& made) {
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    std::string name = NewTemporaryName();
+    if (::mkdirat(folder, name.c_str(), 0700) != 0) {
+      if (errno == EEXIST) continue;
+      return StatusFromErrno(errno);
+    }
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;  // taken away meanwhile
+    auto held = std::make_shared<const Fd>(fd);
+    // A run that is removing leftovers took it first; it removes it too.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) continue;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return StatusFromErrno(errno);
+    if (st.st_uid != ::geteuid() || (st.st_mode & 077) != 0 || IdAt(folder, name) != IdOf(st))
+      continue;
+    made = {std::move(name), std::move(held), IdOf(st)};
+    return {};
+  }
+  return StatusFromErrno(EEXIST);
+}
+
+// Removes a folder of the runner's own and what it holds, unless another hand
+// put something else at its name.
+void RemovePrivateFolder(int folder, const PrivateFolder& made) {
+  ::unlinkat(made.fd->get(), kPrivateFileName, 0);
+  if (IdAt(folder, made.name) == made.id) ::unlinkat(folder, made.name.c_str(), AT_REMOVEDIR);
+}
+
 class PosixNewFile : public NewFile {
  public:
-  PosixNewFile(NameInFolder where, std::string temp, std::shared_ptr<Written> state, FileId id,
-               NewFileRules rules)
+  PosixNewFile(NameInFolder where, std::optional<PrivateFolder> inside, std::string temp,
+               std::shared_ptr<Written> state, FileId id, NewFileRules rules)
       : where_(std::move(where)),
+        inside_(std::move(inside)),
         temp_(std::move(temp)),
         state_(std::move(state)),
         id_(id),
@@ -113,7 +189,8 @@ class PosixNewFile : public NewFile {
 
   ~PosixNewFile() override {
     // Never removes what another hand put at the temporary's name.
-    if (!committed_ && IdAt(folder(), temp_) == id_) ::unlinkat(folder(), temp_.c_str(), 0);
+    if (!committed_ && IdAt(tempFolder(), temp_) == id_) ::unlinkat(tempFolder(), temp_.c_str(), 0);
+    if (inside_) RemovePrivateFolder(folder(), *inside_);
   }
 
   std::unique_ptr<OutputFile> output() override { return std::make_unique<NewFileOutput>(state_); }
@@ -138,25 +215,33 @@ class PosixNewFile : public NewFile {
     rules_.likeFile.reset();  // one file's ACL would open the others' content
   }
 
+  void keepTimes(const FileAttributes& times) override {
+    times_ = {times.accessed, times.modified};
+  }
+
   FileStatus complete() override {
     if (!state_->error.ok()) return state_->error;
     if (rules_.replaces != nullptr) {
-      // After the writes, which take setuid and file capabilities away.
+      // After the last write, in this order: the owner (which takes setuid,
+      // setgid and file capabilities away), then the extended attributes (file
+      // capabilities among them) and the permissions with setuid and setgid.
+      const FileAttributes& a = rules_.replaces->attributes();
+      struct stat st;
+      if (::fstat(fd(), &st) != 0) return StatusFromErrno(errno);
+      if ((a.owner != st.st_uid || a.group != st.st_gid) && ::fchown(fd(), a.owner, a.group) != 0)
+        return StatusFromErrno(kErrOwnerNotKept);
       const int target = rules_.replaces->file()->get();
       if (FileStatus s = CopyExtendedAttributes(target, fd(), true); !s.ok()) return s;
-      if (::fchmod(fd(), rules_.replaces->attributes().mode) != 0)
-        return StatusFromErrno(kErrOwnerNotKept);
+      if (::fchmod(fd(), a.mode) != 0) return StatusFromErrno(kErrOwnerNotKept);
     } else if (rules_.like) {
       const FileAttributes& a = *rules_.like;
       GiveOwner(fd(), a);
       if (rules_.likeFile)
         std::ignore = CopyExtendedAttributes(rules_.likeFile->get(), fd(), false);
       ::fchmod(fd(), a.mode & 0777);  // a failure leaves 0600: never wider than asked
-      if (rules_.keepTimes) {
-        const timespec times[2] = {a.accessed, a.modified};
-        ::futimens(fd(), times);
-      }
+      if (rules_.keepTimes) times_ = {a.accessed, a.modified};
     }
+    if (times_) ::futimens(fd(), times_->data());
     // The data is on the disk before the name leads to it: after a power cut the
     // name holds the previous file or the new one, never an empty one.
     if (::fdatasync(fd()) != 0) return StatusFromErrno(errno);
@@ -166,10 +251,17 @@ class PosixNewFile : public NewFile {
   FileStatus commit() override {
     if (rules_.replaces != nullptr && IdAt(folder(), where_.name) != rules_.replaces->id())
       return StatusFromErrno(kErrReplacedMeanwhile);
-    if (::renameat(folder(), temp_.c_str(), folder(), where_.name.c_str()) != 0)
+    if (::renameat(tempFolder(), temp_.c_str(), folder(), where_.name.c_str()) != 0)
       return StatusFromErrno(errno);
     committed_ = true;
+    NoteRenamedInto(where_.folder, where_.folderPath);
     return {};
+  }
+
+  FileStatus commitSettingAside(const PosixTarget& target, std::optional<SetAside>& aside) {
+    const FileStatus status = PutInPlace(where_.folder, temp_, id_, where_.name, target, aside);
+    committed_ = status.ok();
+    return status;
   }
 
   FileId id() const override { return id_; }
@@ -178,32 +270,44 @@ class PosixNewFile : public NewFile {
 
  private:
   int folder() const { return where_.folder->get(); }
+  // Where the temporary is: the name's folder, or a folder of our own in it.
+  int tempFolder() const { return inside_ ? inside_->fd->get() : folder(); }
   int fd() const { return state_->fd->get(); }
 
   NameInFolder where_;
+  std::optional<PrivateFolder> inside_;
   std::string temp_;
   std::shared_ptr<Written> state_;
   FileId id_;
   NewFileRules rules_;
+  std::optional<std::array<timespec, 2>> times_;
   bool committed_ = false;
 };
 
 }  // namespace
 
 Opened<NewFile> CreateNewFile(const NameInFolder& where, NewFileRules rules) {
-  const int folder = where.folder->get();
   if (rules.replaces == nullptr) {
-    if (FileStatus s = CheckNameInFolder(folder, where.name); !s.ok()) return {nullptr, s};
+    if (FileStatus s = CheckNameInFolder(where.folder->get(), where.name); !s.ok())
+      return {nullptr, s};
   }
+  std::optional<PrivateFolder> inside;
+  if (rules.replaces != nullptr && PrivilegeForAnother(*rules.replaces)) {
+    inside.emplace();
+    if (FileStatus s = MakePrivateFolder(where.folder->get(), *inside); !s.ok())
+      return {nullptr, s};
+  }
+  const int folder = inside ? inside->fd->get() : where.folder->get();
   // Content taken from another file is readable by the runner alone until it
   // has that file's permissions.
   const mode_t mode = rules.replaces != nullptr || rules.like ? 0600 : 0666;
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    std::string temp = NewTemporaryName();
+    std::string temp = inside ? kPrivateFileName : NewTemporaryName();
     const int fd =
         ::openat(folder, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0) {
-      if (errno == EEXIST) continue;
+      if (errno == EEXIST && !inside) continue;
+      if (inside) RemovePrivateFolder(where.folder->get(), *inside);
       return {nullptr, StatusFromErrno(errno)};
     }
     auto state = std::make_shared<Written>(fd);
@@ -212,17 +316,20 @@ Opened<NewFile> CreateNewFile(const NameInFolder& where, NewFileRules rules) {
     struct stat st;
     if (::fstat(fd, &st) != 0) return {nullptr, StatusFromErrno(errno)};
     if (IdAt(folder, temp) != IdOf(st)) continue;  // removed as a leftover meanwhile
-    const PosixTarget* replaces = rules.replaces;
-    auto file = std::make_unique<PosixNewFile>(where, std::move(temp), std::move(state), IdOf(st),
-                                               std::move(rules));
-    if (replaces != nullptr) {
-      const FileAttributes& a = replaces->attributes();
-      if ((a.owner != st.st_uid || a.group != st.st_gid) && ::fchown(fd, a.owner, a.group) != 0)
-        return {nullptr, StatusFromErrno(kErrOwnerNotKept)};
-    }
+    // An owner the runner cannot give is refused before anything is written.
+    const bool mayGive = rules.replaces == nullptr || MayGive(rules.replaces->attributes(), st);
+    auto file = std::make_unique<PosixNewFile>(where, std::move(inside), std::move(temp),
+                                               std::move(state), IdOf(st), std::move(rules));
+    if (!mayGive) return {nullptr, StatusFromErrno(kErrOwnerNotKept)};
     return {std::move(file), {}};
   }
+  if (inside) RemovePrivateFolder(where.folder->get(), *inside);
   return {nullptr, StatusFromErrno(EEXIST)};
+}
+
+FileStatus CommitSettingAside(NewFile& file, const PosixTarget& target,
+                              std::optional<SetAside>& aside) {
+  return static_cast<PosixNewFile&>(file).commitSettingAside(target, aside);
 }
 
 FileStatus CopyInto(NewFile& file, int from) {
@@ -254,10 +361,9 @@ FileStatus CopyInto(NewFile& file, int from) {
 
 void RemoveLeftoverTemporaries(const DropPath& folder) {
   int error = 0;
-  const int reached = OpenFolder(folder.path, folder.scanRoot, error);
-  if (reached < 0) return;
-  const int dirFd = ::openat(reached, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ::close(reached);
+  const SharedFd reached = ReachFolder(folder, folder.path, error);
+  if (!reached) return;
+  const int dirFd = ::openat(reached->get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return;
   DIR* dir = ::fdopendir(dirFd);
   if (dir == nullptr) {
@@ -270,18 +376,25 @@ void RemoveLeftoverTemporaries(const DropPath& folder) {
   }
   for (const std::string& name : names) {
     struct stat st;
-    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
-      continue;
-    const int fd =
-        ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    // Our folders of our own: only the runner's, never another user's.
+    const bool privateFolder = S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    if (!S_ISREG(st.st_mode) && !privateFolder) continue;
+    const int fd = ::openat(dirFd, name.c_str(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                                (privateFolder ? O_DIRECTORY : 0));
     if (fd < 0) continue;
-    const Fd held(fd);
+    auto held = std::make_shared<const Fd>(fd);
     struct stat opened;
     // A living run holds the lock of each of its temporaries.
     if (::fstat(fd, &opened) != 0 || IdOf(opened) != IdOf(st) ||
         ::flock(fd, LOCK_EX | LOCK_NB) != 0)
       continue;
-    if (IdAt(dirFd, name) == IdOf(st)) ::unlinkat(dirFd, name.c_str(), 0);
+    if (privateFolder) {
+      RemovePrivateFolder(dirFd, {name, held, IdOf(st)});
+    } else if (IdAt(dirFd, name) == IdOf(st)) {
+      ::unlinkat(dirFd, name.c_str(), 0);
+    }
   }
   ::closedir(dir);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 #include "io/files/posix_files.h"
@@ -98,6 +99,7 @@ FileAttributes AttributesOf(const struct stat& st) {
   a.owner = st.st_uid;
   a.group = st.st_gid;
   a.mode = st.st_mode & 07777;
+  a.size = static_cast<uint64_t>(st.st_size);
   a.accessed = st.st_atim;
   a.modified = st.st_mtim;
   return a;
@@ -123,6 +125,12 @@ FileStatus CheckNameInFolder(int folder, const std::string& name) {
   return {};
 }
 
+FileStatus FolderStatus(int error, const std::string& folder) {
+  FileStatus status = StatusFromErrno(error);
+  if (error == kErrFolderReplaced) status.text += "\r[ " + folder + " ]";
+  return status;
+}
+
 FileStatus OpenFolderOf(const DropPath& drop, bool resolveName, NameInFolder& where) {
   std::string path = drop.path;
   if (drop.scanRoot == 0 && resolveName) {
@@ -134,25 +142,35 @@ FileStatus OpenFolderOf(const DropPath& drop, bool resolveName, NameInFolder& wh
   SplitPath(path, where.folderPath, where.name);
   if (where.name.empty() || where.name == "." || where.name == "..") return StatusFromErrno(EISDIR);
   int error = 0;
-  const int fd = OpenFolder(where.folderPath, drop.scanRoot, error);
-  if (fd < 0) return StatusFromErrno(error);
-  where.folder = std::make_shared<const Fd>(fd);
+  where.folder = ReachFolder(drop, where.folderPath, error);
+  if (!where.folder) return FolderStatus(error, where.folderPath);
   return {};
 }
 
-int OpenFolder(const std::string& folder, size_t scanRoot, int& error) {
-  if (scanRoot == 0 || scanRoot > folder.size()) {
-    const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+SharedFd ReachFolder(const DropPath& drop, const std::string& folder, int& error) {
+  if (drop.scanRoot > 0 && drop.dropped) {
+    const std::string& root = drop.dropped->path();
+    if (!folder.starts_with(root)) {
+      error = kErrFolderReplaced;
+      return nullptr;
+    }
+    return drop.dropped->reach(folder.substr(root.size()), error);
+  }
+  int fd = -1;
+  if (drop.scanRoot == 0 || drop.scanRoot > folder.size()) {
+    fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) error = errno;
-    return fd;
+  } else {
+    // The dropped folder is followed if it is a link; nothing below it is.
+    const int root =
+        ::open(folder.substr(0, drop.scanRoot).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (root < 0) {
+      error = errno;
+    } else {
+      fd = WalkDown(root, folder.substr(drop.scanRoot), error);
+    }
   }
-  // The dropped folder is followed if it is a link; nothing below it is.
-  const int root = ::open(folder.substr(0, scanRoot).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (root < 0) {
-    error = errno;
-    return -1;
-  }
-  return WalkDown(root, folder.substr(scanRoot), error);
+  return fd < 0 ? nullptr : std::make_shared<const Fd>(fd);
 }
 
 PosixTarget::PosixTarget(NameInFolder where, SharedFd file, const struct stat& st)
@@ -160,6 +178,38 @@ PosixTarget::PosixTarget(NameInFolder where, SharedFd file, const struct stat& s
       file_(std::move(file)),
       id_(IdOf(st)),
       attributes_(AttributesOf(st)) {}
+
+PosixTarget::~PosixTarget() {
+  // An earlier backup set aside for a replacement that never came goes back.
+  if (aside_ && aside_->earlier != FileId{}) settleBackup(!atItsName());
+}
+
+std::string PosixTarget::realFolder() const {
+  char path[PATH_MAX + 1];
+  const std::string self = "/proc/self/fd/" + std::to_string(where_.folder->get());
+  const ssize_t n = ::readlink(self.c_str(), path, PATH_MAX);
+  if (n <= 0 || path[0] != '/') return where_.folderPath;
+  std::string folder(path, static_cast<size_t>(n));
+  return folder.ends_with('/') ? folder : folder + "/";
+}
+
+void PosixTarget::settleBackup(bool replaced) {
+  if (!aside_) return;
+  const SetAside a = std::move(*aside_);
+  aside_.reset();
+  const int folder = a.folder->get();
+  if (a.earlier == FileId{}) {
+    // There was no backup before: the new one goes with the replacement that failed.
+    if (!replaced && IdAt(folder, a.name) == a.newer) ::unlinkat(folder, a.name.c_str(), 0);
+    return;
+  }
+  if (!replaced && IdAt(folder, a.name) == a.newer && IdAt(folder, a.temp) == a.earlier)
+    ::renameat2(folder, a.temp.c_str(), folder, a.name.c_str(), RENAME_EXCHANGE);
+  // What is left at the temporary name is the backup that is not kept.
+  if (IdAt(folder, a.temp) == (replaced ? a.earlier : a.newer))
+    ::unlinkat(folder, a.temp.c_str(), 0);
+  NoteRenamedInto(a.folder, a.name);
+}
 
 Opened<TargetFile> PosixTarget::Open(const DropPath& drop, bool forWriting,
                                      const std::set<FileId>& done) {
@@ -178,9 +228,10 @@ Opened<TargetFile> PosixTarget::Open(const DropPath& drop, bool forWriting,
     }
     if (S_ISDIR(st.st_mode)) return Failed(EISDIR);
     if (!S_ISREG(st.st_mode)) return Failed(kErrNotRegularFile);
-    const int flags =
-        (forWriting ? O_RDWR : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    const int fd = ::openat(folder, name, flags);
+    // Read only, even to be replaced: the replacement is a new file, and other
+    // programs watching the file see no write to it.
+    const int fd =
+        ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
       if (errno == ELOOP && drop.scanRoot == 0 && mayRetry) continue;
       return Failed(errno == ELOOP ? kErrLinkAtName : errno);
@@ -204,6 +255,8 @@ Opened<TargetFile> PosixTarget::Open(const DropPath& drop, bool forWriting,
       if (mayRetry) continue;
       return Failed(kErrReplacedMeanwhile);
     }
+    if (forWriting && ::faccessat(folder, name, W_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0)
+      return Failed(errno);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return {std::unique_ptr<TargetFile>(new PosixTarget(std::move(where), std::move(file), st)),
             {}};
@@ -211,3 +264,73 @@ Opened<TargetFile> PosixTarget::Open(const DropPath& drop, bool forWriting,
 }
 
 }  // namespace kadrel::posix
+
+namespace kadrel {
+
+using posix::Fd;
+using posix::IdOf;
+
+std::shared_ptr<DroppedFolder> DroppedFolder::Open(const std::string& path, int& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    error = errno;
+    return nullptr;
+  }
+  auto held = std::make_shared<const Fd>(fd);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+    return nullptr;
+  }
+  return std::make_shared<DroppedFolder>(path.ends_with('/') ? path : path + "/", std::move(held),
+                                         IdOf(st));
+}
+
+DroppedFolder::DroppedFolder(std::string path, std::shared_ptr<const Fd> fd, FileId id)
+    : path_(std::move(path)), fd_(std::move(fd)), id_(id) {}
+
+DroppedFolder::~DroppedFolder() = default;
+
+int DroppedFolder::fd() const {
+  return fd_->get();
+}
+
+void DroppedFolder::noteFolder(const std::string& relative, FileId id) {
+  folders_[relative] = id;
+}
+
+std::shared_ptr<const Fd> DroppedFolder::reach(const std::string& relative, int& error) const {
+  if (relative.empty()) return fd_;
+  // Walked every time: a folder renamed or swapped since the last walk is found.
+  std::shared_ptr<const Fd> at = fd_;
+  FileId id;
+  for (size_t start = 0; start < relative.size();) {
+    size_t slash = relative.find('/', start);
+    if (slash == std::string::npos) slash = relative.size();
+    const std::string part = relative.substr(start, slash - start);
+    const auto noted = folders_.find(relative.substr(0, slash) + "/");
+    start = slash + 1;
+    const int next =
+        ::openat(at->get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (next < 0) {
+      error = kErrFolderReplaced;  // removed, renamed, or a link put in its place
+      return nullptr;
+    }
+    at = std::make_shared<const Fd>(next);
+    struct stat st;
+    if (::fstat(next, &st) != 0 || noted == folders_.end() || noted->second != IdOf(st)) {
+      error = kErrFolderReplaced;
+      return nullptr;
+    }
+    id = IdOf(st);
+  }
+  // The same folder as last time: its descriptor is shared, this one goes.
+  const std::lock_guard lock(mutex_);
+  if (lastFd_ && relative == lastRelative_ && id == lastId_) return lastFd_;
+  lastRelative_ = relative;
+  lastFd_ = at;
+  lastId_ = id;
+  return at;
+}
+
+}  // namespace kadrel
