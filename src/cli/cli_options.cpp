@@ -198,6 +198,9 @@ OptionsRead ReadOptions(const std::vector<OptionUse>& options) {
       case OptionId::NoBackup:
         set("BkupEdit", "0", use);
         break;
+      case OptionId::NoUndo:
+        set("UndoJournal", "0", use);
+        break;
       case OptionId::BackupSuffix:
         set("LstChrBk", value, use);
         break;

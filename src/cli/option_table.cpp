@@ -62,7 +62,11 @@ constexpr OptionSpec kOptions[] = {
      "list only files whose extension PATTERN holds, such as '*.txt' (the drop filter: "
      "SelSts); may be repeated. Default: every file but backups and result files"},
     {OptionId::NoBackup, '\0', "no-backup", "", G::Runs, kInRuns, V::None, "",
-     "keep no backup copy of a rewritten file (BkupEdit=0)"},
+     "keep no backup copy of a rewritten file (BkupEdit=0). The previous content stays in the "
+     "undo journal until the next run all the same (see --no-undo)"},
+    {OptionId::NoUndo, '\0', "no-undo", "", G::Runs, kInRuns, V::None, "",
+     "keep nothing for --undo (UndoJournal=0): the journal of the run before is removed once a "
+     "file is replaced, so that with --no-backup no previous content stays on the disk"},
     {OptionId::BackupSuffix, '\0', "backup-suffix", "SUFFIX", G::Runs, kInRuns | kInList, V::Text,
      "", "name backup copies FILE + SUFFIX (default: _BK; LstChrBk)"},
     {OptionId::Encoding, '\0', "encoding", "CODEPAGE", G::Runs, kAnywhere, V::Choice,
@@ -87,7 +91,7 @@ constexpr OptionSpec kOptions[] = {
      "standard input"},
     {OptionId::Option, 'o', "option", "KEY=VALUE", G::Runs, kAnywhere, V::Text, "",
      "set one run option of the settings file for this run: CompMode, SelSts, FstChrBk, "
-     "LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo, BkupEdit, UpdateNoFile, "
+     "LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo, BkupEdit, UpdateNoFile, UndoJournal, "
      "CodePage; may be repeated. Each value is checked as the options dialog checks it (flags "
      "0 or 1, affixes without '/', '\\', '..' or control characters); an empty value gives "
      "the default"},

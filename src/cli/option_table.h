@@ -25,6 +25,7 @@ enum class OptionId {
   IgnoreCase,
   Include,
   NoBackup,
+  NoUndo,
   BackupSuffix,
   Encoding,
   DryRun,

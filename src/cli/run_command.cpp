@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   run.listEntries = list.paths;
   run.listScanRoots = list.scanRoots;
   run.page = request.page;
+  run.listDroppedFolders = list.droppedFolders;
   run.stepLine = request.stepLine;
   if (request.command == Command::RunCombo) {
     ComboModel combo;
@@ -69,8 +71,10 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
                       [&host] { host.endProgress(); });
   std::optional<PreviewFiles> preview;
   if (request.dryRun) preview.emplace(SystemFileLayer(), printer, options.codePage);
-  // A real run keeps the files it replaces, for --undo.
-  JournalWriter journal(SystemFileLayer(), UndoFolder(request));
+  // A real run keeps the files it replaces, for --undo, unless told not to.
+  JournalWriter journal(
+      SystemFileLayer(), UndoFolder(request), host,
+      options.UndoJournal != 0 ? JournalWriter::Mode::Keep : JournalWriter::Mode::Off);
   JournalledFiles journalled(SystemFileLayer(), journal);
   PreparedRun prepared =
       PrepareRun(host, preview ? static_cast<FileLayer&>(*preview) : journalled, run);
@@ -78,14 +82,19 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   RunContext& ctx = *prepared.context;
   // What the run does, for the question of an undo (kadrel-cli's or the window's).
   journal.describe(JournalDescription(ctx, run.comboText));
+  journal.setDrop(DropFoldersOf(ctx));
   // Boxes before the run (a step list or step answered with OK) count as well.
   const bool toldBefore = host.boxCount() > 0;
   RunReport report;
   {
     const CancelOnSignals interruptions(ctx.CancelFlag);
     report = streams ? RunOnStreams(ctx, StandardInput(), StandardOutput()) : RunAll(ctx);
+    journal.finish();
     host.endProgress();
   }
+  journal.addTo(report);
+  if (!request.quiet && !journal.notice().empty())
+    std::fprintf(stderr, "%s\n", journal.notice().c_str());
   if (!request.quiet && !streams) host.summary(report.summary());
 
   if (CancelSignalReceived()) return kExitInterrupted;

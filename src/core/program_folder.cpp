@@ -18,11 +18,9 @@ std::string ExecutableFolder() {
   return exe.parent_path().string();
 }
 
-std::string UserConfigFolder() {
-  // The XDG base directory rule: an absolute XDG_CONFIG_HOME, else ~/.config (a
-  // relative one is to be ignored).
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
-    return AddPathSep(config) + "Kadrel";
+namespace {
+
+std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   std::string folder = home != nullptr ? home : "";
   if (folder.empty()) {
@@ -30,7 +28,24 @@ std::string UserConfigFolder() {
       folder = pw->pw_dir;
   }
   if (folder.empty()) folder = "/tmp";  // no home at all: still a place to work in
-  return AddPathSep(folder) + ".config/Kadrel";
+  return AddPathSep(folder);
+}
+
+}  // namespace
+
+std::string UserConfigFolder() {
+  // The XDG base directory rule: an absolute XDG_CONFIG_HOME, else ~/.config (a
+  // relative one is to be ignored).
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
+    return AddPathSep(config) + "Kadrel";
+  return HomeFolder() + ".config/Kadrel";
+}
+
+std::string UserStateFolder() {
+  // A relative value is no base folder: the default is taken then.
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return AddPathSep(state) + "kadrel";
+  return HomeFolder() + ".local/state/kadrel";
 }
 
 bool IsInstalledProgramFolder(const std::string& exeFolder) {

@@ -23,6 +23,10 @@ std::string UserConfigFolder();
 // user, and root may write to it, but settings never go there.
 bool IsInstalledProgramFolder(const std::string& exeFolder);
 
+// The per-user folder of what a program keeps between its runs:
+// $XDG_STATE_HOME/kadrel, by default $HOME/.local/state/kadrel (not created here).
+std::string UserStateFolder();
+
 // exeFolder when it is a folder that can be written to and not the folder of an
 // installed program; otherwise userFolder, created (with its parents) if missing.
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& userFolder);

@@ -20,6 +20,7 @@ struct RunOptions {
   int16_t AddLineNo = 0;     // 1: line numbers in front of extracted lines
   int16_t BkupEdit = 1;      // 1: keep the backup copy of a rewritten file
   int16_t UpdateNoFile = 1;  // 1: rewrite even when a replacement found nothing
+  int16_t UndoJournal = 1;   // 1: keep what a run replaces, so that it can be taken back
   std::string PtnName1 = "(No.1)";
   std::string PtnName2 = "(No.2)";
   std::string PtnName3 = "(No.3)";

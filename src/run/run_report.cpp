@@ -10,7 +10,8 @@ size_t RunReport::count(TargetOutcome outcome) const {
 }
 
 bool RunReport::clean() const {
-  return boxes == 0 && count(TargetOutcome::Failed) == 0 && endedByError.empty();
+  return boxes == 0 && count(TargetOutcome::Failed) == 0 && endedByError.empty() &&
+         runProblems.empty();
 }
 
 std::string RunReport::summary() const {
@@ -33,6 +34,7 @@ std::string RunReport::summary() const {
   }
   if (cancelled) line += "（中断）";
   if (!endedByError.empty()) line += "（エラーで終了）";
+  if (!runProblems.empty()) line += "（ほかに警告 " + std::to_string(runProblems.size()) + " 件）";
   return line;
 }
 

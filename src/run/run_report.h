@@ -34,12 +34,17 @@ struct RunReport {
   // The text of the critical box of an error that ended the run.
   std::string endedByError;
   int boxes = 0;  // every box the run showed, its targets' and its own
+  // Problems of the run that no target owns (its undo journal could not be
+  // kept, say), each as its box told it.
+  std::vector<std::string> runProblems;
 
   size_t count(TargetOutcome outcome) const;
-  // Nothing to tell: no box, no target failed. kadrel-cli exits with 0 then.
+  // Nothing to tell: no box, no target failed, no problem of the run. kadrel-cli
+  // exits with 0 then.
   bool clean() const;
   // One line for the user: "12 ファイル: 書き換え 9、変更なし 2、スキップ 1"
-  // (counts that are 0 left out), "（中断）" after a cancel.
+  // (counts that are 0 left out), "（中断）" after a cancel, and the count of
+  // the run's own problems.
   std::string summary() const;
 };
 

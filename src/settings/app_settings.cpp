@@ -113,14 +113,19 @@ FileStatus SaveAppSettings(const std::string& iniPath, const AppSettings& settin
     ini.mSetString(kSettings, "MainHeight", FormatInteger(settings.geometry.height));
   }
 
-  for (const OptionKey& o : kOptionKeys) {
-    ini.mSetString(kOptionSection, o.writeKey,
-                   o.text != nullptr ? options.*o.text : FormatInteger(options.*o.number));
-  }
+  const auto writeOptions = [&](bool added) {
+    for (const OptionKey& o : kOptionKeys) {
+      if (o.added != added) continue;
+      ini.mSetString(kOptionSection, o.writeKey,
+                     o.text != nullptr ? options.*o.text : FormatInteger(options.*o.number));
+    }
+  };
+  writeOptions(false);
   for (size_t i = 0; i < settings.recent.size(); ++i) {
     ini.mSetString(kOptionSection, RecentKey(i), settings.recent[i]);
   }
   ini.mSetString(kOptionSection, kCodePageKey, CodePageSettingName(options.codePage));
+  writeOptions(true);
 
   SaveModeSettings(ini, 0, modes);
 

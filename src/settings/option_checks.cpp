@@ -53,6 +53,7 @@ OptionDialogValues OptionDialogFromOptions(const RunOptions& o) {
   v.SelAddSts = CheckBox(o.SelAddSts);
   v.AddLineNo = CheckBox(o.AddLineNo);
   v.SelFile = CheckBox(o.SelFile);
+  v.UndoJournal = CheckBox(o.UndoJournal);
   v.TxtPtnName = {o.PtnName1, o.PtnName2, o.PtnName3};
   v.codePage = o.codePage;
   return v;
@@ -121,6 +122,7 @@ void StoreOptionDialog(const OptionDialogValues& v, RunOptions& o) {
   o.AddLineNo = v.AddLineNo;
   o.BkupEdit = v.BkupEdit;
   o.UpdateNoFile = v.UpdateNoFile;
+  o.UndoJournal = v.UndoJournal;
   o.PtnName1 = v.TxtPtnName[0];
   o.PtnName2 = v.TxtPtnName[1];
   o.PtnName3 = v.TxtPtnName[2];

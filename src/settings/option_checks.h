@@ -24,6 +24,7 @@ struct OptionDialogValues {
   int16_t SelAddSts = 0;
   int16_t AddLineNo = 0;
   int16_t SelFile = 0;
+  int16_t UndoJournal = 0;
   std::array<std::string, 3> TxtPtnName;  // pattern names 1..3
   CodePageSetting codePage;
 };

@@ -28,6 +28,9 @@ struct OptionKey {
   OptionKind kind;
   int16_t RunOptions::*number;
   std::string RunOptions::*text;
+  // Written after the recent COMBO!! list: an option the first layout of the
+  // file did not have.
+  bool added = false;
 };
 
 inline constexpr OptionKey kOptionKeys[] = {
@@ -46,6 +49,7 @@ inline constexpr OptionKey kOptionKeys[] = {
     {"PtnName1", "PtnName1", "(No.1)", OptionKind::PatternName, nullptr, &RunOptions::PtnName1},
     {"PtnName2", "PtnName2", "(No.2)", OptionKind::PatternName, nullptr, &RunOptions::PtnName2},
     {"PtnName3", "PtnName3", "(No.3)", OptionKind::PatternName, nullptr, &RunOptions::PtnName3},
+    {"UndoJournal", "UndoJournal", "1", OptionKind::Flag, &RunOptions::UndoJournal, nullptr, true},
 };
 
 }  // namespace kadrel

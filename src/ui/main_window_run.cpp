@@ -43,6 +43,7 @@ RunRequest MainWindow::runRequest() const {
   request.options = options_;
   request.listEntries = List1_->entries();
   request.listScanRoots = List1_->scanRoots();
+  request.listDroppedFolders = List1_->droppedFolders();
   request.combo = comboModeShown();
   request.comboSteps = combo_.steps;
   request.comboText = combo_.text;
@@ -52,27 +53,42 @@ RunRequest MainWindow::runRequest() const {
 }
 
 void MainWindow::StartRun() {
-  // The files the run replaces are kept, so that 元に戻す can take the run back.
-  JournalWriter journal(files_, UndoFolderOf(programFolder_));
+  // The files the run replaces are kept, so that 元に戻す can take the run back
+  // (unless the options say not to keep them).
+  JournalWriter journal(
+      files_, UndoFolderOf(programFolder_), host_,
+      options_.UndoJournal != 0 ? JournalWriter::Mode::Keep : JournalWriter::Mode::Off);
   JournalledFiles files(files_, journal);
   PreparedRun prepared = PrepareRun(host_, files, runRequest());
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;
   journal.describe(JournalDescription(ctx, combo_.text));
+  journal.setDrop(DropFoldersOf(ctx));
   RunReport report;
   {
     RunDialog dialog(
-        ToQString(ctx.DescText), ctx.targets.size() != 1, [&] { report = RunAll(ctx); },
+        ToQString(ctx.DescText), ctx.targets.size() != 1,
+        [&] {
+          report = RunAll(ctx);
+          journal.finish();
+        },
         [&ctx] { ctx.CancelFlag = true; }, this);
     runningDialog_ = &dialog;
     runDialog_(dialog);
     runningDialog_ = nullptr;
   }
+  journal.addTo(report);
+  if (!journal.notice().empty()) {
+    MessageBoxRequest notice;
+    notice.text = journal.notice();
+    notice.icon = BoxIcon::Information;
+    host_.showMessage(notice);
+  }
   statusBar()->showMessage(ToQString(report.summary()));
-  // A run that replaced files replaced the journal: 元に戻す takes that run back
-  // if the journal recorded it. Any other run left the journal as it was.
-  if (report.count(TargetOutcome::Replaced) > 0) MenuUndo_->setEnabled(journal.recorded());
+  // A run that replaced files replaced the journal (or removed it): 元に戻す
+  // takes back what the journal holds now.
+  updateUndoState();
 
   unsetCursor();
   MergeInputHistory();
@@ -106,11 +122,18 @@ void MainWindow::showPreview() {
 
 void MainWindow::undoLastRun() {
   const std::string folder = UndoFolderOf(programFolder_);
-  const std::optional<JournalIndex> index = ReadJournalIndex(folder);
-  if (!index) {
-    host_.showMessage(UndoRefusalBox(StatusFromErrno(ENOENT)));
-    updateUndoState();
-    return;
+  std::optional<JournalIndex> index;
+  {
+    JournalFolder journal;
+    FileStatus status;
+    if (journal.open(folder, JournalFolder::Access::Look, status)) index = journal.readIndex();
+    if (!index) {
+      // A folder that is not the user's own is named; anything else is nothing to undo.
+      host_.showMessage(
+          UndoRefusalBox(status.code == kErrJournalNotPrivate ? status : StatusFromErrno(ENOENT)));
+      updateUndoState();
+      return;
+    }
   }
   MessageBoxRequest question;
   question.text = UndoQuestion(*index);

@@ -103,6 +103,12 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
       Named(new QCheckBox(QStringLiteral("抽出時行頭に行番号を付加する")), "ChkAddLineNo");
   ChkSelFile_ =
       Named(new QCheckBox(QStringLiteral("抽出結果を連結し出力する（先頭ﾌｧｲﾙ名）")), "ChkSelFile");
+  chkUndoJournal_ =
+      Named(new QCheckBox(QStringLiteral("元に戻す用に以前の内容を残す")), "chkUndoJournal");
+  chkUndoJournal_->setToolTip(QStringLiteral(
+      "書き換えたファイルの以前の内容を次の処理まで控えておき、「元に戻す」で戻せるようにします。\n"
+      "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙを作成しない設定でも、以前の内容は次の処理まで控えに残ります。\n"
+      "外すと何も控えず、「元に戻す」は使えません。"));
 
   // Pattern names and the code page.
   auto* nameGroup = Named(new QGroupBox(QStringLiteral(" ﾊﾟﾀｰﾝ名称設定 ")), "FramePtnName");
@@ -132,8 +138,8 @@ OptionsDialog::OptionsDialog(Host& host, RunOptions& options, std::function<void
 
   auto* checks = new QVBoxLayout;
   checks->setSpacing(2);
-  for (QCheckBox* box :
-       {chkUpdateNoFile_, chkBKUPEdit_, ChkSelAddSts_, ChkAddLineNo_, ChkSelFile_}) {
+  for (QCheckBox* box : {chkUpdateNoFile_, chkBKUPEdit_, chkUndoJournal_, ChkSelAddSts_,
+                         ChkAddLineNo_, ChkSelFile_}) {
     checks->addWidget(box);
   }
 
@@ -187,6 +193,7 @@ OptionDialogValues OptionsDialog::values() const {
   v.SelAddSts = ChkSelAddSts_->isChecked() ? 1 : 0;
   v.AddLineNo = ChkAddLineNo_->isChecked() ? 1 : 0;
   v.SelFile = ChkSelFile_->isChecked() ? 1 : 0;
+  v.UndoJournal = chkUndoJournal_->isChecked() ? 1 : 0;
   for (int i = 0; i < 3; ++i) v.TxtPtnName[static_cast<size_t>(i)] = ToUtf8(TxtPtnName_[i]->text());
   v.codePage = kCodePages[std::max(0, CodePage_->currentIndex())];
   return v;
@@ -204,6 +211,7 @@ void OptionsDialog::setValues(const OptionDialogValues& v) {
   ChkSelAddSts_->setChecked(v.SelAddSts != 0);
   ChkAddLineNo_->setChecked(v.AddLineNo != 0);
   ChkSelFile_->setChecked(v.SelFile != 0);
+  chkUndoJournal_->setChecked(v.UndoJournal != 0);
   for (int i = 0; i < 3; ++i)
     TxtPtnName_[i]->setText(ToQString(v.TxtPtnName[static_cast<size_t>(i)]));
   for (int i = 0; i < static_cast<int>(std::size(kCodePages)); ++i) {

@@ -47,6 +47,7 @@ class OptionsDialog : public QDialog {
   QLineEdit* inToChr_;
   QLabel* LblSammple_[2];
   QCheckBox* chkUpdateNoFile_;
+  QCheckBox* chkUndoJournal_;
   QCheckBox* chkBKUPEdit_;
   QCheckBox* ChkSelAddSts_;
   QCheckBox* ChkAddLineNo_;

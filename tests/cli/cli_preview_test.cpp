@@ -1,8 +1,10 @@
 // kadrel-cli --dry-run end to end: for every mode and a COMBO!! run it writes
 // nothing, exits as the run does, and its diff, applied with patch, gives what
-// the run writes.
+// the run writes. It opens no file for writing.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -72,8 +74,14 @@ TEST_P(CliDryRun, WritesNothingAndItsDiffGivesTheRunsResult) {
 
   std::vector<std::string> dry = args;
   dry.insert(dry.begin(), "--dry-run");
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  for (const std::string& folder : {files(), at("sub")})
+    ASSERT_GE(::inotify_add_watch(watch, folder.c_str(), IN_CLOSE_WRITE), 0);
   const CliResult preview = cli(dry);
   EXPECT_EQ(Take(files()), before) << "the dry run wrote";
+  char events[4096];
+  EXPECT_LE(::read(watch, events, sizeof events), 0) << "a file was opened for writing";
+  ::close(watch);
 
   WriteFile(work.file("run.diff"), preview.out);
   // Paths as given: relative to the folder the run was made in.

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "cli_fixture.h"
@@ -70,6 +71,50 @@ TEST_F(CliUndo, TakesBackTheLastRun) {
     EXPECT_NE(undo.err.find(c.errContains), std::string::npos) << undo.err;
     EXPECT_EQ(ReadFile(at("a.txt")), c.a);
     EXPECT_EQ(ReadFile(at("b.txt")), c.b);
+  }
+}
+
+// A run that keeps no journal removes the one before (nothing of the replaced
+// files stays on the disk); a run that cannot take the journal says so.
+TEST_F(CliUndo, ARunWithoutTheJournal) {
+  const std::string notice =
+      "ほかの Kadrel が元に戻す用の控えを使っているため、この処理は元に戻せません。";
+  struct Case {
+    std::string name;
+    std::vector<std::string> options;  // of the second run
+    bool journalHeld;                  // by another run during the second run
+    int undoStatus;
+    std::string a;  // after --undo
+  } cases[] = {
+      {"--no-undo", {"--no-undo"}, false, 2, "bar 1\r\n"},
+      {"UndoJournal=0", {"-o", "UndoJournal=0"}, false, 2, "bar 1\r\n"},
+      {"another run holds the journal", {}, true, 0, "foo 1\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    make("a.txt", "foo 1\r\n");
+    make("b.txt", "foo 2\r\n");
+    ASSERT_EQ(cli({"-s", "0,0,foo,0,bar,#", "-o", "BkupEdit=0", "a.txt"}).status, 0);
+    const int held = c.journalHeld ? ::open(work.file("KadrelUndo").c_str(), O_RDONLY) : -1;
+    if (held >= 0) {
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
+    std::vector<std::string> args = {"--ini",           iniPath(), "-s",
+                                     "0,0,foo,0,bar,#", "-o",      "BkupEdit=0"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back("b.txt");
+    const CliResult second = RunCli(args, files(), work.path());
+    if (held >= 0) ::close(held);
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.err.find(notice) != std::string::npos, c.journalHeld) << second.err;
+    EXPECT_EQ(ReadFile(at("b.txt")), "bar 2\r\n");
+    if (!c.journalHeld) {  // no previous content left in the journal
+      for (const auto& entry : std::filesystem::directory_iterator(work.file("KadrelUndo")))
+        ADD_FAILURE() << entry.path();
+    }
+    EXPECT_EQ(cli({"--undo"}).status, c.undoStatus);
+    EXPECT_EQ(ReadFile(at("a.txt")), c.a);
+    EXPECT_EQ(ReadFile(at("b.txt")), "bar 2\r\n");
   }
 }
 

@@ -2,6 +2,7 @@
 // temporary folder: what a run replaced is given back byte for byte, a file
 // changed since is left alone and named, and a kill during the run or the undo
 // loses nothing that the next undo cannot finish.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,8 +11,11 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "combo/step_line.h"
+#include "core/program_folder.h"
+#include "io/content_hash.h"
 #include "run/run_context.h"
 #include "run/run_driver.h"
 #include "run/undo/journal_folder.h"
@@ -28,23 +32,53 @@ namespace fs = std::filesystem;
 using test::ReadFile;
 using test::WriteFile;
 
+// A journal whose index fails as a full or failing disk makes it fail: the
+// writes, syncs and reservations numbered here (counted from 1) give error.
+class FaultyJournal : public JournalWriter {
+ public:
+  using JournalWriter::JournalWriter;
+  std::set<int> writes, syncs, reserves;
+  int error = ENOSPC;
+
+ protected:
+  int writeIndex(int fd, std::string_view text) override {
+    return writes.count(++written_) ? error : JournalWriter::writeIndex(fd, text);
+  }
+  int syncIndex(int fd) override {
+    return syncs.count(++synced_) ? error : JournalWriter::syncIndex(fd);
+  }
+  int reserveIndex(int fd, uint64_t length) override {
+    return reserves.count(++reserved_) ? error : JournalWriter::reserveIndex(fd, length);
+  }
+
+ private:
+  int written_ = 0, synced_ = 0, reserved_ = 0;
+};
+
 class UndoTest : public testing::Test {
  protected:
   std::string journal() const { return dir.file("KadrelUndo"); }
 
-  // Replaces "foo" by "bar" in the named files, journalled, backups off.
-  void run(const std::vector<std::string>& names, uint64_t copyLimit = kJournalCopyLimit,
-           FileLayer& real = SystemFileLayer()) {
-    test::FakeHost host;
-    JournalWriter writer(real, journal(), copyLimit);
+  // Replaces "foo" by "bar" in the named files, journalled by writer.
+  RunReport run(const std::vector<std::string>& names, JournalWriter& writer,
+                FileLayer& real = SystemFileLayer(), int16_t bkupEdit = 0) {
     JournalledFiles files(real, writer);
     RunContext ctx(host, files);
-    ctx.options.BkupEdit = 0;
+    ctx.options.BkupEdit = bkupEdit;
     ctx.options.UpdateNoFile = 0;
     for (const std::string& name : names) ctx.targets.push_back(dir.file(name));
     ctx.StepArr = SplitStepLine("0,0,foo,0,bar,0,#");
     writer.describe(JournalDescription(ctx));
-    RunAll(ctx);
+    writer.setDrop(DropFoldersOf(ctx));
+    RunReport report = RunAll(ctx);
+    writer.finish();
+    writer.addTo(report);
+    return report;
+  }
+  void run(const std::vector<std::string>& names, uint64_t copyLimit = kJournalCopyLimit,
+           FileLayer& real = SystemFileLayer(), int16_t bkupEdit = 0) {
+    JournalWriter writer(real, journal(), host, JournalWriter::Mode::Keep, copyLimit);
+    run(names, writer, real, bkupEdit);
   }
 
   UndoOutcome undo(FileLayer& files = SystemFileLayer()) {
@@ -74,7 +108,35 @@ class UndoTest : public testing::Test {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "not killed at commit " << n;
   }
 
+  // Appends to the journal's index a line that makes the kept file number a
+  // link kept of path, which holds its present content as the run's.
+  void plant(const std::string& path, uint64_t number, const std::string& kept) {
+    const std::string keptPath = journal() + "/" + std::to_string(number);
+    WriteFile(keptPath, kept);
+    struct stat st;
+    ASSERT_EQ(::stat(keptPath.c_str(), &st), 0);
+    ContentHash hash;
+    hash.add(ReadFile(path));
+    JournalEntry e;
+    e.kept = Kept::Link;
+    e.number = number;
+    e.previous = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    e.keptSize = static_cast<uint64_t>(st.st_size);
+    e.keptModified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    e.writtenSize = hash.size();
+    e.writtenHash = hash.value();
+    e.path = path;
+    WriteFile(journal() + "/index", ReadFile(journal() + "/index") + JournalLine(e));
+  }
+
+  std::vector<std::string> names(const std::vector<std::string>& paths) {
+    std::vector<std::string> out;
+    for (const std::string& path : paths) out.push_back(fs::path(path).filename());
+    return out;
+  }
+
   test::TempDir dir;
+  test::FakeHost host;
 };
 
 TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
@@ -90,22 +152,45 @@ TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
   JournalEntry none = odd;
   none.kept = Kept::None;
   none.path = "/x";
-  const std::string text = JournalHeader(1700000000) + JournalLine(odd) + JournalLine(none);
   const std::string step = "文字列置換　置換前文字列 a b  置換後文字列 100%\n2 行目";
+  odd.keptLinks = 3;
+  odd.written = {64769, 42};
+  const std::string text =
+      JournalHeader(1700000000, {}, {"/home/a b/"}) + JournalLine(odd) + JournalLine(none);
+  JournalEntry earlier;  // a line of the first version: no link count, no written file
+  earlier.kept = Kept::Link;
+  earlier.number = 1;
+  earlier.previous = {2, 3};
+  earlier.keptSize = 4;
+  earlier.keptModified = 5;
+  earlier.writtenSize = 6;
+  earlier.writtenHash = 0xff;
+  earlier.path = "/x";
+  const std::string gap =
+      JournalHeader(1, {}) + JournalLine(odd) + JournalGapLine() + JournalLine(none);
   struct Case {
     std::string name, text;
     std::optional<std::vector<JournalEntry>> entries;  // nothing: no index
     std::string description{};
+    bool gap = false;
+    uint64_t unnamed = 0;
   } cases[] = {
       {"whole", text, std::vector<JournalEntry>{odd, none}},
       {"last line cut by a kill", text.substr(0, text.size() - 2), std::vector<JournalEntry>{odd}},
-      {"header alone", JournalHeader(1), std::vector<JournalEntry>{}},
+      {"header alone", JournalHeader(1, {}), std::vector<JournalEntry>{}},
+      {"of the first version", "Kadrel undo journal 1 5\nlink 1 2 3 4 5 6 00000000000000ff /x\n",
+       std::vector<JournalEntry>{earlier}},
+      {"stopped recording", gap, std::vector<JournalEntry>{odd, none}, "", true},
+      {"stopped, files left unnamed", gap + JournalUnnamedLine(7),
+       std::vector<JournalEntry>{odd, none}, "", true, 7},
+      {"a kept content after the stop", gap + JournalLine(odd), std::nullopt},
       {"another file", "Kadrel.ini\n", std::nullopt},
-      {"a damaged line", JournalHeader(1) + "lnk 1 2 3 4 5 6 0 /x\n", std::nullopt},
-      {"a path cut in an escape", JournalHeader(1) + "link 1 2 3 4 5 6 0 /x%4\n", std::nullopt},
+      {"a damaged line", JournalHeader(1, {}) + "lnk 1 2 3 4 5 6 0 /x\n", std::nullopt},
+      {"a path cut in an escape", JournalHeader(1, {}) + "link 1 2 3 4 5 6 7 8 9 0 /x%4\n",
+       std::nullopt},
       {"with what the run did", JournalHeader(1, step) + JournalLine(none),
        std::vector<JournalEntry>{none}, step},
-      {"as runs before that wrote it", "Kadrel undo journal 1 1700000000\n" + JournalLine(none),
+      {"without what the run did", "Kadrel undo journal 2 1700000000\n" + JournalLine(none),
        std::vector<JournalEntry>{none}},
       {"a description cut in an escape", "Kadrel undo journal 1 1 x%4\n", std::nullopt},
       {"a time that is no number", "Kadrel undo journal 1 1x\n", std::nullopt},
@@ -117,8 +202,11 @@ TEST(JournalIndexTest, ReadsBackWhatWasWrittenAndOnlyWholeLines) {
     if (index) {
       EXPECT_EQ(index->entries, *c.entries);
       EXPECT_EQ(index->description, c.description);
+      EXPECT_EQ(index->gap, c.gap);
+      EXPECT_EQ(index->unnamed, c.unnamed);
     }
   }
+  EXPECT_EQ(ParseJournal(text)->dropFolders, std::vector<std::string>{"/home/a b/"});
 }
 
 TEST_F(UndoTest, GivesBackWhatTheRunReplacedLeavingFilesChangedSince) {
@@ -314,6 +402,261 @@ TEST_F(UndoTest, AKillDuringTheRunOrTheUndoIsFinishedByTheNextUndo) {
     for (const auto& entry : fs::directory_iterator(dir.path()))
       EXPECT_FALSE(entry.path().filename().string().starts_with(".kadrel-temp-"));
   }
+}
+
+TEST_F(UndoTest, AJournalThatCannotRecordSaysSoAndItsUndoNamesWhatItCannotTakeBack) {
+  struct Case {
+    std::string name;
+    std::set<int> writes, syncs, reserves;  // the index's failing calls
+    int error;
+    bool journalLeft;  // an undo finds what the journal recorded
+    std::vector<std::string> restored, notKept;
+    uint64_t unnamed;
+  } cases[] = {
+      {"no room for the index at the start", {}, {}, {1}, ENOSPC, false, {}, {}, 0},
+      {"the index's first line cannot be synced", {}, {1}, {}, EIO, false, {}, {}, 0},
+      {"a full disk at the second file's line",
+       {3},
+       {},
+       {},
+       ENOSPC,
+       true,
+       {"a.txt"},
+       {"b.txt", "c.txt"},
+       0},
+      {"the files' lines cannot be synced",
+       {},
+       {2},
+       {},
+       EIO,
+       true,
+       {},
+       {"a.txt", "b.txt", "c.txt"},
+       0},
+      {"no room left to name the files either", {3, 5, 6}, {}, {}, ENOSPC, true, {"a.txt"}, {}, 2},
+  };
+  const std::vector<std::string> files = {"a.txt", "b.txt", "c.txt"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir.path());
+    fs::create_directories(dir.path());
+    for (const std::string& f : files) WriteFile(dir.file(f), "foo " + f + "\r\n");
+    host.boxes.clear();
+    RunReport report;
+    {
+      FaultyJournal writer(SystemFileLayer(), journal(), host);
+      writer.writes = c.writes;
+      writer.syncs = c.syncs;
+      writer.reserves = c.reserves;
+      writer.error = c.error;
+      report = run(files, writer);
+    }
+    // The run goes on, and says once that it cannot be taken back whole.
+    for (const std::string& f : files) EXPECT_EQ(ReadFile(dir.file(f)), "bar " + f + "\r\n");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].text.find("[ " + journal() + " ]"), std::string::npos);
+    EXPECT_EQ(report.runProblems, std::vector<std::string>{host.boxes[0].text});
+    EXPECT_FALSE(report.clean());
+
+    const std::atomic<bool> cancel{false};
+    FileStatus status;
+    const UndoOutcome outcome = UndoLastRun(SystemFileLayer(), journal(), cancel, status);
+    if (!c.journalLeft) {
+      EXPECT_EQ(status.code, ENOENT);
+      continue;
+    }
+    ASSERT_TRUE(status.ok()) << status.text;
+    std::vector<std::string> restored;
+    for (const std::string& f : files)
+      if (ReadFile(dir.file(f)) == "foo " + f + "\r\n") restored.push_back(f);
+    EXPECT_EQ(restored, c.restored);
+    EXPECT_EQ(outcome.restored, c.restored.size());
+    EXPECT_EQ(names(outcome.notKept), c.notKept);
+    EXPECT_TRUE(outcome.incomplete);
+    EXPECT_EQ(outcome.unnamed, c.unnamed);
+    // Never "all restored" alone.
+    EXPECT_EQ(UndoOutcomeBox(outcome).icon, BoxIcon::Exclamation);
+  }
+}
+
+// A journal folder that another user could have written to is never trusted: a
+// run keeps nothing there and an undo does nothing, each saying so.
+TEST_F(UndoTest, AJournalFolderOthersCouldWriteToIsNeverUsed) {
+  const struct {
+    std::string name;
+    std::function<int(const std::string&)> loosen;
+    bool asRoot;
+  } cases[] = {
+      {"writable by everyone", [](const std::string& p) { return ::chmod(p.c_str(), 0777); },
+       false},
+      {"writable by its group", [](const std::string& p) { return ::chmod(p.c_str(), 0770); },
+       false},
+      {"another user's", [](const std::string& p) { return ::chown(p.c_str(), 65534, 65534); },
+       true},
+  };
+  for (const auto& c : cases) {
+    if (c.asRoot && ::geteuid() != 0) continue;
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir.path());
+    fs::create_directories(dir.path());
+    WriteFile(dir.file("a.txt"), "foo 1\r\n");
+    WriteFile(dir.file("b.txt"), "foo 2\r\n");
+    WriteFile(dir.file("victim.txt"), "mine\r\n");
+    run({"a.txt"});
+    plant(dir.file("victim.txt"), 9, "planted\r\n");
+    ASSERT_EQ(c.loosen(journal()), 0);
+
+    const std::atomic<bool> cancel{false};
+    FileStatus status;
+    UndoLastRun(SystemFileLayer(), journal(), cancel, status);
+    EXPECT_EQ(status.code, kErrJournalNotPrivate);
+    EXPECT_NE(UndoRefusalBox(status).text.find("[ " + journal() + " ]"), std::string::npos);
+    EXPECT_EQ(ReadFile(dir.file("victim.txt")), "mine\r\n");
+    EXPECT_EQ(ReadFile(dir.file("a.txt")), "bar 1\r\n");
+
+    host.boxes.clear();
+    run({"b.txt"});
+    EXPECT_EQ(ReadFile(dir.file("b.txt")), "bar 2\r\n");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].text.find("[ " + journal() + " ]"), std::string::npos);
+    EXPECT_TRUE(test::FileExists(journal() + "/9"));  // nothing there was touched
+  }
+}
+
+// Entries that are not the run's own are refused one by one; the others go back.
+TEST_F(UndoTest, EntriesThatAreNotTheRunsAreRefusedOneByOne) {
+  test::TempDir outside;
+  const std::string refused = "処理したフォルダーの外を指しているため、戻しません。";
+  const std::string keptChanged = "保存しておいた以前の内容が変更されています。";
+  const struct {
+    std::string name;
+    std::function<void()> tamper;
+    std::string failed, why, changedSince;  // the entry refused and why, or left as changed
+  } cases[] = {
+      {"a line naming a file outside the run's folders",
+       [&] { plant(outside.file("victim.txt"), 9, "planted\r\n"); }, "victim.txt", refused, ""},
+      {"a line whose path climbs out of them",
+       [&] {
+         plant(dir.file("../" + fs::path(outside.path()).filename().string() + "/victim.txt"), 9,
+               "planted\r\n");
+       },
+       "victim.txt", refused, ""},
+      {"the kept content swapped for a file of its size and time",
+       [&] {
+         const std::string kept = journal() + "/1";
+         struct stat st;
+         ::stat(kept.c_str(), &st);
+         fs::create_hard_link(kept, outside.file("held"));  // its inode is not reused
+         fs::remove(kept);
+         WriteFile(kept, "FOO 1\r\n");
+         const timespec times[2] = {st.st_atim, st.st_mtim};
+         ::utimensat(AT_FDCWD, kept.c_str(), times, 0);
+       },
+       "a.txt", keptChanged, ""},
+      {"the file replaced since by another holding the same bytes",
+       [&] {
+         WriteFile(dir.file("copy"), ReadFile(dir.file("a.txt")));
+         fs::rename(dir.file("copy"), dir.file("a.txt"));
+       },
+       "", "", "a.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir.path());
+    fs::create_directories(dir.path());
+    WriteFile(dir.file("a.txt"), "foo 1\r\n");
+    WriteFile(dir.file("b.txt"), "foo 2\r\n");
+    WriteFile(outside.file("victim.txt"), "mine\r\n");
+    fs::remove(outside.file("held"));
+    run({"a.txt", "b.txt"});
+    c.tamper();
+    const UndoOutcome outcome = undo();
+    EXPECT_EQ(ReadFile(dir.file("b.txt")), "foo 2\r\n");
+    const bool aLeft = c.failed == "a.txt" || c.changedSince == "a.txt";
+    EXPECT_EQ(ReadFile(dir.file("a.txt")), aLeft ? "bar 1\r\n" : "foo 1\r\n");
+    EXPECT_EQ(ReadFile(outside.file("victim.txt")), "mine\r\n");
+    if (c.failed.empty()) {
+      EXPECT_TRUE(outcome.failed.empty());
+    } else {
+      ASSERT_EQ(outcome.failed.size(), 1u);
+      EXPECT_EQ(fs::path(outcome.failed[0].first).filename(), c.failed);
+      EXPECT_EQ(outcome.failed[0].second, c.why);
+    }
+    EXPECT_EQ(names(outcome.changedSince),
+              c.changedSince.empty() ? std::vector<std::string>{} : std::vector{c.changedSince});
+  }
+}
+
+// After an undo no file shares its inode with the run's backup copy: a kept link
+// that the backup shares is copied back, with its times; one that no backup
+// shares is the very file again, with its other names.
+TEST_F(UndoTest, AnUndoneFileSharesItsInodeWithNoBackup) {
+  const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const int16_t bkupEdit : {1, 0}) {
+    SCOPED_TRACE(bkupEdit);
+    fs::remove_all(dir.path());
+    fs::create_directories(dir.path());
+    WriteFile(dir.file("a.txt"), "foo\r\n");
+    fs::create_hard_link(dir.file("a.txt"), dir.file("a.link"));
+    ASSERT_EQ(::utimensat(AT_FDCWD, dir.file("a.txt").c_str(), old, 0), 0);
+    run({"a.txt"}, kJournalCopyLimit, SystemFileLayer(), bkupEdit);
+    ASSERT_EQ(ReadFile(dir.file("a.txt")), "bar\r\n");
+    const UndoOutcome outcome = undo();
+    EXPECT_EQ(outcome.restored, 1u);
+    EXPECT_EQ(ReadFile(dir.file("a.txt")), "foo\r\n");
+    struct stat a, link;
+    ASSERT_EQ(::stat(dir.file("a.txt").c_str(), &a), 0);
+    ASSERT_EQ(::stat(dir.file("a.link").c_str(), &link), 0);
+    EXPECT_EQ(a.st_mtim.tv_sec, old[1].tv_sec);
+    if (bkupEdit == 1) {
+      struct stat backup;
+      ASSERT_EQ(::stat(dir.file("a.txt_BK").c_str(), &backup), 0);
+      EXPECT_NE(a.st_ino, backup.st_ino);
+      EXPECT_EQ(ReadFile(dir.file("a.txt_BK")), "foo\r\n");
+    } else {
+      EXPECT_EQ(a.st_ino, link.st_ino);
+    }
+  }
+}
+
+// The journal of an installed program goes with what the user keeps between
+// runs, created private to the user; a program folder of its own keeps it there.
+TEST(UndoFolderTest, AnInstalledProgramKeepsItsJournalInTheUsersStateFolder) {
+  test::TempDir home;
+  const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  const char* savedState = std::getenv("XDG_STATE_HOME");
+  const std::string state = savedState != nullptr ? savedState : "";
+  ::setenv("HOME", home.path().c_str(), 1);
+  const struct {
+    const char* xdgStateHome;  // nullptr: not set
+    std::string folder;
+  } cases[] = {
+      {nullptr, home.file(".local/state/kadrel")},
+      {"relative/state", home.file(".local/state/kadrel")},
+      {"/elsewhere/state", "/elsewhere/state/kadrel"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.xdgStateHome != nullptr ? c.xdgStateHome : "not set");
+    if (c.xdgStateHome != nullptr) {
+      ::setenv("XDG_STATE_HOME", c.xdgStateHome, 1);
+    } else {
+      ::unsetenv("XDG_STATE_HOME");
+    }
+    EXPECT_EQ(UndoFolderOf(UserConfigFolder()), c.folder);
+    EXPECT_EQ(UndoFolderOf(home.file("bin")), home.file("bin/KadrelUndo"));
+  }
+  ::unsetenv("XDG_STATE_HOME");
+  JournalFolder created;
+  FileStatus status;
+  ASSERT_TRUE(created.open(UndoFolderOf(UserConfigFolder()), JournalFolder::Access::Create, status))
+      << status.text;
+  for (const char* folder : {".local", ".local/state", ".local/state/kadrel"}) {
+    struct stat st;
+    ASSERT_EQ(::stat(home.file(folder).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+  }
+  ::setenv("HOME", savedHome.c_str(), 1);
+  if (savedState != nullptr) ::setenv("XDG_STATE_HOME", state.c_str(), 1);
 }
 
 }  // namespace

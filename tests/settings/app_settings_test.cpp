@@ -17,7 +17,8 @@ bool SameOptions(const RunOptions& a, const RunOptions& b) {
          a.LstChrBk == b.LstChrBk && a.FstChr == b.FstChr && a.LstChr == b.LstChr &&
          a.SelFile == b.SelFile && a.SelAddSts == b.SelAddSts && a.AddLineNo == b.AddLineNo &&
          a.BkupEdit == b.BkupEdit && a.UpdateNoFile == b.UpdateNoFile && a.PtnName1 == b.PtnName1 &&
-         a.PtnName2 == b.PtnName2 && a.PtnName3 == b.PtnName3 && a.codePage == b.codePage;
+         a.PtnName2 == b.PtnName2 && a.PtnName3 == b.PtnName3 && a.codePage == b.codePage &&
+         a.UndoJournal == b.UndoJournal;
 }
 
 class AppSettingsTest : public ::testing::Test {
@@ -56,7 +57,7 @@ TEST_F(AppSettingsTest, SaveThenLoadRestoresEverything) {
   o.FstChr = "sel_";
   o.LstChr = "_抽出";
   o.SelFile = o.SelAddSts = o.AddLineNo = 1;
-  o.BkupEdit = o.UpdateNoFile = 0;
+  o.BkupEdit = o.UpdateNoFile = o.UndoJournal = 0;
   o.PtnName1 = "置換用";
   o.PtnName2 = " two ";
   o.PtnName3 = "3";
@@ -91,8 +92,8 @@ TEST_F(AppSettingsTest, FileLayoutFollowsTheOrderOfWriting) {
       "ModeIdx=",        "[Option]",    "CompMode=0",     "SelSts=*.*",      "FstChrBk=",
       "LstChrBk=_BK",    "FstChr=",     "LstChr=_SEL",    "SelFile=0",       "SelAddSts=0",
       "AddLineNo=0",     "BKUPEdit=1",  "UpdateNoFile=1", "PtnName1=(No.1)", "PtnName2=(No.2)",
-      "PtnName3=(No.3)", "CmbRecent0=", "CmbRecent4=",    "CodePage=auto",   "[OptionM0]",
-      "[OptionM2]",      "[OptionM3]",  "[OptionM4]",     "[OptionM5]"};
+      "PtnName3=(No.3)", "CmbRecent0=", "CmbRecent4=",    "CodePage=auto",   "UndoJournal=1",
+      "[OptionM0]",      "[OptionM2]",  "[OptionM3]",     "[OptionM4]",      "[OptionM5]"};
   size_t at = 0;
   for (const char* item : order) {
     size_t next = file.find(item, at);

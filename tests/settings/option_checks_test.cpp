@@ -149,6 +149,8 @@ TEST(SetRunOptionText, ChecksAsTheDialogDoes) {
       {"SelFile", "2", P::NotAFlag},
       {"AddLineNo", "-1", P::NotAFlag},
       {"SelAddSts", "1.0", P::NotAFlag},
+      {"undojournal", "0", P::None},
+      {"UndoJournal", "no", P::NotAFlag},
       {"SelSts", "*.txt;*.csv", P::None},
       {"SelSts", "*.*", P::None},
       {"SelSts", "   ", P::BlankPattern},

@@ -91,6 +91,7 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   w.options().FstChrBk = "bk_";
   w.options().PtnName2 = "週次";
   w.options().codePage = CodePage::UTF8;
+  w.options().UndoJournal = 0;
   DropPaths(p.TextCombo, {Q(data.file("steps.txt"))});
   p.inTrimChr->setEditText(QStringLiteral("first"));
   w.MergeInputHistory();
@@ -128,6 +129,7 @@ void SettingsWindowTest::restartBringsEverythingBack() {
   QCOMPARE(o.SelSts, std::string("*.txt;*.csv"));
   QCOMPARE(o.FstChrBk, std::string("bk_"));
   QCOMPARE(o.codePage, CodePage::UTF8);
+  QCOMPARE(o.UndoJournal, int16_t{0});
   QCOMPARE(f.find<QAction>("MenuPtnREAD2")->text(), Q("週次"));
   QCOMPARE(f.find<QAction>("MenuPtnSAVE2")->text(), Q("週次"));
   QCOMPARE(f.find<QAction>("MenuCOMBORecent0")->text(), Q(data.file("steps.txt")));
@@ -313,6 +315,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
     Edit(d, "inFrChrBK")->setText(QStringLiteral("bk"));
     Edit(d, "TxtPtnName2")->setText(QStringLiteral("月次"));
     d.findChild<QCheckBox*>(QStringLiteral("ChkCompMode"))->setChecked(true);
+    d.findChild<QCheckBox*>(QStringLiteral("chkUndoJournal"))->setChecked(false);
     d.findChild<QComboBox*>(QStringLiteral("CodePage"))->setCurrentText(QStringLiteral("自動判定"));
     sample = d.findChild<QLabel*>(QStringLiteral("LblSammple0"))->text();
     ClickButton(d, "BtnOptOK");
@@ -323,6 +326,7 @@ void SettingsWindowTest::optionsDialogStoresAndResetsList() {
   const RunOptions& o = f.window().options();
   QCOMPARE(o.SelSts, std::string("*.TXT"));
   QCOMPARE(o.CompMode, int16_t{1});
+  QCOMPARE(o.UndoJournal, int16_t{0});
   QVERIFY(o.codePage == CodePageSetting::Auto());
   QCOMPARE(f.find<QAction>("MenuPtnREAD2")->text(), Q("月次"));
   QCOMPARE(f.window().targetList()->item(0)->text(), Q("対象ファイルをドロップして下さい"));

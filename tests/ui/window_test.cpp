@@ -109,6 +109,7 @@ class WindowTest : public QObject {
   void previewListsChangesAndWritesNothing();
   void previewCountsWhatTheRunRewrites();
   void undoTakesBackTheLastRunOnce();
+  void aDroppedFolderIsHeldFromTheDropToTheEndOfItsRun();
   void cancelDisabledForOneFile();
   void comboRunFromDroppedFile();
   void progressBarsCountWhatIsDone();
@@ -544,6 +545,27 @@ void WindowTest::undoTakesBackTheLastRunOnce() {
           std::string::npos);
   QCOMPARE(f.host().boxes[1].text, std::string("1 個のファイルを処理前の内容に戻しました。"));
   QVERIFY(!undo->isEnabled());  // once: no redo
+}
+
+// The folder swapped for a link between the drop and START: the run works in the
+// folder that was dropped, and nothing the link leads to is written.
+void WindowTest::aDroppedFolderIsHeldFromTheDropToTheEndOfItsRun() {
+  WindowFixture f;
+  test::TempDir tree, outside;
+  const std::string dropped = tree.file("data");
+  std::filesystem::create_directory(dropped);
+  WriteFile(dropped + "/a.txt", "abc\r\n");
+  WriteFile(outside.file("a.txt"), "abc\r\n");
+  DropPaths(f.window().targetList(), {Q(dropped)});
+  std::filesystem::rename(dropped, tree.file("moved"));
+  std::filesystem::create_directory_symlink(outside.path(), dropped);
+  PageControls(f.window()).inTrimChr->setEditText(QStringLiteral("abc"));
+  PageControls(f.window()).inChangeChr->setEditText(QStringLiteral("xyz"));
+  f.onDialog([](QDialog& dialog) { return RunDialogAnswer(dialog, "BtnYes"); });
+  f.window().StartRun();
+  QCOMPARE(ReadFile(tree.file("moved/a.txt")), std::string("xyz\r\n"));
+  QCOMPARE(ReadFile(outside.file("a.txt")), std::string("abc\r\n"));
+  QVERIFY(f.host().boxes.empty());
 }
 
 void WindowTest::cancelDisabledForOneFile() {

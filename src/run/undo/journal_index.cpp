@@ -7,7 +7,12 @@ namespace kadrel {
 
 namespace {
 
-constexpr std::string_view kMagic = "Kadrel undo journal 1 ";
+// Version 1 had no folders, no link count and no written file's id.
+constexpr std::string_view kMagic1 = "Kadrel undo journal 1 ";
+constexpr std::string_view kMagic2 = "Kadrel undo journal 2 ";
+constexpr std::string_view kDrop = "drop ";
+constexpr std::string_view kGap = "gap";
+constexpr std::string_view kUnnamed = "more ";
 
 // A text on one line, between blanks: bytes that are no graphic ASCII (and "%")
 // as %XX.
@@ -54,7 +59,13 @@ bool Take(std::string_view& line, T& value, int base = 10) {
   return true;
 }
 
-std::optional<JournalEntry> ParseEntry(std::string_view line) {
+std::optional<std::string> TakePath(std::string_view text) {
+  std::optional<std::string> path = Unescape(text);
+  if (!path || path->empty() || path->front() != '/') return std::nullopt;
+  return path;
+}
+
+std::optional<JournalEntry> ParseEntry(std::string_view line, int version) {
   JournalEntry e;
   const std::string_view kind = line.substr(0, 5);
   if (kind == "link ") {
@@ -68,21 +79,54 @@ std::optional<JournalEntry> ParseEntry(std::string_view line) {
   }
   line.remove_prefix(5);
   if (!Take(line, e.number) || !Take(line, e.previous.device) || !Take(line, e.previous.inode) ||
-      !Take(line, e.keptSize) || !Take(line, e.keptModified) || !Take(line, e.writtenSize) ||
-      !Take(line, e.writtenHash, 16))
+      !Take(line, e.keptSize) || !Take(line, e.keptModified))
     return std::nullopt;
-  std::optional<std::string> path = Unescape(line);
-  if (!path || path->empty()) return std::nullopt;
+  if (version >= 2 && !Take(line, e.keptLinks)) return std::nullopt;
+  if (!Take(line, e.writtenSize) || !Take(line, e.writtenHash, 16)) return std::nullopt;
+  if (version >= 2 && (!Take(line, e.written.device) || !Take(line, e.written.inode)))
+    return std::nullopt;
+  std::optional<std::string> path = TakePath(line);
+  if (!path) return std::nullopt;
   e.path = std::move(*path);
   return e;
 }
 
+// One line after the header into index; false when it is none of ours.
+bool ParseLine(std::string_view line, int version, JournalIndex& index) {
+  if (version >= 2) {
+    if (line.starts_with(kDrop) && index.entries.empty() && !index.gap) {
+      std::optional<std::string> folder = TakePath(line.substr(kDrop.size()));
+      if (!folder || !folder->ends_with('/')) return false;
+      index.dropFolders.push_back(std::move(*folder));
+      return true;
+    }
+    if (line == kGap) {
+      index.gap = true;
+      return true;
+    }
+    if (line.starts_with(kUnnamed) && index.gap) {
+      std::string_view count = line.substr(kUnnamed.size());
+      const auto r = std::from_chars(count.data(), count.data() + count.size(), index.unnamed);
+      return r.ec == std::errc() && r.ptr == count.data() + count.size();
+    }
+  }
+  std::optional<JournalEntry> entry = ParseEntry(line, version);
+  // After the gap the journal names files only: it kept nothing of them.
+  if (!entry || (index.gap && entry->kept != Kept::None)) return false;
+  index.entries.push_back(std::move(*entry));
+  return true;
+}
+
 }  // namespace
 
-std::string JournalHeader(int64_t runTime, std::string_view description) {
-  std::string header = std::string(kMagic) + std::to_string(runTime);
+std::string JournalHeader(int64_t runTime, std::string_view description,
+                          const std::vector<std::string>& dropFolders) {
+  std::string header = std::string(kMagic2) + std::to_string(runTime);
   if (!description.empty()) header += " " + Escape(description);
-  return header + "\n";
+  header += "\n";
+  for (const std::string& folder : dropFolders)
+    header += std::string(kDrop) + Escape(folder) + "\n";
+  return header;
 }
 
 std::string JournalLine(const JournalEntry& e) {
@@ -91,13 +135,29 @@ std::string JournalLine(const JournalEntry& e) {
   const char* kind = e.kept == Kept::Link ? "link " : e.kept == Kept::Copy ? "copy " : "none ";
   return kind + std::to_string(e.number) + " " + std::to_string(e.previous.device) + " " +
          std::to_string(e.previous.inode) + " " + std::to_string(e.keptSize) + " " +
-         std::to_string(e.keptModified) + " " + std::to_string(e.writtenSize) + " " + hash + " " +
-         Escape(e.path) + "\n";
+         std::to_string(e.keptModified) + " " + std::to_string(e.keptLinks) + " " +
+         std::to_string(e.writtenSize) + " " + hash + " " + std::to_string(e.written.device) + " " +
+         std::to_string(e.written.inode) + " " + Escape(e.path) + "\n";
+}
+
+std::string JournalGapLine() {
+  return std::string(kGap) + "\n";
+}
+
+std::string JournalUnnamedLine(uint64_t count) {
+  return std::string(kUnnamed) + std::to_string(count) + "\n";
 }
 
 std::optional<JournalIndex> ParseJournal(std::string_view text) {
-  if (!text.starts_with(kMagic)) return std::nullopt;
-  text.remove_prefix(kMagic.size());
+  int version = 0;
+  if (text.starts_with(kMagic1)) {
+    version = 1;
+  } else if (text.starts_with(kMagic2)) {
+    version = 2;
+  } else {
+    return std::nullopt;
+  }
+  text.remove_prefix(kMagic2.size());
   JournalIndex index;
   size_t end = text.find('\n');
   if (end == std::string_view::npos) return std::nullopt;
@@ -113,12 +173,22 @@ std::optional<JournalIndex> ParseJournal(std::string_view text) {
   text.remove_prefix(end + 1);
   // Only whole lines: the last one may have been cut short by a kill.
   while ((end = text.find('\n')) != std::string_view::npos) {
-    std::optional<JournalEntry> entry = ParseEntry(text.substr(0, end));
-    if (!entry) return std::nullopt;
-    index.entries.push_back(std::move(*entry));
+    if (!ParseLine(text.substr(0, end), version, index)) return std::nullopt;
     text.remove_prefix(end + 1);
   }
   return index;
+}
+
+bool InDrop(const JournalIndex& index, const std::string& path) {
+  // A path that climbs out of a folder, or names one twice, is no path of ours.
+  if (path.find("/../") != std::string::npos || path.find("/./") != std::string::npos ||
+      path.find("//") != std::string::npos || path.ends_with("/..") || path.ends_with("/."))
+    return false;
+  if (index.dropFolders.empty()) return true;
+  for (const std::string& folder : index.dropFolders) {
+    if (path.size() > folder.size() && path.starts_with(folder)) return true;
+  }
+  return false;
 }
 
 }  // namespace kadrel

@@ -1,5 +1,7 @@
 #include "run/undo/undo_run.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <ctime>
 #include <memory>
@@ -99,11 +101,40 @@ void AddListed(std::string& text, const std::string& caption, const std::vector<
     text += "\r　　ほか " + std::to_string(items.size() - shown) + " " + unit;
 }
 
-enum class Step { Restored, AsBefore, ChangedSince, Failed };
+enum class Step { Restored, AsBefore, ChangedSince, NotKept, Failed };
+
+// The file at the entry's name still holds what the run wrote there.
+bool HoldsWhatWasWritten(TargetFile& target, const JournalEntry& e, const Content& now) {
+  if (e.written != FileId{} && target.id() != e.written) return false;
+  return now.size == e.writtenSize && now.hash == e.writtenHash;
+}
+
+// Replaces the target by a copy of the kept file, with the kept file's times.
+Step CopyBack(FileLayer& files, const JournalFolder& folder, const JournalEntry& e,
+              TargetFile& target, const KeptState& kept, FileStatus& status) {
+  Opened<NewFile> replacement = files.createReplacement(target);
+  if (!replacement) {
+    status = replacement.status;
+    return Step::Failed;
+  }
+  replacement.file->keepTimes(kept.times);
+  const int fd = ::openat(folder.fd(), std::to_string(e.number).c_str(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  Opened<InputFile> in{fd < 0 ? nullptr : InputFromDescriptor(fd),
+                       fd < 0 ? StatusFromErrno(errno) : FileStatus{}};
+  if (!CopyInto(std::move(in), *replacement.file, status)) return Step::Failed;
+  if (status = replacement.file->complete(); !status.ok()) return Step::Failed;
+  if (status = replacement.file->commit(); !status.ok()) return Step::Failed;
+  return Step::Restored;
+}
 
 // Gives one file its previous content back.
-Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry& e,
-               FileStatus& status) {
+Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalIndex& index,
+               const JournalEntry& e, FileStatus& status) {
+  if (!InDrop(index, e.path)) {
+    status = {EACCES, "処理したフォルダーの外を指しているため、戻しません。"};
+    return Step::Failed;
+  }
   // "/" is the scan root: no link anywhere in the path is followed.
   Opened<TargetFile> target = files.openTarget({e.path, 1}, true, {});
   if (!target) {
@@ -118,16 +149,17 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
     status = StatusFromErrno(EIO);  // a read error of the file
     return Step::Failed;
   }
-  uint64_t keptSize = 0;
-  int64_t keptModified = 0;
-  const bool keptIntact = KeptFileState(folder, e.number, keptSize, keptModified) &&
-                          keptSize == e.keptSize && keptModified == e.keptModified;
-  const std::string keptPath = folder.fileName(e.number);
-  if (now.size != e.writtenSize || now.hash != e.writtenHash) {
+  const bool written = HoldsWhatWasWritten(*target.file, e, now);
+  if (e.kept == Kept::None) return written ? Step::NotKept : Step::ChangedSince;
+  KeptState kept;
+  const bool keptIntact = KeptFileState(folder, e.number, kept) && kept.size == e.keptSize &&
+                          kept.modified == e.keptModified &&
+                          (e.kept != Kept::Link || kept.id == e.previous);
+  if (!written) {
     // Given back by an undo that was stopped before it removed the journal?
-    Content kept;
-    if (keptIntact && now.size == keptSize && Measure(files.openRead(keptPath), kept) &&
-        kept.hash == now.hash)
+    Content before;
+    if (keptIntact && now.size == kept.size &&
+        Measure(files.openRead(folder.fileName(e.number)), before) && before.hash == now.hash)
       return Step::AsBefore;
     return Step::ChangedSince;
   }
@@ -135,22 +167,16 @@ Step UndoEntry(FileLayer& files, const JournalFolder& folder, const JournalEntry
     status = {kErrReplacedMeanwhile, "保存しておいた以前の内容が変更されています。"};
     return Step::Failed;
   }
-  // A kept link goes back whole: the very file, its times and other names with it.
-  if (e.kept == Kept::Link) {
-    status = files.restoreKept(*target.file, keptPath);
+  // A kept link goes back whole: the very file, its times and other names with
+  // it, unless the run gave it a name of its own since (a backup by a hard link).
+  const bool sharedWithBackup = e.keptLinks > 0 && kept.links >= e.keptLinks;
+  if (e.kept == Kept::Link && !sharedWithBackup) {
+    status = files.restoreKept(*target.file, folder.fileName(e.number));
     if (status.ok()) return Step::Restored;
     if (status.code != EXDEV) return Step::Failed;
     status = {};
   }
-  Opened<NewFile> replacement = files.createReplacement(*target.file);
-  if (!replacement) {
-    status = replacement.status;
-    return Step::Failed;
-  }
-  if (!CopyInto(files.openRead(keptPath), *replacement.file, status)) return Step::Failed;
-  if (status = replacement.file->complete(); !status.ok()) return Step::Failed;
-  if (status = replacement.file->commit(); !status.ok()) return Step::Failed;
-  return Step::Restored;
+  return CopyBack(files, folder, e, *target.file, kept, status);
 }
 
 }  // namespace
@@ -163,10 +189,15 @@ std::string UndoQuestion(const JournalIndex& index) {
   AddListed(text, "処理", Lines(index.description), kDescriptionLinesShown, "処理");
   AddListed(text, "フォルダ", FoldersOf(index), kFoldersShown, "フォルダ");
   text += "\r処理の後で変更されたファイルはそのままにします。";
-  if (kept < index.entries.size())
-    text += "\r" + std::to_string(index.entries.size() - kept) +
+  const uint64_t notKept = index.entries.size() - kept + index.unnamed;
+  if (index.gap) {
+    text += "\r元に戻す用の控えは処理の途中で書き込めなくなっているため、その後で書き換えた " +
+            std::to_string(notKept) + " 個のファイルは元に戻せません。";
+  } else if (notKept > 0) {
+    text += "\r" + std::to_string(notKept) +
             " 個のファイルは以前の内容を保存していない（別のディスクにあり、控えのコピーが上限の " +
             std::to_string(kJournalCopyLimit >> 30) + " GiB を超えるなど）ため、元に戻せません。";
+  }
   return text + "\rよろしいですか？";
 }
 
@@ -174,12 +205,14 @@ UndoOutcome UndoLastRun(FileLayer& files, const std::string& path, const std::at
                         FileStatus& journalStatus) {
   UndoOutcome outcome;
   JournalFolder folder;
-  if (!folder.open(path, false, journalStatus)) return outcome;
-  const std::optional<JournalIndex> index = ReadJournalIndex(path);
+  if (!folder.open(path, JournalFolder::Access::Use, journalStatus)) return outcome;
+  const std::optional<JournalIndex> index = folder.readIndex();
   if (!index) {
     journalStatus = StatusFromErrno(ENOENT);
     return outcome;
   }
+  outcome.incomplete = index->gap;
+  outcome.unnamed = index->unnamed;
   std::set<std::string> cleaned;
   for (const JournalEntry& e : index->entries) {
     // What a killed run or undo left in the folder goes first, as a run does.
@@ -187,14 +220,10 @@ UndoOutcome UndoLastRun(FileLayer& files, const std::string& path, const std::at
     if (cleaned.insert(fileFolder).second) files.removeLeftovers({fileFolder, 1});
     if (cancel.load()) {
       outcome.cancelled = true;
-      return outcome;
-    }
-    if (e.kept == Kept::None) {
-      outcome.notKept.push_back(e.path);
-      continue;
+      break;
     }
     FileStatus status;
-    switch (UndoEntry(files, folder, e, status)) {
+    switch (UndoEntry(files, folder, *index, e, status)) {
       case Step::Restored:
         ++outcome.restored;
         break;
@@ -204,13 +233,19 @@ UndoOutcome UndoLastRun(FileLayer& files, const std::string& path, const std::at
       case Step::ChangedSince:
         outcome.changedSince.push_back(e.path);
         break;
+      case Step::NotKept:
+        outcome.notKept.push_back(e.path);
+        break;
       case Step::Failed:
         outcome.failed.emplace_back(e.path, status.text);
         break;
     }
   }
   // A file that failed (locked by a run, a full disk) may be taken back later.
-  if (outcome.failed.empty()) folder.clear();
+  if (outcome.failed.empty() && !outcome.cancelled) folder.clear();
+  // The names given back are on the disk before the undo reports them.
+  for (const auto& [where, status] : files.syncFolders())
+    outcome.failed.emplace_back(where, status.text);
   return outcome;
 }
 
@@ -221,6 +256,8 @@ MessageBoxRequest UndoRefusalBox(const FileStatus& journalStatus) {
   } else if (journalStatus.code == kErrLocked) {
     box.text =
         "ほかの Kadrel が処理中のため、元に戻せません。処理が終わってからもう一度選んでください。";
+  } else if (journalStatus.code == kErrJournalNotPrivate) {
+    box.text = "元に戻せません。\r" + journalStatus.text;
   } else {
     box.text = "元に戻せません。\r" + journalStatus.text;
   }
@@ -243,6 +280,15 @@ MessageBoxRequest UndoOutcomeBox(const UndoOutcome& outcome) {
     box.icon = BoxIcon::Exclamation;
     box.text += "\r\r以前の内容を保存していないため、次のファイルは元に戻せません。";
     ListNames(box.text, outcome.notKept);
+  }
+  if (outcome.incomplete) {
+    box.icon = BoxIcon::Exclamation;
+    box.text +=
+        "\r\r元に戻す用の控えは処理の途中で書き込めなくなっていたため、すべては元に戻せません。";
+    if (outcome.unnamed > 0) {
+      box.text += "\rほかに名前を記録できなかった " + std::to_string(outcome.unnamed) +
+                  " 個のファイルも元に戻せません。";
+    }
   }
   if (!outcome.failed.empty()) {
     box.icon = BoxIcon::Exclamation;

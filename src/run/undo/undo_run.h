@@ -1,9 +1,14 @@
-// Taking back the last run: every file the journal names that still holds
-// exactly what the run wrote (size and hash) gets its previous content back,
-// locked as a run locks a target, whatever the backup option was: a file kept by
-// a hard link is renamed back (the very file, with its times and other names); a
-// copy's content replaces the file whole as a run replaces a target. A file changed since is left
-// alone and named. No link is followed: the journal names files with their links resolved.
+// Taking back the last run: every file the journal names that is still the file
+// the run wrote (its id, size and hash) gets its previous content back, locked as
+// a run locks a target, whatever the backup option was: a file kept by a hard
+// link is renamed back (the very file, with its times and other names), unless
+// the run gave that file another name since (its backup copy, made by a hard
+// link): then, as for a kept copy, its content replaces the file whole as a run
+// replaces a target, with the kept content's times, so that no file shares its
+// inode with the backup. A file changed since is left alone and named, as is an
+// entry outside the folders the run was given. No link is followed: the journal
+// names files with their links resolved. The journal is used only when its folder
+// is the runner's own and no other user may write to it.
 //
 // An undo killed halfway is finished by the next one: a file already given back
 // (or never replaced) holds its previous content and is passed over. The journal
@@ -35,6 +40,10 @@ struct UndoOutcome {
   std::vector<std::string> changedSince;                    // left alone: changed after the run
   std::vector<std::string> notKept;                         // their previous content was not kept
   std::vector<std::pair<std::string, std::string>> failed;  // path, why
+  // The journal stopped recording during the run: more files than named may
+  // have been replaced, unnamed of them known by count alone.
+  bool incomplete = false;
+  uint64_t unnamed = 0;
   bool cancelled = false;
 };
 
