@@ -48,9 +48,7 @@ run() {
 }
 
 run "kadrel mode 0, BkupEdit=0" "$cli" --ini "$work/Kadrel.ini" -q -o BkupEdit=0 -s "0,0,abc,0,XYZ,#" "$work/data"
-# The same without the undo journal: a file where its folder would be.
-mkdir "$work/unjournalled" && : > "$work/unjournalled/Kadrel.ini" && : > "$work/unjournalled/KadrelUndo"
-run "  the same, no undo journal" "$cli" --ini "$work/unjournalled/Kadrel.ini" -q -o BkupEdit=0 -s "0,0,abc,0,XYZ,#" "$work/data"
+run "  the same, no undo journal" "$cli" --ini "$work/Kadrel.ini" -q --no-undo -o BkupEdit=0 -s "0,0,abc,0,XYZ,#" "$work/data"
 run "kadrel mode 0, BkupEdit=1" "$cli" --ini "$work/Kadrel.ini" -q -o BkupEdit=1 -s "0,0,abc,0,XYZ,#" "$work/data"
 run "kadrel COMBO!! (2 steps)" "$cli" --ini "$work/Kadrel.ini" -q -c "$work/steps.cmb" "$work/data"
 run "sed -i" find "$work/data" -name '*.txt' -exec sed -i 's/abc/XYZ/g' {} +

@@ -119,10 +119,11 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::ShowCombo, '\0', "show-combo", "FILE", G::Commands, kAnywhere, V::File, "",
      "load COMBO!! files (FILE and the further names) and print the COMBO!! text they give"},
     {OptionId::Undo, '\0', "undo", "", G::Commands, kAnywhere, V::None, "",
-     "take back the last run that replaced files: every file that still holds what that run "
-     "wrote gets its previous content back; a file changed since is left as it is and named "
-     "in a box (runs made with the same --ini; exit status 2 when there is nothing to take "
-     "back)"},
+     "take back the last run that replaced files: every file that is still the file that run "
+     "wrote (its size, hash and inode) gets its previous content back; a file changed since, "
+     "or one the journal could not keep or record, is left as it is and named in a box (runs "
+     "made with the same --ini; exit status 2 when there is nothing to take back). A journal "
+     "folder another user owns or may write to is not used"},
     {OptionId::Help, 'h', "help", "", G::Commands, kAnywhere, V::None, "", "print this help"},
     {OptionId::Version, 'V', "version", "", G::Commands, kAnywhere, V::None, "",
      "print the version"},
