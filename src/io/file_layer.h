@@ -245,8 +245,12 @@ class FileLayer {
 
   // Puts on the disk, once each, the folders that files took their names in
   // since the last call, so that after a power cut every name holds what the
-  // run reported. Returns the folders that could not be synced, and why.
-  virtual std::vector<std::pair<std::string, FileStatus>> syncFolders() { return {}; }
+  // run reported; nothing while fewer than atLeast wait (a run syncs them when
+  // it ends, and on the way only when many wait, each holding a descriptor).
+  // Returns the folders that could not be synced, and why.
+  virtual std::vector<std::pair<std::string, FileStatus>> syncFolders(size_t /*atLeast*/ = 0) {
+    return {};
+  }
 
   // Removes the temporary files that a killed run left in a folder (a path ending
   // in "/", reached as a listed path's folder is): only names of our temporaries

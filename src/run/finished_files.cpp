@@ -10,6 +10,8 @@ namespace {
 // not so much that a cancel waits long for the syncs or a kill loses much.
 constexpr size_t kFilesAtOnce = 32;
 constexpr uint64_t kBytesAtOnce = uint64_t{16} << 20;
+// Folders whose renames wait for the end of the run before they are synced.
+constexpr size_t kFoldersAtOnce = 64;
 }  // namespace
 
 void FinishedFiles::addReplacement(size_t index, std::unique_ptr<TargetFile> target,
@@ -31,14 +33,27 @@ void FinishedFiles::addResult(std::vector<size_t> indexes, std::unique_ptr<NewFi
 }
 
 void FinishedFiles::commitIfMany() {
-  if (entries_.size() >= kFilesAtOnce || bytes_ >= kBytesAtOnce) commitAll();
+  if (entries_.size() < kFilesAtOnce && bytes_ < kBytesAtOnce) return;
+  commitBatch();
+  syncFolders(kFoldersAtOnce);
+}
+
+void FinishedFiles::commitAll() {
+  commitBatch();
+  // The new names are on the disk before the run reports them.
+  syncFolders(0);
+}
+
+void FinishedFiles::syncFolders(size_t atLeast) {
+  for (const auto& [folder, status] : run_.files().syncFolders(atLeast))
+    ShowWriteFailure(run_.host, status, folder);
 }
 
 void FinishedFiles::settle(const Entry& entry, TargetOutcome outcome) {
   for (size_t index : entry.indexes) run_.report.targets.at(index).outcome = outcome;
 }
 
-void FinishedFiles::commitAll() {
+void FinishedFiles::commitBatch() {
   std::vector<Entry> entries = std::move(entries_);
   entries_.clear();
   bytes_ = 0;
@@ -66,9 +81,6 @@ void FinishedFiles::commitAll() {
                         : TargetOutcome::Failed);
   }
   run_.host.clearTarget();
-  // The new names are on the disk before the run reports them.
-  for (const auto& [folder, status] : run_.files().syncFolders())
-    ShowWriteFailure(run_.host, status, folder);
 }
 
 }  // namespace kadrel

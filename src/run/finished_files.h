@@ -1,9 +1,9 @@
 // Files whose new content is complete, waiting to take their names: the
 // replacements of targets and the result files. They are completed together, so
 // that the syncs of many small files overlap on the disk, and then renamed in
-// list order, and the folders they were renamed in synced once each; a file's own
-// boxes (its backup copy, a full disk found by the sync) come at that moment, and
-// its target's outcome is settled then.
+// list order; the folders they were renamed in are synced once each before the
+// run ends. A file's own boxes (its backup copy, a full disk found by the sync)
+// come at that moment, and its target's outcome is settled then.
 #pragma once
 
 #include <cstdint>
@@ -34,10 +34,15 @@ class FinishedFiles {
 
   // Commits what has gathered once it is enough to share the disk's flushes.
   void commitIfMany();
-  // Commits everything (the end of the run, a cancel, an error that ends it).
+  // Commits everything (the end of the run, a cancel, an error that ends it),
+  // and syncs every folder that received a name.
   void commitAll();
 
  private:
+  void commitBatch();
+  // Syncs the folders that received names (at least that many: each waits
+  // with a descriptor), telling of those that failed.
+  void syncFolders(size_t atLeast);
   struct Entry {
     std::vector<size_t> indexes;         // the list entries it settles
     std::unique_ptr<TargetFile> target;  // null for a result

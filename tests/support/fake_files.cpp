@@ -412,8 +412,8 @@ FileStatus FakeFiles::keepCopy(TargetFile& target, const DropPath& name) {
   return {};
 }
 
-std::vector<std::pair<std::string, FileStatus>> FakeFiles::syncFolders() {
-  if (backing_ == Backing::Disk) return SystemFileLayer().syncFolders();
+std::vector<std::pair<std::string, FileStatus>> FakeFiles::syncFolders(size_t atLeast) {
+  if (backing_ == Backing::Disk) return SystemFileLayer().syncFolders(atLeast);
   return {};
 }
 

@@ -78,7 +78,7 @@ class FakeFiles : public FileLayer {
   Opened<NewFile> createFile(const DropPath& name, const FileAttributes* source) override;
   FileStatus checkNewName(const DropPath& name) override;
   FileStatus keepCopy(TargetFile& target, const DropPath& name) override;
-  std::vector<std::pair<std::string, FileStatus>> syncFolders() override;
+  std::vector<std::pair<std::string, FileStatus>> syncFolders(size_t atLeast) override;
   void removeLeftovers(const DropPath& folder) override;
   FileStatus removeFile(const std::string& path) override;
   bool exists(const std::string& path) override;

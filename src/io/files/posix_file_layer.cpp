@@ -217,8 +217,8 @@ class PosixFileLayer : public FileLayer {
     return statuses;
   }
 
-  std::vector<std::pair<std::string, FileStatus>> syncFolders() override {
-    return posix::SyncRenamedFolders();
+  std::vector<std::pair<std::string, FileStatus>> syncFolders(size_t atLeast) override {
+    return posix::SyncRenamedFolders(atLeast);
   }
 
   void removeLeftovers(const DropPath& folder) override {
@@ -289,11 +289,12 @@ void NoteRenamedInto(const SharedFd& folder, const std::string& path) {
   renamed.folders.try_emplace(IdOf(st), folder, path);
 }
 
-std::vector<std::pair<std::string, FileStatus>> SyncRenamedFolders() {
+std::vector<std::pair<std::string, FileStatus>> SyncRenamedFolders(size_t atLeast) {
   std::vector<std::pair<SharedFd, std::string>> folders;
   {
     RenamedFolders& renamed = Renamed();
     const std::lock_guard lock(renamed.mutex);
+    if (renamed.folders.empty() || renamed.folders.size() < atLeast) return {};
     for (auto& [id, folder] : renamed.folders) folders.push_back(std::move(folder));
     renamed.folders.clear();
   }

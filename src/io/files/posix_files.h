@@ -81,7 +81,7 @@ FileStatus PutInPlace(const SharedFd& folder, const std::string& temp, FileId ne
 // Folders that names were renamed into, to be synced: noted at each rename,
 // synced together (see FileLayer::syncFolders).
 void NoteRenamedInto(const SharedFd& folder, const std::string& path);
-std::vector<std::pair<std::string, FileStatus>> SyncRenamedFolders();
+std::vector<std::pair<std::string, FileStatus>> SyncRenamedFolders(size_t atLeast);
 // Runs work(i) for i in [0, count) on up to maxThreads threads, this one among them.
 void InParallel(size_t count, size_t maxThreads, const std::function<void(size_t)>& work);
 

@@ -359,10 +359,12 @@ std::string JournalDescription(const RunContext& ctx, std::string_view comboText
 std::vector<std::string> DropFoldersOf(const RunContext& ctx) {
   std::vector<std::string> folders;
   std::set<std::string> seen;
+  std::set<const DroppedFolder*> pins;
   for (size_t i = 0; i < ctx.targets.size(); ++i) {
     const DropPath name = ctx.targetName(i);
     std::string folder;
     if (name.dropped) {
+      if (!pins.insert(name.dropped.get()).second) continue;  // its files share it
       folder = RealPath("/proc/self/fd/" + std::to_string(name.dropped->fd()));
     } else if (name.scanRoot > 0) {
       folder = RealPath(name.path.substr(0, name.scanRoot));

@@ -161,8 +161,8 @@ class JournalledFiles : public FileLayer {
     return real_.restoreKept(target, keptPath);
   }
   std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files) override;
-  std::vector<std::pair<std::string, FileStatus>> syncFolders() override {
-    return real_.syncFolders();
+  std::vector<std::pair<std::string, FileStatus>> syncFolders(size_t atLeast) override {
+    return real_.syncFolders(atLeast);
   }
   void removeLeftovers(const DropPath& folder) override { real_.removeLeftovers(folder); }
   FileStatus removeFile(const std::string& path) override { return real_.removeFile(path); }
