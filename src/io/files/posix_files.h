@@ -124,9 +124,9 @@ struct NewFileRules {
   // The replacement of a target: its owner and group (or nothing is done), its
   // permissions with setuid, setgid and sticky, and its extended attributes; the
   // commit checks that the name still leads to the target. A replacement that
-  // will carry a privilege (setuid, setgid, file capabilities) for another user
-  // is made in a folder of the runner's own beside the name, which that user
-  // cannot enter: nobody but the runner ever opens it before it takes the name.
+  // will carry a privilege (setuid, setgid, file capabilities) is made in a
+  // folder of the runner's own beside the name, which no other user can enter:
+  // nobody but the runner ever opens it before it takes the name.
   const PosixTarget* replaces = nullptr;
   // A result or a backup copy: this file's permission bits, owner and group
   // where the runner may set them, extended attributes but no file capabilities.

@@ -128,10 +128,11 @@ bool MayGive(const FileAttributes& a, const struct stat& created) {
   return a.owner == created.st_uid && InGroup(a.group);
 }
 
-// A replacement that carries a privilege for an owner other than the runner:
-// the owner must never be able to write to it before it takes its name.
-bool PrivilegeForAnother(const PosixTarget& target) {
-  if (target.attributes().owner == ::geteuid()) return false;
+// A replacement that carries a privilege: no one but the runner may write to it
+// before it takes its name. Its owner is not the only one who could: a group
+// that may write it, or a user its ACL names, gets that right before the
+// privilege is set (the ACL goes with the extended attributes, ahead of the mode).
+bool CarriesPrivilege(const PosixTarget& target) {
   if ((target.attributes().mode & 06000) != 0) return true;
   return ::fgetxattr(target.file()->get(), "security.capability", nullptr, 0) >= 0;
 }
@@ -292,7 +293,7 @@ Opened<NewFile> CreateNewFile(const NameInFolder& where, NewFileRules rules) {
       return {nullptr, s};
   }
   std::optional<PrivateFolder> inside;
-  if (rules.replaces != nullptr && PrivilegeForAnother(*rules.replaces)) {
+  if (rules.replaces != nullptr && CarriesPrivilege(*rules.replaces)) {
     inside.emplace();
     if (FileStatus s = MakePrivateFolder(where.folder->get(), *inside); !s.ok())
       return {nullptr, s};
