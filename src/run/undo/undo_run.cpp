@@ -256,8 +256,6 @@ MessageBoxRequest UndoRefusalBox(const FileStatus& journalStatus) {
   } else if (journalStatus.code == kErrLocked) {
     box.text =
         "ほかの Kadrel が処理中のため、元に戻せません。処理が終わってからもう一度選んでください。";
-  } else if (journalStatus.code == kErrJournalNotPrivate) {
-    box.text = "元に戻せません。\r" + journalStatus.text;
   } else {
     box.text = "元に戻せません。\r" + journalStatus.text;
   }
