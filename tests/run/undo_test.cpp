@@ -15,6 +15,7 @@
 
 #include "combo/step_line.h"
 #include "core/program_folder.h"
+#include "core/target_list.h"
 #include "io/content_hash.h"
 #include "run/run_context.h"
 #include "run/run_driver.h"
@@ -617,6 +618,41 @@ TEST_F(UndoTest, AnUndoneFileSharesItsInodeWithNoBackup) {
       EXPECT_EQ(a.st_ino, link.st_ino);
     }
   }
+}
+
+// A dropped folder renamed during the run: the files replaced after the rename are
+// journalled by the names they were listed by, and go back with the others once
+// the folder is back at its name.
+TEST_F(UndoTest, AFolderRenamedDuringTheRunIsTakenBackOnceItIsBack) {
+  const std::string drop = dir.file("drop"), moved = dir.file("moved");
+  fs::create_directories(drop);
+  WriteFile(drop + "/a.txt", "foo 1\r\n");
+  WriteFile(drop + "/b.txt", "foo 2\r\n");
+  test::FakeFiles files;
+  files.before = [&](test::Op op, const std::string& path) {
+    if (op == test::Op::OpenRead && path.ends_with("/b.txt") && fs::exists(drop))
+      fs::rename(drop, moved);
+  };
+  {
+    JournalWriter writer(files, journal(), host);
+    JournalledFiles journalled(files, writer);
+    RunContext ctx(host, journalled);
+    ctx.options.BkupEdit = 0;
+    const TargetListResult list = BuildTargetList({drop + "/"}, ctx.options);
+    ctx.targets = list.paths;
+    ctx.targetScanRoots = list.scanRoots;
+    ctx.targetDroppedFolders = list.droppedFolders;
+    ctx.StepArr = SplitStepLine("0,0,foo,0,bar,0,#");
+    writer.setDrop(DropFoldersOf(ctx));
+    RunAll(ctx);
+  }
+  ASSERT_EQ(ReadFile(moved + "/b.txt"), "bar 2\r\n");
+  fs::rename(moved, drop);
+  const UndoOutcome outcome = undo();
+  EXPECT_EQ(outcome.restored, 2u);
+  EXPECT_TRUE(outcome.failed.empty());
+  EXPECT_EQ(ReadFile(drop + "/a.txt"), "foo 1\r\n");
+  EXPECT_EQ(ReadFile(drop + "/b.txt"), "foo 2\r\n");
 }
 
 // The journal of an installed program goes with what the user keeps between

@@ -180,12 +180,16 @@ std::optional<JournalIndex> ParseJournal(std::string_view text) {
 }
 
 bool InDrop(const JournalIndex& index, const std::string& path) {
+  return InDrop(index.dropFolders, path);
+}
+
+bool InDrop(const std::vector<std::string>& dropFolders, const std::string& path) {
   // A path that climbs out of a folder, or names one twice, is no path of ours.
   if (path.find("/../") != std::string::npos || path.find("/./") != std::string::npos ||
       path.find("//") != std::string::npos || path.ends_with("/..") || path.ends_with("/."))
     return false;
-  if (index.dropFolders.empty()) return true;
-  for (const std::string& folder : index.dropFolders) {
+  if (dropFolders.empty()) return true;
+  for (const std::string& folder : dropFolders) {
     if (path.size() > folder.size() && path.starts_with(folder)) return true;
   }
   return false;

@@ -81,5 +81,6 @@ std::optional<JournalIndex> ParseJournal(std::string_view text);
 // True when path lies in one of the index's folders (always, for a journal that
 // names none).
 bool InDrop(const JournalIndex& index, const std::string& path);
+bool InDrop(const std::vector<std::string>& dropFolders, const std::string& path);
 
 }  // namespace kadrel

@@ -246,6 +246,13 @@ void JournalWriter::keep(TargetFile& target, FileId written, uint64_t writtenSiz
   entry.writtenHash = writtenHash;
   entry.written = written;
   entry.path = AsFolder(target.realFolder()) + target.name();
+  // A dropped folder renamed during the run leaves the folders the index names:
+  // the file goes by the name it was listed by then, which the undo finds once
+  // the folder is back (never by a name the undo would refuse as outside them).
+  if (!InDrop(drop_, entry.path)) {
+    std::string listed = AsFolder(target.folder()) + target.name();
+    if (InDrop(drop_, listed)) entry.path = std::move(listed);
+  }
   if (state_ == State::Recording) {
     entry.kept = keepContent(target, entry.number);
     KeptState kept;
