@@ -9,8 +9,8 @@
 #include "cli/targets.h"
 #include "cli/terminal.h"
 #include "core/program_folder.h"
-#include "io/line_io.h"
 #include "io/file_layer.h"
+#include "io/line_io.h"
 #include "settings/app_settings.h"
 
 namespace {

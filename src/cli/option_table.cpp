@@ -91,7 +91,8 @@ constexpr OptionSpec kOptions[] = {
      "standard input"},
     {OptionId::Option, 'o', "option", "KEY=VALUE", G::Runs, kAnywhere, V::Text, "",
      "set one run option of the settings file for this run: CompMode, SelSts, FstChrBk, "
-     "LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo, BkupEdit, UpdateNoFile, UndoJournal, "
+     "LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo, BkupEdit, UpdateNoFile, "
+     "UndoJournal, "
      "CodePage; may be repeated. Each value is checked as the options dialog checks it (flags "
      "0 or 1, affixes without '/', '\\', '..' or control characters); an empty value gives "
      "the default"},

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "core/program_folder.h"
-#include "io/line_io.h"
 #include "io/file_layer.h"
+#include "io/line_io.h"
 #include "ui/application.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"

@@ -42,8 +42,7 @@ void MainWindow::dropTargets(const QStringList& paths) {
 void MainWindow::addTargets(const QStringList& paths) {
   if (paths.isEmpty()) return;
   TargetListResult list = BuildTargetList(Paths(paths), options_);
-  const TargetList::Added added =
-      List1_->addFiles(list.paths, list.scanRoots, list.droppedFolders);
+  const TargetList::Added added = List1_->addFiles(list.paths, list.scanRoots, list.droppedFolders);
   updateStartState();
   list.truncated = list.truncated || added.full;
   for (const std::string& note : LeftOutNotes(list)) message(note);

@@ -99,8 +99,7 @@ void TargetList::setFiles(const std::vector<std::string>& paths,
 }
 
 // Appends the entries at once (a drop may bring tens of thousands).
-void TargetList::append(const std::vector<std::string>& paths,
-                        const std::vector<size_t>& scanRoots,
+void TargetList::append(const std::vector<std::string>& paths, const std::vector<size_t>& scanRoots,
                         const DroppedFolders& droppedFolders) {
   const int first = count();
   QStringList entries;

@@ -97,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"-c", "\t", "a"}, "空白だけの COMBO!!"},
         UsageCase{{"--ini", " ", "--list", "a"}, "--ini には設定ファイル名"},
         UsageCase{{"-s", "1,#", "-0", "a"}, "--list と一緒にだけ"},
-        UsageCase{{"--undo", "--no-undo"}, "--no-undo は replace などの処理, -s, -c のどれかと一緒にだけ"},
+        UsageCase{{"--undo", "--no-undo"},
+                  "--no-undo は replace などの処理, -s, -c のどれかと一緒にだけ"},
         // Control bytes are shown, never sent to the terminal.
         UsageCase{{"--answer", "\x1b[2J", "--list", "a"}, "（「\\x1B[2J」は使えません）"},
         UsageCase{{"--list", "a", "--\x07"}, "「--\\x07」"},
