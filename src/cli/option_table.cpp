@@ -92,10 +92,9 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::Option, 'o', "option", "KEY=VALUE", G::Runs, kAnywhere, V::Text, "",
      "set one run option of the settings file for this run: CompMode, SelSts, FstChrBk, "
      "LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo, BkupEdit, UpdateNoFile, "
-     "UndoJournal, "
-     "CodePage; may be repeated. Each value is checked as the options dialog checks it (flags "
-     "0 or 1, affixes without '/', '\\', '..' or control characters); an empty value gives "
-     "the default"},
+     "UndoJournal, CodePage; may be repeated. Each value is checked as the options dialog "
+     "checks it (flags 0 or 1, affixes without '/', '\\', '..' or control characters); an "
+     "empty value gives the default"},
     {OptionId::Ini, '\0', "ini", "FILE", G::Runs, kAnywhere, V::File, "",
      "settings file whose section Option gives the run options (default: Kadrel.ini in the "
      "program's folder); never written"},
