@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes a CP932 text file of about SIZE bytes for the benchmarks.
 
-usage: make_text.py PATH SIZE_MB {lf|crlf|none} [mixed|prose]
+usage: make_text.py PATH SIZE_MB {lf|crlf|none|mb} [mixed|prose|log]
 
 mixed (the default): lines mix ASCII words and hiragana, some with leading or
 trailing half-width and full-width spaces, some empty or spaces only.
@@ -11,7 +11,12 @@ with ASCII lines among it: English sentences (one in about thirty holds "lazy
 dog"), log lines, and rarely a line holding ERROR (about one in two thousand),
 error or Error.
 
-With the ending none the lines are joined without line ends: one long line.
+log: log lines, each but the ERROR lines (about one in two thousand) holding
+"done": the end keyword of a range on nearly every line.
+
+With the ending none the lines are joined without line ends: one long line; with
+mb they are joined by spaces into lines of about a megabyte (10^6 bytes), each
+ended by CR LF.
 A pool of distinct blocks is built once and written round-robin, so that large
 files are quick to make. A prose file is cut to SIZE_MB * 10^6 bytes at most, after
 a line end (or, one line, after an ASCII character).
@@ -100,11 +105,22 @@ def prose_line(rng):
     return "".join(sentence(rng) for _ in range(rng.randint(1, 3)))
 
 
+def log_line(rng):
+    stamp = "2024-06-01 12:%02d:%02d" % (rng.randint(0, 59), rng.randint(0, 59))
+    request = rng.randint(1, 99999)
+    if rng.random() < 0.0005:
+        return "%s ERROR request %d failed: disk full" % (stamp, request)
+    level = "WARN" if rng.random() < 0.05 else "INFO"
+    return "%s %s request %d done in %d ms (%s)" % (stamp, level, request, rng.randint(1, 999),
+                                                   sentence(rng))
+
+
 def main():
     path, size_mb, ending = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     kind = sys.argv[4] if len(sys.argv) > 4 else "mixed"
-    eol = {"lf": "\n", "crlf": "\r\n", "none": ""}[ending]
-    make_line = {"mixed": mixed_line, "prose": prose_line}[kind]
+    megabyte_lines = ending == "mb"
+    eol = {"lf": "\n", "crlf": "\r\n", "none": "", "mb": " "}[ending]
+    make_line = {"mixed": mixed_line, "prose": prose_line, "log": log_line}[kind]
     rng = random.Random(20240601)
     blocks = []
     for _ in range(16):
@@ -112,11 +128,14 @@ def main():
         blocks.append((eol.join(lines) + eol).encode("cp932"))
     target = size_mb * 1000 * 1000
     written = 0
+    if megabyte_lines:
+        write_megabyte_lines(path, blocks, target)
+        return
     with open(path, "wb") as f:
         i = 0
         while written < target:
             block = blocks[i % len(blocks)]
-            if kind == "prose" and written + len(block) > target:
+            if kind != "mixed" and written + len(block) > target:
                 # Cut at the size: after a line end, or (one line) after an ASCII character.
                 block = block[:target - written]
                 cut = block.rfind(eol.encode()) + len(eol) if eol else len(block)
@@ -127,6 +146,33 @@ def main():
             f.write(block)
             written += len(block)
             i += 1
+
+
+def write_megabyte_lines(path, blocks, target):
+    """The blocks (lines joined by spaces) cut into lines of about 10^6 bytes, each
+    at a space (which the CR LF replaces); the file ends with a line end."""
+    line_bytes = 1000 * 1000
+    written = 0
+    line = 0  # bytes of the current line so far
+    with open(path, "wb") as f:
+        i = 0
+        while written < target:
+            block = blocks[i % len(blocks)]
+            i += 1
+            at = 0
+            while at < len(block) and written < target:
+                cut = block.find(b" ", at + max(0, line_bytes - line))
+                if cut < 0:
+                    f.write(block[at:])
+                    line += len(block) - at
+                    written += len(block) - at
+                    break
+                f.write(block[at:cut] + b"\r\n")
+                written += cut - at + 2
+                line = 0
+                at = cut + 1
+        if line > 0:
+            f.write(b"\r\n")
 
 
 if __name__ == "__main__":
