@@ -1,65 +1,30 @@
 #include "text/case_fold.h"
 
-#include <unicode/uchar.h>
-#include <unicode/uset.h>
-
 #include <algorithm>
-#include <unordered_map>
 
+#include "text/text_tables.h"
 #include "text/utf.h"
 
 namespace kadrel {
 
 char32_t FoldCaseByTable(char32_t c) {
-  return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+  return tables::kFoldCaseMap(c);
 }
 
 char32_t ToUpperByTable(char32_t c) {
-  return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+  return tables::kUpperCaseMap(c);
 }
-
-namespace {
-
-// Per rule, the characters it changes, by what it makes of them. A character that
-// folding or upper-casing changes is in one of ICU's sets "changes when case
-// folded" or "changes when upper-cased" (U+1FBE, which folds but is outside the
-// first, is in the second).
-using Preimages = std::unordered_map<char32_t, std::vector<char32_t>>;
-
-Preimages BuildPreimages(char32_t (*rule)(char32_t)) {
-  Preimages preimages;
-  for (UProperty property : {UCHAR_CHANGES_WHEN_CASEFOLDED, UCHAR_CHANGES_WHEN_UPPERCASED}) {
-    UErrorCode err = U_ZERO_ERROR;
-    const USet* set = u_getBinaryPropertySet(property, &err);
-    if (U_FAILURE(err)) continue;
-    for (int32_t r = 0; r < uset_getItemCount(set); ++r) {
-      UChar32 first, last;
-      err = U_ZERO_ERROR;
-      if (uset_getItem(set, r, &first, &last, nullptr, 0, &err) != 0) continue;  // a string
-      for (UChar32 c = first; c <= last; ++c) {
-        const char32_t to = rule(static_cast<char32_t>(c));
-        if (to == static_cast<char32_t>(c)) continue;
-        std::vector<char32_t>& from = preimages[to];
-        if (std::find(from.begin(), from.end(), static_cast<char32_t>(c)) == from.end())
-          from.push_back(static_cast<char32_t>(c));
-      }
-    }
-  }
-  return preimages;
-}
-
-}  // namespace
 
 std::vector<char32_t> CaseVariants(char32_t key, CaseRule rule) {
   if (rule == CaseRule::Exact) return {key};
   char32_t (*apply)(char32_t) = rule == CaseRule::Fold ? &FoldCaseByTable : &ToUpperByTable;
-  static const Preimages folded = BuildPreimages(&FoldCaseByTable);
-  static const Preimages upper = BuildPreimages(&ToUpperByTable);
-  const Preimages& preimages = rule == CaseRule::Fold ? folded : upper;
+  const tables::CasePreimages& preimages =
+      rule == CaseRule::Fold ? tables::kFoldPreimages : tables::kUpperPreimages;
   std::vector<char32_t> variants;
   if (apply(key) == key) variants.push_back(key);
-  if (auto it = preimages.find(key); it != preimages.end())
-    variants.insert(variants.end(), it->second.begin(), it->second.end());
+  const char32_t* end = preimages.to + preimages.count;
+  for (const char32_t* it = std::lower_bound(preimages.to, end, key); it != end && *it == key; ++it)
+    variants.push_back(preimages.from[it - preimages.to]);
   return variants;
 }
 

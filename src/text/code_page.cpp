@@ -1,18 +1,14 @@
 #include "text/code_page.h"
 
-#include <unicode/ucnv.h>
-
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <stdexcept>
 #include <vector>
+
+#include "text/text_tables.h"
 
 namespace kadrel {
 
 namespace {
-
-constexpr char32_t kNone = 0xFFFFFFFF;
 
 // One character of a UTF-8 text: strict (no surrogates, no overlong forms); every
 // byte of an ill-formed sequence becomes an escape of its own.
@@ -138,55 +134,16 @@ std::string UnpackCode(uint32_t code) {
   return bytes;
 }
 
-// A multi-byte code page (CP932, EUC-JP) as lookup tables built once from ICU's
-// converters: "windows-31j" (ibm-943_P15A-2003, which reads every code as
-// Windows does, the NEC and IBM extensions and the user-defined area included)
-// and "EUC-JP" (euc-jp-2007, JIS X 0208 and 0212 with the same Microsoft
-// readings of the symbols that differ between the JIS and Microsoft tables).
-// Every code that ICU reads as one character enters the decoding tables; the
-// encoder writes the code that ICU writes for a character. A code whose
-// character is written as another code is flagged in the tables, so that a
-// decode can note it.
+// A multi-byte code page (CP932, EUC-JP) through its lookup tables, which the
+// build made from ICU's converters (text/text_tables.h). Table entries below
+// kOtherForm are characters: one test on the usual path; an entry flagged
+// kOtherForm is a code whose character the encoder writes as another code, which a
+// decode can note.
 class TableCodec : public TextCodec {
  public:
-  explicit TableCodec(const char* icuName) : double_(65536, kNone), triple_(65536, kNone) {
-    single_.fill(kNone);
-    UErrorCode err = U_ZERO_ERROR;
-    conv_ = ucnv_open(icuName, &err);
-    if (U_FAILURE(err)) throw std::runtime_error(std::string("no converter for ") + icuName);
-    ucnv_setToUCallBack(conv_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-    ucnv_setFromUCallBack(conv_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-    encodeBmp_.assign(65536, 0);
-    for (int b = 0; b < 256; ++b) {
-      unsigned char bytes[1] = {static_cast<unsigned char>(b)};
-      single_[b] = Probe(bytes, 1);
-    }
-    for (int b1 = 0x80; b1 < 256; ++b1) {
-      if (single_[b1] != kNone) continue;
-      for (int b2 = 0x21; b2 < 256; ++b2) {
-        unsigned char bytes[2] = {static_cast<unsigned char>(b1), static_cast<unsigned char>(b2)};
-        double_[b1 * 256 + b2] = Probe(bytes, 2);
-      }
-    }
-    if (std::string(icuName) == "EUC-JP") {  // JIS X 0212 through SS3
-      for (int b2 = 0xA1; b2 < 0xFF; ++b2) {
-        for (int b3 = 0xA1; b3 < 0xFF; ++b3) {
-          unsigned char bytes[3] = {0x8F, static_cast<unsigned char>(b2),
-                                    static_cast<unsigned char>(b3)};
-          triple_[b2 * 256 + b3] = Probe(bytes, 3);
-        }
-      }
-    }
-    ucnv_close(conv_);
-    conv_ = nullptr;
-    asciiIdentity_ = true;
-    for (int b = 0; b < 0x80; ++b) asciiIdentity_ = asciiIdentity_ && single_[b] == char32_t(b);
-    noteOtherCodes();
-  }
+  explicit TableCodec(const tables::CodePageTables& t) : t_(t) {}
 
-  bool canEncode(char32_t c) const override {
-    return IsByteEscape(c) || (c < 0x10000 && encodeBmp_[c] != 0);
-  }
+  bool canEncode(char32_t c) const override { return IsByteEscape(c) || t_.encodeAt(c) != 0; }
 
   size_t advance(std::string_view s, size_t from, size_t count) const override {
     size_t i = from;
@@ -200,14 +157,14 @@ class TableCodec : public TextCodec {
       codes.emplace_back(1, static_cast<char>(c - kEscapeBase));
       return codes;
     }
-    if (c < 0x10000 && encodeBmp_[c] != 0) codes.push_back(UnpackCode(encodeBmp_[c]));
-    auto [first, last] = std::equal_range(otherCodes_.begin(), otherCodes_.end(),
-                                          std::make_pair(c, uint32_t{0}), ByCharacter);
-    for (auto it = first; it != last; ++it) codes.push_back(UnpackCode(it->second));
+    if (const uint32_t code = t_.encodeAt(c); code != 0) codes.push_back(UnpackCode(code));
+    const char32_t* first = std::lower_bound(t_.otherChars, t_.otherChars + t_.otherCount, c);
+    for (const char32_t* it = first; it != t_.otherChars + t_.otherCount && *it == c; ++it)
+      codes.push_back(UnpackCode(t_.otherCodes[it - t_.otherChars]));
     return codes;
   }
 
-  size_t maxCodeLength() const override { return hasTriples_ ? 3 : 2; }
+  size_t maxCodeLength() const override { return t_.hasTriples ? 3 : 2; }
 
  protected:
   void decodeAppend(std::string_view s, std::u32string& out, ByteForms* forms) const override {
@@ -260,9 +217,8 @@ class TableCodec : public TextCodec {
   }
 
  private:
-  // Flags a table entry whose code is not the one the encoder writes for its
-  // character; entries from it up (kNone too) are no plain character.
-  static constexpr char32_t kOtherForm = 0x40000000;
+  static constexpr char32_t kNone = tables::kNone;
+  static constexpr char32_t kOtherForm = tables::kOtherForm;
 
   // A table entry flagged kOtherForm for the code at s[i], len bytes: its
   // character. Sets otherForms, or with kNote notes the code in forms.
@@ -281,22 +237,23 @@ class TableCodec : public TextCodec {
   // Decodes the characters of s that begin before limit into o, which has room
   // for limit characters, and moves o past them (with kOffsets, their offsets into
   // off likewise); returns where the last one ends. A code is told from the bytes
-  // that follow it, up to the end of s. Table entries below kOtherForm are
-  // characters: one test on the usual path.
+  // that follow it, up to the end of s.
   template <bool kNote, bool kOffsets>
   size_t decodeInto(std::string_view s, size_t limit, char32_t*& o, uint32_t*& off,
                     bool& otherForms, ByteForms* forms) const {
     const size_t n = s.size();
+    const bool asciiIdentity = t_.asciiIdentity;
+    const char32_t* single = t_.single;
     size_t i = 0;
     while (i < limit) {
       if constexpr (kOffsets) *off++ = static_cast<uint32_t>(i);
       unsigned char b0 = static_cast<unsigned char>(s[i]);
-      if (b0 < 0x80 && asciiIdentity_) {
+      if (b0 < 0x80 && asciiIdentity) {
         *o++ = b0;
         ++i;
         continue;
       }
-      char32_t cp = single_[b0];
+      char32_t cp = single[b0];
       if (cp < kOtherForm) [[likely]] {
         *o++ = cp;
         ++i;
@@ -309,7 +266,7 @@ class TableCodec : public TextCodec {
       }
       if (i + 1 < n) {
         unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
-        cp = double_[b0 * 256 + b1];
+        cp = t_.doubleAt(b0, b1);
         if (cp < kOtherForm) [[likely]] {
           *o++ = cp;
           i += 2;
@@ -321,7 +278,7 @@ class TableCodec : public TextCodec {
           continue;
         }
         if (b0 == 0x8F && i + 2 < n) {
-          cp = triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])];
+          cp = t_.tripleAt(b1, static_cast<unsigned char>(s[i + 2]));
           if (cp != kNone) {
             *o++ = cp < kOtherForm ? cp : OtherForm<kNote>(cp, s, i, 3, otherForms, forms);
             i += 3;
@@ -338,36 +295,15 @@ class TableCodec : public TextCodec {
   // The length of the code at s[i], as decodeInto reads it (an escape: 1).
   size_t lengthAt(std::string_view s, size_t i) const {
     const unsigned char b0 = static_cast<unsigned char>(s[i]);
-    if (single_[b0] != kNone) return 1;
+    if (t_.single[b0] != kNone) return 1;
     if (i + 1 < s.size()) {
       const unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
-      if (double_[b0 * 256 + b1] != kNone) return 2;
+      if (t_.doubleAt(b0, b1) != kNone) return 2;
       if (b0 == 0x8F && i + 2 < s.size() &&
-          triple_[b1 * 256 + static_cast<unsigned char>(s[i + 2])] != kNone)
+          t_.tripleAt(b1, static_cast<unsigned char>(s[i + 2])) != kNone)
         return 3;
     }
     return 1;
-  }
-
-  static bool ByCharacter(const std::pair<char32_t, uint32_t>& a,
-                          const std::pair<char32_t, uint32_t>& b) {
-    return a.first < b.first;
-  }
-
-  // Collects the codes flagged kOtherForm, by character, for codesOf.
-  void noteOtherCodes() {
-    auto note = [this](char32_t entry, std::initializer_list<unsigned char> bytes) {
-      if (entry == kNone || entry < kOtherForm) return;
-      otherCodes_.emplace_back(entry & ~kOtherForm, PackCode(std::data(bytes), bytes.size()));
-    };
-    for (int b = 0; b < 256; ++b) note(single_[b], {static_cast<unsigned char>(b)});
-    for (int code = 0; code < 65536; ++code) {
-      const auto hi = static_cast<unsigned char>(code >> 8), lo = static_cast<unsigned char>(code);
-      note(double_[code], {hi, lo});
-      note(triple_[code], {0x8F, hi, lo});
-      hasTriples_ = hasTriples_ || triple_[code] != kNone;
-    }
-    std::stable_sort(otherCodes_.begin(), otherCodes_.end(), ByCharacter);
   }
 
   // noted(c) gives the code a decode noted for c, or 0.
@@ -379,7 +315,7 @@ class TableCodec : public TextCodec {
     out.resize(base + 3 * text.size());
     char* o = out.data() + base;
     for (char32_t c : text) {
-      if (c < 0x80 && asciiIdentity_) {
+      if (c < 0x80 && t_.asciiIdentity) {
         *o++ = static_cast<char>(c);
         continue;
       }
@@ -388,7 +324,7 @@ class TableCodec : public TextCodec {
         continue;
       }
       uint32_t code = noted(c);
-      if (code == 0 && c < 0x10000) code = encodeBmp_[c];
+      if (code == 0) code = t_.encodeAt(c);
       if (code == 0) {
         *o++ = '?';
         continue;
@@ -399,40 +335,7 @@ class TableCodec : public TextCodec {
     out.resize(static_cast<size_t>(o - out.data()));
   }
 
-  // The code point of exactly these bytes, flagged with kOtherForm when ICU
-  // writes other bytes for it (or none); kNone when they are not one character.
-  char32_t Probe(const unsigned char* bytes, int len) {
-    UErrorCode err = U_ZERO_ERROR;
-    UChar u[4];
-    ucnv_resetToUnicode(conv_);
-    int32_t ulen = ucnv_toUChars(conv_, u, 4, reinterpret_cast<const char*>(bytes), len, &err);
-    if (U_FAILURE(err) || ulen == 0 || ulen > 2) return kNone;
-    char32_t cp = u[0];
-    if (ulen == 2) {
-      if (!(U16_IS_LEAD(u[0]) && U16_IS_TRAIL(u[1]))) return kNone;
-      cp = U16_GET_SUPPLEMENTARY(u[0], u[1]);
-    }
-    if (cp >= 0xD800 && cp <= 0xDFFF) return kNone;
-    char back[8];
-    err = U_ZERO_ERROR;
-    ucnv_resetFromUnicode(conv_);
-    int32_t blen = ucnv_fromUChars(conv_, back, sizeof back, u, ulen, &err);
-    const bool sameBytes = U_SUCCESS(err) && blen == len &&
-                           std::equal(bytes, bytes + len, reinterpret_cast<unsigned char*>(back));
-    if (!sameBytes || cp >= 0x10000) return cp | kOtherForm;
-    encodeBmp_[cp] = PackCode(bytes, static_cast<size_t>(len));
-    return cp;
-  }
-
-  UConverter* conv_ = nullptr;
-  std::array<char32_t, 256> single_;
-  std::vector<char32_t> double_;     // [lead * 256 + trail]
-  std::vector<char32_t> triple_;     // EUC-JP 0x8F sequences: [second * 256 + third]
-  std::vector<uint32_t> encodeBmp_;  // code point -> its code (PackCode); 0 = none
-  // The codes flagged kOtherForm, by character: (character, PackCode).
-  std::vector<std::pair<char32_t, uint32_t>> otherCodes_;
-  bool asciiIdentity_ = false;
-  bool hasTriples_ = false;
+  const tables::CodePageTables& t_;
 };
 
 }  // namespace
@@ -509,13 +412,13 @@ const TextCodec& CodecFor(CodePage cp) {
       return utf8;
     }
     case CodePage::EUCJP: {
-      static const TableCodec eucjp("EUC-JP");
+      static const TableCodec eucjp(tables::kEucJpTables);
       return eucjp;
     }
     case CodePage::CP932:
       break;
   }
-  static const TableCodec cp932("windows-31j");
+  static const TableCodec cp932(tables::kCp932Tables);
   return cp932;
 }
 

@@ -116,7 +116,8 @@ class TextCodec {
                             const ByteForms* forms) const = 0;
 };
 
-// The shared codec of a code page (built once per process, thread-safe).
+// The shared codec of a code page (made on first use from tables the build made,
+// thread-safe).
 const TextCodec& CodecFor(CodePage cp);
 
 }  // namespace kadrel
