@@ -154,6 +154,10 @@ size_t ByteNeedle::find(std::string_view hay, size_t from) const {
   if (never_ || sets_.empty() || hay.size() < sets_.size()) return npos;
   const size_t last = hay.size() - sets_.size();  // the last place the needle fits
   if (from > last) return npos;
+  if (sets_.size() == 1 && first_.count == 1 && first_.mask == 0) {  // one byte: memchr's
+    const void* hit = std::memchr(hay.data() + from, first_.values[0], hay.size() - from);
+    return hit == nullptr ? npos : static_cast<size_t>(static_cast<const char*>(hit) - hay.data());
+  }
 #if defined(__SSE2__)
   // One instance per count of probe values, so that the loop holds no branch.
   switch (first_.count * 4 + second_.count) {
@@ -229,6 +233,19 @@ std::optional<ByteNeedle> NeedleFor(const std::vector<std::u32string>& literals,
   }
   if (best.empty()) return std::nullopt;
   return ByteNeedle(std::move(best));
+}
+
+bool NeedleIsExact(std::u32string_view literal, const TextCodec& codec, CaseRule rule) {
+  for (char32_t c : literal) {
+    // An escape's byte may read as a character, or begin a code of two.
+    if (IsByteEscape(c)) return false;
+    const std::vector<std::string> codes = CodesFor(c, codec, rule);
+    for (const std::string& code : codes) {
+      if (code.size() != codes.front().size() || (code.size() > 1 && codes.size() > 1))
+        return false;
+    }
+  }
+  return true;
 }
 
 size_t NeedleSet::find(std::string_view window, uint64_t at) {

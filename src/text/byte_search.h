@@ -66,6 +66,14 @@ class ByteNeedle {
 std::optional<ByteNeedle> NeedleFor(const std::vector<std::u32string>& literals,
                                     const TextCodec& codec, CaseRule rule);
 
+// True when the needle of one literal text stands, at a character start, only
+// where the text itself stands (as the rule compares): it covers the whole text,
+// and no mixture of two codes' bytes reads as a third character, as each character
+// has one code or codes of one byte, and none is a byte escape (whose byte may read
+// as a character or begin a code). Its places at character starts are then the
+// text's, with nothing to decode.
+bool NeedleIsExact(std::u32string_view literal, const TextCodec& codec, CaseRule rule);
+
 // Needles over a stream of bytes seen through windows that only move on: where
 // any of them may stand next. Each needle's next place is kept, so that bytes are
 // searched once per needle however often the window moves.

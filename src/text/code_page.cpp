@@ -43,6 +43,15 @@ Utf8Unit Utf8UnitAt(std::string_view s, size_t i) {
 // UTF-8 as files hold it.
 class Utf8Codec : public TextCodec {
  public:
+  Utf8Codec() {
+    // A byte other than a continuation byte (80..BF) begins a character; ASCII and
+    // the bytes that never begin a well-formed sequence (C0, C1, F5..FF) end one.
+    const uint64_t all = ~uint64_t{0};
+    const uint64_t starts[4] = {all, all, 0, all};
+    const uint64_t ends[4] = {all, all, 0, 0x3 | (all << (0xF5 - 0xC0))};
+    setBoundaryBytes(starts, ends);
+  }
+
   bool canEncode(char32_t c) const override {
     return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF || IsByteEscape(c));
   }
@@ -141,7 +150,9 @@ std::string UnpackCode(uint32_t code) {
 // decode can note.
 class TableCodec : public TextCodec {
  public:
-  explicit TableCodec(const tables::CodePageTables& t) : t_(t) {}
+  explicit TableCodec(const tables::CodePageTables& t) : t_(t) {
+    setBoundaryBytes(t.startsChar, t.endsChar);
+  }
 
   bool canEncode(char32_t c) const override { return IsByteEscape(c) || t_.encodeAt(c) != 0; }
 
@@ -394,6 +405,35 @@ size_t TextCodec::decodePart(std::string_view bytes, std::u32string& out, bool f
   // from the end are decided whatever follows.
   const size_t undecided = final ? 0 : std::min(bytes.size(), maxCodeLength() - 1);
   return decodeUpTo(bytes, bytes.size() - undecided, out, offsets);
+}
+
+void TextCodec::setBoundaryBytes(const uint64_t (&starts)[4], const uint64_t (&ends)[4]) {
+  std::copy(starts, starts + 4, startsChar_);
+  std::copy(ends, ends + 4, endsChar_);
+}
+
+size_t TextCodec::charStartAtOrBefore(std::string_view bytes, size_t at, size_t known) const {
+  at = std::min(at, bytes.size());
+  if (at < bytes.size() && InSet(startsChar_, static_cast<unsigned char>(bytes[at]))) return at;
+  // Back to a byte that settles where a character begins, at or after known.
+  size_t start = known;
+  for (size_t j = at; j > known; --j) {
+    const auto b = static_cast<unsigned char>(bytes[j - 1]);
+    if (InSet(endsChar_, b)) {
+      start = j;
+      break;
+    }
+    if (InSet(startsChar_, b)) {
+      start = j - 1;
+      break;
+    }
+  }
+  // Then forward over the characters before at.
+  for (;;) {
+    const size_t next = advance(bytes, start, 1);
+    if (next > at || next == start) return start;
+    start = next;
+  }
 }
 
 void TextCodec::encode(std::u32string_view text, std::string& out, const ByteForms* forms) const {

@@ -103,7 +103,19 @@ class TextCodec {
   // The most bytes a code takes.
   virtual size_t maxCodeLength() const = 0;
 
+  // The last offset at or before `at` where a character of bytes begins, as
+  // decode() reads them from `known` on (an offset where one begins, at most at).
+  // Mostly only the bytes just before `at` are read: a byte that begins, or ends, a
+  // character wherever it stands settles where characters begin; the characters
+  // from there on are walked over. The bytes after `at` that decide its character
+  // must be in bytes (maxCodeLength() - 1 of them), or bytes end the text.
+  size_t charStartAtOrBefore(std::string_view bytes, size_t at, size_t known = 0) const;
+
  protected:
+  // The bytes that begin a character wherever they stand, and those that end one,
+  // as bit sets of 256 (for charStartAtOrBefore).
+  void setBoundaryBytes(const uint64_t (&starts)[4], const uint64_t (&ends)[4]);
+
   virtual void decodeAppend(std::string_view bytes, std::u32string& out,
                             ByteForms* forms) const = 0;
   // Appends the characters that begin before limit (reading on to the end of bytes
@@ -114,6 +126,13 @@ class TextCodec {
   // forms is null or holds at least one form.
   virtual void encodeAppend(std::u32string_view text, std::string& out,
                             const ByteForms* forms) const = 0;
+
+ private:
+  static bool InSet(const uint64_t (&set)[4], unsigned char b) {
+    return (set[b >> 6] >> (b & 63)) & 1;
+  }
+  uint64_t startsChar_[4] = {};
+  uint64_t endsChar_[4] = {};
 };
 
 // The shared codec of a code page (made on first use from tables the build made,

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
+#include "support/every_code.h"
 #include "text/utf.h"
 
 namespace kadrel {
@@ -84,6 +87,77 @@ TEST(ByteNeedleTest, NeedlesOverAStreamKeepTheirPlaces) {
   EXPECT_EQ(set.find(std::string_view(stream).substr(3, 13), 3), 5u);   // c at 8
   EXPECT_EQ(set.find(std::string_view(stream).substr(9, 7), 9), npos);  // "a" then the edge
   EXPECT_EQ(set.find(std::string_view(stream).substr(12), 12), 3u);     // ab across the edge
+}
+
+// An exact needle stands at a character start exactly where the text stands, as
+// the rule compares: over texts mixing every code of the text's characters (and
+// of what the rule makes equal to them), codes of other characters and stray bytes.
+TEST(ByteNeedleTest, AnExactNeedleStandsAtCharacterStartsOnlyWhereItsTextDoes) {
+  struct Case {
+    const char* name;
+    std::u32string text;
+    CodePage cp;
+    CaseRule rule;
+    bool exact;
+  } cases[] = {
+      {"ascii", U"done", CodePage::CP932, CaseRule::Exact, true},
+      {"upper-cased ascii", U"ERROR", CodePage::CP932, CaseRule::Upper, true},
+      {"kanji of lead-range bytes", U"字E", CodePage::CP932, CaseRule::Exact, true},
+      {"half-width kana", U"ｱｲ", CodePage::CP932, CaseRule::Exact, true},
+      {"EUC-JP, JIS X 0212", U"丂あ", CodePage::EUCJP, CaseRule::Exact, true},
+      {"UTF-8", U"あa", CodePage::UTF8, CaseRule::Exact, true},
+      // Two codes of two bytes each: their bytes may mix into a third character.
+      {"full-width letters folded", U"ａ", CodePage::CP932, CaseRule::Fold, false},
+      {"both codes of 纊", U"纊", CodePage::CP932, CaseRule::Exact, false},
+      {"codes of two lengths", U"kit", CodePage::UTF8, CaseRule::Fold, false},
+      // Its byte, 81, may begin a two-byte code.
+      {"a byte escape", U"\xDC81", CodePage::CP932, CaseRule::Exact, false},
+  };
+  std::mt19937 rng(11);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TextCodec& codec = CodecFor(c.cp);
+    EXPECT_EQ(NeedleIsExact(c.text, codec, c.rule), c.exact);
+    if (!c.exact) continue;
+    const std::optional<ByteNeedle> needle = NeedleFor({c.text}, codec, c.rule);
+    ASSERT_TRUE(needle);
+    auto apply = [&](std::u32string text) {
+      if (c.rule == CaseRule::Upper) ToUpperInPlace(text);
+      if (c.rule == CaseRule::Fold) FoldCaseInPlace(text);
+      return text;
+    };
+    const std::u32string key = apply(c.text);
+    std::vector<std::string> pieces = {"\x81",
+                                       "\x8E",
+                                       "\x9A",
+                                       "\x8F",
+                                       "\xE3",
+                                       "a",
+                                       " ",
+                                       codec.encode(c.text),
+                                       codec.encode(c.text)};
+    for (char32_t ch : key) {
+      for (char32_t variant : CaseVariants(ch, c.rule))
+        for (const std::string& code : codec.codesOf(variant)) pieces.push_back(code);
+    }
+    for (const auto& reading : test::EveryCode(c.cp)) {
+      if (rng() % 512 == 0) pieces.push_back(reading.code);
+    }
+    std::string bytes;
+    for (int k = 0; k < 20000; ++k) bytes += pieces[rng() % pieces.size()];
+    std::u32string chars;
+    std::vector<uint32_t> starts;
+    codec.decodePart(bytes, chars, true, &starts);
+    chars = apply(chars);
+    size_t hits = 0;
+    for (size_t k = 0; k < starts.size(); ++k) {
+      const bool stands = needle->find(bytes, starts[k]) == starts[k];
+      const bool holds = std::u32string_view(chars).substr(k, key.size()) == key;
+      ASSERT_EQ(stands, holds) << "at byte " << starts[k];
+      hits += holds;
+    }
+    EXPECT_GT(hits, 10u);
+  }
 }
 
 TEST(LineEndsTest, CountsCrsAndCrLfs) {

@@ -282,6 +282,45 @@ TEST(CodePageTest, DecodesTextsInParts) {
   }
 }
 
+// Where characters begin, found from a few bytes around an offset, is where decode
+// begins them, wherever the offset and the point known to begin one lie: over
+// codes of every length, stray bytes, and runs of bytes that can both lead and
+// trail (where only the walk from the point known tells the pairs apart).
+TEST(CodePageTest, FindsWhereCharactersBeginNearAnyOffset) {
+  struct Case {
+    CodePage cp;
+    std::string bytes;  // besides a sample of every code and stray bytes
+  } cases[] = {
+      {CodePage::CP932, "\x9A\x8E\x9A\x8E\x9A\x8E\x9A\x8E\x9A"},  // 字字字字 shifted by one
+      {CodePage::CP932, "\x8E\x9A\x8E\x9A\x8E\x9A\x8E\x9A\x81"},
+      {CodePage::EUCJP, "\xBB\xFA\xBB\xFA\xBB\xFA\x8F\xB0\xA1\xBB"},  // 字字字丂, then a lead
+      {CodePage::EUCJP, "\xFA\xBB\xFA\xBB\xFA\x8E\xB1\x8E"},
+      {CodePage::UTF8, "\xE3\x81\x82\x81\x82\xE3\x81\xF0\x9F\x98\x80\xC0\x80"},
+  };
+  std::mt19937 rng(5);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(CodePageName(c.cp));
+    const TextCodec& codec = CodecFor(c.cp);
+    const std::vector<test::CodeReading> codes = test::EveryCode(c.cp);
+    std::string bytes = c.bytes;
+    for (int k = 0; k < 3000; ++k) {
+      bytes += rng() % 8 == 0 ? std::string(1, static_cast<char>(rng()))
+                              : codes[rng() % codes.size()].code;
+    }
+    bytes += c.bytes;
+    std::u32string chars;
+    std::vector<uint32_t> starts;
+    codec.decodePart(bytes, chars, true, &starts);
+    starts.push_back(static_cast<uint32_t>(bytes.size()));
+    size_t k = 0;  // starts[k] is the last start at or before at
+    for (size_t at = 0; at <= bytes.size(); ++at) {
+      while (k + 1 < starts.size() && starts[k + 1] <= at) ++k;
+      const size_t known = starts[k >= 7 ? k - 7 : 0];
+      ASSERT_EQ(codec.charStartAtOrBefore(bytes, at, known), starts[k]) << at;
+    }
+  }
+}
+
 // The engines keep every space they hold back as one bit: each has one code.
 TEST(CodePageTest, EachSpaceHasOneCode) {
   for (CodePage cp : kAllCodePages) {
