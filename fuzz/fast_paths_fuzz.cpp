@@ -48,11 +48,13 @@ std::u32string Text(FuzzedDataProvider& in, size_t maxLength) {
 }
 
 // The file: pool characters in any of their codes, line ends of every kind, stray
-// bytes; the rest of the input.
-std::string Content(FuzzedDataProvider& in, const TextCodec& codec) {
+// bytes; the rest of the input. With longLines, line ends are rare, so that the
+// stretches the engines decode around their candidates meet inside lines.
+std::string Content(FuzzedDataProvider& in, const TextCodec& codec, bool longLines) {
   std::string bytes;
   while (in.remaining_bytes() > 0 && bytes.size() < 4096) {
-    const int kind = in.ConsumeIntegralInRange(0, 15);
+    int kind = in.ConsumeIntegralInRange(0, 15);
+    if (longLines && kind >= 10 && kind < 13 && in.ConsumeIntegralInRange(0, 63) != 0) kind = 0;
     if (kind < 10) {
       const std::vector<std::string> codes = codec.codesOf(PoolCharacter(in));
       if (!codes.empty()) bytes += codes[in.ConsumeIntegralInRange<size_t>(0, codes.size() - 1)];
@@ -159,7 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t readPiece = in.ConsumeIntegralInRange<size_t>(0, 48);
   const int mode = in.ConsumeIntegralInRange(0, 5);
   const StepParams step = Step(in, mode);
-  const std::string content = Content(in, CodecFor(input));
+  const bool longLines = in.ConsumeBool();
+  const std::string content = Content(in, CodecFor(input), longLines);
   if (mode != 3 && mode != 4) output = input;
 
   const Outcome fast = Run(step, content, options, input, output, buffer, readPiece, true);

@@ -7,8 +7,20 @@ namespace kadrel {
 ExtractionLines::ExtractionLines(EngineLoop& loop)
     : loop_(loop), codec_(loop.codec()), upperCase_(!loop.options().caseSensitive) {}
 
-std::optional<ByteNeedle> ExtractionLines::needleFor(const WildcardPattern& pattern) const {
-  return NeedleFor(pattern.literals(), codec_, upperCase_ ? CaseRule::Upper : CaseRule::Exact);
+KeywordFinder ExtractionLines::finderFor(const WildcardPattern& pattern) const {
+  return KeywordFinder(pattern, codec_, upperCase_, loop_.fastPaths());
+}
+
+bool ExtractionLines::holds(KeywordFinder& finder) {
+  return finder.foundIn(bytes_, [this] { return comparisonText(); });
+}
+
+bool ExtractionLines::holdsIn(std::string_view line, KeywordFinder& finder) {
+  return finder.foundIn(line, [&]() -> std::u32string_view {
+    passedText_.clear();
+    decodeComparison(line, passedText_);
+    return passedText_;
+  });
 }
 
 bool ExtractionLines::pass(NeedleSet& filter, EngineLoop::Pass pass) {
@@ -30,11 +42,13 @@ bool ExtractionLines::next() {
 }
 
 std::u32string_view ExtractionLines::comparisonText() {
-  if (text_.empty() && !bytes_.empty()) {
-    codec_.decode(bytes_, text_);
-    if (upperCase_) ToUpperInPlace(text_);
-  }
+  if (text_.empty() && !bytes_.empty()) decodeComparison(bytes_, text_);
   return text_;
+}
+
+void ExtractionLines::decodeComparison(std::string_view bytes, std::u32string& out) const {
+  codec_.decode(bytes, out);
+  if (upperCase_) ToUpperInPlace(out);
 }
 
 void ExtractionLines::decodePart(std::string_view bytes, bool last) {

@@ -3,8 +3,9 @@
 // upper-cased unless case is told apart.
 //
 // With the engine loop's fast paths, the lines in which no keyword's needle finds
-// a candidate are passed over undecoded (their numbers still count), and a line
-// longer than the reading buffer comes in parts.
+// a candidate are passed over undecoded (their numbers still count), a line
+// longer than the reading buffer comes in parts, and a keyword finder tells from
+// the bytes of most lines whether its keyword is in them (see keyword_finder.h).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <string_view>
 
 #include "core/engine_loop.h"
+#include "extract/keyword_finder.h"
 #include "extract/wildcard.h"
 #include "text/byte_search.h"
 #include "text/case_fold.h"
@@ -24,9 +26,12 @@ class ExtractionLines {
  public:
   explicit ExtractionLines(EngineLoop& loop);
 
-  // The needle of a keyword's pattern; nothing when it has none (every line may
-  // hold a match).
-  std::optional<ByteNeedle> needleFor(const WildcardPattern& pattern) const;
+  // A finder of the keyword's pattern in these lines (pattern must outlive it).
+  KeywordFinder finderFor(const WildcardPattern& pattern) const;
+  // Whether the finder's keyword is in the whole line at hand, or in a line
+  // passed over (its bytes).
+  bool holds(KeywordFinder& finder);
+  bool holdsIn(std::string_view line, KeywordFinder& finder);
 
   // Passes the lines ahead in which filter finds no candidate (see
   // EngineLoop::passLines): dropped, copied, or each written by
@@ -44,15 +49,18 @@ class ExtractionLines {
   std::u32string_view comparisonText();
   int64_t number() const { return number_; }
 
-  // A line that next() gave in part, from its first part on: part(bytes, chars)
-  // for each part, with the comparison text of the characters that the parts so
-  // far decide. part returns whether it needs those further; once it does not,
-  // the parts come as bytes only. False after a read failure (reported).
+  // A line that next() gave in part, from its first part on: part(bytes, last,
+  // chars) for each part (last: the line's last), with the comparison text of the
+  // characters that the parts so far decide while they are needed: needed says
+  // whether the first part's are; part returns whether the next part's are, and
+  // once they are not, those of none after. False after a read failure (reported).
   template <typename PartFn>
-  bool readParts(PartFn&& part);
+  bool readParts(bool needed, PartFn&& part);
 
  private:
   void decodePart(std::string_view bytes, bool last);
+  // Appends the comparison text of bytes to out.
+  void decodeComparison(std::string_view bytes, std::u32string& out) const;
 
   EngineLoop& loop_;
   const TextCodec& codec_;
@@ -60,18 +68,19 @@ class ExtractionLines {
   std::string_view bytes_;
   bool whole_ = true;
   std::u32string text_;
-  CarriedBytes carried_;  // the undecided end of the part before
+  std::u32string passedText_;  // the comparison text of a line passed over
+  CarriedBytes carried_;       // the undecided end of the part before
   int64_t number_ = 0;
 };
 
 template <typename PartFn>
-bool ExtractionLines::readParts(PartFn&& part) {
-  bool decoding = true;
+bool ExtractionLines::readParts(bool needed, PartFn&& part) {
+  bool decoding = needed;
   carried_.clear();
   return loop_.feedLine(bytes_, false, [&](std::string_view bytes, bool last) {
     text_.clear();
     if (decoding) decodePart(bytes, last);
-    decoding = part(bytes, std::u32string_view(text_)) && decoding;
+    decoding = part(bytes, last, std::u32string_view(text_)) && decoding;
     return true;
   });
 }

@@ -38,26 +38,27 @@ struct RangeState {
 // range it is written as it comes, else held until the start keyword is found in
 // it (then written) or it ends.
 bool RangeLongLine(ExtractionLines& lines, ResultWriter& result, EngineLoop& loop,
-                   const WildcardPattern& start, const WildcardPattern& end, RangeState& state) {
-  WildcardPattern::Search startSearch(start), endSearch(end);
+                   KeywordFinder& start, KeywordFinder& end, RangeState& state) {
+  KeywordFinder::Search startSearch(start), endSearch(end);
   bool writing = state.inRange;
   bool ok = !writing || result.beginBody(lines.number());
   std::string held;
-  const bool read = lines.readParts([&](std::string_view bytes, std::u32string_view chars) {
-    if (startSearch.feed(chars) && !writing) {
+  auto part = [&](std::string_view bytes, bool last, std::u32string_view chars) {
+    if (startSearch.feed(bytes, last, chars) && !writing) {
       writing = true;
       ok = ok && result.beginBody(lines.number()) && loop.writeBytes(held);
       held.clear();
     }
-    endSearch.feed(chars);
+    endSearch.feed(bytes, last, chars);
     if (writing) {
       ok = ok && loop.writeBytes(bytes);
     } else {
       held.append(bytes);
     }
-    return !(startSearch.found() && endSearch.found());
-  });
-  if (!read || !ok) return false;
+    return startSearch.needsCharacters() || endSearch.needsCharacters();
+  };
+  const bool needed = startSearch.needsCharacters() || endSearch.needsCharacters();
+  if (!lines.readParts(needed, part) || !ok) return false;
   if (state.opens(startSearch.found())) {
     if (!loop.endLine()) return false;
     ++state.linesWritten;
@@ -80,39 +81,49 @@ void ExtractKeywordRange(EngineIo& io, const KeywordRangeParams& params) {
   if (!result.writeRangeHeader(startKey, endKey)) return;
 
   ExtractionLines lines(loop);
-  // The prefilter: a line in which neither keyword's needle finds a candidate
-  // changes no count; inside a range it is copied, outside it is dropped.
-  const std::optional<ByteNeedle> startNeedle = lines.needleFor(*start);
-  const std::optional<ByteNeedle> endNeedle = lines.needleFor(*end);
-  NeedleSet filter;
-  if (startNeedle && endNeedle) {
-    filter.add(*startNeedle);
-    filter.add(*endNeedle);
-  }
-  auto writeNumbered = [&](int64_t number, std::string_view bytes) {
+  KeywordFinder startFinder = lines.finderFor(*start);
+  KeywordFinder endFinder = lines.finderFor(*end);
+  // Keyword hits only count where the counts are written; elsewhere the end
+  // keyword matters inside a range only and the start keyword outside one.
+  const bool counting = result.additionalInformation();
+  const bool lineNumbers = io.options.lineNumbers;
+  // The prefilter. Outside a range a line in which the start keyword's needle
+  // finds no candidate is dropped (its end keyword counted); inside one a line in
+  // which the end keyword's needle finds none is copied (its start keyword counted).
+  NeedleSet outside, inside;
+  if (startFinder.needle()) outside.add(*startFinder.needle());
+  if (endFinder.needle()) inside.add(*endFinder.needle());
+  RangeState state;
+  auto countEnd = [&](int64_t, std::string_view bytes) {
+    if (lines.holdsIn(bytes, endFinder)) ++state.endHits;
+    return true;
+  };
+  auto writeCountingStart = [&](int64_t number, std::string_view bytes) {
+    if (counting && lines.holdsIn(bytes, startFinder)) ++state.startHits;
     return result.writeBody(number, bytes);
   };
-  const bool lineNumbers = io.options.lineNumbers;
 
-  RangeState state;
   for (;;) {
-    if (!filter.empty()) {
+    if (!state.inRange && !outside.empty()) {
+      if (!(counting ? lines.pass(outside, countEnd) : lines.pass(outside, EngineLoop::Pass::Drop)))
+        return;
+    } else if (state.inRange && !inside.empty()) {
       const int64_t before = lines.number();
-      const bool passed = !state.inRange ? lines.pass(filter, EngineLoop::Pass::Drop)
-                          : !lineNumbers ? lines.pass(filter, EngineLoop::Pass::Copy)
-                                         : lines.pass(filter, writeNumbered);
-      if (state.inRange) state.linesWritten += lines.number() - before;
+      const bool passed = !counting && !lineNumbers ? lines.pass(inside, EngineLoop::Pass::Copy)
+                                                    : lines.pass(inside, writeCountingStart);
+      state.linesWritten += lines.number() - before;
       if (!passed) return;
     }
     if (!lines.next()) break;
     if (lines.whole()) {
-      std::u32string_view text = lines.comparisonText();
-      if (state.opens(start->foundIn(text))) {
+      // Inside a range the start keyword only counts, outside one the end keyword.
+      const bool startHit = (!state.inRange || counting) && lines.holds(startFinder);
+      if (state.opens(startHit)) {
         if (!result.writeBody(lines.number(), lines.bytes())) return;
         ++state.linesWritten;
       }
-      state.closes(end->foundIn(text));
-    } else if (!RangeLongLine(lines, result, loop, *start, *end, state)) {
+      state.closes((state.inRange || counting) && lines.holds(endFinder));
+    } else if (!RangeLongLine(lines, result, loop, startFinder, endFinder, state)) {
       return;
     }
     if (!loop.yield()) return;

@@ -1,4 +1,5 @@
 // Mode 4: copies the lines that satisfy up to three search strings joined by AND/OR.
+#include <algorithm>
 #include <array>
 
 #include "core/engine_loop.h"
@@ -13,35 +14,43 @@ namespace kadrel {
 namespace {
 
 using Patterns = std::array<std::optional<WildcardPattern>, 3>;
+using Finders = std::array<std::optional<KeywordFinder>, 3>;
 
 // A line longer than the reading buffer, decided as its parts come: held until
 // the condition holds (then written, and the rest as it comes) or the line ends.
 bool ExtractLongLine(ExtractionLines& lines, ResultWriter& result, EngineLoop& loop,
-                     const SearchExpression& expression, const Patterns& patterns, bool& written) {
-  std::array<std::optional<WildcardPattern::Search>, 3> searches;
-  for (size_t k = 0; k < patterns.size(); ++k) {
-    if (patterns[k]) searches[k].emplace(*patterns[k]);
+                     const SearchExpression& expression, Finders& finders, bool& written) {
+  std::array<std::optional<KeywordFinder::Search>, 3> searches;
+  bool needed = false;  // the parts' characters
+  for (size_t k = 0; k < finders.size(); ++k) {
+    if (!finders[k]) continue;
+    searches[k].emplace(*finders[k]);
+    needed = needed || searches[k]->needsCharacters();
   }
   std::string held;
   written = false;
   bool ok = true;
-  const bool read = lines.readParts([&](std::string_view bytes, std::u32string_view chars) {
+  auto part = [&](std::string_view bytes, bool last, std::u32string_view chars) {
     if (!written) {
       held.append(bytes);
       for (auto& search : searches) {
-        if (search) search->feed(chars);
+        if (search) search->feed(bytes, last, chars);
       }
       // Hits only ever appear: once the condition holds, it holds for the line.
       written =
           EvaluateSearch(expression, [&](int k) { return searches[k] && searches[k]->found(); });
-      if (!written) return true;
+      if (!written) {
+        return std::any_of(searches.begin(), searches.end(),
+                           [](const auto& search) { return search && search->needsCharacters(); });
+      }
       ok = result.beginBody(lines.number()) && loop.writeBytes(held);
       held.clear();
       return false;
     }
     ok = ok && loop.writeBytes(bytes);
     return false;
-  });
+  };
+  const bool read = lines.readParts(needed, part);
   return read && ok && (!written || loop.endLine());
 }
 
@@ -69,14 +78,14 @@ void ExtractMatchingLines(EngineIo& io, const MatchingLinesParams& params) {
   // The prefilter: the needles of the strings that have one. Lines in which none
   // finds a candidate are passed over, unless the condition can hold without the
   // strings that have one (an OR with a string that has none).
-  std::array<std::optional<ByteNeedle>, 3> needles;
+  Finders finders;
   for (size_t k = 0; k < patterns.size(); ++k) {
-    if (patterns[k]) needles[k] = lines.needleFor(*patterns[k]);
+    if (patterns[k]) finders[k].emplace(lines.finderFor(*patterns[k]));
   }
   NeedleSet filter;
-  if (!EvaluateSearch(expression, [&](int k) { return patterns[k] && !needles[k]; })) {
-    for (const auto& needle : needles) {
-      if (needle) filter.add(*needle);
+  if (!EvaluateSearch(expression, [&](int k) { return finders[k] && !finders[k]->needle(); })) {
+    for (const auto& finder : finders) {
+      if (finder && finder->needle()) filter.add(*finder->needle());
     }
   }
 
@@ -85,15 +94,14 @@ void ExtractMatchingLines(EngineIo& io, const MatchingLinesParams& params) {
     if (!filter.empty() && !lines.pass(filter, EngineLoop::Pass::Drop)) return;
     if (!lines.next()) break;
     if (lines.whole()) {
-      std::u32string_view text = lines.comparisonText();
-      auto hit = [&](int k) { return patterns[k] && patterns[k]->foundIn(text); };
+      auto hit = [&](int k) { return finders[k] && lines.holds(*finders[k]); };
       if (EvaluateSearch(expression, hit)) {
         if (!result.writeBody(lines.number(), lines.bytes())) return;
         ++linesWritten;
       }
     } else {
       bool written = false;
-      if (!ExtractLongLine(lines, result, loop, expression, patterns, written)) return;
+      if (!ExtractLongLine(lines, result, loop, expression, finders, written)) return;
       if (written) ++linesWritten;
     }
     if (!loop.yield()) return;

@@ -54,6 +54,12 @@ class WildcardPattern {
   // holds, each whole (the runs of characters between the meta characters).
   std::vector<std::u32string> literals() const;
 
+  // Found in every text: the pattern is stars alone, or empty.
+  bool foundEverywhere() const { return runs_.empty(); }
+  // The characters a place where the pattern is found takes, when that is one
+  // number: the pattern has stars at its ends only; 0 otherwise.
+  size_t foundLength() const { return runs_.size() == 1 ? runs_[0].size() : 0; }
+
   // foundIn over a text that comes in parts (a line longer than the reading
   // buffer): the parts are fed in order, and only the characters that a match in
   // the parts still to come may need are kept.

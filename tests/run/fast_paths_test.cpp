@@ -35,6 +35,7 @@ struct Row {
   size_t buffer = 16;
   int compMode = 1;
   CodePage cp = CodePage::CP932;
+  int selAddSts = 1;  // 0: the extraction result has its header and counts
 };
 
 class FastPaths : public ::testing::Test {
@@ -52,6 +53,7 @@ class FastPaths : public ::testing::Test {
     if (ctx.StepArr.field(1) == "0") ctx.StepArr.add("0");
     ctx.options.codePage = row.cp;
     ctx.options.CompMode = static_cast<int16_t>(row.compMode);
+    ctx.options.SelAddSts = static_cast<int16_t>(row.selAddSts);
     ctx.lineBufferSize = row.buffer;
     ctx.fastPaths = fastPaths;
     RunAll(ctx);
@@ -103,6 +105,11 @@ TEST_F(FastPaths, FalseCandidatesOnTrailBytesStayUnmatched) {
       {"replacement", "0,0,ERROR,0,W,#", ghost, Sjis("ウRROR") + "\r\n" + Sjis("表") + "\r\nW\r\n"},
       {"backslash", "0,0,\\,0,/,#", ghost + "\\\r\n", ghost + "/\r\n"},
       {"range", "3,ERROR,\\,#", ghost + "a\r\n", "ERROR\r\na\r\n"},
+      // A keyword holding a stray byte's escape: 81 alone is one in CP932, U+0081 in EUC-JP.
+      {"escape", "4,a\x81,True,,True,,#", "a\x81\r\n", "a\x81\r\n"},
+      {"escape, EUC-JP", "4,a\x81,True,,True,,#", "a\x81\r\n", "", 16, 1, CodePage::EUCJP},
+      {"escape, replacement", "0,0,\x81,0,b,#", "\x81\x81\xA4\xA2\r\n", "\x81\x81\xA4\xA2\r\n", 16,
+       1, CodePage::EUCJP},
   });
 }
 
@@ -150,6 +157,70 @@ TEST_F(FastPaths, LinesLongerThanTheBufferComeInParts) {
                     Sjis(" 　a b") + kana + "\r\n" + Sjis("　 　") + "\r\n", "ab" + kana + "\r\n",
                     buffer});
   }
+  Check(rows);
+}
+
+// A long line is decoded only around its candidates: far apart and close
+// together, in text where no byte tells where a character begins (字 is two
+// lead-range bytes in CP932, two bytes of one range in EUC-JP), the line whole and
+// in parts of every size.
+TEST_F(FastPaths, StretchesAroundCandidatesInLongLines) {
+  std::vector<Row> rows;
+  for (CodePage cp : {CodePage::CP932, CodePage::EUCJP, CodePage::UTF8}) {
+    auto text = [cp](std::string_view utf8) { return CodecFor(cp).encode(Utf8ToU32(utf8)); };
+    std::string filler;
+    for (int k = 0; k < 700; ++k) filler += "字";
+    const std::string line = filler + "ERROR" + filler + "ERROR字ERROR" + filler + "字E";
+    const std::string replaced = filler + "W" + filler + "W字W" + filler + "字E";
+    const std::string head = "a\r\n" + text(line) + "\r\nERR\r\nb\r\n";
+    // Matches side by side, so that stretches end inside them wherever they end.
+    std::string dense, denseReplaced;
+    for (int k = 0; k < 400; ++k) {
+      const std::string gap = k % 3 == 0 ? "" : k % 3 == 1 ? "字" : "E";
+      dense += "ERROR" + gap;
+      denseReplaced += "W" + gap;
+    }
+    for (size_t buffer : {size_t{7}, size_t{64}, size_t{1000}, size_t{1} << 20}) {
+      auto row = [&](const char* name, std::string step, std::string input, std::string expected,
+                     int compMode = 1, int selAddSts = 1) {
+        rows.push_back({name, std::move(step), std::move(input), std::move(expected), buffer,
+                        compMode, cp, selAddSts});
+      };
+      row("replacement", "0,0,ERROR,0,W,#", head, "a\r\n" + text(replaced) + "\r\nERR\r\nb\r\n");
+      row("replacement, case ignored", "0,0,eRrOr,0,W,#", head,
+          "a\r\n" + text(replaced) + "\r\nERR\r\nb\r\n", 0);
+      row("replacement, side by side", "0,0,ERROR,0,W,#", text(dense) + "\r\n",
+          text(denseReplaced) + "\r\n");
+      row("extraction", "4,R字E,True,,True,,#", head, text(line) + "\r\n");
+      row("extraction, the needle inside", "4,O?字字,True,,True,,#", head, text(line) + "\r\n");
+      row("extraction, no place", "4,ERROR字字E,True,,True,,#", head, "");
+      row("extraction, case ignored", "4,r字e,True,,True,,#", head, text(line) + "\r\n", 0);
+      row("range", "3,字字E,b,#", head, text(line) + "\r\nERR\r\nb\r\n");
+      const std::string ruler =
+          "----+----1----+----2----+----3----+----4----+----5----+----6----+----7----+----8\r\n";
+      row("range, counts", "3,字字E,ERR,#", head,
+          text("対象ファイル　　　　 [" + target +
+               "]\r\n開始キーワード文字列 [字字E]\r\n"
+               "終了キーワード文字列 [ERR]\r\n" +
+               ruler) +
+              text(line) + "\r\n" +
+              text(ruler +
+                   "開始キーワード文字列   1 個 検出\r\n終了キーワード文字列   2 個 検出\r\n"
+                   "抽出行数　　　　　　   1 行\r\n"),
+          1, 0);
+      row("tail", "2,1,3,0,0,0,,0,0,#", head,
+          "\r\n" + text(line.substr(0, line.size() - 7)) + "\r\n\r\n\r\n");
+    }
+  }
+  // 字 (8E 9A) after a stray 9A reads as 嚴 (9A 8E) ..., and the E after the last
+  // 9A as its trail byte: no ERROR there.
+  std::string shifted = "\x9A";
+  for (int k = 0; k < 700; ++k) shifted += "\x8E\x9A";
+  shifted += "ERROR";
+  rows.push_back({"shifted, replacement", "0,0,ERROR,0,W,#", shifted + "\r\n", shifted + "\r\n"});
+  rows.push_back({"shifted, extraction", "4,ERROR,True,,True,,#", shifted + "\r\n", "", 64});
+  rows.push_back({"shifted, tail", "2,1,4,0,0,0,,0,0,#", shifted + "\r\n",
+                  shifted.substr(0, shifted.size() - 4) + "\r\n", 64});
   Check(rows);
 }
 

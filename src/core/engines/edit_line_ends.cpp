@@ -54,6 +54,9 @@ class LineEndEditor {
       if (!inserted_) {
         if (last) {  // the rest of the line is here: walk over the characters deleted
           from = codec_.advance(text, 0, toSkip_);
+        } else if (const size_t at = codec_.advance(text, 0, toSkip_);
+                   toSkip_ > 0 && at + codec_.maxCodeLength() - 1 <= text.size()) {
+          from = at;               // the part decides every character deleted
         } else if (toSkip_ > 0) {  // only as far as this part decides them
           chars_.clear();
           const size_t decided = codec_.decodePart(text, chars_, false);
@@ -72,17 +75,36 @@ class LineEndEditor {
       carried_.keepFrom(text.size());
       return written && (!last || loop_.endLine());
     }
-    chars_.clear();
-    const size_t decided = codec_.decodePart(text, chars_, last);
-    // At the end of the line: a line of cut characters or fewer becomes empty.
-    const size_t keep = chars_.size() > cut_ ? chars_.size() - cut_ : 0;
-    const size_t kept = keep == chars_.size() ? decided : codec_.advance(text, 0, keep);
+    const size_t kept = loop_.fastPaths() ? tailFromEnd(text, last) : tailByDecoding(text, last);
     if (!loop_.writeBytes(text.substr(0, kept))) return false;
     carried_.keepFrom(last ? text.size() : kept);
     return !last || (loop_.writeBytes(insert_) && loop_.endLine());
   }
 
  private:
+  // At the end of the line, where the bytes to write end: before the line's last
+  // cut characters (a line of cut characters or fewer becomes empty), and in a
+  // part before the characters that may yet be among them.
+  size_t tailByDecoding(std::string_view text, bool last) {
+    chars_.clear();
+    const size_t decided = codec_.decodePart(text, chars_, last);
+    const size_t keep = chars_.size() > cut_ ? chars_.size() - cut_ : 0;
+    return keep == chars_.size() ? decided : codec_.advance(text, 0, keep);
+  }
+  // The same from the bytes near the end: no more is decoded than cut characters.
+  size_t tailFromEnd(std::string_view text, bool last) {
+    const size_t longest = codec_.maxCodeLength();
+    if (!last) {  // bytes that hold cut whole characters, and one yet undecided
+      const size_t held = cut_ * longest + longest - 1;
+      return text.size() <= held ? 0 : codec_.charStartAtOrBefore(text, text.size() - held);
+    }
+    const size_t from =
+        codec_.charStartAtOrBefore(text, text.size() - std::min(text.size(), cut_ * longest));
+    chars_.clear();
+    codec_.decodePart(text.substr(from), chars_, true);
+    return chars_.size() > cut_ ? codec_.advance(text, from, chars_.size() - cut_) : from;
+  }
+
   EngineLoop& loop_;
   const TextCodec& codec_;
   const bool atHead_;
