@@ -188,6 +188,18 @@ OptionsRead ReadOptions(const std::vector<OptionUse>& options) {
       case OptionId::DryRun:
         r.dryRun = true;
         break;
+      case OptionId::Jobs: {
+        const bool digits =
+            !value.empty() && value.size() <= 2 &&
+            std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const int n = digits ? std::stoi(value) : 0;
+        if (n < 1 || n > 64) {
+          read.error = NamedAsTyped(use) + " には 1 から 64 までの数を指定してください" +
+                       RefusedValue(value);
+        }
+        r.jobs = static_cast<size_t>(std::max(n, 0));
+        break;
+      }
       case OptionId::IgnoreCase:
         set("CompMode", "0", use);
         break;

@@ -48,6 +48,7 @@ struct Request {
   bool quiet = false;
   bool nullSeparated = false;  // --list -0: names end with NUL
   bool dryRun = false;         // -n: previewed, nothing written
+  size_t jobs = 0;             // -j: files prepared at once; 0: one per core
   ColorWhen color = ColorWhen::Auto;
   std::string files0From;          // --files0-from: a file of NUL-ended PATHs ("-": stdin)
   std::vector<std::string> paths;  // PATH...

@@ -89,6 +89,10 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::Files0From, '\0', "files0-from", "FILE", G::Runs, kInRuns | kInList, V::File, "",
      "take the PATHs from FILE, each ended by a NUL byte (find -print0); - reads them from "
      "standard input"},
+    {OptionId::Jobs, 'j', "jobs", "N", G::Runs, kInRuns, V::Text, "",
+     "prepare N files at once, 1 to 64 (default: one per core, at most 8); whatever N, boxes, "
+     "progress and the files' new contents come in list order, and a cancel leaves the file at "
+     "hand and every file after it as it was; 1 takes them one after another, as -n does"},
     {OptionId::Option, 'o', "option", "KEY=VALUE", G::Runs, kAnywhere, V::Text, "",
      "set one run option of the settings file for this run: CompMode, SelSts, FstChrBk, "
      "LstChrBk, FstChr, LstChr, SelFile, SelAddSts, AddLineNo, BkupEdit, UpdateNoFile, "

@@ -31,6 +31,7 @@ enum class OptionId {
   DryRun,
   Color,
   Files0From,
+  Jobs,
   LineNumbers,
   NoHeader,
   Option,

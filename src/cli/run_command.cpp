@@ -11,6 +11,7 @@
 #include "combo/combo_loader.h"
 #include "core/program_folder.h"
 #include "io/file_layer.h"
+#include "run/ordered_work.h"
 #include "run/prepare_run.h"
 #include "run/preview/preview_files.h"
 #include "run/run_driver.h"
@@ -50,6 +51,10 @@ int RunCommand(const Request& request, const RunOptions& options, CliHost& host)
   }
   RunRequest run;
   run.options = options;
+  // A preview shows its files as it reaches them, one after another.
+  run.workers = request.dryRun || streams ? 1
+                : request.jobs > 0        ? request.jobs
+                                          : WorkersOfMachine();
   run.listEntries = list.paths;
   run.listScanRoots = list.scanRoots;
   run.page = request.page;

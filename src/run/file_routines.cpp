@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <mutex>
 
 #include "core/engine_loop.h"
 #include "core/file_naming.h"
@@ -61,6 +62,7 @@ FileStatus UnusableName(RunState& run, const DropPath& name) {
   return status;
 }
 
+// Called with the run's files lock held.
 void RemoveLeftoversOnce(RunState& run, const DropPath& folder) {
   if (run.cleanedFolders.insert(folder.path).second) run.files().removeLeftovers(folder);
 }
@@ -81,60 +83,72 @@ void ShowWriteFailure(Host& host, const FileStatus& status, const std::string& p
   ShowFileErrorBox(host, "File Write Error", status, path);
 }
 
-Opened<TargetFile> OpenTarget(RunState& run, size_t index, bool forWriting) {
+Opened<TargetFile> OpenTarget(RunState& run, Host& host, size_t index, bool forWriting) {
   const DropPath name = run.ctx.targetName(index);
-  RemoveLeftoversOnce(run, {FolderOf(name.path), name.scanRoot, name.dropped});
-  Opened<TargetFile> target = run.files().openTarget(name, forWriting, run.processedFiles);
-  if (!target) {
-    // A folder that is no longer the one scanned is told of once, for the first
-    // of its files (its text names it).
-    const bool told = target.status.code == kErrFolderReplaced &&
-                      !run.replacedFolders.insert(target.status.text).second;
-    if (target.status.code != kErrAlreadyDone && !told)
-      ShowOpenFailureBox(run.host, name.path, target.status.text);
-    return target;
+  Opened<TargetFile> target;
+  bool tell = false;
+  {
+    std::lock_guard lock(run.filesLock);
+    RemoveLeftoversOnce(run, {FolderOf(name.path), name.scanRoot, name.dropped});
+    target = run.files().openTarget(name, forWriting, run.processedFiles);
+    if (target) {
+      run.processedFiles.insert(target.file->id());
+      RemoveLeftoversOnce(run, {target.file->folder(), name.scanRoot, name.dropped});
+    } else {
+      // A folder that is no longer the one scanned is told of once, for the
+      // first of its files (its text names it).
+      tell = target.status.code != kErrAlreadyDone &&
+             (target.status.code != kErrFolderReplaced ||
+              run.replacedFolders.insert(target.status.text).second);
+    }
   }
-  run.processedFiles.insert(target.file->id());
-  RemoveLeftoversOnce(run, {target.file->folder(), name.scanRoot, name.dropped});
+  if (tell) ShowOpenFailureBox(host, name.path, target.status.text);
   return target;
 }
 
-std::optional<DropPath> BackupName(RunState& run, size_t index) {
+std::optional<DropPath> BackupName(RunState& run, Host& host, size_t index) {
   const std::string& targetPath = run.ctx.targets.at(index);
   const DropPath name =
       run.ctx.derivedName(index, MakeOutName(run.ctx.options, targetPath, OutName::Backup));
   if (const FileStatus unusable = UnusableName(run, name); !unusable.ok()) {
-    ShowCopyFailure(run.host, targetPath, name.path, unusable.text);
+    ShowCopyFailure(host, targetPath, name.path, unusable.text);
     return std::nullopt;
   }
   // Never a copy onto the file itself (both backup affixes empty) nor onto another
   // listed file (listed beside its namesake, or the affixes changed after the drop).
   if (OverListedFile(run, targetPath, name.path)) {
-    ShowCopyFailure(run.host, targetPath, name.path, kSameFileText);
+    ShowCopyFailure(host, targetPath, name.path, kSameFileText);
     return std::nullopt;
   }
   return name;
 }
 
-std::unique_ptr<NewFile> CreateReplacement(RunState& run, TargetFile& target,
+std::unique_ptr<NewFile> CreateReplacement(RunState& run, Host& host, TargetFile& target,
                                            const std::string& path) {
   Opened<NewFile> created = run.files().createReplacement(target);
-  if (!created) ShowOpenFailureBox(run.host, path, created.status.text);
+  if (!created) {
+    ShowOpenFailureBox(host, path, created.status.text);
+    return nullptr;
+  }
+  // Noted before it takes the name: a target opened meanwhile through another
+  // name finds it processed.
+  std::lock_guard lock(run.filesLock);
+  run.processedFiles.insert(created.file->id());
   return std::move(created.file);
 }
 
-std::unique_ptr<NewFile> CreateResult(RunState& run, const DropPath& name, const TargetFile& source,
-                                      const std::string& path) {
+std::unique_ptr<NewFile> CreateResult(RunState& run, Host& host, const DropPath& name,
+                                      const TargetFile& source, const std::string& path) {
   if (const FileStatus unusable = UnusableName(run, name); !unusable.ok()) {
-    ShowOpenFailureBox(run.host, name.path, unusable.text);
+    ShowOpenFailureBox(host, name.path, unusable.text);
     return nullptr;
   }
   if (OverListedFile(run, path, name.path)) {
-    ShowOpenFailureBox(run.host, name.path, kSameFileText);
+    ShowOpenFailureBox(host, name.path, kSameFileText);
     return nullptr;
   }
   Opened<NewFile> created = run.files().createFile(name, &source.attributes());
-  if (!created) ShowOpenFailureBox(run.host, name.path, created.status.text);
+  if (!created) ShowOpenFailureBox(host, name.path, created.status.text);
   return std::move(created.file);
 }
 
@@ -150,8 +164,6 @@ bool CommitReplacement(RunState& run, TargetFile& target, NewFile& replacement,
     ShowWriteFailure(run.host, outcome.replace, listedPath);
     return false;
   }
-  // The name now leads to the new file: reached again, it is not processed twice.
-  run.processedFiles.insert(replacement.id());
   return true;
 }
 

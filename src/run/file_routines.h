@@ -1,5 +1,5 @@
 // The file routines of a run's targets. Each reports its own failure in a box
-// (through the run's host) and tells the caller through its result.
+// (through the host given, or the run's) and tells the caller through its result.
 #pragma once
 
 #include <memory>
@@ -27,19 +27,24 @@ void ShowWriteFailure(Host& host, const FileStatus& status, const std::string& p
 // Opens and locks list entry index for its processing, after removing what killed
 // runs left in its folder. A failure comes back with its status, after the
 // open-error box; a file the run has processed already (listed twice, or reached
-// again through a link) without a box (kErrAlreadyDone).
-[[nodiscard]] Opened<TargetFile> OpenTarget(RunState& run, size_t index, bool forWriting);
+// again through a link) without a box (kErrAlreadyDone). Targets are opened in
+// list order, so that of two names of one file the first is processed.
+[[nodiscard]] Opened<TargetFile> OpenTarget(RunState& run, Host& host, size_t index,
+                                            bool forWriting);
 
 // The backup copy's name of list entry index, or nothing after the backup-failure
 // box when it cannot be one: the target itself, another listed file, a link, not
 // a file.
-[[nodiscard]] std::optional<DropPath> BackupName(RunState& run, size_t index);
-// The new content of a target; null after the open-error box.
-[[nodiscard]] std::unique_ptr<NewFile> CreateReplacement(RunState& run, TargetFile& target,
+[[nodiscard]] std::optional<DropPath> BackupName(RunState& run, Host& host, size_t index);
+// The new content of a target; null after the open-error box. The file it becomes
+// counts as processed from now on: reached again once it has taken the name, it
+// is not processed twice.
+[[nodiscard]] std::unique_ptr<NewFile> CreateReplacement(RunState& run, Host& host,
+                                                         TargetFile& target,
                                                          const std::string& path);
 // A result file at name holding source's extraction; null after the open-error
 // box (the name is a listed file, a link, not a file...). path names the target.
-[[nodiscard]] std::unique_ptr<NewFile> CreateResult(RunState& run, const DropPath& name,
+[[nodiscard]] std::unique_ptr<NewFile> CreateResult(RunState& run, Host& host, const DropPath& name,
                                                     const TargetFile& source,
                                                     const std::string& path);
 

@@ -17,19 +17,18 @@ constexpr size_t kFoldersAtOnce = 64;
 void FinishedFiles::addReplacement(size_t index, std::unique_ptr<TargetFile> target,
                                    std::unique_ptr<NewFile> replacement,
                                    std::optional<DropPath> backup) {
-  bytes_ += replacement->size();
-  entries_.push_back({{index},
-                      std::move(target),
-                      std::move(replacement),
-                      run_.ctx.targets.at(index),
-                      std::move(backup)});
+  std::string path = run_.ctx.targets.at(index);
+  add({{index}, std::move(target), std::move(replacement), std::move(path), std::move(backup), {}});
 }
 
 void FinishedFiles::addResult(std::vector<size_t> indexes, std::unique_ptr<NewFile> result,
                               std::string path) {
-  bytes_ += result->size();
-  entries_.push_back(
-      {std::move(indexes), nullptr, std::move(result), std::move(path), std::nullopt});
+  add({std::move(indexes), nullptr, std::move(result), std::move(path), std::nullopt, {}});
+}
+
+void FinishedFiles::add(Entry entry) {
+  bytes_ += entry.file->size();
+  entries_.push_back(std::move(entry));
 }
 
 void FinishedFiles::commitIfMany() {
@@ -57,12 +56,20 @@ void FinishedFiles::commitBatch() {
   std::vector<Entry> entries = std::move(entries_);
   entries_.clear();
   bytes_ = 0;
+  // Completed together, so that their syncs overlap (also when workers completed
+  // them all: the file layer's own files go with them).
   std::vector<NewFile*> files;
   files.reserve(entries.size());
-  for (const Entry& e : entries) files.push_back(e.file.get());
-  const std::vector<FileStatus> completed = run_.files().completeAll(files);
+  for (const Entry& e : entries) {
+    if (!e.completed) files.push_back(e.file.get());
+  }
+  const std::vector<FileStatus> statuses = run_.files().completeAll(files);
+  for (size_t i = 0, k = 0; i < entries.size(); ++i) {
+    if (!entries[i].completed) entries[i].completed = statuses.at(k++);
+  }
   for (size_t i = 0; i < entries.size(); ++i) {
     Entry& e = entries[i];
+    const FileStatus& completed = *e.completed;
     // A box now is told of the first list entry the file settles.
     if (e.indexes.empty()) {
       run_.host.clearTarget();
@@ -70,8 +77,8 @@ void FinishedFiles::commitBatch() {
       run_.host.setTarget(e.indexes.front());
     }
     bool committed = false;
-    if (!completed[i].ok()) {
-      ShowWriteFailure(run_.host, completed[i], e.path);
+    if (!completed.ok()) {
+      ShowWriteFailure(run_.host, completed, e.path);
     } else if (e.target) {
       committed = CommitReplacement(run_, *e.target, *e.file, e.path, e.backup);
     } else {
@@ -81,6 +88,28 @@ void FinishedFiles::commitBatch() {
                         : TargetOutcome::Failed);
   }
   run_.host.clearTarget();
+}
+
+void HeldFinished::addReplacement(size_t index, std::unique_ptr<TargetFile> target,
+                                  std::unique_ptr<NewFile> replacement,
+                                  std::optional<DropPath> backup) {
+  held_.push_back(
+      {{index}, std::move(target), std::move(replacement), listedPath_, std::move(backup), {}});
+}
+
+void HeldFinished::addResult(std::vector<size_t> indexes, std::unique_ptr<NewFile> result,
+                             std::string path) {
+  held_.push_back({std::move(indexes), nullptr, std::move(result), std::move(path), {}, {}});
+}
+
+void HeldFinished::complete() {
+  for (FinishedFiles::Entry& e : held_) e.completed = e.file->complete();
+}
+
+void HeldFinished::handTo(FinishedFiles& to) {
+  std::vector<FinishedFiles::Entry> held = std::move(held_);
+  held_.clear();
+  for (FinishedFiles::Entry& e : held) to.add(std::move(e));
 }
 
 }  // namespace kadrel

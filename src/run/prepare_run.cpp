@@ -1,5 +1,7 @@
 #include "run/prepare_run.h"
 
+#include <algorithm>
+
 #include "combo/step_line.h"
 #include "combo/step_validation.h"
 #include "run/start_checks.h"
@@ -52,6 +54,7 @@ PreparedRun PrepareRun(Host& host, FileLayer& files, const RunRequest& request) 
   ctx.multiLineReplacement = request.multiLineReplacement;
   ctx.lineBufferSize = request.lineBufferSize;
   ctx.fastPaths = request.fastPaths;
+  ctx.workers = std::max<size_t>(request.workers, 1);
 
   const std::string refusal = CheckStart(request.listEntries, request.combo, request.comboText);
   if (!refusal.empty()) {

@@ -44,6 +44,8 @@ struct RunRequest {
   // The buffers' size and the engines' fast paths: tests and benchmarks vary them.
   size_t lineBufferSize = kLineBufferSize;
   bool fastPaths = true;
+  // Targets prepared at once (RunContext::workers).
+  size_t workers = 1;
 };
 
 struct PreparedRun {

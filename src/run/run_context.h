@@ -45,6 +45,10 @@ struct RunContext {
   // (see core/engine_loop.h): tests and benchmarks vary them.
   size_t lineBufferSize = kLineBufferSize;
   bool fastPaths = true;
+  // How many targets are prepared at once (see ProcessTargetsAhead): the cores of
+  // the machine for a run of the window or kadrel-cli; 1, one after another (the
+  // preview, a run over standard input, the tests that follow a run's order).
+  size_t workers = 1;
 
   // Target i's path as the file layer reaches it, and a name derived from it in
   // its folder (its backup copy, its result).

@@ -70,6 +70,12 @@ RunnableStep ComboStep(const std::string& line) {
   return RunnableStep(std::move(step), mode);
 }
 
+// Whether the targets may be prepared ahead: several workers, several targets,
+// each with an output of its own.
+bool PreparedAhead(const RunContext& ctx) {
+  return ctx.workers > 1 && ctx.targets.size() > 1 && (ctx.ComboRun || ctx.options.SelFile == 0);
+}
+
 void RunPlain(RunState& run) {
   RunContext& ctx = run.ctx;
   JobPlan plan;
@@ -77,14 +83,25 @@ void RunPlain(RunState& run) {
   plan.output = mode && Extracts(*mode) ? JobPlan::Output::Result : JobPlan::Output::Replacement;
   plan.steps.emplace_back(ctx.StepArr, mode);
   const int count = static_cast<int>(ctx.targets.size());
-  for (int i = 0; i < count; ++i) {
-    run.host.selectTarget(i);
-    run.host.setProgress({ctx.DescText + "処理中です...", i, count, 0, 0});
-    // A mode without an engine does nothing.
-    if (mode) ProcessTarget(run, plan, static_cast<size_t>(i));
+  // What the run does before and after each target, whoever prepares it.
+  const auto begin = [&](size_t i) {
+    run.host.selectTarget(static_cast<int>(i));
+    run.host.setProgress({ctx.DescText + "処理中です...", static_cast<int>(i), count, 0, 0});
+  };
+  const auto end = [&](size_t) {
     run.finished.commitIfMany();
     run.host.yield();
-    if (ctx.CancelFlag.load()) break;
+    return !ctx.CancelFlag.load();
+  };
+  if (mode && PreparedAhead(ctx)) {
+    ProcessTargetsAhead(run, plan, begin, end);
+  } else {
+    for (size_t i = 0; i < ctx.targets.size(); ++i) {
+      begin(i);
+      // A mode without an engine does nothing.
+      if (mode) ProcessTarget(run, plan, i);
+      if (!end(i)) break;
+    }
   }
   // The joint result file takes its name, emptied as it was at the start when
   // nothing was extracted into it.
@@ -101,11 +118,22 @@ void RunCombo(RunState& run) {
   for (const std::string& line : ctx.steps) plan.steps.push_back(ComboStep(line));
   const int files = static_cast<int>(ctx.targets.size());
   const int steps = static_cast<int>(plan.steps.size());
-  for (int i = 0; i < files; ++i) {
-    run.host.selectTarget(i);
-    ProcessTarget(run, plan, static_cast<size_t>(i));
+  const bool ahead = PreparedAhead(ctx);
+  const auto begin = [&](size_t i) { run.host.selectTarget(static_cast<int>(i)); };
+  const auto end = [&](size_t) {
     run.finished.commitIfMany();
-    if (ctx.CancelFlag.load()) break;
+    // A target prepared ahead yielded to nobody between its steps.
+    if (ahead) run.host.yield();
+    return !ctx.CancelFlag.load();
+  };
+  if (ahead) {
+    ProcessTargetsAhead(run, plan, begin, end);
+  } else {
+    for (size_t i = 0; i < ctx.targets.size(); ++i) {
+      begin(i);
+      ProcessTarget(run, plan, i);
+      if (!end(i)) break;
+    }
   }
   if (files > 0) {
     run.host.setProgress({ctx.DescText + "処理中です...\r\nFILE ( " + std::to_string(files) +

@@ -58,12 +58,14 @@ enum class StepEnd {
 // One target (a listed file, or standard input) through the plan.
 class TargetJob {
  public:
-  TargetJob(RunState& run, JobPlan& plan, size_t index)
+  TargetJob(RunState& run, JobPlan& plan, size_t index, JobOutlet& out)
       : run_(run),
         plan_(plan),
         index_(index),
         path_(run.ctx.targets.at(index)),
-        report_(run.report.targets.at(index)) {}
+        out_(out),
+        host_(out.host),
+        report_(out.report) {}
 
   void processFile();
   void processStream(std::unique_ptr<InputFile> input, std::unique_ptr<OutputFile> output);
@@ -104,6 +106,8 @@ class TargetJob {
   JobPlan& plan_;
   const size_t index_;
   const std::string path_;  // as listed (TargetPath)
+  JobOutlet& out_;
+  Host& host_;
   TargetReport& report_;
   std::unique_ptr<TargetFile> target_;
   std::optional<TextSource> source_;  // the target's content, opened for its encoding
@@ -116,7 +120,9 @@ class TargetJob {
 
 bool TargetJob::adoptEncoding(const TextSource& source) {
   if (!source.ok()) {
-    ShowOpenFailureBox(run_.host, path_, source.status().text);
+    // A cancel heard while its first bytes were read leaves it unreached.
+    if (source.status().code == ECANCELED) return false;
+    ShowOpenFailureBox(host_, path_, source.status().text);
     leave(TargetOutcome::Failed);
     return false;
   }
@@ -128,11 +134,11 @@ bool TargetJob::adoptEncoding(const TextSource& source) {
     std::string shown = DescribeGuess(guess);
     if (rival_) shown += std::string("（") + CodePageName(*rival_) + " かもしれません）";
     if (source.binary()) shown += "（バイナリ）";
-    run_.host.showCodePage(path_, shown);
+    host_.showCodePage(path_, shown);
   }
   // The texts of every step meet the target's code page here.
   for (RunnableStep& step : plan_.steps) {
-    if (!step.writableFor(run_.host, encoding_.codePage, run_.ctx.multiLineReplacement, path_)) {
+    if (!step.writableFor(host_, encoding_.codePage, run_.ctx.multiLineReplacement, path_)) {
       leave(TargetOutcome::Skipped);
       return false;
     }
@@ -164,13 +170,13 @@ StepEnd TargetJob::checkFirstLine(TextSource& text, const RunnableStep& step) {
     case TextSource::FirstLine::Ends:
       return StepEnd::Done;
     case TextSource::FirstLine::BareLf:
-      ShowUnixNewlineBox(run_.host, path_);
+      ShowUnixNewlineBox(host_, path_);
       return StepEnd::Skipped;
     case TextSource::FirstLine::Failed:
       break;
   }
   if (text.status().code == ECANCELED) return StepEnd::Cancelled;
-  ShowOpenFailureBox(run_.host, path_, text.status().text);
+  ShowOpenFailureBox(host_, path_, text.status().text);
   return StepEnd::Failed;
 }
 
@@ -179,11 +185,11 @@ StepEnd TargetJob::runEngine(RunnableStep& step, TextSource& text,
                              bool fresh, const std::string& writePath) {
   Opened<InputFile> content = text.content();
   if (!content) {
-    ShowOpenFailureBox(run_.host, path_, content.status.text);
+    ShowOpenFailureBox(host_, path_, content.status.text);
     return StepEnd::Skipped;
   }
   const RunContext& ctx = run_.ctx;
-  EngineIo io(run_.host, ctx.CancelFlag);
+  EngineIo io(host_, ctx.CancelFlag);
   io.options = run_.engineOptions();
   io.readPath = path_;
   io.writePath = writePath;
@@ -192,18 +198,18 @@ StepEnd TargetJob::runEngine(RunnableStep& step, TextSource& text,
   io.out = std::make_unique<LineWriter>(EncodedOutput(std::move(output), encoding),
                                         encoding.codePage, ctx.lineBufferSize);
   if (fresh && encoding.bom && !io.out->writeRaw(kUtf8ByteOrderMark)) {
-    ShowOpenFailureBox(run_.host, path_, io.out->error().text);
+    ShowOpenFailureBox(host_, path_, io.out->error().text);
     return StepEnd::Skipped;
   }
   step.run(io, text.encoding().codePage, ctx.multiLineReplacement);
   // A failure to flush or close the output is a write failure of the engine.
   if (io.out && !io.out->close() && !io.ErrFlag) {
-    ShowWriteFailure(run_.host, io.out->error(), writePath);
+    ShowWriteFailure(host_, io.out->error(), writePath);
     io.ErrFlag = true;
   }
   io.closeAll();
   if (io.unwritable) {
-    ShowJointUnwritableBox(run_.host, path_, encoding.codePage, *io.unwritable);
+    ShowJointUnwritableBox(host_, path_, encoding.codePage, *io.unwritable);
     return StepEnd::LeftOut;
   }
   if (io.ErrFlag) return StepEnd::Failed;
@@ -214,7 +220,13 @@ StepEnd TargetJob::runEngine(RunnableStep& step, TextSource& text,
 
 void TargetJob::processFile() {
   const bool rewrites = plan_.output == JobPlan::Output::Replacement;
-  Opened<TargetFile> opened = OpenTarget(run_, index_, rewrites);
+  Opened<TargetFile> opened;
+  const auto open = [&] { opened = OpenTarget(run_, host_, index_, rewrites); };
+  if (!out_.inOrder) {
+    open();
+  } else if (!out_.inOrder(open)) {
+    return;  // the run stopped before the target's turn
+  }
   if (!opened) {
     leave(SkipsOnPurpose(opened.status.code) ? TargetOutcome::Skipped : TargetOutcome::Failed);
     if (report_.reason.empty()) report_.reason = opened.status.text;
@@ -227,7 +239,7 @@ void TargetJob::processFile() {
   // Lines and line ends mean nothing in a binary file: a rewriting step leaves it
   // alone (an extraction reads it as text, as grep -a would).
   if (source_->binary()) {
-    ShowBinaryFileBox(run_.host, path_);
+    ShowBinaryFileBox(host_, path_);
     return leave(TargetOutcome::Skipped);
   }
   rewriteFile();
@@ -243,7 +255,7 @@ bool TargetJob::safeToWrite(NewFile& present) {
     case Comparison::Same:
       return true;
     case Comparison::Different:
-      ShowUndecidedSkipBox(run_.host, path_, encoding_.codePage, *rival_);
+      ShowUndecidedSkipBox(host_, path_, encoding_.codePage, *rival_);
       leave(TargetOutcome::Skipped);
       return false;
     case Comparison::Failed:
@@ -251,19 +263,19 @@ bool TargetJob::safeToWrite(NewFile& present) {
   }
   FileStatus error = !before ? before.status : !after ? after.status : before.file->lastError();
   if (error.ok() && after) error = after.file->lastError();
-  ShowOpenFailureBox(run_.host, path_, error.text);
+  ShowOpenFailureBox(host_, path_, error.text);
   leave(TargetOutcome::Failed);
   return false;
 }
 
 void TargetJob::tellUndecidedExtraction() {
-  if (rival_) ShowUndecidedExtractionBox(run_.host, path_, encoding_.codePage, *rival_);
+  if (rival_) ShowUndecidedExtractionBox(host_, path_, encoding_.codePage, *rival_);
 }
 
 StepEnd TargetJob::rewriteStep(RunnableStep& step, std::unique_ptr<NewFile>& present) {
   TextSource text = openText(present.get());
   if (const StepEnd checked = checkFirstLine(text, step); checked != StepEnd::Done) return checked;
-  std::unique_ptr<NewFile> output = CreateReplacement(run_, *target_, path_);
+  std::unique_ptr<NewFile> output = CreateReplacement(run_, host_, *target_, path_);
   StepEnd end = StepEnd::Skipped;
   if (output) end = runEngine(step, text, output->output(), encoding_, true, path_);
   if (end == StepEnd::Done) present = std::move(output);
@@ -276,7 +288,7 @@ StepEnd TargetJob::rewriteStep(RunnableStep& step, std::unique_ptr<NewFile>& pre
 void TargetJob::rewriteFile() {
   std::optional<DropPath> backup;
   if (plan_.combo || run_.ctx.options.BkupEdit == 1) {
-    backup = BackupName(run_, index_);
+    backup = BackupName(run_, host_, index_);
     if (!backup) return leave(TargetOutcome::Skipped);
   }
   std::unique_ptr<NewFile> present;  // the last step's output
@@ -284,13 +296,13 @@ void TargetJob::rewriteFile() {
   for (size_t j = 0; j < steps; ++j) {
     RunnableStep& step = plan_.steps[j];
     if (plan_.combo) {
-      run_.host.setProgress({ComboProgressText(run_.ctx, index_, j, steps),
-                             static_cast<int>(index_), static_cast<int>(run_.ctx.targets.size()),
-                             static_cast<int>(j), static_cast<int>(steps)});
+      host_.setProgress({ComboProgressText(run_.ctx, index_, j, steps), static_cast<int>(index_),
+                         static_cast<int>(run_.ctx.targets.size()), static_cast<int>(j),
+                         static_cast<int>(steps)});
     }
     const StepEnd end =
         step.rewrites() || step.extracts() ? rewriteStep(step, present) : StepEnd::Skipped;
-    if (plan_.combo) run_.host.yield();
+    if (plan_.combo) host_.yield();
     // A file whose steps were interrupted or failed keeps its previous content.
     if (cancelled()) return;
     if (end == StepEnd::Failed) return leave(TargetOutcome::Failed);
@@ -299,7 +311,7 @@ void TargetJob::rewriteFile() {
   if (!plan_.combo && nothingReplaced_) return leave(TargetOutcome::Unchanged);
   if (!present) return leave(TargetOutcome::Skipped);
   if (!safeToWrite(*present)) return;
-  run_.finished.addReplacement(index_, std::move(target_), std::move(present), std::move(backup));
+  out_.finished.addReplacement(index_, std::move(target_), std::move(present), std::move(backup));
 }
 
 void TargetJob::extractFile() {
@@ -320,14 +332,14 @@ void TargetJob::extractFile() {
   if (ctx.options.SelFile != 0) return extractInto(step, text, run_.joint);
   const std::string path = MakeOutName(ctx.options, path_, OutName::Result);
   std::unique_ptr<NewFile> result =
-      CreateResult(run_, ctx.derivedName(index_, path), *target_, path_);
+      CreateResult(run_, host_, ctx.derivedName(index_, path), *target_, path_);
   if (!result) return leave(TargetOutcome::Failed);
   // A failed or cancelled extraction leaves the previous result.
   const StepEnd end = runEngine(step, text, result->output(), encoding_, true, path);
   if (end == StepEnd::Cancelled) return;
   if (end != StepEnd::Done) return leave(TargetOutcome::Failed);
   tellUndecidedExtraction();
-  run_.finished.addResult({index_}, std::move(result), path);
+  out_.finished.addResult({index_}, std::move(result), path);
 }
 
 void TargetJob::extractInto(RunnableStep& step, TextSource& text, JointResult& joint) {
@@ -335,7 +347,7 @@ void TargetJob::extractInto(RunnableStep& step, TextSource& text, JointResult& j
   const std::string path = MakeOutName(ctx.options, ctx.targets.front(), OutName::Result);
   const bool fresh = !joint.file;
   if (fresh) {
-    joint.file = CreateResult(run_, ctx.derivedName(0, path), *target_, path_);
+    joint.file = CreateResult(run_, host_, ctx.derivedName(0, path), *target_, path_);
     joint.path = path;
     joint.encoding = encoding_;
     if (!joint.file) return leave(TargetOutcome::Failed);
@@ -358,7 +370,7 @@ void TargetJob::extractInto(RunnableStep& step, TextSource& text, JointResult& j
 void TargetJob::copyThrough(TextSource& text, OutputFile& out) {
   Opened<InputFile> content = text.content();
   if (!content) {
-    ShowFileErrorBox(run_.host, "File Read Error", content.status, path_);
+    ShowFileErrorBox(host_, "File Read Error", content.status, path_);
     return leave(TargetOutcome::Failed);
   }
   const bool marked =
@@ -366,9 +378,9 @@ void TargetJob::copyThrough(TextSource& text, OutputFile& out) {
   const CopyResult copied = marked ? CopyAll(*content.file, out) : CopyResult::WriteFailed;
   if (copied == CopyResult::Copied) return;
   if (copied == CopyResult::ReadFailed) {
-    ShowFileErrorBox(run_.host, "File Read Error", content.file->lastError(), path_);
+    ShowFileErrorBox(host_, "File Read Error", content.file->lastError(), path_);
   } else {
-    ShowWriteFailure(run_.host, out.lastError(), path_);
+    ShowWriteFailure(host_, out.lastError(), path_);
   }
   leave(TargetOutcome::Failed);
 }
@@ -383,7 +395,7 @@ void TargetJob::processStream(std::unique_ptr<InputFile> input,
   const TextSource::FirstLine firstLine = text.firstLine();
   if (firstLine == TextSource::FirstLine::Failed) {
     if (text.status().code == ECANCELED) return;
-    ShowFileErrorBox(run_.host, "File Read Error", text.status(), path_);
+    ShowFileErrorBox(host_, "File Read Error", text.status(), path_);
     return leave(TargetOutcome::Failed);
   }
   std::unique_ptr<OutputFile> out = EncodedOutput(std::move(output), encoding_);
@@ -394,9 +406,9 @@ void TargetJob::processStream(std::unique_ptr<InputFile> input,
   const bool bareLf = !binary && step.mode() != StepMode::ConvertNewline &&
                       firstLine == TextSource::FirstLine::BareLf;
   const bool undecided = writable && !binary && !bareLf && step.rewrites() && rival_;
-  if (binary) ShowBinaryFileBox(run_.host, path_);
-  if (bareLf) ShowUnixNewlineBox(run_.host, path_);
-  if (undecided) ShowUndecidedSkipBox(run_.host, path_, encoding_.codePage, *rival_);
+  if (binary) ShowBinaryFileBox(host_, path_);
+  if (bareLf) ShowUnixNewlineBox(host_, path_);
+  if (undecided) ShowUndecidedSkipBox(host_, path_, encoding_.codePage, *rival_);
   if (binary || bareLf || undecided || !writable) {
     leave(TargetOutcome::Skipped);
     // Its bytes go through unchanged: nothing else can keep them.
@@ -416,15 +428,110 @@ void TargetJob::processStream(std::unique_ptr<InputFile> input,
 
 void ProcessTarget(RunState& run, JobPlan& plan, size_t index) {
   run.host.setTarget(index);
-  TargetJob(run, plan, index).processFile();
+  JobOutlet out{run.host, run.report.targets.at(index), run.finished, {}};
+  TargetJob(run, plan, index, out).processFile();
   run.host.clearTarget();
 }
 
 void ProcessStream(RunState& run, JobPlan& plan, std::unique_ptr<InputFile> input,
                    std::unique_ptr<OutputFile> output) {
   run.host.setTarget(0);
-  TargetJob(run, plan, 0).processStream(std::move(input), std::move(output));
+  JobOutlet out{run.host, run.report.targets.at(0), run.finished, {}};
+  TargetJob(run, plan, 0, out).processStream(std::move(input), std::move(output));
   run.host.clearTarget();
+}
+
+namespace {
+
+// Copies of the plan for the workers, each used by one target at a time (a step
+// keeps what it parsed for a code page).
+class PlanCopies {
+ public:
+  explicit PlanCopies(const JobPlan& plan) : plan_(plan) {}
+  std::unique_ptr<JobPlan> take() {
+    std::lock_guard lock(m_);
+    if (free_.empty()) return std::make_unique<JobPlan>(plan_);
+    std::unique_ptr<JobPlan> copy = std::move(free_.back());
+    free_.pop_back();
+    return copy;
+  }
+  void give(std::unique_ptr<JobPlan> copy) {
+    std::lock_guard lock(m_);
+    free_.push_back(std::move(copy));
+  }
+
+ private:
+  const JobPlan& plan_;
+  std::mutex m_;
+  std::vector<std::unique_ptr<JobPlan>> free_;
+};
+
+// What a worker prepared for one target, until its turn.
+struct PreparedTarget {
+  TargetReport report;
+  HeldFinished finished;
+};
+
+// The run's side of the targets' turns.
+class TurnsOfRun : public OrderedWork::Presenter {
+ public:
+  TurnsOfRun(RunState& run, std::vector<PreparedTarget>& prepared,
+             const std::function<void(size_t)>& begin, const std::function<bool(size_t)>& end)
+      : run_(run), prepared_(prepared), begin_(begin), end_(end) {}
+
+  bool begin(size_t index) override {
+    begin_(index);
+    // Cancelled as its turn came, it is left as it was, as if reached only then.
+    if (run_.ctx.CancelFlag.load()) return false;
+    run_.host.setTarget(index);
+    return true;
+  }
+  Host& host() override { return run_.host; }
+  bool end(size_t index) override {
+    run_.host.clearTarget();
+    PreparedTarget& p = prepared_[index];
+    TargetReport& report = run_.report.targets[index];
+    report.outcome = p.report.outcome;
+    if (report.reason.empty()) report.reason = p.report.reason;
+    // Cancelled during its turn, it keeps its previous content.
+    if (run_.ctx.CancelFlag.load()) return false;
+    p.finished.handTo(run_.finished);
+    return end_(index);
+  }
+  void idle() override { run_.host.yield(); }
+
+ private:
+  RunState& run_;
+  std::vector<PreparedTarget>& prepared_;
+  const std::function<void(size_t)>& begin_;
+  const std::function<bool(size_t)>& end_;
+};
+
+}  // namespace
+
+void ProcessTargetsAhead(RunState& run, const JobPlan& plan,
+                         const std::function<void(size_t)>& begin,
+                         const std::function<bool(size_t)>& end) {
+  const size_t count = run.ctx.targets.size();
+  std::vector<PreparedTarget> prepared(count);
+  for (size_t i = 0; i < count; ++i) {
+    prepared[i].report.path = run.ctx.targets[i];
+    prepared[i].finished = HeldFinished(run.ctx.targets[i]);
+  }
+  PlanCopies plans(plan);
+  const auto prepare = [&](size_t index, Host& host, const OrderedWork::InOrder& inOrder) {
+    std::unique_ptr<JobPlan> copy = plans.take();
+    JobOutlet out{host, prepared[index].report, prepared[index].finished, inOrder};
+    TargetJob(run, *copy, index, out).processFile();
+    plans.give(std::move(copy));
+    prepared[index].finished.complete();
+  };
+  TurnsOfRun turns(run, prepared, begin, end);
+  // Enough prepared ahead that the workers never wait for a batch of commits.
+  const size_t workers = run.ctx.workers;
+  OrderedWork::Run(count, workers, 4 * workers + 8, prepare, turns, run.ctx.CancelFlag);
+  // What was prepared for targets whose turn never came goes here: their new
+  // files are removed and the targets unlocked, as they were.
 }
 
 }  // namespace kadrel

@@ -5,7 +5,9 @@
 // run, a COMBO!! run and a run over standard input and output is data: the plan.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -15,6 +17,7 @@
 #include "io/file_encoding.h"
 #include "io/file_layer.h"
 #include "run/finished_files.h"
+#include "run/ordered_work.h"
 #include "run/run_context.h"
 #include "run/run_report.h"
 #include "run/runnable_step.h"
@@ -58,6 +61,7 @@ struct RunState {
   std::set<FileId> processedFiles;
   std::set<std::string> cleanedFolders;   // folders whose leftover temporaries are gone
   std::set<std::string> replacedFolders;  // scanned folders found replaced, told of once
+  std::mutex filesLock;                   // guards the three above
   FinishedFiles finished;
   JointResult joint;
 
@@ -72,9 +76,32 @@ struct RunState {
   std::unordered_set<std::string> listed_;
 };
 
+// Where one target's job shows what it shows and leaves what it made: the run's
+// own host, report and finished files when the targets go one after another; a
+// worker's own, handed on at the target's turn, when they are prepared ahead.
+struct JobOutlet {
+  Host& host;  // its boxes, the code page it is read in, COMBO!! progress
+  TargetReport& report;
+  FinishedSink& finished;
+  // Runs fn (the target's opening) in list order among the targets being
+  // prepared; false when the run stopped first. Null: fn runs at once.
+  OrderedWork::InOrder inOrder;
+};
+
 // List entry index through the plan's steps. (The plan's steps keep what they
 // parsed for a code page, for the next target.)
 void ProcessTarget(RunState& run, JobPlan& plan, size_t index);
+
+// The targets of a plain or COMBO!! run whose output is each target's own
+// (ctx.workers > 1; no joint result file, no stream) prepared by ctx.workers
+// workers ahead of their turn and handed on in list order (run/ordered_work.h):
+// at each target's turn begin(index) (its progress), then what its job showed,
+// then its files given to the finished files and end(index), which returns
+// false to stop the run there (a cancel). What was prepared for the targets after
+// is dropped, and they are left as they were.
+void ProcessTargetsAhead(RunState& run, const JobPlan& plan,
+                         const std::function<void(size_t)>& begin,
+                         const std::function<bool(size_t)>& end);
 
 // The plan's one step over input (the only list entry) into output. A target the
 // step skips for a bare LF in its first line, or for a text its code page cannot

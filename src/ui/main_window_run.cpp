@@ -8,6 +8,7 @@
 
 #include "combo/combo_export.h"
 #include "combo/mode_names.h"
+#include "run/ordered_work.h"
 #include "run/prepare_run.h"
 #include "run/preview/preview_files.h"
 #include "run/run_driver.h"
@@ -59,7 +60,9 @@ void MainWindow::StartRun() {
       files_, UndoFolderOf(programFolder_), host_,
       options_.UndoJournal != 0 ? JournalWriter::Mode::Keep : JournalWriter::Mode::Off);
   JournalledFiles files(files_, journal);
-  PreparedRun prepared = PrepareRun(host_, files, runRequest());
+  RunRequest request = runRequest();
+  request.workers = WorkersOfMachine();
+  PreparedRun prepared = PrepareRun(host_, files, request);
   if (!prepared.ready) return;
 
   RunContext& ctx = *prepared.context;

@@ -2,7 +2,8 @@
 // whatever the moment, every target holds its previous content or its whole new
 // one, and the same command run again right after finishes the job, its backup
 // copies holding what it started from. Plain runs with BkupEdit 0 and 1, and a
-// COMBO!! run.
+// COMBO!! run; targets prepared ahead by several workers (the default on a
+// machine of several cores) and one after another.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -151,6 +152,14 @@ TEST_F(CrashConsistency, PlainRunWithKeptBackups) {
 
 TEST_F(CrashConsistency, ComboRun) {
   interruptAtRandom({"-c", dir.file("steps.txt")}, 10, SIGKILL);
+}
+
+// The targets prepared ahead by workers (-j), or one after another.
+TEST_F(CrashConsistency, RunsPreparedAheadAndOneAfterAnother) {
+  interruptAtRandom({"-j", "3", "-o", "BkupEdit=1", "-s", "0,0,abc,0,XYZ,#"}, 8, SIGKILL);
+  interruptAtRandom({"-j", "3", "-c", dir.file("steps.txt")}, 8, SIGKILL);
+  interruptAtRandom({"-j", "3", "-c", dir.file("steps.txt")}, 4, SIGHUP);
+  interruptAtRandom({"-j", "1", "-o", "BkupEdit=0", "-s", "0,0,abc,0,XYZ,#"}, 4, SIGKILL);
 }
 
 // A closed terminal or ssh session: the run ends as a cancel does.

@@ -29,6 +29,10 @@ void FakeHost::selectTarget(int index) {
   if (onSelect) onSelect(index);
 }
 
+void FakeHost::showCodePage(const std::string& path, const std::string& codePage) {
+  codePages.push_back(path + ": " + codePage);
+}
+
 std::vector<std::string> FakeHost::texts() const {
   std::vector<std::string> out;
   for (const auto& b : boxes) out.push_back(b.text);

@@ -19,6 +19,7 @@ class FakeHost : public Host {
   void yield() override;
   void setProgress(const RunProgress& progress) override;
   void selectTarget(int index) override;
+  void showCodePage(const std::string& path, const std::string& codePage) override;
 
   // Answers for the next boxes, in order; when they run out, answer decides if
   // set, else the box's default.
@@ -36,6 +37,7 @@ class FakeHost : public Host {
   int cancels = 0;  // boxes answered with Cancel
   std::vector<RunProgress> progress;
   std::vector<int> selected;
+  std::vector<std::string> codePages;  // "PATH: CODE PAGE", as told
   long yields = 0;
 
   // The texts of the boxes shown, in order.
