@@ -127,7 +127,8 @@ constexpr OptionSpec kOptions[] = {
      "wrote (its size, hash and inode) gets its previous content back; a file changed since, "
      "or one the journal could not keep or record, is left as it is and named in a box (runs "
      "made with the same --ini; exit status 2 when there is nothing to take back). A journal "
-     "folder another user owns or may write to is not used"},
+     "folder another user owns or may write to is not used. Only the last run: after a job "
+     "given to several runs, its last one"},
     {OptionId::Help, 'h', "help", "", G::Commands, kAnywhere, V::None, "", "print this help"},
     {OptionId::Version, 'V', "version", "", G::Commands, kAnywhere, V::None, "",
      "print the version"},

@@ -41,7 +41,8 @@ TargetListResult ListTargets(const std::vector<std::string>& paths, const RunOpt
   std::vector<std::string> dropped;
   dropped.reserve(paths.size());
   for (const std::string& p : paths) dropped.push_back(AbsolutePath(p, cwd));
-  TargetListResult result = BuildTargetList(dropped, options);
+  // A run of kadrel-cli takes any number of files; the window's list holds 32,767.
+  TargetListResult result = BuildTargetList(dropped, options, kAnyNumberOfEntries);
   for (const std::string& note : LeftOutNotes(result)) {
     MessageBoxRequest box;
     box.text = note;

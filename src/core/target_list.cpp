@@ -74,7 +74,8 @@ bool ByNameIgnoringCase(const FolderEntry& a, const FolderEntry& b) {
 // One drop: adds files that pass the filter until the list is full.
 class DropScan {
  public:
-  DropScan(const DropFilter& filter, TargetListResult& result) : filter_(filter), result_(result) {}
+  DropScan(const DropFilter& filter, TargetListResult& result, size_t maxEntries)
+      : filter_(filter), result_(result), maxEntries_(maxEntries) {}
 
   bool full() const { return result_.truncated; }
 
@@ -84,7 +85,7 @@ class DropScan {
     if (full() || !filter_.accepts(name, ExtensionOf(name))) return;
     std::string path = folder + name;
     if (TooLongForTheSystem(path)) return noteTooLong(std::move(path));
-    if (result_.paths.size() >= kMaxTargetEntries) {
+    if (result_.paths.size() >= maxEntries_) {
       result_.truncated = true;
       return;
     }
@@ -184,6 +185,7 @@ class DropScan {
 
   const DropFilter& filter_;
   TargetListResult& result_;
+  const size_t maxEntries_;
   std::set<FileId> visited_;
 };
 
@@ -237,10 +239,10 @@ std::vector<std::string> LeftOutNotes(const TargetListResult& result) {
 }
 
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
-                                 const RunOptions& options) {
+                                 const RunOptions& options, size_t maxEntries) {
   TargetListResult result;
   const DropFilter filter(options);
-  DropScan scan(filter, result);
+  DropScan scan(filter, result, maxEntries);
   for (const std::string& path : droppedPaths) {
     if (scan.full()) break;
     if (path.empty()) continue;

@@ -14,8 +14,10 @@ namespace kadrel {
 
 struct RunOptions;
 
-// The list holds at most this many entries (its count is a 16-bit number).
+// The window's list holds at most this many entries (its count is a 16-bit
+// number); kadrel-cli takes any number.
 inline constexpr size_t kMaxTargetEntries = 32767;
+inline constexpr size_t kAnyNumberOfEntries = static_cast<size_t>(-1);
 
 // Told to the user when a drop yields more files than the list holds.
 inline constexpr const char* kTargetListFullText =
@@ -30,7 +32,7 @@ struct TargetListResult {
   // Per path, the dropped folder its scan opened (null for a file named as it
   // is): the run reaches the file through it.
   std::vector<std::shared_ptr<const DroppedFolder>> droppedFolders;
-  bool truncated = false;  // more files passed than the list can hold
+  bool truncated = false;  // more files passed than the list can hold (kMaxTargetEntries)
   // Files and folders left out because their path is longer than the system
   // allows, in the order met.
   std::vector<std::string> tooLong;
@@ -68,6 +70,6 @@ class DropFilter {
 // paths are skipped; Kadrel's own temporary files are never listed. A path longer
 // than the system allows (ENAMETOOLONG) is left out and noted in tooLong.
 TargetListResult BuildTargetList(const std::vector<std::string>& droppedPaths,
-                                 const RunOptions& options);
+                                 const RunOptions& options, size_t maxEntries = kMaxTargetEntries);
 
 }  // namespace kadrel

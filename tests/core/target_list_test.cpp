@@ -239,6 +239,10 @@ TEST_F(TargetListTest, ListStopsAtItsCapacityAndSaysSo) {
   TargetListResult over = BuildTargetList(dropped, options);
   EXPECT_EQ(over.paths.size(), kMaxTargetEntries);
   EXPECT_TRUE(over.truncated);
+  // kadrel-cli's list has no capacity.
+  TargetListResult any = BuildTargetList(dropped, options, kAnyNumberOfEntries);
+  EXPECT_EQ(any.paths.size(), kMaxTargetEntries + 1);
+  EXPECT_FALSE(any.truncated);
 }
 
 TEST_F(TargetListTest, PathsTooLongForTheSystemAreLeftOutAndNoted) {
