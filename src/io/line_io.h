@@ -22,8 +22,9 @@ inline constexpr size_t kLineBufferSize = size_t{1} << 20;
 
 // Keeps buffers of that size on the heap. The C library would map each one
 // afresh, and reading a file into such a mapping measured four times the kernel
-// time of reading into heap memory; a run opens two buffers per file. Called by
-// the programs before their first run.
+// time of reading into heap memory; a run opens two buffers per file, and the
+// heap keeps them for the next file rather than giving them back to the system.
+// Called by the programs before their first run.
 void KeepLineBuffersOnTheHeap();
 
 class LineReader {
