@@ -189,7 +189,14 @@ class NewFile {
   // Gives the file its attributes and puts its data on the disk. Until then it
   // belongs to the runner alone: no other user can write to it, and it carries
   // no privilege (setuid, setgid, file capabilities) that a write could keep.
+  // Called again, it does nothing more and returns the same status.
   [[nodiscard]] virtual FileStatus complete() = 0;
+  // What complete() does that a worker may do before the file's turn in the
+  // run (its attributes, its data on the disk); complete() at its turn does the
+  // rest, such as the undo journal's record, which follows list order.
+  [[nodiscard]] virtual FileStatus completeAhead() { return complete(); }
+  // Whether complete() was called.
+  virtual bool isComplete() const { return false; }
   // Renames the completed file over its name.
   [[nodiscard]] virtual FileStatus commit() = 0;
   virtual FileId id() const = 0;

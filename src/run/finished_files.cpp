@@ -18,12 +18,12 @@ void FinishedFiles::addReplacement(size_t index, std::unique_ptr<TargetFile> tar
                                    std::unique_ptr<NewFile> replacement,
                                    std::optional<DropPath> backup) {
   std::string path = run_.ctx.targets.at(index);
-  add({{index}, std::move(target), std::move(replacement), std::move(path), std::move(backup), {}});
+  add({{index}, std::move(target), std::move(replacement), std::move(path), std::move(backup)});
 }
 
 void FinishedFiles::addResult(std::vector<size_t> indexes, std::unique_ptr<NewFile> result,
                               std::string path) {
-  add({std::move(indexes), nullptr, std::move(result), std::move(path), std::nullopt, {}});
+  add({std::move(indexes), nullptr, std::move(result), std::move(path), std::nullopt});
 }
 
 void FinishedFiles::add(Entry entry) {
@@ -56,20 +56,15 @@ void FinishedFiles::commitBatch() {
   std::vector<Entry> entries = std::move(entries_);
   entries_.clear();
   bytes_ = 0;
-  // Completed together, so that their syncs overlap (also when workers completed
-  // them all: the file layer's own files go with them).
+  // Completed together, so that their syncs overlap; a file a worker completed
+  // ahead is only finished here (its journal record).
   std::vector<NewFile*> files;
   files.reserve(entries.size());
-  for (const Entry& e : entries) {
-    if (!e.completed) files.push_back(e.file.get());
-  }
+  for (const Entry& e : entries) files.push_back(e.file.get());
   const std::vector<FileStatus> statuses = run_.files().completeAll(files);
-  for (size_t i = 0, k = 0; i < entries.size(); ++i) {
-    if (!entries[i].completed) entries[i].completed = statuses.at(k++);
-  }
   for (size_t i = 0; i < entries.size(); ++i) {
     Entry& e = entries[i];
-    const FileStatus& completed = *e.completed;
+    const FileStatus& completed = statuses.at(i);
     // A box now is told of the first list entry the file settles.
     if (e.indexes.empty()) {
       run_.host.clearTarget();
@@ -94,16 +89,17 @@ void HeldFinished::addReplacement(size_t index, std::unique_ptr<TargetFile> targ
                                   std::unique_ptr<NewFile> replacement,
                                   std::optional<DropPath> backup) {
   held_.push_back(
-      {{index}, std::move(target), std::move(replacement), listedPath_, std::move(backup), {}});
+      {{index}, std::move(target), std::move(replacement), listedPath_, std::move(backup)});
 }
 
 void HeldFinished::addResult(std::vector<size_t> indexes, std::unique_ptr<NewFile> result,
                              std::string path) {
-  held_.push_back({std::move(indexes), nullptr, std::move(result), std::move(path), {}, {}});
+  held_.push_back({std::move(indexes), nullptr, std::move(result), std::move(path), {}});
 }
 
 void HeldFinished::complete() {
-  for (FinishedFiles::Entry& e : held_) e.completed = e.file->complete();
+  // A failure is told at the file's turn, when complete() returns it again.
+  for (FinishedFiles::Entry& e : held_) std::ignore = e.file->completeAhead();
 }
 
 void HeldFinished::handTo(FinishedFiles& to) {

@@ -58,7 +58,6 @@ class FinishedFiles : public FinishedSink {
     std::unique_ptr<NewFile> file;
     std::string path;  // the name the boxes show
     std::optional<DropPath> backup;
-    std::optional<FileStatus> completed;  // set once completed (by the worker that made it)
   };
   void add(Entry entry);
 

@@ -1,9 +1,12 @@
 // A run whose targets are prepared ahead by workers does what the same run does
 // one target after another: the same files, the same boxes and code pages in the
 // same order, the same report. A cancel at one target's turn leaves it and every
-// target after it as it was; an error that ends the run leaves every target.
+// target after it as it was; an error that ends the run leaves every target. The
+// undo journal records every replaced file, so that the run is taken back whole.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +16,8 @@
 #include "io/file_layer.h"
 #include "run/run_context.h"
 #include "run/run_driver.h"
+#include "run/undo/journalled_files.h"
+#include "run/undo/undo_run.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
@@ -78,10 +83,31 @@ class PreparedAhead : public testing::Test {
     targets[30] = dir.file("data/link");  // the same file through a link
   }
 
+  std::string journal() const { return dir.file("journal"); }
+
+  // Runs the row over fresh targets, then takes the run back: every target is
+  // as it was.
   Seen run(const Row& row, size_t workers, long cancelAt = -1) {
     makeTargets();
+    std::filesystem::remove_all(journal());
+    std::vector<std::string> original;
+    for (const std::string& t : targets) original.push_back(ReadFile(t));
+    const Seen seen = runJournalled(row, workers, cancelAt);
+    const std::atomic<bool> cancel{false};
+    FileStatus status;
+    UndoLastRun(SystemFileLayer(), journal(), cancel, status);
+    EXPECT_TRUE(status.ok() || status.code == ENOENT) << status.text;
+    std::vector<std::string> undone;
+    for (const std::string& t : targets) undone.push_back(ReadFile(t));
+    EXPECT_EQ(undone, original) << "the run is taken back whole";
+    return seen;
+  }
+
+  Seen runJournalled(const Row& row, size_t workers, long cancelAt) {
     test::FakeHost host;
-    RunContext ctx(host, SystemFileLayer());
+    JournalWriter writer(SystemFileLayer(), journal(), host);
+    JournalledFiles files(SystemFileLayer(), writer);
+    RunContext ctx(host, files);
     ctx.targets = targets;
     ctx.options.BkupEdit = static_cast<int16_t>(row.bkupEdit);
     ctx.options.SelAddSts = 1;
@@ -97,7 +123,9 @@ class PreparedAhead : public testing::Test {
     host.onSelect = [&](int index) {
       if (index == cancelAt) ctx.CancelFlag = true;
     };
+    writer.setDrop(DropFoldersOf(ctx));
     const RunReport report = RunAll(ctx);
+    writer.finish();
     Seen seen;
     for (size_t i = 0; i < kTargets; ++i) {
       seen.files.push_back(ReadFile(targets[i]));

@@ -275,13 +275,17 @@ class FakeNewFile : public NewFile {
   void narrowTo(const FileAttributes& source) override { inner_->narrowTo(source); }
   void keepTimes(const FileAttributes& times) override { inner_->keepTimes(times); }
   FileStatus complete() override {
+    if (completed_) return *completed_;
     files_.note(Op::Sync, path_);
     if (const Fault* f = files_.due(Op::Sync, path_)) {
       ++files_.fired;
-      return StatusFromErrno(f->error);
+      completed_ = StatusFromErrno(f->error);
+    } else {
+      completed_ = inner_->complete();
     }
-    return inner_->complete();
+    return *completed_;
   }
+  bool isComplete() const override { return completed_.has_value(); }
   FileStatus commit() override {
     files_.note(Op::Commit, path_);
     if (const Fault* f = files_.due(Op::Commit, path_)) {
@@ -297,6 +301,7 @@ class FakeNewFile : public NewFile {
   std::unique_ptr<NewFile> inner_;
   std::string path_;
   std::shared_ptr<WriteScript> script_;
+  std::optional<FileStatus> completed_;
 };
 
 }  // namespace

@@ -212,8 +212,16 @@ class PosixFileLayer : public FileLayer {
 
   std::vector<FileStatus> completeAll(const std::vector<NewFile*>& files) override {
     std::vector<FileStatus> statuses(files.size());
-    posix::InParallel(files.size(), kCompleteThreads,
-                      [&](size_t i) { statuses[i] = files[i]->complete(); });
+    std::vector<size_t> pending;  // those not completed ahead by a worker
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (files[i]->isComplete()) {
+        statuses[i] = files[i]->complete();
+      } else {
+        pending.push_back(i);
+      }
+    }
+    posix::InParallel(pending.size(), kCompleteThreads,
+                      [&](size_t k) { statuses[pending[k]] = files[pending[k]]->complete(); });
     return statuses;
   }
 

@@ -221,6 +221,33 @@ class PosixNewFile : public NewFile {
   }
 
   FileStatus complete() override {
+    if (!completed_) completed_ = completeOnce();
+    return *completed_;
+  }
+  bool isComplete() const override { return completed_.has_value(); }
+
+  FileStatus commit() override {
+    if (rules_.replaces != nullptr && IdAt(folder(), where_.name) != rules_.replaces->id())
+      return StatusFromErrno(kErrReplacedMeanwhile);
+    if (::renameat(tempFolder(), temp_.c_str(), folder(), where_.name.c_str()) != 0)
+      return StatusFromErrno(errno);
+    committed_ = true;
+    NoteRenamedInto(where_.folder, where_.folderPath);
+    return {};
+  }
+
+  FileStatus commitSettingAside(const PosixTarget& target, std::optional<SetAside>& aside) {
+    const FileStatus status = PutInPlace(where_.folder, temp_, id_, where_.name, target, aside);
+    committed_ = status.ok();
+    return status;
+  }
+
+  FileId id() const override { return id_; }
+
+  Written& written() { return *state_; }
+
+ private:
+  FileStatus completeOnce() {
     if (!state_->error.ok()) return state_->error;
     if (rules_.replaces != nullptr) {
       // After the last write, in this order: the owner (which takes setuid,
@@ -249,27 +276,6 @@ class PosixNewFile : public NewFile {
     return {};
   }
 
-  FileStatus commit() override {
-    if (rules_.replaces != nullptr && IdAt(folder(), where_.name) != rules_.replaces->id())
-      return StatusFromErrno(kErrReplacedMeanwhile);
-    if (::renameat(tempFolder(), temp_.c_str(), folder(), where_.name.c_str()) != 0)
-      return StatusFromErrno(errno);
-    committed_ = true;
-    NoteRenamedInto(where_.folder, where_.folderPath);
-    return {};
-  }
-
-  FileStatus commitSettingAside(const PosixTarget& target, std::optional<SetAside>& aside) {
-    const FileStatus status = PutInPlace(where_.folder, temp_, id_, where_.name, target, aside);
-    committed_ = status.ok();
-    return status;
-  }
-
-  FileId id() const override { return id_; }
-
-  Written& written() { return *state_; }
-
- private:
   int folder() const { return where_.folder->get(); }
   // Where the temporary is: the name's folder, or a folder of our own in it.
   int tempFolder() const { return inside_ ? inside_->fd->get() : folder(); }
@@ -282,6 +288,7 @@ class PosixNewFile : public NewFile {
   FileId id_;
   NewFileRules rules_;
   std::optional<std::array<timespec, 2>> times_;
+  std::optional<FileStatus> completed_;
   bool committed_ = false;
 };
 

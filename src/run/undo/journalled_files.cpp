@@ -81,6 +81,9 @@ class JournalledReplacement : public NewFile {
     journal_.sync();
     return inner_->complete();
   }
+  // A worker completes the file alone: the journal records at the file's turn.
+  FileStatus completeAhead() override { return inner_->complete(); }
+  bool isComplete() const override { return inner_->isComplete(); }
   FileStatus commit() override {
     keepPrevious();
     return inner_->commit();
