@@ -54,43 +54,13 @@ QString RowHtml(QChar kind, size_t oldNumber, size_t newNumber, QChar mark, cons
       .arg(kind, Number(oldNumber), Number(newNumber), mark, line);
 }
 
-// The page of one file: its hunks as a table, removed lines red, added green.
-QString DiffPage(const FileDiff& diff) {
-  const ViewLines view = LinesToView(diff, kDiffContext, PreviewDialog::kChangedLinesShown);
-  // The first row fixes the narrow columns: two line numbers and the mark.
-  QString html = QStringLiteral(
-      "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"1\" style=\"white-space:pre-wrap\">"
-      "<tr><td width=\"44\"></td><td width=\"44\"></td><td width=\"14\"></td><td></td></tr>");
-  for (const ViewLine& line : view.lines) {
-    switch (line.kind) {
-      case '@':
-        html += QStringLiteral("<tr><td class=\"h\" colspan=\"4\">") +
-                ToQString(HunkHeader(view.hunks[line.hunk])).toHtmlEscaped() + "</td></tr>";
-        break;
-      case ' ':
-        html += RowHtml(u'e', line.oldNumber, line.newNumber, u' ',
-                        LineHtml(diff.oldLines()[line.oldNumber - 1], diff.codePage(), u'e'));
-        break;
-      case '-':
-        html += RowHtml(u'r', line.oldNumber, 0, u'-',
-                        LineHtml(diff.oldLines()[line.oldNumber - 1], diff.codePage(), u'r'));
-        break;
-      default:
-        html += RowHtml(u'a', 0, line.newNumber, u'+',
-                        LineHtml(diff.newLines()[line.newNumber - 1], diff.codePage(), u'a'));
-    }
-  }
-  html += QStringLiteral("</table>");
-  if (view.changesLeftOut > 0)
-    html += QStringLiteral("<p><span class=\"ex\">ほか %1 行の変更は表示していません。</span></p>")
-                .arg(view.changesLeftOut);
-  return html;
-}
-
-// "name　（−2 ＋3）", or for a result file "name　（抽出結果 4 行）".
-QString LineCounts(const FileDiff& diff) {
-  if (diff.newFile()) return QStringLiteral("（抽出結果 %1 行）").arg(diff.newLines().size());
-  return QStringLiteral("（−%1 ＋%2）").arg(diff.removedLines()).arg(diff.addedLines());
+// "name　（−2 ＋3）", or for a result file "name　（抽出結果 4 行）"; a file whose
+// comparison failed on a read says so.
+QString LineCounts(const ChangedFile& file) {
+  QString counts = file.newFile ? QStringLiteral("（抽出結果 %1 行）").arg(file.added)
+                                : QStringLiteral("（−%1 ＋%2）").arg(file.removed).arg(file.added);
+  if (file.incomplete) counts += QStringLiteral("（読み込みに失敗したため途中まで）");
+  return counts;
 }
 
 }  // namespace
@@ -214,23 +184,58 @@ void PreviewDialog::showProgress(const RunProgress& progress) {
   }
 }
 
-void PreviewDialog::fileChanged(const FileDiff& diff) {
-  if (diff.newFile()) {
+// The page of a file: its hunks as a table, removed lines red, added green; the
+// changed lines past kChangedLinesShown are counted, not shown.
+void PreviewDialog::fileStarted(const ChangedFile& file) {
+  page_ = {};
+  page_.codePage = file.codePage;
+  // The first row fixes the narrow columns: two line numbers and the mark.
+  page_.html = QStringLiteral(
+      "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"1\" style=\"white-space:pre-wrap\">"
+      "<tr><td width=\"44\"></td><td width=\"44\"></td><td width=\"14\"></td><td></td></tr>");
+}
+
+void PreviewDialog::hunkLine(char kind, size_t oldNumber, size_t newNumber, std::string_view line) {
+  if (page_.changedShown == kChangedLinesShown) {
+    if (kind != ' ') ++page_.changesLeftOut;
+    return;
+  }
+  const QChar row = kind == ' ' ? u'e' : kind == '-' ? u'r' : u'a';
+  page_.hunkRows +=
+      RowHtml(row, oldNumber, newNumber, QChar(kind), LineHtml(line, page_.codePage, row));
+  if (kind != ' ') ++page_.changedShown;
+}
+
+void PreviewDialog::hunkDone(const Hunk& hunk) {
+  if (page_.hunkRows.isEmpty()) return;
+  page_.html += QStringLiteral("<tr><td class=\"h\" colspan=\"4\">") +
+                ToQString(HunkHeader(hunk)).toHtmlEscaped() + "</td></tr>" + page_.hunkRows;
+  page_.hunkRows.clear();
+}
+
+void PreviewDialog::fileDone(const ChangedFile& file) {
+  if (file.newFile) {
     ++results_;
   } else {
-    changedPaths_.insert(diff.path());
+    changedPaths_.insert(file.path);
   }
   if (fileList_->count() >= kFilesListed) {
     ++notListed_;
   } else {
-    pages_.push_back(DiffPage(diff));
-    headings_.push_back(PathToQString(diff.path()) + QStringLiteral("　") + LineCounts(diff));
+    QString html = std::move(page_.html) + QStringLiteral("</table>");
+    if (page_.changesLeftOut > 0)
+      html +=
+          QStringLiteral("<p><span class=\"ex\">ほか %1 行の変更は表示していません。</span></p>")
+              .arg(page_.changesLeftOut);
+    pages_.push_back(std::move(html));
+    headings_.push_back(PathToQString(file.path) + QStringLiteral("　") + LineCounts(file));
     auto* item =
-        new QListWidgetItem(shownPath(diff.path()) + QStringLiteral("　") + LineCounts(diff));
-    item->setToolTip(PathToQString(diff.path()));
+        new QListWidgetItem(shownPath(file.path) + QStringLiteral("　") + LineCounts(file));
+    item->setToolTip(PathToQString(file.path));
     fileList_->addItem(item);
     if (fileList_->currentRow() < 0) fileList_->setCurrentRow(0);
   }
+  page_ = {};
   updateSummary();
 }
 

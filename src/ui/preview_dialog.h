@@ -48,7 +48,10 @@ class PreviewDialog : public QDialog, public PreviewSink {
   void fileStarted(int index);
   void showProgress(const RunProgress& progress);
 
-  void fileChanged(const FileDiff& diff) override;
+  void fileStarted(const ChangedFile& file) override;
+  void hunkLine(char kind, size_t oldNumber, size_t newNumber, std::string_view line) override;
+  void hunkDone(const Hunk& hunk) override;
+  void fileDone(const ChangedFile& file) override;
 
   bool running() const { return running_; }
 
@@ -90,6 +93,11 @@ class PreviewDialog : public QDialog, public PreviewSink {
   int results_ = 0, boxes_ = 0, notListed_ = 0;
   std::vector<QString> pages_;     // the view of each listed file
   std::vector<QString> headings_;  // its path and counts
+  struct Page {                    // of the file being compared
+    CodePage codePage = CodePage::UTF8;
+    QString html, hunkRows;  // the hunks given, the rows of the one being given
+    size_t changedShown = 0, changesLeftOut = 0;
+  } page_;
 
   QLabel* LblPreviewMsg_;
   QProgressBar* fileBar_;

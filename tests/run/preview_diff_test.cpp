@@ -1,12 +1,16 @@
 // The preview's line diff and its unified form: the changes rebuild the new text
-// exactly, stay few where few lines changed, and read as diff -u writes them.
+// exactly, stay few where few lines changed, also when the texts are compared
+// window by window as they are read, and read as diff -u writes them.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "io/streams.h"
 #include "run/preview/file_diff.h"
+#include "run/preview/line_diff.h"
+#include "run/preview/stream_diff.h"
 #include "run/preview/unified_diff.h"
 
 namespace kadrel {
@@ -91,6 +95,74 @@ TEST(LineDiff, ChangesRebuildTheNewTextWhateverTheTexts) {
   }
 }
 
+// The lines of a streamed comparison.
+struct Walked : LineWalk {
+  std::vector<std::pair<char, std::string>> lines;
+  void line(char kind, std::string_view text) override { lines.emplace_back(kind, text); }
+};
+
+TEST(StreamDiff, WindowByWindowTheLinesRebuildBothTexts) {
+  const DiffWindow small{8, 200};
+  auto numbered = [](size_t from, size_t to) {
+    std::string s;
+    for (size_t k = from; k < to; ++k) s += "line " + std::to_string(k) + "\n";
+    return s;
+  };
+  struct Case {
+    std::string name, before, after;
+    int removed = -1, added = -1;  // where a window still finds the fewest (-1: any)
+  } cases[] = {
+      {"one line changed far in", numbered(0, 500),
+       numbered(0, 250) + "changed\n" + numbered(251, 500), 1, 1},
+      {"a block added larger than a window", numbered(0, 40),
+       numbered(0, 20) + numbered(100, 160) + numbered(20, 40), 0, 60},
+      {"every line changed", numbered(0, 300), numbered(1000, 1300), 300, 300},
+      {"lines moved far: removed and added", numbered(0, 100), numbered(50, 100) + numbered(0, 50)},
+      {"a line longer than the byte bound", numbered(0, 30) + std::string(5000, 'x') + "\n",
+       numbered(0, 30) + std::string(5000, 'y') + "\n", 1, 1},
+      {"the last line end removed", numbered(0, 50), numbered(0, 50).substr(0, 200), -1, -1},
+  };
+  for (const Case& c : cases) {
+    auto a = MemoryInput(c.before), b = MemoryInput(c.after);
+    Walked walk;
+    ASSERT_TRUE(DiffStreams(*a, *b, walk, small)) << c.name;
+    std::string before, after;
+    int removed = 0, added = 0;
+    char previous = ' ';
+    for (const auto& [kind, text] : walk.lines) {
+      if (kind != '+') before += text;
+      if (kind != '-') after += text;
+      removed += kind == '-';
+      added += kind == '+';
+      EXPECT_FALSE(previous == '+' && kind == '-') << c.name << ": a change's added lines last";
+      previous = kind;
+    }
+    EXPECT_EQ(before, c.before) << c.name;
+    EXPECT_EQ(after, c.after) << c.name;
+    if (c.removed >= 0) {
+      EXPECT_EQ(removed, c.removed) << c.name;
+    }
+    if (c.added >= 0) {
+      EXPECT_EQ(added, c.added) << c.name;
+    }
+  }
+}
+
+// A file's change as the CLI writes it: header, then each hunk once complete.
+struct UnifiedText : PreviewSink {
+  std::string out, lines;
+  void fileStarted(const ChangedFile& file) override { out += UnifiedDiffHeader(file); }
+  void hunkLine(char kind, size_t, size_t, std::string_view line) override {
+    AppendHunkLine(kind, line, CodePage::UTF8, Controls::AsTheyAre, DiffColors::None, lines);
+  }
+  void hunkDone(const Hunk& hunk) override {
+    AppendHunkHeader(hunk, DiffColors::None, out);
+    out += lines;
+    lines.clear();
+  }
+  void fileDone(const ChangedFile&) override {}
+};
+
 TEST(UnifiedDiff, ReadsAsDiffUWritesIt) {
   struct Case {
     std::string name, before, after, diff;
@@ -107,13 +179,18 @@ TEST(UnifiedDiff, ReadsAsDiffUWritesIt) {
       {"a result file", "", "x\r\ny\r\n",
        "--- /dev/null\n+++ /t/a.txt\n@@ -0,0 +1,2 @@\n+x\r\n+y\r\n", true},
       {"everything removed", "x\n", "", "--- /t/a.txt\n+++ /t/a.txt\n@@ -1 +0,0 @@\n-x\n"},
+      {"six equal lines between changes: one hunk", Lines({"1", "2", "3", "4", "5", "6", "7", "8"}),
+       Lines({"one", "2", "3", "4", "5", "6", "7", "eight"}),
+       "--- /t/a.txt\n+++ /t/a.txt\n@@ -1,8 +1,8 @@\n-1\n+one\n 2\n 3\n 4\n 5\n 6\n "
+       "7\n-8\n+eight\n"},
   };
   for (const Case& c : cases) {
-    FileDiff diff("/t/a.txt", c.newFile, CodePage::UTF8, c.before, c.after);
-    std::string out = UnifiedDiffHeader(diff);
-    for (const Hunk& hunk : GroupHunks(diff, kDiffContext))
-      AppendUnifiedHunk(diff, hunk, Controls::AsTheyAre, out);
-    EXPECT_EQ(out, c.diff) << c.name;
+    UnifiedText sink;
+    HunkGrouper hunks({"/t/a.txt", c.newFile, CodePage::UTF8}, sink);
+    auto a = MemoryInput(c.before), b = MemoryInput(c.after);
+    ASSERT_TRUE(DiffStreams(*a, *b, hunks));
+    hunks.finish();
+    EXPECT_EQ(sink.out, c.diff) << c.name;
   }
 }
 

@@ -5,107 +5,72 @@
 
 namespace kadrel {
 
-FileDiff::FileDiff(std::string path, bool newFile, CodePage codePage, std::string oldText,
-                   std::string newText)
-    : path_(std::move(path)),
-      newFile_(newFile),
-      codePage_(codePage),
-      oldText_(std::move(oldText)),
-      newText_(std::move(newText)) {
-  oldLines_ = SplitAfterLf(oldText_);
-  newLines_ = SplitAfterLf(newText_);
-  if (oldText_ != newText_) changes_ = DiffLines(oldLines_, newLines_);
+HunkGrouper::HunkGrouper(ChangedFile file, PreviewSink& sink, size_t context)
+    : file_(std::move(file)), sink_(sink), context_(context), held_(2 * context + 1) {}
+
+void HunkGrouper::give(char kind, std::string_view text) {
+  const size_t oldNumber = hunk_.oldStart + hunk_.oldCount + 1;
+  const size_t newNumber = hunk_.newStart + hunk_.newCount + 1;
+  if (kind != '+') ++hunk_.oldCount;
+  if (kind != '-') ++hunk_.newCount;
+  sink_.hunkLine(kind, kind == '+' ? 0 : oldNumber, kind == '-' ? 0 : newNumber, text);
 }
 
-size_t FileDiff::removedLines() const {
-  size_t n = 0;
-  for (const LineChange& c : changes_) n += c.oldCount;
-  return n;
+// The oldest count equal lines held, given as part of the hunk.
+void HunkGrouper::giveHeld(size_t count) {
+  for (size_t k = 0; k < count; ++k) {
+    give(' ', held_[first_]);
+    first_ = (first_ + 1) % held_.size();
+    --heldCount_;
+  }
 }
 
-size_t FileDiff::addedLines() const {
-  size_t n = 0;
-  for (const LineChange& c : changes_) n += c.newCount;
-  return n;
-}
-
-std::vector<Hunk> GroupHunks(const FileDiff& diff, size_t context) {
-  const std::vector<LineChange>& changes = diff.changes();
-  const size_t oldSize = diff.oldLines().size();
-  std::vector<Hunk> hunks;
-  for (size_t c = 0; c < changes.size(); ++c) {
-    const LineChange& change = changes[c];
-    if (!hunks.empty()) {
-      Hunk& last = hunks.back();
-      const size_t lastEnd = changes[c - 1].oldStart + changes[c - 1].oldCount;
-      if (change.oldStart - lastEnd <= 2 * context) {
-        ++last.changeCount;
-        continue;
-      }
+void HunkGrouper::line(char kind, std::string_view text) {
+  if (kind == ' ') {
+    ++oldLine_, ++newLine_;
+    held_[(first_ + heldCount_) % held_.size()].assign(text);
+    ++heldCount_;
+    if (inHunk_ && heldCount_ > 2 * context_) {  // too far from the next change
+      giveHeld(context_);
+      sink_.hunkDone(hunk_);
+      inHunk_ = false;
     }
-    const size_t before = std::min(context, change.oldStart);
-    hunks.push_back({change.oldStart - before, 0, change.newStart - before, 0, c, 1});
-  }
-  for (Hunk& hunk : hunks) {
-    const LineChange& last = changes[hunk.firstChange + hunk.changeCount - 1];
-    const size_t oldEnd = last.oldStart + last.oldCount;
-    const size_t after = std::min(context, oldSize - oldEnd);
-    hunk.oldCount = oldEnd + after - hunk.oldStart;
-    hunk.newCount = last.newStart + last.newCount + after - hunk.newStart;
-  }
-  return hunks;
-}
-
-std::vector<HunkLine> LinesOf(const FileDiff& diff, const Hunk& hunk) {
-  std::vector<HunkLine> lines;
-  size_t at = hunk.oldStart;
-  auto equalUpTo = [&](size_t end) {
-    for (; at < end; ++at) lines.push_back({' ', at});
-  };
-  for (size_t c = hunk.firstChange; c < hunk.firstChange + hunk.changeCount; ++c) {
-    const LineChange& change = diff.changes()[c];
-    equalUpTo(change.oldStart);
-    for (size_t i = 0; i < change.oldCount; ++i) lines.push_back({'-', change.oldStart + i});
-    for (size_t i = 0; i < change.newCount; ++i) lines.push_back({'+', change.newStart + i});
-    at = change.oldStart + change.oldCount;
-  }
-  equalUpTo(hunk.oldStart + hunk.oldCount);
-  return lines;
-}
-
-ViewLines LinesToView(const FileDiff& diff, size_t context, size_t maxChanged) {
-  ViewLines view;
-  view.hunks = GroupHunks(diff, context);
-  size_t shown = 0;
-  for (size_t h = 0; h < view.hunks.size(); ++h) {
-    const Hunk& hunk = view.hunks[h];
-    size_t oldNumber = hunk.oldStart + 1, newNumber = hunk.newStart + 1;
-    bool opened = false;
-    for (const HunkLine& line : LinesOf(diff, hunk)) {
-      const bool changed = line.kind != ' ';
-      if (changed && shown == maxChanged) {
-        ++view.changesLeftOut;
-        continue;
-      }
-      if (shown == maxChanged) continue;  // context after the last change shown
-      if (!opened) {
-        view.lines.push_back({'@', 0, 0, h});
-        opened = true;
-      }
-      switch (line.kind) {
-        case ' ':
-          view.lines.push_back({' ', oldNumber++, newNumber++, h});
-          break;
-        case '-':
-          view.lines.push_back({'-', oldNumber++, 0, h});
-          break;
-        default:
-          view.lines.push_back({'+', 0, newNumber++, h});
-      }
-      if (changed) ++shown;
+    if (!inHunk_ && heldCount_ > context_) {
+      first_ = (first_ + heldCount_ - context_) % held_.size();
+      heldCount_ = context_;
     }
+    return;
   }
-  return view;
+  if (!inHunk_) {
+    startFile();
+    inHunk_ = true;
+    hunk_ = {oldLine_ - heldCount_, 0, newLine_ - heldCount_, 0};
+  }
+  giveHeld(heldCount_);
+  give(kind, text);
+  if (kind == '-') {
+    ++oldLine_;
+    ++file_.removed;
+  } else {
+    ++newLine_;
+    ++file_.added;
+  }
+}
+
+void HunkGrouper::startFile() {
+  if (!started_) sink_.fileStarted(file_);
+  started_ = true;
+}
+
+void HunkGrouper::finish(bool incomplete) {
+  if (inHunk_) {
+    giveHeld(std::min(context_, heldCount_));
+    sink_.hunkDone(hunk_);
+    inHunk_ = false;
+  }
+  file_.incomplete = incomplete;
+  if (incomplete) startFile();
+  if (started_) sink_.fileDone(file_);
 }
 
 }  // namespace kadrel

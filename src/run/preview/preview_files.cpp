@@ -6,13 +6,20 @@
 #include <limits>
 #include <vector>
 
+#include "io/spill_text.h"
 #include "io/streams.h"
 #include "io/text_source.h"
-#include "run/preview/memory_files.h"
+#include "io/utf16_files.h"
+#include "run/preview/file_diff.h"
+#include "run/preview/stream_diff.h"
 
 namespace kadrel {
 
 namespace {
+
+// The new content of a file held in memory up to this; the rest in a temporary
+// file of its own.
+constexpr size_t kHeldInMemory = size_t{8} << 20;
 
 // A target as the preview opened it: the real file, locked as a run locks it,
 // and the name the run reached it by.
@@ -49,10 +56,12 @@ class PrefixInput : public InputFile {
   uint64_t left_;
 };
 
+}  // namespace
+
 // What a new file of the preview holds. A target's replacement is compared with
-// the target as it is written, and held in memory only from its first
-// difference on: a file the run leaves as it was costs no memory and no second
-// read.
+// the target as it is written, and held only from its first difference on (in
+// memory up to a bound, beyond it in a temporary file): a file the run leaves as
+// it was costs no memory and no second read.
 class HeldContent {
  public:
   explicit HeldContent(TargetFile* original) : original_(original), held_(original == nullptr) {
@@ -67,16 +76,16 @@ class HeldContent {
       }
       hold();
     }
-    bytes_->append(data, n);
+    bytes_.append({data, n});
   }
-  uint64_t size() const { return held_ ? bytes_->size() : equal_; }
+  uint64_t size() const { return held_ ? bytes_.size() : equal_; }
   void truncate(uint64_t size) {
     if (!held_ && size >= equal_) return;
     hold();
-    bytes_->resize(std::min<uint64_t>(size, bytes_->size()));
+    bytes_.truncate(size);
   }
   Opened<InputFile> read() {
-    if (held_) return {MemoryInput(bytes_), {}};
+    if (held_) return {bytes_.read(), {}};
     Opened<InputFile> original = original_->read();
     if (original) original.file = std::make_unique<PrefixInput>(std::move(original.file), equal_);
     return original;
@@ -85,11 +94,6 @@ class HeldContent {
   bool unchanged() {
     char byte;
     return !held_ && reader_ && reader_->read(&byte, 1) == 0;
-  }
-  // The whole content, handed over.
-  std::string take() {
-    hold();
-    return std::move(*bytes_);
   }
 
  private:
@@ -107,10 +111,13 @@ class HeldContent {
   void hold() {
     if (held_) return;
     reader_.reset();
-    std::string prefix;
-    if (equal_ > 0 && !ReadAll(read(), prefix, static_cast<size_t>(equal_) * 2)) prefix.clear();
+    if (equal_ > 0) {  // the bytes the run wrote as they were
+      Opened<InputFile> prefix = read();
+      std::vector<char> piece(size_t{1} << 16);
+      for (long r; prefix && (r = prefix.file->read(piece.data(), piece.size())) > 0;)
+        bytes_.append({piece.data(), static_cast<size_t>(r)});
+    }
     held_ = true;
-    *bytes_ = std::move(prefix);
   }
 
   TargetFile* original_;
@@ -118,8 +125,10 @@ class HeldContent {
   std::unique_ptr<InputFile> reader_;
   uint64_t equal_ = 0;
   std::vector<char> buffer_;
-  std::shared_ptr<std::string> bytes_ = std::make_shared<std::string>();
+  SpillText bytes_{kHeldInMemory};
 };
+
+namespace {
 
 class HeldOutput : public OutputFile {
  public:
@@ -188,7 +197,7 @@ Opened<NewFile> PreviewFiles::createReplacement(TargetFile& target) {
   return {std::make_unique<MemoryNewFile>(id, &target,
                                           [this, path, &target](HeldContent& content) {
                                             if (!content.unchanged())
-                                              committed(path, &target, content.take());
+                                              committed(path, &target, content);
                                           }),
           {}};
 }
@@ -197,10 +206,10 @@ Opened<NewFile> PreviewFiles::createFile(const DropPath& name, const FileAttribu
   if (FileStatus status = real_.checkNewName(name); !status.ok()) return {nullptr, status};
   const FileId id{std::numeric_limits<uint64_t>::max(), nextId_++};
   const std::string path = name.path;
-  return {std::make_unique<MemoryNewFile>(
-              id, nullptr,
-              [this, path](HeldContent& content) { committed(path, nullptr, content.take()); }),
-          {}};
+  return {
+      std::make_unique<MemoryNewFile>(
+          id, nullptr, [this, path](HeldContent& content) { committed(path, nullptr, content); }),
+      {}};
 }
 
 FileStatus PreviewFiles::checkNewName(const DropPath& name) {
@@ -222,19 +231,27 @@ bool PreviewFiles::exists(const std::string& path) {
   return real_.exists(path);
 }
 
-void PreviewFiles::committed(const std::string& path, TargetFile* target, std::string bytes) {
-  std::string before;
-  if (target != nullptr) {
-    if (!ReadAll(target->read(), before, bytes.size()) || before == bytes) return;
+void PreviewFiles::committed(const std::string& path, TargetFile* target, HeldContent& content) {
+  auto before = [&]() -> Opened<InputFile> {
+    return target != nullptr ? target->read() : Opened<InputFile>{MemoryInput(std::string()), {}};
+  };
+  // How the run read the file: guessed again from the same bytes.
+  const FileEncoding encoding =
+      TextSource::Open(target != nullptr ? target->read() : content.read(), codePage_).encoding();
+  // The texts compared: a UTF-16 file's as UTF-8, as the run reads it.
+  auto text = [&](Opened<InputFile> in) {
+    if (in && encoding.utf16) in.file = Utf16AsUtf8(std::move(in.file), encoding.bigEndian);
+    return in;
+  };
+  Opened<InputFile> oldText = text(before()), newText = text(content.read());
+  HunkGrouper hunks({path, target == nullptr, encoding.codePage}, sink_);
+  const bool whole = oldText && newText && DiffStreams(*oldText.file, *newText.file, hunks);
+  if (whole && !hunks.started() && encoding.utf16) {
+    // The same lines from other bytes (a byte order mark, say): a change all the same.
+    Opened<InputFile> a = before(), b = content.read();
+    if (a && b && CompareAll(*a.file, *b.file) == Comparison::Different) hunks.startFile();
   }
-  // How the run read the file: guessed again from the same bytes (not copied).
-  const std::shared_ptr<const std::string> read(target ? &before : &bytes,
-                                                [](const std::string*) {});
-  const FileEncoding encoding = TextSource::Open({MemoryInput(read), {}}, codePage_).encoding();
-  const FileDiff diff(path, target == nullptr, encoding.codePage,
-                      TextOfBytes(std::move(before), encoding),
-                      TextOfBytes(std::move(bytes), encoding));
-  sink_.fileChanged(diff);
+  hunks.finish(!whole);
 }
 
 }  // namespace kadrel

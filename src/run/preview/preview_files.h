@@ -16,6 +16,8 @@
 
 namespace kadrel {
 
+class HeldContent;
+
 class PreviewFiles : public FileLayer {
  public:
   // codePage: the run's code page option, which tells how the files' bytes are
@@ -39,8 +41,9 @@ class PreviewFiles : public FileLayer {
   bool exists(const std::string& path) override;
 
  private:
-  // What the run would leave at path: a target's new content, or a new file.
-  void committed(const std::string& path, TargetFile* target, std::string bytes);
+  // What the run would leave at path (a target's new content, or a new file),
+  // compared with what is there and handed to the sink.
+  void committed(const std::string& path, TargetFile* target, HeldContent& content);
 
   FileLayer& real_;
   PreviewSink& sink_;

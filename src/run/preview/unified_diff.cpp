@@ -24,22 +24,6 @@ const char* ColorOf(char kind, DiffColors colors) {
   return nullptr;
 }
 
-void AppendLine(char kind, std::string_view line, bool last, CodePage codePage, Controls controls,
-                DiffColors colors, std::string& out) {
-  const std::string_view end = LineEndOf(line);
-  const char* color = ColorOf(kind, colors);
-  if (color != nullptr) out += color;
-  out += kind;
-  AppendShownLine(line.substr(0, line.size() - end.size()), codePage, controls, out);
-  if (color != nullptr) out += kColorEnd;
-  if (end.empty()) {
-    out += '\n';
-    if (last) out += "\\ No newline at end of file\n";
-  } else {
-    out += end;
-  }
-}
-
 }  // namespace
 
 std::string DiffPath(std::string_view path) {
@@ -78,26 +62,31 @@ std::string HunkHeader(const Hunk& hunk) {
          " @@";
 }
 
-std::string UnifiedDiffHeader(const FileDiff& diff) {
-  const std::string path = DiffPath(diff.path());
-  return "--- " + (diff.newFile() ? std::string("/dev/null") : path) + "\n+++ " + path + "\n";
+std::string UnifiedDiffHeader(const ChangedFile& file) {
+  const std::string path = DiffPath(file.path);
+  return "--- " + (file.newFile ? std::string("/dev/null") : path) + "\n+++ " + path + "\n";
 }
 
-void AppendUnifiedHunk(const FileDiff& diff, const Hunk& hunk, Controls controls, std::string& out,
-                       DiffColors colors) {
+void AppendHunkHeader(const Hunk& hunk, DiffColors colors, std::string& out) {
   const char* color = ColorOf('@', colors);
   if (color != nullptr) out += color;
   out += HunkHeader(hunk);
   if (color != nullptr) out += kColorEnd;
   out += '\n';
-  const auto& oldLines = diff.oldLines();
-  const auto& newLines = diff.newLines();
-  for (const HunkLine& line : LinesOf(diff, hunk)) {
-    const bool fromNew = line.kind == '+';
-    const auto& lines = fromNew ? newLines : oldLines;
-    // An equal last line without a line end is the last line of both texts.
-    const bool last = line.index + 1 == lines.size();
-    AppendLine(line.kind, lines[line.index], last, diff.codePage(), controls, colors, out);
+}
+
+void AppendHunkLine(char kind, std::string_view line, CodePage codePage, Controls controls,
+                    DiffColors colors, std::string& out) {
+  const std::string_view end = LineEndOf(line);
+  const char* color = ColorOf(kind, colors);
+  if (color != nullptr) out += color;
+  out += kind;
+  AppendShownLine(line.substr(0, line.size() - end.size()), codePage, controls, out);
+  if (color != nullptr) out += kColorEnd;
+  if (end.empty()) {
+    out += "\n\\ No newline at end of file\n";
+  } else {
+    out += end;
   }
 }
 
