@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <string_view>
 
 #include "combo/combo_loader.h"
 #include "combo/step_list_file.h"
@@ -53,6 +54,7 @@ class BinaryFiles : public testing::TestWithParam<CodePageSetting> {};
 // temporary), whatever it would have changed. UTF-16 with its mark is text to
 // the code page guess alone.
 TEST_P(BinaryFiles, RewritingStepsLeaveThemAlone) {
+  using namespace std::string_view_literals;
   const std::string utf16("\xFF\xFEM\0A\0R\0K\0\r\0\n\0", 14);
   const bool automatic = GetParam().automatic;
   const struct {
@@ -61,11 +63,10 @@ TEST_P(BinaryFiles, RewritingStepsLeaveThemAlone) {
     bool binary;
   } files[] = {
       {"every byte value", BinaryContent(), true},
-      {"PNG", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x10MARK\r\n", 30), true},
+      {"PNG", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x10MARK\r\n"sv), true},
       {"ELF",
        std::string("\x7F"
-                   "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x02\0>\0MARK\r\n",
-                   28),
+                   "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x02\0>\0MARK\r\n"sv),
        true},
       {"UTF-16 without its mark", std::string("M\0A\0R\0K\0\r\0\n\0", 12), true},
       {"UTF-16 with its mark", utf16, !automatic},
