@@ -279,9 +279,11 @@ TEST_F(UndoTest, GivesBackWhatTheRunReplacedLeavingFilesChangedSince) {
 // The question names what the run did (a COMBO!! run: each step) and the folders
 // of its files, the first few of each.
 TEST(UndoQuestionTest, NamesTheStepAndTheFolders) {
-  const auto index = [](std::string description, const std::vector<std::string>& paths) {
+  const auto index = [](std::string description, const std::vector<std::string>& paths,
+                        std::vector<std::string> dropped = {}) {
     JournalIndex i;
     i.description = std::move(description);
+    i.dropFolders = std::move(dropped);
     for (const std::string& path : paths) {
       JournalEntry e;
       e.kept = Kept::Link;
@@ -309,6 +311,9 @@ TEST(UndoQuestionTest, NamesTheStepAndTheFolders) {
        {"処理: 連続実行（COMBO!!） 7 処理", "　　s1", "　　s2", "　　s3", "　　s4", "　　s5",
         "　　ほか 2 処理", "フォルダ: /d/"}},
       {"a journal that does not say", index("", {"/d/a"}), {"フォルダ: /d/"}},
+      {"the folders dropped, not those below them",
+       index("s", {"/d/x/a", "/e/b", "/d/y/z/c", "/d/a"}, {"/d/", "/e/"}),
+       {"処理: s", "フォルダ: /d/", "　　/e/"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -511,7 +511,7 @@ void WindowTest::previewCountsWhatTheRunRewrites() {
     QVERIFY2(
         question.contains(QStringLiteral("処理: 文字列置換　置換前文字列 abc  置換後文字列 def")),
         qPrintable(question));
-    QVERIFY2(question.contains(QStringLiteral("フォルダ: ") + Q(data.file("x/"))),
+    QVERIFY2(question.contains(QStringLiteral("フォルダ: ") + Q(data.path()) + QStringLiteral("/")),
              qPrintable(question));
   }
 }

@@ -80,11 +80,19 @@ std::vector<std::string> Lines(std::string_view text) {
 }
 
 // The folders of the files the index names, in the order first met.
+// The folders the user gave the run (as dropped) that hold a file it replaced,
+// in the order met; for a journal that does not name them, the files' own.
 std::vector<std::string> FoldersOf(const JournalIndex& index) {
   std::vector<std::string> folders;
   std::set<std::string> seen;
   for (const JournalEntry& e : index.entries) {
     std::string folder = e.path.substr(0, e.path.rfind('/') + 1);
+    for (const std::string& dropped : index.dropFolders) {
+      if (InDrop({dropped}, e.path)) {
+        folder = dropped;
+        break;
+      }
+    }
     if (seen.insert(folder).second) folders.push_back(std::move(folder));
   }
   return folders;
