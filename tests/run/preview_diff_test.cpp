@@ -3,6 +3,9 @@
 // window by window as they are read, and read as diff -u writes them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -191,6 +194,55 @@ TEST(UnifiedDiff, ReadsAsDiffUWritesIt) {
     ASSERT_TRUE(DiffStreams(*a, *b, hunks));
     hunks.finish();
     EXPECT_EQ(sink.out, c.diff) << c.name;
+  }
+}
+
+// Reads its text, then fails after the first failAfter bytes.
+class FailingInput : public InputFile {
+ public:
+  FailingInput(std::string text, size_t failAfter) : text_(std::move(text)), left_(failAfter) {}
+  long read(char* buffer, size_t n) override {
+    if (left_ == 0) return -1;
+    n = std::min({n, left_, text_.size() - at_});
+    text_.copy(buffer, n, at_);
+    at_ += n;
+    left_ -= n;
+    return static_cast<long>(n);
+  }
+  FileStatus lastError() const override { return StatusFromErrno(EIO); }
+
+ private:
+  std::string text_;
+  size_t at_ = 0, left_;
+};
+
+// A read that fails halfway ends the comparison: the hunks found before it are
+// given, and the file is marked as compared in part, never as complete.
+TEST(UnifiedDiff, AReadThatFailsEndsTheComparisonAndSaysSo) {
+  std::string oldText, newText;
+  for (int i = 1; i <= 40; ++i) {
+    const std::string line = std::to_string(i);
+    oldText += line + "\r\n";
+    newText += (i == 2 ? "two" : i == 38 ? "thirty-eight" : line) + "\r\n";
+  }
+  for (bool oldFails : {false, true}) {
+    SCOPED_TRACE(oldFails ? "the old text fails" : "the new text fails");
+    struct Sink : UnifiedText {
+      std::vector<bool> done;
+      void fileDone(const ChangedFile& file) override { done.push_back(file.incomplete); }
+    } sink;
+    HunkGrouper hunks({"/t/a.txt", false, CodePage::UTF8}, sink);
+    const size_t half = oldText.size() / 2;
+    std::unique_ptr<InputFile> a =
+        oldFails ? std::make_unique<FailingInput>(oldText, half) : MemoryInput(oldText);
+    std::unique_ptr<InputFile> b =
+        oldFails ? MemoryInput(newText) : std::make_unique<FailingInput>(newText, half);
+    EXPECT_FALSE(DiffStreams(*a, *b, hunks, DiffWindow{4, 64}));
+    hunks.finish(true);
+    EXPECT_EQ(
+        sink.out,
+        "--- /t/a.txt\n+++ /t/a.txt\n@@ -1,5 +1,5 @@\n 1\r\n-2\r\n+two\r\n 3\r\n 4\r\n 5\r\n");
+    EXPECT_EQ(sink.done, std::vector<bool>{true});
   }
 }
 
