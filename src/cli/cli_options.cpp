@@ -56,7 +56,7 @@ std::string ScopeText(Scope scope) {
   if ((scope & kInOperations) == kInOperations) {
     names.push_back("replace などの処理");
   } else {
-    for (const OperationSpec& op : Operations()) {
+    for (const OperationRow& op : Operations()) {
       if ((scope & op.scope) != 0) names.emplace_back(op.name);
     }
   }
@@ -92,7 +92,7 @@ Scope ScopeOfCommand(Command command) {
 
 // A value of one of the option's choices, else the refusal.
 std::string ChoiceRefusal(const OptionUse& use) {
-  const std::vector<std::string> choices = Words(use.spec->choices);
+  const std::vector<std::string> choices = Words(use.row->choices);
   if (std::find(choices.begin(), choices.end(), use.value) != choices.end()) return "";
   return NamedAsTyped(use) + " には " + OneOf(choices) + " を指定してください" +
          RefusedValue(use.value);
@@ -118,7 +118,7 @@ OptionsRead ReadOptions(const std::vector<OptionUse>& options) {
   for (const OptionUse& use : options) {
     if (!read.error.empty()) break;
     const std::string& value = use.value;
-    switch (use.spec->id) {
+    switch (use.row->id) {
       case OptionId::Step:
         if (read.commands.contains(Command::RunStep))
           read.error = "-s/--step は一度だけ指定できます";
@@ -234,8 +234,7 @@ OptionsRead ReadOptions(const std::vector<OptionUse>& options) {
 
 // The named operation at the head of the operands (or named by --describe), read
 // with its options and arguments into r.
-std::string ReadOperation(const OperationSpec& op, const Arguments& a, bool describing,
-                          Request& r) {
+std::string ReadOperation(const OperationRow& op, const Arguments& a, bool describing, Request& r) {
   OperationInput input;
   input.operation = op.operation;
   input.options = &a.options;
@@ -263,7 +262,7 @@ std::string ReadOperation(const OperationSpec& op, const Arguments& a, bool desc
 
 std::string OperationNames() {
   std::string names;
-  for (const OperationSpec& op : Operations()) names += std::string(op.name) + ", ";
+  for (const OperationRow& op : Operations()) names += std::string(op.name) + ", ";
   return names;
 }
 
@@ -321,7 +320,7 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
   }
 
   Scope scope = kAnywhere;
-  const OperationSpec* op = nullptr;
+  const OperationRow* op = nullptr;
   if (read.commands.empty()) {
     op = a.operands.empty() ? nullptr : FindOperation(a.operands.front());
     if (op == nullptr)
@@ -340,8 +339,8 @@ ParseOutcome ParseCommandLine(int argc, char* const argv[]) {
     }
   }
   for (const OptionUse& use : a.options) {
-    if ((use.spec->scope & scope) == 0)
-      return Fail("オプション " + NamedAsTyped(use) + " は " + ScopeText(use.spec->scope) +
+    if ((use.row->scope & scope) == 0)
+      return Fail("オプション " + NamedAsTyped(use) + " は " + ScopeText(use.row->scope) +
                   "一緒にだけ指定できます");
   }
   if (op != nullptr) {

@@ -6,34 +6,34 @@ namespace kadrel::cli {
 
 namespace {
 
-std::string LongName(const OptionSpec& spec) {
-  return "--" + std::string(spec.longName);
+std::string LongName(const OptionRow& row) {
+  return "--" + std::string(row.longName);
 }
 
-const OptionSpec* ShortOption(char c) {
-  for (const OptionSpec& spec : Options()) {
-    if (spec.shortName != '\0' && spec.shortName == c) return &spec;
+const OptionRow* ShortOption(char c) {
+  for (const OptionRow& row : Options()) {
+    if (row.shortName != '\0' && row.shortName == c) return &row;
   }
   return nullptr;
 }
 
 struct LongMatch {
-  const OptionSpec* spec = nullptr;
-  std::vector<const OptionSpec*> candidates;  // more than one: ambiguous
+  const OptionRow* row = nullptr;
+  std::vector<const OptionRow*> candidates;  // more than one: ambiguous
 };
 
 // The option named exactly, else the only one whose name begins with name.
 LongMatch FindLong(std::string_view name) {
   LongMatch match;
-  for (const OptionSpec& spec : Options()) {
-    if (spec.longName == name) {
-      match.spec = &spec;
+  for (const OptionRow& row : Options()) {
+    if (row.longName == name) {
+      match.row = &row;
       match.candidates.clear();
       return match;
     }
-    if (spec.longName.starts_with(name)) match.candidates.push_back(&spec);
+    if (row.longName.starts_with(name)) match.candidates.push_back(&row);
   }
-  if (match.candidates.size() == 1) match.spec = match.candidates.front();
+  if (match.candidates.size() == 1) match.row = match.candidates.front();
   return match;
 }
 
@@ -82,10 +82,10 @@ class Splitter {
       return;
     }
     const LongMatch match = FindLong(name);
-    if (match.spec == nullptr) {
+    if (match.row == nullptr) {
       if (match.candidates.size() > 1) {
         std::string names;
-        for (const OptionSpec* c : match.candidates)
+        for (const OptionRow* c : match.candidates)
           names += (names.empty() ? "" : ", ") + LongName(*c);
         error_ =
             "オプション " + ShownText(use.typed) + " はどれのことか決まりません（" + names + "）";
@@ -94,8 +94,8 @@ class Splitter {
       }
       return;
     }
-    use.spec = match.spec;
-    if (!use.spec->takesValue()) {
+    use.row = match.row;
+    if (!use.row->takesValue()) {
       if (eq != std::string::npos) {
         error_ = "オプション " + NamedAsTyped(use) + " には値を指定できません" + RefusedValue(arg);
         return;
@@ -126,12 +126,12 @@ class Splitter {
     for (size_t i = 1; i < arg.size(); ++i) {
       OptionUse use;
       use.typed = std::string("-") + arg[i];
-      use.spec = ShortOption(arg[i]);
-      if (use.spec == nullptr) {
+      use.row = ShortOption(arg[i]);
+      if (use.row == nullptr) {
         error_ = NoSuchOption(use.typed);
         return;
       }
-      if (use.spec->takesValue()) {
+      if (use.row->takesValue()) {
         take(std::move(use), i + 1 < arg.size() ? std::optional(arg.substr(i + 1)) : std::nullopt);
         return;
       }
@@ -153,8 +153,8 @@ SplitOutcome SplitArguments(const std::vector<std::string>& args) {
 
 std::string NamedAsTyped(const OptionUse& use) {
   const std::string shown = ShownText(use.typed);
-  if (use.spec == nullptr || use.typed.size() < 3 || use.typed == LongName(*use.spec)) return shown;
-  return shown + "（" + LongName(*use.spec) + "）";
+  if (use.row == nullptr || use.typed.size() < 3 || use.typed == LongName(*use.row)) return shown;
+  return shown + "（" + LongName(*use.row) + "）";
 }
 
 }  // namespace kadrel::cli

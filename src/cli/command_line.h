@@ -14,7 +14,7 @@
 namespace kadrel::cli {
 
 struct OptionUse {
-  const OptionSpec* spec = nullptr;
+  const OptionRow* row = nullptr;
   std::string value;  // empty for an option without a value
   std::string typed;  // as typed: "-c", "--comb", "-q" of "-qn"
 };

@@ -57,17 +57,17 @@ std::string RoffSynopsis(std::string_view form) {
   return out;
 }
 
-std::string OptionTerm(const OptionSpec& spec) {
+std::string OptionTerm(const OptionRow& row) {
   std::string term;
-  if (spec.shortName != '\0') term += Bold(std::string("-") + spec.shortName) + ", ";
-  term += Bold("--" + std::string(spec.longName));
-  if (spec.takesValue()) term += " \\fI" + Roff(spec.valueName) + "\\fR";
+  if (row.shortName != '\0') term += Bold(std::string("-") + row.shortName) + ", ";
+  term += Bold("--" + std::string(row.longName));
+  if (row.takesValue()) term += " \\fI" + Roff(row.valueName) + "\\fR";
   return term;
 }
 
 std::string Synopsis() {
   std::string out;
-  for (const OperationSpec& op : Operations()) {
+  for (const OperationRow& op : Operations()) {
     for (const std::string& form : SynopsisForms(op)) {
       const size_t space = form.find(' ');
       out += Bold("kadrel-cli " + form.substr(0, space)) + " [\\fIOPTION\\fR]... " +
@@ -79,7 +79,7 @@ std::string Synopsis() {
 
 std::string OperationsSection() {
   std::string out;
-  for (const OperationSpec& op : Operations()) {
+  for (const OperationRow& op : Operations()) {
     out += ".TP\n";
     const std::vector<std::string> forms = SynopsisForms(op);
     for (size_t i = 0; i < forms.size(); ++i) {
@@ -97,9 +97,9 @@ std::string OptionsSection() {
   std::string out;
   for (OptionGroup group : kGroupsInOrder) {
     out += ".SS " + Roff(OptionGroupTitle(group)) + "\n";
-    for (const OptionSpec& spec : Options()) {
-      if (spec.group != group) continue;
-      out += ".TP\n" + OptionTerm(spec) + "\n" + Roff(spec.help) + ".\n";
+    for (const OptionRow& row : Options()) {
+      if (row.group != group) continue;
+      out += ".TP\n" + OptionTerm(row) + "\n" + Roff(row.help) + ".\n";
     }
   }
   return out;
@@ -125,20 +125,19 @@ std::string Version() {
 
 // Options an operation goes with: its own, those of every run, --help and
 // --version; without an operation, all but the operations' own.
-bool Offered(const OptionSpec& spec, const OperationSpec* op) {
-  if (op == nullptr) return (spec.scope & ~kInOperations) != 0;
-  if (spec.id == OptionId::Help || spec.id == OptionId::Version) return true;
-  return (spec.scope & op->scope) != 0 && spec.group != OptionGroup::StepLines &&
-         spec.group != OptionGroup::Commands;
+bool Offered(const OptionRow& row, const OperationRow* op) {
+  if (op == nullptr) return (row.scope & ~kInOperations) != 0;
+  if (row.id == OptionId::Help || row.id == OptionId::Version) return true;
+  return (row.scope & op->scope) != 0 && row.group != OptionGroup::StepLines &&
+         row.group != OptionGroup::Commands;
 }
 
-std::string OptionWords(const OperationSpec* op) {
+std::string OptionWords(const OperationRow* op) {
   std::string words;
-  for (const OptionSpec& spec : Options()) {
-    if (!Offered(spec, op)) continue;
-    if (spec.shortName != '\0')
-      words += std::string(words.empty() ? "" : " ") + "-" + spec.shortName;
-    words += std::string(words.empty() ? "" : " ") + "--" + std::string(spec.longName);
+  for (const OptionRow& row : Options()) {
+    if (!Offered(row, op)) continue;
+    if (row.shortName != '\0') words += std::string(words.empty() ? "" : " ") + "-" + row.shortName;
+    words += std::string(words.empty() ? "" : " ") + "--" + std::string(row.longName);
   }
   return words;
 }
@@ -147,11 +146,11 @@ std::string OptionWords(const OperationSpec* op) {
 template <typename Match>
 std::string CasePattern(Match match) {
   std::string pattern;
-  for (const OptionSpec& spec : Options()) {
-    if (!match(spec)) continue;
-    if (spec.shortName != '\0')
-      pattern += std::string(pattern.empty() ? "" : " | ") + "-" + spec.shortName;
-    pattern += std::string(pattern.empty() ? "" : " | ") + "--" + std::string(spec.longName);
+  for (const OptionRow& row : Options()) {
+    if (!match(row)) continue;
+    if (row.shortName != '\0')
+      pattern += std::string(pattern.empty() ? "" : " | ") + "-" + row.shortName;
+    pattern += std::string(pattern.empty() ? "" : " | ") + "--" + std::string(row.longName);
   }
   return pattern;
 }
@@ -268,7 +267,7 @@ std::string ManualPage(const std::string& manualTemplate) {
 
 std::string BashCompletion() {
   std::string operations;
-  for (const OperationSpec& op : Operations())
+  for (const OperationRow& op : Operations())
     operations += std::string(operations.empty() ? "" : " ") + std::string(op.name);
   std::string keys, flagKeys;
   for (const OptionKey& key : kOptionKeys) {
@@ -280,7 +279,7 @@ std::string BashCompletion() {
       flagKeys += std::string(flagKeys.empty() ? "" : " | ") + lower;
     }
   }
-  const std::string codePages(SpecOf(OptionId::Encoding).choices);
+  const std::string codePages(RowOf(OptionId::Encoding).choices);
 
   std::string out =
       "# bash completion for kadrel-cli, written from its option table by kadrel-cli-docs:\n"
@@ -290,9 +289,9 @@ std::string BashCompletion() {
   out += "_kadrel_cli_keys=\"" + keys + " " + kCodePageKey + "\"\n\n";
 
   out += "_kadrel_cli_takes_value() {\n  case $1 in\n    " +
-         CasePattern([](const OptionSpec& s) { return s.takesValue(); }) +
+         CasePattern([](const OptionRow& s) { return s.takesValue(); }) +
          ") return 0 ;;\n  esac\n  return 1\n}\n\n";
-  out += "_kadrel_cli_is_command() {\n  case $1 in\n    " + CasePattern([](const OptionSpec& s) {
+  out += "_kadrel_cli_is_command() {\n  case $1 in\n    " + CasePattern([](const OptionRow& s) {
            return s.group == OptionGroup::StepLines ||
                   (s.group == OptionGroup::Commands && s.id != OptionId::Null &&
                    s.id != OptionId::Help && s.id != OptionId::Version);
@@ -301,19 +300,19 @@ std::string BashCompletion() {
 
   out += "# The options offered after operation $1, or without one.\n";
   out += "_kadrel_cli_options() {\n  case $1 in\n";
-  for (const OperationSpec& op : Operations())
+  for (const OperationRow& op : Operations())
     out += "    " + std::string(op.name) + ") echo \"" + OptionWords(&op) + "\" ;;\n";
   out += "    *) echo \"" + OptionWords(nullptr) + "\" ;;\n  esac\n}\n\n";
 
   out += "# The values an option takes where they are few; FILE: a file name.\n";
   out += "_kadrel_cli_option_values() {\n  case $1 in\n";
-  for (const OptionSpec& spec : Options()) {
+  for (const OptionRow& row : Options()) {
     std::string values;
-    if (spec.valueKind == ValueKind::Choice) values = std::string(spec.choices);
-    if (spec.valueKind == ValueKind::File) values = "FILE";
-    if (spec.id == OptionId::Describe) values = "$_kadrel_cli_operations";
+    if (row.valueKind == ValueKind::Choice) values = std::string(row.choices);
+    if (row.valueKind == ValueKind::File) values = "FILE";
+    if (row.id == OptionId::Describe) values = "$_kadrel_cli_operations";
     if (values.empty()) continue;
-    out += "    " + CasePattern([&spec](const OptionSpec& s) { return s.id == spec.id; }) +
+    out += "    " + CasePattern([&row](const OptionRow& s) { return s.id == row.id; }) +
            ") echo \"" + values + "\" ;;\n";
   }
   out += "  esac\n}\n\n";

@@ -2,10 +2,10 @@
 
 namespace kadrel::cli {
 
-std::string OptionLabel(const OptionSpec& spec) {
-  std::string label = spec.shortName != '\0' ? std::string("-") + spec.shortName + ", " : "    ";
-  label += "--" + std::string(spec.longName);
-  if (spec.takesValue()) label += " " + std::string(spec.valueName);
+std::string OptionLabel(const OptionRow& row) {
+  std::string label = row.shortName != '\0' ? std::string("-") + row.shortName + ", " : "    ";
+  label += "--" + std::string(row.longName);
+  if (row.takesValue()) label += " " + std::string(row.valueName);
   return label;
 }
 
@@ -29,7 +29,7 @@ std::string OptionGroupTitle(OptionGroup group) {
   return "";
 }
 
-std::vector<std::string> SynopsisForms(const OperationSpec& op) {
+std::vector<std::string> SynopsisForms(const OperationRow& op) {
   std::vector<std::string> forms;
   std::string_view rest = op.synopsis;
   while (true) {

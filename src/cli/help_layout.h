@@ -15,13 +15,13 @@ inline constexpr OptionGroup kGroupsInOrder[] = {
     OptionGroup::Runs,    OptionGroup::StepLines, OptionGroup::Commands};
 
 // "-i, --ignore-case", "    --include PATTERN".
-std::string OptionLabel(const OptionSpec& spec);
+std::string OptionLabel(const OptionRow& row);
 
 // "Options of replace", "Options of every run", ...
 std::string OptionGroupTitle(OptionGroup group);
 
 // Each form of the operation: "lines WORD PATH...", "lines WORD... -- PATH...".
-std::vector<std::string> SynopsisForms(const OperationSpec& op);
+std::vector<std::string> SynopsisForms(const OperationRow& op);
 
 // text broken at blanks into lines of at most width characters (a longer word
 // stands alone on its line).

@@ -56,7 +56,7 @@ std::string HelpText() {
       "  or:  kadrel-cli --list | --describe | --show-combo | --undo ...\n";
   AppendParagraph(kAbout, out);
   out += "\nOperations:\n";
-  for (const OperationSpec& op : Operations()) {
+  for (const OperationRow& op : Operations()) {
     const std::vector<std::string> forms = SynopsisForms(op);
     for (size_t i = 0; i + 1 < forms.size(); ++i) out += "  " + forms[i] + "\n";
     AppendEntry(forms.back(), op.help, out);
@@ -64,8 +64,8 @@ std::string HelpText() {
   for (OptionGroup group : kGroupsInOrder) {
     out += "\n";
     out += OptionGroupTitle(group) + ":\n";
-    for (const OptionSpec& spec : Options()) {
-      if (spec.group == group) AppendEntry(OptionLabel(spec), spec.help, out);
+    for (const OptionRow& row : Options()) {
+      if (row.group == group) AppendEntry(OptionLabel(row), row.help, out);
     }
   }
   out += "\n";

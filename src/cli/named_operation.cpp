@@ -24,7 +24,7 @@ std::optional<int> ReadCount(const std::string& text) {
 }
 
 std::string LongName(OptionId id) {
-  return "--" + std::string(SpecOf(id).longName);
+  return "--" + std::string(RowOf(id).longName);
 }
 
 // "--a, --b, --c" of the ids.
@@ -89,7 +89,7 @@ class Builder {
   const OptionUse* last(OptionId id) const {
     const OptionUse* found = nullptr;
     for (const OptionUse& use : *input_.options) {
-      if (use.spec->id == id) found = &use;
+      if (use.row->id == id) found = &use;
     }
     return found;
   }
@@ -108,7 +108,7 @@ class Builder {
   std::vector<std::string> takeArguments(size_t count, size_t max, const std::string& names,
                                          std::vector<std::string>* into = nullptr) {
     const std::vector<std::string>& operands = input_.operands;
-    const std::string& name = std::string(SpecOf(input_.operation).name);
+    const std::string& name = std::string(RowOf(input_.operation).name);
     size_t taken = count;
     const std::optional<size_t> separator = input_.operandsBeforeSeparator;
     if (max > count && separator && *separator > 0) {

@@ -9,7 +9,7 @@ namespace {
 using G = OptionGroup;
 using V = ValueKind;
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     // replace.
     {OptionId::FromTab, '\0', "from-tab", "", G::Replace, kInReplace, V::None, "",
      "find TAB characters; FROM is left out"},
@@ -134,7 +134,7 @@ constexpr OptionSpec kOptions[] = {
      "print the version"},
 };
 
-constexpr OperationSpec kOperations[] = {
+constexpr OperationRow kOperations[] = {
     {Operation::Replace, "replace", kInReplace, "FROM TO PATH...",
      "replace every FROM with TO in every line (texts as they are: no pattern, no escape)"},
     {Operation::Crlf, "crlf", kInCrlf, "PATH...",
@@ -175,11 +175,11 @@ constexpr Example kExamples[] = {
 
 }  // namespace
 
-std::span<const OptionSpec> Options() {
+std::span<const OptionRow> Options() {
   return kOptions;
 }
 
-std::span<const OperationSpec> Operations() {
+std::span<const OperationRow> Operations() {
   return kOperations;
 }
 
@@ -187,22 +187,21 @@ std::span<const Example> Examples() {
   return kExamples;
 }
 
-const OptionSpec& SpecOf(OptionId id) {
+const OptionRow& RowOf(OptionId id) {
   return *std::find_if(std::begin(kOptions), std::end(kOptions),
-                       [id](const OptionSpec& spec) { return spec.id == id; });
+                       [id](const OptionRow& row) { return row.id == id; });
 }
 
-const OperationSpec* FindOperation(std::string_view name) {
-  for (const OperationSpec& spec : kOperations) {
-    if (spec.name == name) return &spec;
+const OperationRow* FindOperation(std::string_view name) {
+  for (const OperationRow& row : kOperations) {
+    if (row.name == name) return &row;
   }
   return nullptr;
 }
 
-const OperationSpec& SpecOf(Operation operation) {
-  return *std::find_if(
-      std::begin(kOperations), std::end(kOperations),
-      [operation](const OperationSpec& spec) { return spec.operation == operation; });
+const OperationRow& RowOf(Operation operation) {
+  return *std::find_if(std::begin(kOperations), std::end(kOperations),
+                       [operation](const OperationRow& row) { return row.operation == operation; });
 }
 
 }  // namespace kadrel::cli

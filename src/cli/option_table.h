@@ -92,7 +92,7 @@ enum class OptionGroup { Replace, EditLines, Lines, DeleteBlanks, Runs, StepLine
 // How the completion offers an option's value.
 enum class ValueKind { None, Text, File, Choice };
 
-struct OptionSpec {
+struct OptionRow {
   OptionId id;
   char shortName;              // '\0': long name only
   std::string_view longName;   // without "--"
@@ -106,7 +106,7 @@ struct OptionSpec {
   bool takesValue() const { return !valueName.empty(); }
 };
 
-struct OperationSpec {
+struct OperationRow {
   Operation operation;
   std::string_view name;
   Scope scope;                // its bit
@@ -114,13 +114,13 @@ struct OperationSpec {
   std::string_view help;      // one paragraph
 };
 
-std::span<const OptionSpec> Options();
-std::span<const OperationSpec> Operations();
+std::span<const OptionRow> Options();
+std::span<const OperationRow> Operations();
 
-const OptionSpec& SpecOf(OptionId id);
+const OptionRow& RowOf(OptionId id);
 // The operation named exactly name, or nullptr.
-const OperationSpec* FindOperation(std::string_view name);
-const OperationSpec& SpecOf(Operation operation);
+const OperationRow* FindOperation(std::string_view name);
+const OperationRow& RowOf(Operation operation);
 
 // An example of use: the command and what it does.
 struct Example {

@@ -312,11 +312,11 @@ TEST(CliOptionTable, EveryNameIsUniqueAndShownEverywhere) {
   const std::string manual = ManualPage("@SYNOPSIS@\n@OPERATIONS@\n@OPTIONS@\n@EXAMPLES@\n");
   const std::string completion = BashCompletion();
   std::set<std::string> names;
-  for (const OptionSpec& spec : Options()) {
-    const std::string name = "--" + std::string(spec.longName);
+  for (const OptionRow& row : Options()) {
+    const std::string name = "--" + std::string(row.longName);
     EXPECT_TRUE(names.insert(name).second) << name;
-    if (spec.shortName != '\0') {
-      EXPECT_TRUE(names.insert(std::string("-") + spec.shortName).second) << spec.shortName;
+    if (row.shortName != '\0') {
+      EXPECT_TRUE(names.insert(std::string("-") + row.shortName).second) << row.shortName;
     }
     EXPECT_NE(help.find(name), std::string::npos) << name;
     std::string roffName;
@@ -324,7 +324,7 @@ TEST(CliOptionTable, EveryNameIsUniqueAndShownEverywhere) {
     EXPECT_NE(manual.find(roffName), std::string::npos) << name;
     EXPECT_NE(completion.find(name), std::string::npos) << name;
   }
-  for (const OperationSpec& op : Operations()) {
+  for (const OperationRow& op : Operations()) {
     EXPECT_TRUE(names.insert(std::string(op.name)).second) << op.name;
     EXPECT_NE(help.find("\n  " + std::string(op.name) + " "), std::string::npos) << op.name;
     EXPECT_NE(completion.find(std::string(op.name) + ")"), std::string::npos) << op.name;
